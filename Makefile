@@ -1,0 +1,49 @@
+# Two commands for a fresh Debian machine:
+#   make run    installs what is missing, builds, and opens the program on a demo installation
+#   make check  installs what is missing, builds, and runs every test
+.PHONY: run check deps build test asan fuzz bench demo clean
+
+JOBS      ?= $(shell nproc)
+BUILD     ?= build
+ASAN      ?= build-asan
+FUZZ      ?= build-fuzz
+FUZZ_SECS ?= 20
+DEMO      ?= $(abspath $(BUILD))/demo
+
+deps:
+	@scripts/deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The whole test suite again under the address and undefined-behaviour sanitizers.
+asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCH=OFF >/dev/null
+	cmake --build $(ASAN) -j$(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
+
+# A short libFuzzer run over the line splitters and the day-file loaders.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ) -j$(JOBS)
+	scripts/fuzz.sh $(FUZZ) $(FUZZ_SECS)
+
+bench: build
+	scripts/bench.sh $(BUILD)
+
+check: build fuzz asan test
+
+# The demo installation: a data folder written by the simulated supervisor under
+# build/, unless TARVIK_COMMON_APPDATA names a real installation.
+demo: build
+	@scripts/demo.sh $(BUILD) $(DEMO)
+
+run: demo
+	@scripts/run.sh $(BUILD) $(DEMO)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -1,0 +1,1 @@
+# bench_charts is defined here.

@@ -1,0 +1,1 @@
+# bench_tables is defined here.

@@ -1,0 +1,1 @@
+#include "datafiles/calfile.h"

@@ -1,0 +1,1 @@
+#include "datafiles/csvsplit.h"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// The two ways a day-file line is split into fields.
+//
+// Common rule (headers, and the records of periodic, alarm and calibration files):
+// blanks and control characters (codes 1..32) at the start are skipped; a field that
+// begins with a double quote runs to the next lone quote (a doubled quote stands for
+// one); any other field runs to the next comma or blank/control character. After a
+// field, blanks are skipped; a comma is consumed with the blanks after it and a
+// comma at the very end adds a last, empty field. So "a b,c" gives a, b and c.
+//
+// Strict rule (profile records): fields are separated by commas only; blanks are
+// part of a field; a field that begins with a quote is quoted as above; a final
+// comma adds an empty field.
+class TCsvSplit final
+{
+public:
+    TCsvSplit() = delete;
+
+    static QStringList Split(QStringView sLine, QChar chSep = u',');
+    static QStringList SplitStrict(QStringView sLine);
+
+    // Field iFld alone (empty when the line has fewer fields), without building the
+    // whole list; the same result as Split(sLine, chSep).value(iFld).
+    static QString Field(QStringView sLine, int iFld, QChar chSep = u',');
+    static QString FieldStrict(QStringView sLine, int iFld);
+};

@@ -1,0 +1,1 @@
+#include "monitors/monitor.h"

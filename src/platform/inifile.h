@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// An ini file as Windows reads and writes it, so that the supervisor and this
+// program can share files: section and key names compare without regard to letter
+// case, values are taken literally (backslashes and quotes included, blanks around
+// them trimmed), and the first of duplicate sections or keys wins.
+//
+// Every call works on the file as it is on disk at that moment; nothing is cached,
+// so what another program wrote meanwhile is seen and survives. A write changes only
+// the one key's line (or appends the key to its section, or the section and key at
+// the end), keeping every other byte of the file: comments, blank lines, order and
+// line endings. Writes go to a temporary file beside the target that then replaces
+// it, so a crash or a full disk never leaves a truncated file.
+class TIniFile final
+{
+public:
+    explicit TIniFile(QString sFileName);
+
+    const QString& FileName() const { return sFile; }
+
+    // The value of [sSection] sKey, or sDefault when the file, section or key is missing.
+    QString ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const;
+    // A decimal integer (optional sign, blanks around); sDefault when missing or not an integer.
+    int ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const;
+    // Read as an integer: non-zero is true, 0 false, anything else the default.
+    bool ReadBool(const QString& sSection, const QString& sKey, bool bDefault) const;
+
+    // Each write throws EWriteError when the file cannot be written.
+    void WriteString(const QString& sSection, const QString& sKey, const QString& sValue) const;
+    void WriteInteger(const QString& sSection, const QString& sKey, int nValue) const;
+    void WriteBool(const QString& sSection, const QString& sKey, bool bValue) const;
+
+private:
+    QString sFile;
+};

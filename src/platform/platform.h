@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// The few operating-system services the program needs, in one place: the shared
+// application-data folder, the desktop, the program's own folder, folder creation
+// and the folder and file facts the catalogue scan and the refresh timer read.
+// Every folder path returned here ends without a separator unless said otherwise.
+class TPlatform final
+{
+public:
+    TPlatform() = delete;
+
+    // The machine-wide application-data folder that the supervisor and the reporter
+    // share. On Linux the user's writable generic data folder; the environment
+    // variable TARVIK_COMMON_APPDATA overrides it. Empty when none can be named.
+    static QString CommonAppDataPath();
+
+    // The current user's desktop folder; empty when the platform names none.
+    static QString DesktopPath();
+
+    // Full path of the running program file.
+    static QString ProgramFilePath();
+
+    // The platform's path separator as text ("/" here, "\" on Windows).
+    static QString Sep();
+
+    // A program file name as this platform spells it ("tarviksv" here, "tarviksv.exe" on Windows).
+    static QString ExecutableName(const QString& sBaseName);
+
+    // Creates a folder with all missing parents. True when the folder exists afterwards.
+    static bool ForceDirectories(const QString& sPath);
+
+    // True when sPath is a folder that carries no attribute beyond being a folder.
+    // The catalogue scan lists only such folders: a hidden, read-only or
+    // symbolic-link folder counts as carrying another attribute.
+    static bool IsPlainDirectory(const QString& sPath);
+
+    // Last-write time of a file at full resolution, in local time; invalid when the
+    // file does not exist or cannot be opened for reading.
+    static QDateTime FileLastWrite(const QString& sPath);
+};

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "platform/inifile.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The measurement parameters the user can select, in their fixed order.
+inline const QStringList& MeasurementParams()
+{
+    static const QStringList sl{QStringLiteral("LAeq"),  QStringLiteral("LAFmin"), QStringLiteral("LAFmax"),
+                                QStringLiteral("LAF5"),  QStringLiteral("LAF10"),  QStringLiteral("LAF50"),
+                                QStringLiteral("LAF90"), QStringLiteral("LAF95"),  QStringLiteral("LAF99")};
+    return sl;
+}
+
+// All user settings, backed by "rp_settings.ini" in the folder the program shares
+// with the supervisor. Every key is read once at construction; the fields are
+// authoritative for the run and the file is never read again. Each setter stores
+// the field and writes its one key at once (write-through); a write the file system
+// refuses throws EWriteError after the field already holds the new value.
+class TCfg final
+{
+public:
+    // Uses the platform's common application-data folder.
+    TCfg();
+    // Uses the given folder in place of the common application-data folder (tests).
+    explicit TCfg(const QString& sCommonAppData);
+    ~TCfg();
+    Q_DISABLE_COPY_MOVE(TCfg)
+
+    // Full name of the settings file; empty when no application-data folder was named.
+    QString FileName() const;
+
+    // The data folder, always ending with the path separator. An empty setting is
+    // resolved to the default folder and a missing trailing separator appended; both
+    // are written to the file.
+    QString DataPath();
+    void SetDataPath(const QString& s);
+
+    QString SupervisorProg() const { return sSupervisorProg; }
+
+    int x() const { return xWin; }
+    void Setx(int n);
+    int y() const { return yWin; }
+    void Sety(int n);
+    int cx() const { return cxWin; }
+    void Setcx(int n);
+    int cy() const { return cyWin; }
+    void Setcy(int n);
+    int WinState() const { return nState; }
+    void SetWinState(int n);
+
+    int RepPerPeriod() const { return nRepPerPeriod; }
+    void SetRepPerPeriod(int n);
+    int RepPreset() const { return nRepPreset; }
+    void SetRepPreset(int n);
+
+    void SetMonitorSel(const QString& sID, bool bSet);
+    bool GetMonitorSel(const QString& sID) const;
+    const QStringList& MonitorSel() const { return slMonitorSel; }
+
+    void SetPerParam(const QString& sParam, bool bSet);
+    bool GetPerParam(const QString& sParam) const;
+    int PerParamCount() const { return int(slRepPerParams.size()); }
+    const QStringList& PerParams() const { return slRepPerParams; }
+    // True for ".Time" exactly (the time column is always shown), else GetPerParam.
+    bool IncludeParam(const QString& sFld) const;
+
+    bool RepYAuto() const { return bRepYAuto; }
+    void SetRepYAuto(bool b);
+    int RepYMin() const { return nRepYMin; }
+    void SetRepYMin(int n);
+    int RepYMax() const { return nRepYMax; }
+    void SetRepYMax(int n);
+    bool AutoRefresh() const { return bAutoRefresh; }
+    void SetAutoRefresh(bool b);
+
+    QString ExportDir() const { return sExportDir; }
+    void SetExportDir(const QString& s);
+    QString HtmlHeader() const { return sHtmlHeader; }
+    void SetHtmlHeader(const QString& s);
+    bool HtmlHideLogo() const { return bHtmlHideLogo; }
+    void SetHtmlHideLogo(bool b);
+    bool HtmlZoom() const { return bHtmlZoom; }
+    void SetHtmlZoom(bool b);
+
+private:
+    void ReadAll();
+
+    QString sCommonAppData;
+    std::unique_ptr<TIniFile> ini; // none when no application-data folder was named
+    QString sDataPath;
+    QString sSupervisorProg;
+    int xWin = -1;
+    int yWin = -1;
+    int cxWin = 800;
+    int cyWin = 600;
+    int nState = 0;
+    int nRepPerPeriod = 60;
+    int nRepPreset = 0;
+    QStringList slMonitorSel;
+    QStringList slRepPerParams;
+    bool bRepYAuto = true;
+    int nRepYMin = 20;
+    int nRepYMax = 80;
+    bool bAutoRefresh = true;
+    QString sExportDir;
+    QString sHtmlHeader;
+    bool bHtmlHideLogo = false;
+    bool bHtmlZoom = false;
+};

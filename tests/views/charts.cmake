@@ -1,0 +1,1 @@
+# test_views_charts (the three charts) is defined here.
