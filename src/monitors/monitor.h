@@ -32,5 +32,7 @@ public:
     const TTQMonitor* GetHeadFromID(const QString& sHeadID) const;
 
 private:
+    void SortByName();
+
     std::vector<std::unique_ptr<TTQMonitor>> mons;
 };

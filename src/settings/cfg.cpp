@@ -1,1 +1,337 @@
 #include "settings/cfg.h"
+
+#include "platform/platform.h"
+#include "settings/commatext.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+
+namespace {
+
+enum EKey : int
+{
+    kDataPath,
+    kSupervisor,
+    kX,
+    kY,
+    kCx,
+    kCy,
+    kState,
+    kMonitorSel,
+    kPerPeriod,
+    kPerPreset,
+    kPerParams,
+    kYAxisAuto,
+    kYAxisMin,
+    kYAxisMax,
+    kAutoRefresh,
+    kExportDir,
+    kHtmlHeader,
+    kHtmlHideLogo,
+    kHtmlZoom,
+    kKeyCount
+};
+
+struct TKeyDef
+{
+    EKey key;
+    const char* szSection;
+    const char* szName;
+    const char* szDefault;
+};
+
+// Every key of the settings file with its default. Integers and flags are given as
+// they are written; the supervisor's default depends on where this program lies, so
+// it is formed when the settings are read.
+constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
+    {kDataPath, "app", "datapath", ""},
+    {kSupervisor, "app", "supervisor", nullptr},
+    {kX, "window", "x", "-1"},
+    {kY, "window", "y", "-1"},
+    {kCx, "window", "cx", "800"},
+    {kCy, "window", "cy", "600"},
+    {kState, "window", "state", "0"},
+    {kMonitorSel, "report", "monitorsel", ""},
+    {kPerPeriod, "report", "perperiod", "60"},
+    {kPerPreset, "report", "perpreset", "0"},
+    {kPerParams, "report", "perparams", "LAeq,LAFmax,LAF10,LAF90"},
+    {kYAxisAuto, "report", "yaxisauto", "1"},
+    {kYAxisMin, "report", "yaxismin", "20"},
+    {kYAxisMax, "report", "yaxismax", "80"},
+    {kAutoRefresh, "report", "autorefresh", "1"},
+    {kExportDir, "export", "dir", ""},
+    {kHtmlHeader, "html", "header", "Tarvik Report"},
+    {kHtmlHideLogo, "html", "hidelogo", "0"},
+    {kHtmlZoom, "html", "zoom", "0"},
+}};
+
+constexpr bool KeysInOrder()
+{
+    for (int i = 0; i < kKeyCount; ++i)
+        if (aKeyDefs[size_t(i)].key != i)
+            return false;
+    return true;
+}
+static_assert(KeysInOrder(), "aKeyDefs must list the keys in EKey order");
+
+const TKeyDef& Def(EKey k)
+{
+    return aKeyDefs[size_t(k)];
+}
+
+QString Section(EKey k)
+{
+    return QLatin1String(Def(k).szSection);
+}
+
+QString Name(EKey k)
+{
+    return QLatin1String(Def(k).szName);
+}
+
+QString DefaultText(EKey k)
+{
+    return QString::fromUtf8(Def(k).szDefault);
+}
+
+int DefaultInt(EKey k)
+{
+    return QByteArray(Def(k).szDefault).toInt();
+}
+
+QString SettingsFolder(const QString& sCommonAppData)
+{
+    const QString sSep = TPlatform::Sep();
+    return sCommonAppData + sSep + QStringLiteral("Kestrom") + sSep + QStringLiteral("Tarvik-SV") + sSep;
+}
+
+qsizetype IndexOf(const QStringList& sl, const QString& s)
+{
+    for (qsizetype i = 0; i < sl.size(); ++i)
+        if (QString::compare(sl[i], s, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+void SetMember(QStringList& sl, const QString& s, bool bSet)
+{
+    const qsizetype i = IndexOf(sl, s);
+    if (bSet && i < 0)
+        sl.append(s);
+    else if (!bSet && i >= 0)
+        sl.removeAt(i);
+}
+
+} // namespace
+
+TCfg::TCfg() : TCfg(TPlatform::CommonAppDataPath()) {}
+
+// When the platform names no application-data folder there is nowhere to keep the
+// settings: the run goes on with the defaults, and setters change only the fields.
+TCfg::TCfg(const QString& sCommonAppDataFolder) : sCommonAppData(sCommonAppDataFolder)
+{
+    if (!sCommonAppData.isEmpty()) {
+        const QString sFolder = SettingsFolder(sCommonAppData);
+        // A folder that cannot be made is not reported: reads give their defaults and
+        // the first write reports the failure.
+        TPlatform::ForceDirectories(sFolder);
+        ini = std::make_unique<TIniFile>(sFolder + QStringLiteral("rp_settings.ini"));
+    }
+    ReadAll();
+}
+
+TCfg::~TCfg() = default;
+
+QString TCfg::FileName() const
+{
+    return ini ? ini->FileName() : QString();
+}
+
+void TCfg::ReadAll()
+{
+    auto readString = [this](EKey k, const QString& sDefault) {
+        return ini ? ini->ReadString(Section(k), Name(k), sDefault) : sDefault;
+    };
+    auto readText = [&](EKey k) { return readString(k, DefaultText(k)); };
+    auto readInt = [this](EKey k) {
+        return ini ? ini->ReadInteger(Section(k), Name(k), DefaultInt(k)) : DefaultInt(k);
+    };
+    auto readBool = [this](EKey k) {
+        return ini ? ini->ReadBool(Section(k), Name(k), DefaultInt(k) != 0) : DefaultInt(k) != 0;
+    };
+
+    sDataPath = readText(kDataPath);
+    const QString sProgFolder =
+        QDir::toNativeSeparators(QFileInfo(TPlatform::ProgramFilePath()).absolutePath());
+    sSupervisorProg = readString(kSupervisor, sProgFolder + TPlatform::Sep() +
+                                                  TPlatform::ExecutableName(QStringLiteral("tarviksv")));
+    xWin = readInt(kX);
+    yWin = readInt(kY);
+    cxWin = readInt(kCx);
+    cyWin = readInt(kCy);
+    nState = readInt(kState);
+    slMonitorSel = TCommaText::Split(readText(kMonitorSel));
+    nRepPerPeriod = readInt(kPerPeriod);
+    nRepPreset = readInt(kPerPreset);
+    slRepPerParams = TCommaText::Split(readText(kPerParams));
+    bRepYAuto = readBool(kYAxisAuto);
+    nRepYMin = readInt(kYAxisMin);
+    nRepYMax = readInt(kYAxisMax);
+    bAutoRefresh = readBool(kAutoRefresh);
+    sExportDir = readText(kExportDir);
+    sHtmlHeader = readText(kHtmlHeader);
+    bHtmlHideLogo = readBool(kHtmlHideLogo);
+    bHtmlZoom = readBool(kHtmlZoom);
+}
+
+void TCfg::WriteString(int nKey, const QString& s) const
+{
+    const EKey k = EKey(nKey);
+    if (ini && bWriteThrough)
+        ini->WriteString(Section(k), Name(k), s);
+}
+
+void TCfg::WriteInteger(int nKey, int n) const
+{
+    WriteString(nKey, QString::number(n));
+}
+
+void TCfg::WriteBool(int nKey, bool b) const
+{
+    WriteInteger(nKey, b ? 1 : 0);
+}
+
+QString TCfg::DataPath()
+{
+    const QString sSep = TPlatform::Sep();
+    if (!sDataPath.isEmpty() && !sDataPath.endsWith(sSep))
+        SetDataPath(sDataPath + sSep);
+    if (sDataPath.isEmpty() && !sCommonAppData.isEmpty())
+        SetDataPath(SettingsFolder(sCommonAppData) + QStringLiteral("data") + sSep);
+    return sDataPath;
+}
+
+void TCfg::SetDataPath(const QString& s)
+{
+    sDataPath = s;
+    WriteString(kDataPath, s);
+}
+
+void TCfg::Setx(int n)
+{
+    xWin = n;
+    WriteInteger(kX, n);
+}
+
+void TCfg::Sety(int n)
+{
+    yWin = n;
+    WriteInteger(kY, n);
+}
+
+void TCfg::Setcx(int n)
+{
+    cxWin = n;
+    WriteInteger(kCx, n);
+}
+
+void TCfg::Setcy(int n)
+{
+    cyWin = n;
+    WriteInteger(kCy, n);
+}
+
+void TCfg::SetWinState(int n)
+{
+    nState = n;
+    WriteInteger(kState, n);
+}
+
+void TCfg::SetRepPerPeriod(int n)
+{
+    nRepPerPeriod = n;
+    WriteInteger(kPerPeriod, n);
+}
+
+void TCfg::SetRepPreset(int n)
+{
+    nRepPreset = n;
+    WriteInteger(kPerPreset, n);
+}
+
+void TCfg::SetMonitorSel(const QString& sID, bool bSet)
+{
+    SetMember(slMonitorSel, sID, bSet);
+    WriteString(kMonitorSel, TCommaText::Join(slMonitorSel));
+}
+
+bool TCfg::GetMonitorSel(const QString& sID) const
+{
+    return IndexOf(slMonitorSel, sID) >= 0;
+}
+
+void TCfg::SetPerParam(const QString& sParam, bool bSet)
+{
+    SetMember(slRepPerParams, sParam, bSet);
+    WriteString(kPerParams, TCommaText::Join(slRepPerParams));
+}
+
+bool TCfg::GetPerParam(const QString& sParam) const
+{
+    return IndexOf(slRepPerParams, sParam) >= 0;
+}
+
+bool TCfg::IncludeParam(const QString& sFld) const
+{
+    return sFld == QLatin1String(".Time") || GetPerParam(sFld);
+}
+
+void TCfg::SetRepYAuto(bool b)
+{
+    bRepYAuto = b;
+    WriteBool(kYAxisAuto, b);
+}
+
+void TCfg::SetRepYMin(int n)
+{
+    nRepYMin = n;
+    WriteInteger(kYAxisMin, n);
+}
+
+void TCfg::SetRepYMax(int n)
+{
+    nRepYMax = n;
+    WriteInteger(kYAxisMax, n);
+}
+
+void TCfg::SetAutoRefresh(bool b)
+{
+    bAutoRefresh = b;
+    WriteBool(kAutoRefresh, b);
+}
+
+void TCfg::SetExportDir(const QString& s)
+{
+    sExportDir = s;
+    WriteString(kExportDir, s);
+}
+
+void TCfg::SetHtmlHeader(const QString& s)
+{
+    sHtmlHeader = s;
+    WriteString(kHtmlHeader, s);
+}
+
+void TCfg::SetHtmlHideLogo(bool b)
+{
+    bHtmlHideLogo = b;
+    WriteBool(kHtmlHideLogo, b);
+}
+
+void TCfg::SetHtmlZoom(bool b)
+{
+    bHtmlZoom = b;
+    WriteBool(kHtmlZoom, b);
+}

@@ -87,28 +87,39 @@ public:
     bool HtmlZoom() const { return bHtmlZoom; }
     void SetHtmlZoom(bool b);
 
+    // With write-through off, setters change only the fields and nothing is written:
+    // a command-line run overrides settings for itself without storing them.
+    void SetWriteThrough(bool bOn) { bWriteThrough = bOn; }
+    bool WriteThrough() const { return bWriteThrough; }
+
 private:
     void ReadAll();
+    // nKey is a row of the key table in cfg.cpp.
+    void WriteString(int nKey, const QString& s) const;
+    void WriteInteger(int nKey, int n) const;
+    void WriteBool(int nKey, bool b) const;
 
     QString sCommonAppData;
     std::unique_ptr<TIniFile> ini; // none when no application-data folder was named
+    bool bWriteThrough = true;
+    // Filled by ReadAll from the key table in cfg.cpp, which holds every default.
     QString sDataPath;
     QString sSupervisorProg;
-    int xWin = -1;
-    int yWin = -1;
-    int cxWin = 800;
-    int cyWin = 600;
-    int nState = 0;
-    int nRepPerPeriod = 60;
-    int nRepPreset = 0;
+    int xWin{};
+    int yWin{};
+    int cxWin{};
+    int cyWin{};
+    int nState{};
+    int nRepPerPeriod{};
+    int nRepPreset{};
     QStringList slMonitorSel;
     QStringList slRepPerParams;
-    bool bRepYAuto = true;
-    int nRepYMin = 20;
-    int nRepYMax = 80;
-    bool bAutoRefresh = true;
+    bool bRepYAuto{};
+    int nRepYMin{};
+    int nRepYMax{};
+    bool bAutoRefresh{};
     QString sExportDir;
     QString sHtmlHeader;
-    bool bHtmlHideLogo = false;
-    bool bHtmlZoom = false;
+    bool bHtmlHideLogo{};
+    bool bHtmlZoom{};
 };

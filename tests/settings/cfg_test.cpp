@@ -1,0 +1,218 @@
+#include "settings/cfg.h"
+
+#include "platform/platform.h"
+#include "platform/writeerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every setting as "key=value", so whole configurations compare in one go.
+QStringList Dump(TCfg& cfg)
+{
+    auto b = [](bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); };
+    auto n = [](int v) { return QString::number(v); };
+    return {QStringLiteral("datapath=") + cfg.DataPath(),
+            QStringLiteral("x=") + n(cfg.x()),
+            QStringLiteral("y=") + n(cfg.y()),
+            QStringLiteral("cx=") + n(cfg.cx()),
+            QStringLiteral("cy=") + n(cfg.cy()),
+            QStringLiteral("state=") + n(cfg.WinState()),
+            QStringLiteral("monitorsel=") + cfg.MonitorSel().join(QLatin1Char('|')),
+            QStringLiteral("perperiod=") + n(cfg.RepPerPeriod()),
+            QStringLiteral("perpreset=") + n(cfg.RepPreset()),
+            QStringLiteral("perparams=") + cfg.PerParams().join(QLatin1Char('|')),
+            QStringLiteral("yaxisauto=") + b(cfg.RepYAuto()),
+            QStringLiteral("yaxismin=") + n(cfg.RepYMin()),
+            QStringLiteral("yaxismax=") + n(cfg.RepYMax()),
+            QStringLiteral("autorefresh=") + b(cfg.AutoRefresh()),
+            QStringLiteral("dir=") + cfg.ExportDir(),
+            QStringLiteral("header=") + cfg.HtmlHeader(),
+            QStringLiteral("hidelogo=") + b(cfg.HtmlHideLogo()),
+            QStringLiteral("zoom=") + b(cfg.HtmlZoom())};
+}
+
+class TCfgTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString sFolder = dir.path() + QStringLiteral("/Kestrom/Tarvik-SV/");
+    QString sFile = sFolder + QStringLiteral("rp_settings.ini");
+
+    void PutFile(const QByteArray& ba) const
+    {
+        QDir().mkpath(sFolder);
+        QFile f(sFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ba);
+    }
+    QString Key(const char* szSection, const char* szKey) const
+    {
+        return TIniFile(sFile).ReadString(QLatin1String(szSection), QLatin1String(szKey),
+                                          QStringLiteral("<none>"));
+    }
+};
+
+// --- defaults and write-through ---
+
+TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
+{
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.FileName(), sFile);
+    EXPECT_TRUE(QFileInfo(sFolder).isDir());
+    EXPECT_FALSE(QFile::exists(sFile));
+    EXPECT_EQ(cfg.SupervisorProg(),
+              QFileInfo(TPlatform::ProgramFilePath()).absolutePath() + QStringLiteral("/tarviksv"));
+    const QStringList slDefaults = Dump(cfg);
+    EXPECT_EQ(slDefaults.join(QLatin1Char(' ')),
+              QStringLiteral("datapath=%1data/ x=-1 y=-1 cx=800 cy=600 state=0 monitorsel= perperiod=60 "
+                             "perpreset=0 perparams=LAeq|LAFmax|LAF10|LAF90 yaxisauto=1 yaxismin=20 "
+                             "yaxismax=80 autorefresh=1 dir= header=Tarvik Report hidelogo=0 zoom=0")
+                  .arg(sFolder));
+}
+
+TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
+{
+    TCfg cfg(dir.path());
+    const QStringList slDefaults = Dump(cfg);
+    cfg.SetDataPath(QStringLiteral("/srv/noise/"));
+    cfg.Setx(10);
+    cfg.Sety(-20);
+    cfg.Setcx(1024);
+    cfg.Setcy(700);
+    cfg.SetWinState(2);
+    cfg.SetMonitorSel(QStringLiteral("North gate"), true);
+    cfg.SetMonitorSel(QStringLiteral("say \"hi\""), true);
+    cfg.SetRepPerPeriod(15);
+    cfg.SetRepPreset(7);
+    cfg.SetPerParam(QStringLiteral("LAeq"), false);
+    cfg.SetPerParam(QStringLiteral("LAF99"), true);
+    cfg.SetRepYAuto(false);
+    cfg.SetRepYMin(-5);
+    cfg.SetRepYMax(120);
+    cfg.SetAutoRefresh(false);
+    cfg.SetExportDir(QStringLiteral("/home/u/Reports"));
+    cfg.SetHtmlHeader(QStringLiteral("Site \"A\", north"));
+    cfg.SetHtmlHideLogo(true);
+    cfg.SetHtmlZoom(true);
+    const QStringList slSet = Dump(cfg);
+    for (qsizetype i = 0; i < slSet.size(); ++i)
+        EXPECT_NE(slSet[i], slDefaults[i]);
+
+    TCfg cfgAgain(dir.path());
+    EXPECT_EQ(Dump(cfgAgain), slSet);
+    EXPECT_EQ(Key("report", "monitorsel"), QStringLiteral("\"North gate\",\"say \"\"hi\"\"\""));
+}
+
+TEST_F(TCfgTest, Setters_KeepKeysAndSectionsOfOtherPrograms)
+{
+    PutFile("; supervisor\r\n[sv]\r\nport=7\r\n[report]\r\nperperiod=5\r\nlegacy=x\r\n");
+    TCfg cfg(dir.path());
+    cfg.SetRepPerPeriod(10);
+    cfg.SetHtmlHeader(QStringLiteral("H"));
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("; "
+                                      "supervisor\r\n[sv]\r\nport=7\r\n[report]\r\nperperiod=10\r\nlegacy="
+                                      "x\r\n[html]\r\nheader=H\r\n"));
+}
+
+TEST_F(TCfgTest, Setters_RefusedWriteThrowsAfterTheFieldChanged)
+{
+    TCfg cfg(dir.path());
+    // A folder where the file should be refuses every write, also the superuser's.
+    QDir().mkpath(sFile);
+    try {
+        cfg.SetRepYMin(33);
+        FAIL() << "no EWriteError";
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Unable to write to ") + sFile);
+    }
+    EXPECT_EQ(cfg.RepYMin(), 33);
+}
+
+// A command-line run overrides settings for itself only.
+TEST_F(TCfgTest, SetWriteThroughOff_SettersChangeFieldsButWriteNothing)
+{
+    PutFile("[report]\r\nperperiod=15\r\n");
+    TCfg cfg(dir.path());
+    cfg.SetWriteThrough(false);
+    cfg.SetRepPerPeriod(5);
+    cfg.SetDataPath(QStringLiteral("/elsewhere"));
+    cfg.SetMonitorSel(QStringLiteral("M1"), true);
+    EXPECT_EQ(cfg.RepPerPeriod(), 5);
+    EXPECT_EQ(cfg.DataPath(), QStringLiteral("/elsewhere/"));
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[report]\r\nperperiod=15\r\n"));
+}
+
+// The program must still run where the platform names no shared folder.
+TEST_F(TCfgTest, Create_WithoutAppDataFolderKeepsSettingsInMemory)
+{
+    TCfg cfg{QString()};
+    EXPECT_EQ(cfg.FileName(), QString());
+    EXPECT_EQ(cfg.DataPath(), QString());
+    cfg.SetRepPerPeriod(15);
+    EXPECT_EQ(cfg.RepPerPeriod(), 15);
+}
+
+// --- data folder ---
+
+TEST_F(TCfgTest, DataPath_AppendsTheMissingSeparatorAndStoresIt)
+{
+    PutFile("[app]\ndatapath=/srv/noise\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.DataPath(), QStringLiteral("/srv/noise/"));
+    EXPECT_EQ(Key("app", "datapath"), QStringLiteral("/srv/noise/"));
+}
+
+TEST_F(TCfgTest, DataPath_EmptyResolvesToTheDefaultAndStoresIt)
+{
+    TCfg cfg(dir.path());
+    cfg.SetDataPath(QString());
+    EXPECT_EQ(Key("app", "datapath"), QString());
+    EXPECT_EQ(cfg.DataPath(), sFolder + QStringLiteral("data/"));
+    EXPECT_EQ(Key("app", "datapath"), sFolder + QStringLiteral("data/"));
+}
+
+// --- selections ---
+
+TEST_F(TCfgTest, MonitorSel_MembershipIgnoresCaseAndEveryCallRewritesTheKey)
+{
+    PutFile("[report]\nmonitorsel=A,B\n");
+    TCfg cfg(dir.path());
+    EXPECT_TRUE(cfg.GetMonitorSel(QStringLiteral("a")));
+    EXPECT_FALSE(cfg.GetMonitorSel(QStringLiteral("C")));
+
+    PutFile("[report]\nmonitorsel=changed\n");
+    cfg.SetMonitorSel(QStringLiteral("a"), true);
+    EXPECT_EQ(Key("report", "monitorsel"), QStringLiteral("A,B"));
+
+    cfg.SetMonitorSel(QStringLiteral("b"), false);
+    cfg.SetMonitorSel(QStringLiteral("C"), true);
+    cfg.SetMonitorSel(QStringLiteral("X"), false);
+    EXPECT_EQ(Key("report", "monitorsel"), QStringLiteral("A,C"));
+}
+
+TEST_F(TCfgTest, IncludeParam_TimeColumnOnlyInExactSpelling)
+{
+    PutFile("[report]\nperparams=\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.PerParamCount(), 0);
+    EXPECT_TRUE(cfg.IncludeParam(QStringLiteral(".Time")));
+    EXPECT_FALSE(cfg.IncludeParam(QStringLiteral(".time")));
+
+    cfg.SetPerParam(QStringLiteral(".TIME"), true);
+    cfg.SetPerParam(QStringLiteral("laeq"), true);
+    EXPECT_TRUE(cfg.IncludeParam(QStringLiteral(".time")));
+    EXPECT_TRUE(cfg.IncludeParam(QStringLiteral("LAeq")));
+    EXPECT_FALSE(cfg.IncludeParam(QStringLiteral("LAF99")));
+}
+
+} // namespace
