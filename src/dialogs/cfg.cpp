@@ -1,0 +1,291 @@
+#include "dialogs/cfg.h"
+
+#include "settings/cfg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int nYValues = 13;
+
+// The dialog keeps the designed positions; a caption wider than its designed box
+// (the fonts here are wider than the ones the layout was drawn for) widens the box
+// instead of being cut off.
+void Place(QWidget* w, int x, int y, int cx = 0, int cy = 0)
+{
+    const QSize szHint = w->sizeHint();
+    w->setGeometry(x, y, std::max(cx, szHint.width()), std::max(cy, szHint.height()));
+}
+
+QLabel* AddLabel(QWidget* parent, const QString& sText, int x, int y)
+{
+    auto* lbl = new QLabel(sText, parent);
+    Place(lbl, x, y);
+    return lbl;
+}
+
+// The designed left edge of a control beside a label, or further right when the
+// label's text reaches that far.
+int RightOf(const QLabel* lbl, int xDesigned)
+{
+    return std::max(xDesigned, lbl->geometry().right() + 6);
+}
+
+const QStringList& PageHelp()
+{
+    static const QStringList sl{QStringLiteral("preferences/program.html"),
+                                QStringLiteral("preferences/reports.html"),
+                                QStringLiteral("preferences/html_prn.html")};
+    return sl;
+}
+
+} // namespace
+
+TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn, QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      cfg(cfgIn), fnShowHelp(std::move(fnShowHelpIn))
+{
+    setWindowTitle(QStringLiteral("Tarvik Reporter Settings"));
+    QFont fBase(QStringLiteral("Tahoma"));
+    fBase.setPixelSize(11);
+    setFont(fBase);
+
+    pageCfg = new QTabWidget(this);
+    pageCfg->setObjectName(QStringLiteral("pageCfg"));
+    pageCfg->setGeometry(8, 8, 410, 193);
+    auto* tabProg = new QWidget(pageCfg);
+    tabProg->setObjectName(QStringLiteral("tabProg"));
+    auto* tabRepPer = new QWidget(pageCfg);
+    tabRepPer->setObjectName(QStringLiteral("tabRepPer"));
+    auto* tabHtml = new QWidget(pageCfg);
+    tabHtml->setObjectName(QStringLiteral("tabHtml"));
+    pageCfg->addTab(tabProg, QStringLiteral("Program"));
+    pageCfg->addTab(tabRepPer, QStringLiteral("Reports"));
+    pageCfg->addTab(tabHtml, QStringLiteral("HTML && Printing"));
+    CreateProgramPage(tabProg);
+    CreateReportsPage(tabRepPer);
+    CreateHtmlPage(tabHtml);
+
+    btnHelp = new QPushButton(QStringLiteral("&Help"), this);
+    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnHelp->setGeometry(8, 229, 75, 25);
+    btnHelp->setAutoDefault(false);
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setGeometry(258, 229, 75, 25);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(339, 229, 75, 25);
+    btnCancel->setAutoDefault(false);
+
+    FitWidth();
+
+    connect(btnDir, &QToolButton::clicked, this, &TformCfg::btnDirClick);
+    connect(btnOK, &QPushButton::clicked, this, &TformCfg::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnHelp, &QPushButton::clicked, this, &TformCfg::btnHelpClick);
+    connect(chkAutoYAxis, &QCheckBox::clicked, this, &TformCfg::chkAutoYAxisClick);
+    // activated is the user's pick only, so the two lists adjusting each other and the
+    // filling below do not set off a chain of changes.
+    connect(comboYMin, &QComboBox::activated, this, &TformCfg::comboYMinChange);
+    connect(comboYMax, &QComboBox::activated, this, &TformCfg::comboYMaxChange);
+
+    FormCreate();
+}
+
+void TformCfg::CreateProgramPage(QWidget* tab)
+{
+    chkAutoRefresh = new QCheckBox(QStringLiteral("Auto refresh reports on new data"), tab);
+    chkAutoRefresh->setObjectName(QStringLiteral("chkAutoRefresh"));
+    Place(chkAutoRefresh, 17, 24, 224, 17);
+
+    QLabel* lblDataPath = AddLabel(tab, QStringLiteral("Data Path"), 17, 108);
+    lblDataPath->setObjectName(QStringLiteral("lblDataPath"));
+    const int xEdit = RightOf(lblDataPath, 71);
+    editDataPath = new QLineEdit(tab);
+    editDataPath->setObjectName(QStringLiteral("editDataPath"));
+    editDataPath->setGeometry(xEdit, 105, 275, 21);
+    btnDir = new QToolButton(tab);
+    btnDir->setObjectName(QStringLiteral("btnDir"));
+    btnDir->setAutoRaise(true);
+    btnDir->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    btnDir->setToolTip(QStringLiteral("Select Tarvik Data Path"));
+    btnDir->setGeometry(xEdit + 281, 105, 23, 22);
+
+    auto* lblDefaultPath =
+        new QLabel(QStringLiteral("Leave blank to use default Tarvik Supervisor data path"), tab);
+    lblDefaultPath->setObjectName(QStringLiteral("lblDefaultPath"));
+    QPalette pal = lblDefaultPath->palette();
+    pal.setColor(QPalette::WindowText, Qt::gray);
+    lblDefaultPath->setPalette(pal);
+    Place(lblDefaultPath, xEdit, 130, 279);
+}
+
+void TformCfg::CreateReportsPage(QWidget* tab)
+{
+    AddLabel(tab, QStringLiteral("Period Measurements"), 17, 12)->setObjectName(QStringLiteral("lblParams"));
+    chklstPerParams = new QListWidget(tab);
+    chklstPerParams->setObjectName(QStringLiteral("chklstPerParams"));
+    chklstPerParams->setGeometry(12, 28, 121, 128);
+
+    AddLabel(tab, QStringLiteral("Noise Chart Y Axes"), 191, 12)->setObjectName(QStringLiteral("lblYAxis"));
+    auto* panelYAxis = new QFrame(tab);
+    panelYAxis->setObjectName(QStringLiteral("panelYAxis"));
+    panelYAxis->setFrameShape(QFrame::Box);
+    panelYAxis->setFrameShadow(QFrame::Plain);
+    panelYAxis->setGeometry(186, 28, 185, 128);
+
+    chkAutoYAxis = new QCheckBox(QStringLiteral("Automatic"), panelYAxis);
+    chkAutoYAxis->setObjectName(QStringLiteral("chkAutoYAxis"));
+    Place(chkAutoYAxis, 13, 13, 77, 17);
+    comboYMin = new QComboBox(panelYAxis);
+    comboYMin->setObjectName(QStringLiteral("comboYMin"));
+    comboYMax = new QComboBox(panelYAxis);
+    comboYMax->setObjectName(QStringLiteral("comboYMax"));
+    // A wider font moves the lists and their units right rather than overlapping them.
+    const int cxLabel = std::max(AddLabel(panelYAxis, QStringLiteral("Minimum"), 29, 45)->width(),
+                                 AddLabel(panelYAxis, QStringLiteral("Maximum"), 29, 75)->width());
+    const int xCombo = std::max(79, 29 + cxLabel + 4);
+    Place(comboYMin, xCombo, 42, 48);
+    Place(comboYMax, xCombo, 72, 48);
+    const int xUnit = xCombo + comboYMin->width() + 5;
+    AddLabel(panelYAxis, QStringLiteral("dB"), xUnit, 45);
+    const QLabel* lblUnit = AddLabel(panelYAxis, QStringLiteral("dB"), xUnit, 75);
+    panelYAxis->resize(std::max(panelYAxis->width(), lblUnit->geometry().right() + 8), panelYAxis->height());
+}
+
+void TformCfg::CreateHtmlPage(QWidget* tab)
+{
+    QLabel* lblHtmlHeader = AddLabel(tab, QStringLiteral("Page Header"), 12, 19);
+    lblHtmlHeader->setObjectName(QStringLiteral("lblHtmlHeader"));
+    editHtmlHeader = new QLineEdit(tab);
+    editHtmlHeader->setObjectName(QStringLiteral("editHtmlHeader"));
+    editHtmlHeader->setMaxLength(32);
+    editHtmlHeader->setGeometry(RightOf(lblHtmlHeader, 80), 16, 194, 21);
+
+    chkHtmlHideLogo = new QCheckBox(QStringLiteral("Hide Kestrom Logo"), tab);
+    chkHtmlHideLogo->setObjectName(QStringLiteral("chkHtmlHideLogo"));
+    Place(chkHtmlHideLogo, 12, 59, 142, 17);
+    chkHtmlZoom = new QCheckBox(
+        QStringLiteral("Include Zoomed Images in HTML reports (much slower export of charts)"), tab);
+    chkHtmlZoom->setObjectName(QStringLiteral("chkHtmlZoom"));
+    Place(chkHtmlZoom, 12, 90, 368, 17);
+}
+
+// The designed client area is 426 x 262. A wider font than the one it was drawn for
+// may push a caption past the page's right edge: the dialog then grows to the right
+// and the OK and Cancel buttons move with its edge.
+void TformCfg::FitWidth()
+{
+    int xRight = 0;
+    for (int i = 0; i < pageCfg->count(); ++i) {
+        const QWidget* tab = pageCfg->widget(i);
+        for (const QWidget* w : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            xRight = std::max(xRight, w->geometry().right());
+    }
+    // The pages lie inside the tab frame, a few pixels narrower than the tab control.
+    const int cxGrow = std::max(0, xRight + 10 - (410 - 4));
+    pageCfg->resize(410 + cxGrow, 193);
+    btnOK->move(258 + cxGrow, 229);
+    btnCancel->move(339 + cxGrow, 229);
+    setFixedSize(426 + cxGrow, 262);
+}
+
+void TformCfg::SetActivePage(int i)
+{
+    pageCfg->setCurrentIndex(i);
+}
+
+void TformCfg::FormCreate()
+{
+    editDataPath->setText(cfg.DataPath());
+    chkAutoRefresh->setChecked(cfg.AutoRefresh());
+
+    for (const QString& sParam : MeasurementParams()) {
+        auto* item = new QListWidgetItem(sParam, chklstPerParams);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(cfg.GetPerParam(sParam) ? Qt::Checked : Qt::Unchecked);
+    }
+
+    chkAutoYAxis->setChecked(cfg.RepYAuto());
+    for (int i = 0; i < nYValues; ++i) {
+        comboYMin->addItem(QString::number(i * 10 + 10));
+        comboYMax->addItem(QString::number(i * 10 + 20));
+    }
+    // A hand-edited value that is not in its list leaves the list without a selection.
+    comboYMin->setCurrentIndex(comboYMin->findText(QString::number(cfg.RepYMin())));
+    comboYMax->setCurrentIndex(comboYMax->findText(QString::number(cfg.RepYMax())));
+    chkAutoYAxisClick();
+
+    editHtmlHeader->setText(cfg.HtmlHeader());
+    chkHtmlHideLogo->setChecked(cfg.HtmlHideLogo());
+    chkHtmlZoom->setChecked(cfg.HtmlZoom());
+}
+
+void TformCfg::chkAutoYAxisClick()
+{
+    comboYMin->setEnabled(!chkAutoYAxis->isChecked());
+    comboYMax->setEnabled(!chkAutoYAxis->isChecked());
+}
+
+// Entry i of the maximum list is 10 dB above entry i of the minimum list, so keeping
+// the maximum's index at or above the minimum's keeps the range at least 10 dB wide.
+void TformCfg::comboYMinChange(int nIndex)
+{
+    comboYMax->setCurrentIndex(std::max(comboYMax->currentIndex(), nIndex));
+}
+
+void TformCfg::comboYMaxChange(int nIndex)
+{
+    comboYMin->setCurrentIndex(std::min(comboYMin->currentIndex(), nIndex));
+}
+
+void TformCfg::btnDirClick()
+{
+    const QString sDir =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Select Tarvik Data Path"), cfg.DataPath());
+    if (!sDir.isEmpty())
+        editDataPath->setText(sDir);
+}
+
+void TformCfg::btnOKClick()
+{
+    cfg.SetDataPath(editDataPath->text());
+    cfg.SetAutoRefresh(chkAutoRefresh->isChecked());
+    for (int i = 0; i < chklstPerParams->count(); ++i) {
+        const QListWidgetItem* item = chklstPerParams->item(i);
+        cfg.SetPerParam(item->text(), item->checkState() == Qt::Checked);
+    }
+    cfg.SetRepYAuto(chkAutoYAxis->isChecked());
+    // A list left without a selection (its stored value was not one of the list's)
+    // keeps the stored value rather than inventing one.
+    if (comboYMin->currentIndex() >= 0)
+        cfg.SetRepYMin(comboYMin->currentText().toInt());
+    if (comboYMax->currentIndex() >= 0)
+        cfg.SetRepYMax(comboYMax->currentText().toInt());
+    cfg.SetHtmlHeader(editHtmlHeader->text());
+    cfg.SetHtmlHideLogo(chkHtmlHideLogo->isChecked());
+    cfg.SetHtmlZoom(chkHtmlZoom->isChecked());
+    accept();
+}
+
+void TformCfg::btnHelpClick()
+{
+    const int i = pageCfg->currentIndex();
+    if (fnShowHelp && i >= 0 && i < PageHelp().size())
+        fnShowHelp(PageHelp()[i]);
+}

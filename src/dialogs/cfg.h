@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class TCfg;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
+// The modal preferences dialog. It fills its controls from the settings when it is
+// made and writes them back, all at once, only when OK is pressed.
+class TformCfg final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // fnShowHelp opens the shared help window at a page of the help folder.
+    TformCfg(TCfg& cfg, std::function<void(const QString& sPage)> fnShowHelp, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(TformCfg)
+
+    // 0 "Program", 1 "Reports", 2 "HTML & Printing".
+    void SetActivePage(int i);
+
+private:
+    void CreateProgramPage(QWidget* tab);
+    void CreateReportsPage(QWidget* tab);
+    void CreateHtmlPage(QWidget* tab);
+    void FitWidth();
+
+    void FormCreate();
+    void btnDirClick();
+    void btnOKClick();
+    void btnHelpClick();
+    void chkAutoYAxisClick();
+    void comboYMinChange(int nIndex);
+    void comboYMaxChange(int nIndex);
+
+    TCfg& cfg;
+    std::function<void(const QString&)> fnShowHelp;
+
+    QTabWidget* pageCfg = nullptr;
+    QCheckBox* chkAutoRefresh = nullptr;
+    QLineEdit* editDataPath = nullptr;
+    QToolButton* btnDir = nullptr;
+    QListWidget* chklstPerParams = nullptr;
+    QCheckBox* chkAutoYAxis = nullptr;
+    QComboBox* comboYMin = nullptr;
+    QComboBox* comboYMax = nullptr;
+    QLineEdit* editHtmlHeader = nullptr;
+    QCheckBox* chkHtmlHideLogo = nullptr;
+    QCheckBox* chkHtmlZoom = nullptr;
+    QPushButton* btnHelp = nullptr;
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+};

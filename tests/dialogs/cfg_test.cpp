@@ -1,0 +1,255 @@
+#include "dialogs/cfg.h"
+
+#include "platform/inifile.h"
+#include "settings/cfg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class TformCfgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString IniPath() const { return dir.path() + QStringLiteral("/Kestrom/Tarvik-SV/rp_settings.ini"); }
+
+    void WriteIni(const QByteArray& ba) const
+    {
+        ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/Kestrom/Tarvik-SV")));
+        QFile f(IniPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ba);
+    }
+
+    QByteArray IniBytes() const
+    {
+        QFile f(IniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    void Open()
+    {
+        cfg = std::make_unique<TCfg>(dir.path());
+        dlg = std::make_unique<TformCfg>(*cfg, [this](const QString& sPage) { slHelp.append(sPage); });
+    }
+
+    template <class T> T* Ctl(const char* szName) const
+    {
+        T* w = dlg->findChild<T*>(QLatin1String(szName));
+        EXPECT_NE(w, nullptr) << szName;
+        return w;
+    }
+
+    QStringList Ticked() const
+    {
+        QStringList sl;
+        const auto* lst = Ctl<QListWidget>("chklstPerParams");
+        for (int i = 0; i < lst->count(); ++i)
+            if (lst->item(i)->checkState() == Qt::Checked)
+                sl.append(lst->item(i)->text());
+        return sl;
+    }
+
+    // Steps through a drop-down list with the arrow keys, as a user would, so that
+    // only user picks reach the dialog.
+    static void Pick(QComboBox* combo, const QString& sText)
+    {
+        const int iTarget = combo->findText(sText);
+        ASSERT_GE(iTarget, 0) << qPrintable(sText);
+        for (int n = 0; n < 20 && combo->currentIndex() != iTarget; ++n)
+            QTest::keyClick(combo, combo->currentIndex() < iTarget ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_EQ(combo->currentText(), sText);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TCfg> cfg;
+    std::unique_ptr<TformCfg> dlg;
+    QStringList slHelp;
+};
+
+// --- Filling from the settings ----------------------------------------------------
+
+TEST_F(TformCfgTest, FormCreate_FillsEveryControlFromTheSettings)
+{
+    WriteIni(
+        "[app]\r\ndatapath=/srv/noise\r\n"
+        "[report]\r\nautorefresh=0\r\nperparams=LAF90,LAeq\r\nyaxisauto=0\r\nyaxismin=30\r\nyaxismax=110\r\n"
+        "[html]\r\nheader=Quarry North\r\nhidelogo=1\r\nzoom=1\r\n");
+    Open();
+
+    EXPECT_EQ(Ctl<QLineEdit>("editDataPath")->text(), QStringLiteral("/srv/noise/"));
+    EXPECT_FALSE(Ctl<QCheckBox>("chkAutoRefresh")->isChecked());
+    const auto* lst = Ctl<QListWidget>("chklstPerParams");
+    ASSERT_EQ(lst->count(), MeasurementParams().size());
+    for (int i = 0; i < lst->count(); ++i)
+        EXPECT_EQ(lst->item(i)->text(), MeasurementParams()[i]);
+    EXPECT_EQ(Ticked(), (QStringList{QStringLiteral("LAeq"), QStringLiteral("LAF90")}));
+    EXPECT_FALSE(Ctl<QCheckBox>("chkAutoYAxis")->isChecked());
+    EXPECT_EQ(Ctl<QComboBox>("comboYMin")->currentText(), QStringLiteral("30"));
+    EXPECT_EQ(Ctl<QComboBox>("comboYMax")->currentText(), QStringLiteral("110"));
+    EXPECT_TRUE(Ctl<QComboBox>("comboYMin")->isEnabled());
+    EXPECT_TRUE(Ctl<QComboBox>("comboYMax")->isEnabled());
+    EXPECT_EQ(Ctl<QLineEdit>("editHtmlHeader")->text(), QStringLiteral("Quarry North"));
+    EXPECT_TRUE(Ctl<QCheckBox>("chkHtmlHideLogo")->isChecked());
+    EXPECT_TRUE(Ctl<QCheckBox>("chkHtmlZoom")->isChecked());
+}
+
+// --- Y-axis controls ----------------------------------------------------------------
+
+TEST_F(TformCfgTest, YLists_KeepMaximumAboveMinimum)
+{
+    Open();
+    auto* comboMin = Ctl<QComboBox>("comboYMin");
+    auto* comboMax = Ctl<QComboBox>("comboYMax");
+    QTest::mouseClick(Ctl<QCheckBox>("chkAutoYAxis"), Qt::LeftButton);
+    ASSERT_TRUE(comboMin->isEnabled());
+
+    Pick(comboMin, QStringLiteral("90"));
+    EXPECT_EQ(comboMax->currentText(), QStringLiteral("100"));
+    Pick(comboMax, QStringLiteral("30"));
+    EXPECT_EQ(comboMin->currentText(), QStringLiteral("20"));
+    // A pick that keeps the order moves nothing.
+    Pick(comboMax, QStringLiteral("60"));
+    EXPECT_EQ(comboMin->currentText(), QStringLiteral("20"));
+    Pick(comboMin, QStringLiteral("40"));
+    EXPECT_EQ(comboMax->currentText(), QStringLiteral("60"));
+}
+
+TEST_F(TformCfgTest, AutomaticTicked_GreysBothListsAndOkStillStoresThem)
+{
+    WriteIni("[report]\r\nyaxisauto=0\r\nyaxismin=40\r\nyaxismax=90\r\n");
+    Open();
+    auto* chk = Ctl<QCheckBox>("chkAutoYAxis");
+    QTest::mouseClick(chk, Qt::LeftButton);
+    EXPECT_FALSE(Ctl<QComboBox>("comboYMin")->isEnabled());
+    EXPECT_FALSE(Ctl<QComboBox>("comboYMax")->isEnabled());
+    Ctl<QPushButton>("btnOK")->click();
+
+    const TCfg cfgAfter(dir.path());
+    EXPECT_TRUE(cfgAfter.RepYAuto());
+    EXPECT_EQ(cfgAfter.RepYMin(), 40);
+    EXPECT_EQ(cfgAfter.RepYMax(), 90);
+}
+
+// A hand-edited value that is not in its list used to leave OK without a value to
+// store; the stored value must survive unchanged.
+TEST_F(TformCfgTest, StoredValueNotInList_OkKeepsItAndCouplingInventsNone)
+{
+    WriteIni("[report]\r\nyaxisauto=0\r\nyaxismin=25\r\nyaxismax=80\r\n");
+    Open();
+    auto* comboMin = Ctl<QComboBox>("comboYMin");
+    EXPECT_EQ(comboMin->currentIndex(), -1);
+
+    Pick(Ctl<QComboBox>("comboYMax"), QStringLiteral("30"));
+    EXPECT_EQ(comboMin->currentIndex(), -1);
+    Ctl<QPushButton>("btnOK")->click();
+
+    const TCfg cfgAfter(dir.path());
+    EXPECT_EQ(cfgAfter.RepYMin(), 25);
+    EXPECT_EQ(cfgAfter.RepYMax(), 30);
+    EXPECT_TRUE(IniBytes().contains("yaxismin=25"));
+}
+
+// --- OK and Cancel ----------------------------------------------------------------------
+
+TEST_F(TformCfgTest, Ok_WritesEveryKeyReadBackBySettingsOpenedAgain)
+{
+    Open();
+    Ctl<QLineEdit>("editDataPath")->setText(dir.path() + QStringLiteral("/elsewhere"));
+    QTest::mouseClick(Ctl<QCheckBox>("chkAutoRefresh"), Qt::LeftButton);
+    auto* lst = Ctl<QListWidget>("chklstPerParams");
+    lst->item(0)->setCheckState(Qt::Unchecked); // LAeq
+    lst->item(1)->setCheckState(Qt::Checked);   // LAFmin
+    lst->item(8)->setCheckState(Qt::Checked);   // LAF99
+    QTest::mouseClick(Ctl<QCheckBox>("chkAutoYAxis"), Qt::LeftButton);
+    Pick(Ctl<QComboBox>("comboYMin"), QStringLiteral("30"));
+    Pick(Ctl<QComboBox>("comboYMax"), QStringLiteral("120"));
+    Ctl<QLineEdit>("editHtmlHeader")->setText(QStringLiteral("Bypass Survey"));
+    QTest::mouseClick(Ctl<QCheckBox>("chkHtmlHideLogo"), Qt::LeftButton);
+    QTest::mouseClick(Ctl<QCheckBox>("chkHtmlZoom"), Qt::LeftButton);
+
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+
+    TCfg cfgAfter(dir.path());
+    EXPECT_EQ(cfgAfter.DataPath(), dir.path() + QStringLiteral("/elsewhere/"));
+    EXPECT_FALSE(cfgAfter.AutoRefresh());
+    // Names newly ticked follow the ones that stay, in list order.
+    EXPECT_EQ(cfgAfter.PerParams(),
+              (QStringList{QStringLiteral("LAFmax"), QStringLiteral("LAF10"), QStringLiteral("LAF90"),
+                           QStringLiteral("LAFmin"), QStringLiteral("LAF99")}));
+    EXPECT_FALSE(cfgAfter.RepYAuto());
+    EXPECT_EQ(cfgAfter.RepYMin(), 30);
+    EXPECT_EQ(cfgAfter.RepYMax(), 120);
+    EXPECT_EQ(cfgAfter.HtmlHeader(), QStringLiteral("Bypass Survey"));
+    EXPECT_TRUE(cfgAfter.HtmlHideLogo());
+    EXPECT_TRUE(cfgAfter.HtmlZoom());
+}
+
+TEST_F(TformCfgTest, Cancel_WritesNothing)
+{
+    WriteIni("[report]\r\nyaxisauto=0\r\n");
+    Open();
+    // Opening may store the resolved default data path; the dialog's own edits must not.
+    const QByteArray baBefore = IniBytes();
+    Ctl<QLineEdit>("editDataPath")->setText(QStringLiteral("/somewhere/else"));
+    QTest::mouseClick(Ctl<QCheckBox>("chkAutoRefresh"), Qt::LeftButton);
+    Ctl<QListWidget>("chklstPerParams")->item(0)->setCheckState(Qt::Unchecked);
+    Pick(Ctl<QComboBox>("comboYMin"), QStringLiteral("60"));
+    Ctl<QLineEdit>("editHtmlHeader")->setText(QStringLiteral("Changed"));
+
+    dlg->show();
+    Ctl<QPushButton>("btnCancel")->click();
+
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(IniBytes(), baBefore);
+    EXPECT_EQ(cfg->HtmlHeader(), QStringLiteral("Tarvik Report"));
+}
+
+TEST_F(TformCfgTest, EmptyDataPath_IsStoredEmptyAndBringsBackTheDefault)
+{
+    WriteIni("[app]\r\ndatapath=/srv/noise/\r\n");
+    Open();
+    Ctl<QLineEdit>("editDataPath")->clear();
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(TIniFile(IniPath()).ReadString(QStringLiteral("app"), QStringLiteral("datapath"),
+                                             QStringLiteral("?")),
+              QString());
+
+    TCfg cfgAfter(dir.path());
+    const QString sDefault = dir.path() + QStringLiteral("/Kestrom/Tarvik-SV/data/");
+    EXPECT_EQ(cfgAfter.DataPath(), sDefault);
+    EXPECT_EQ(TIniFile(IniPath()).ReadString(QStringLiteral("app"), QStringLiteral("datapath"), QString()),
+              sDefault);
+}
+
+// --- Help -----------------------------------------------------------------------------
+
+TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
+{
+    Open();
+    dlg->show();
+    for (int i = 0; i < 3; ++i) {
+        dlg->SetActivePage(i);
+        Ctl<QPushButton>("btnHelp")->click();
+    }
+    EXPECT_EQ(slHelp, (QStringList{QStringLiteral("preferences/program.html"),
+                                   QStringLiteral("preferences/reports.html"),
+                                   QStringLiteral("preferences/html_prn.html")}));
+    EXPECT_TRUE(dlg->isVisible()) << "Help must leave the dialog open";
+}
+
+} // namespace
