@@ -1,4 +1,16 @@
+# The cell markup and the grid filling: no widgets, testable without a window.
 set(TARVIK_VIEWS_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/markup.h ${CMAKE_CURRENT_LIST_DIR}/markup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stringgrid.h ${CMAKE_CURRENT_LIST_DIR}/stringgrid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gridfill.h ${CMAKE_CURRENT_LIST_DIR}/gridfill.cpp
 )
+# The grid views of the periodic table, the alarm table and the two lists.
 set(TARVIK_VIEWS_TABLE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/gridmodel.h ${CMAKE_CURRENT_LIST_DIR}/gridmodel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/markdelegate.h ${CMAKE_CURRENT_LIST_DIR}/markdelegate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/grid.h ${CMAKE_CURRENT_LIST_DIR}/grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pertbl.h ${CMAKE_CURRENT_LIST_DIR}/pertbl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/almtbl.h ${CMAKE_CURRENT_LIST_DIR}/almtbl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/almlist.h ${CMAKE_CURRENT_LIST_DIR}/almlist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/callist.h ${CMAKE_CURRENT_LIST_DIR}/callist.cpp
 )

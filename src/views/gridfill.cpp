@@ -1,0 +1,200 @@
+#include "views/gridfill.h"
+
+#include "datafiles/almfile.h"
+#include "datafiles/calfile.h"
+#include "datafiles/perfile.h"
+#include "monitors/monitor.h"
+#include "settings/cfg.h"
+#include "views/stringgrid.h"
+
+#include <QTime>
+
+#include <algorithm>
+
+namespace {
+constexpr int nMinutesPerDay = 1440;
+
+QString TitleCell(const TTQMonitor& mon)
+{
+    return QStringLiteral("~name~") + mon.sName;
+}
+
+QString DayText(const QDate& dt)
+{
+    return dt.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+// Calls fn for every day from dtFrom to dtTo, both included; none when either date
+// is invalid or the range runs backwards.
+template <class TFn> void ForEachDay(const QDate& dtFrom, const QDate& dtTo, TFn fn)
+{
+    if (!dtFrom.isValid() || !dtTo.isValid())
+        return;
+    for (QDate dt = dtFrom; dt <= dtTo; dt = dt.addDays(1))
+        fn(dt);
+}
+
+// The alarm and calibration lists differ only in their reader.
+template <class TReader>
+void FillEventList(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons, const QDate& dtFrom,
+                   const QDate& dtTo)
+{
+    grid.Clear();
+    TReader rdr(sDataPath);
+    grid.SetDefaultColWidth(100);
+    grid.SetColCount(3);
+    grid.SetRowCount(1);
+    int nRow = 0;
+    for (const TTQMonitor* mon : aMons) {
+        grid.SetRowCount(grid.RowCount() + 3);
+        grid.SetCell(0, nRow, TitleCell(*mon));
+        grid.SetCell(0, nRow + 2, QStringLiteral("~h~.Date"));
+        grid.SetCell(1, nRow + 2, QStringLiteral("~h~.Time"));
+        nRow += 3;
+        ForEachDay(dtFrom, dtTo, [&](const QDate& dt) {
+            if (!rdr.Load(mon->sID, dt))
+                return;
+            const QString sDay = DayText(dt);
+            for (int iRec = 0; iRec < rdr.RecCount(); ++iRec) {
+                grid.SetCell(0, nRow, sDay);
+                grid.SetCell(1, nRow, rdr.FldStr(iRec, 0));
+                ++nRow;
+            }
+        });
+        nRow += 2;
+    }
+    // One more empty row follows the last block's spacing rows.
+    grid.SetRowCount(nRow + 1);
+}
+} // namespace
+
+int TGridFill::PeriodsPerDay(int nPeriod)
+{
+    return nPeriod > 0 ? nMinutesPerDay / nPeriod : 0;
+}
+
+void TGridFill::FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& sDataPath,
+                             const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
+{
+    grid.Clear();
+    grid.SetColCount(cfg.PerParamCount() + 2);
+    grid.SetRowCount(1);
+    grid.SetDefaultColWidth(60);
+    grid.SetColWidth(0, 80);
+    grid.SetColWidth(1, 80);
+
+    const QString sUnit = QStringLiteral("^dB(A)");
+    const QString sNoValue = QStringLiteral("-");
+    TPerFile per(sDataPath);
+    std::vector<int> aiShown;
+    int nRow = 0;
+    for (const TTQMonitor* mon : aMons) {
+        bool bTitle = false;
+        ForEachDay(dtFrom, dtTo, [&](const QDate& dt) {
+            if (!per.Load(mon->sID, dt, nPeriod))
+                return;
+            // Each day's file is read in its own field order, even when it differs
+            // from the file the headings came from.
+            aiShown.clear();
+            for (int iFld = 0; iFld < per.FldCount(); ++iFld)
+                if (cfg.IncludeParam(per.FldName(iFld)))
+                    aiShown.push_back(iFld);
+
+            if (!bTitle) {
+                grid.SetCell(0, nRow, TitleCell(*mon));
+                nRow += 2;
+                grid.SetCell(0, nRow, QStringLiteral("~h~Date"));
+                int nCol = 1;
+                for (int iFld : aiShown) {
+                    const QString sFld = per.FldName(iFld);
+                    grid.SetCell(nCol, nRow, QStringLiteral("~h~") + sFld);
+                    if (sFld.startsWith(QLatin1String("LA")))
+                        grid.SetCell(nCol, nRow + 1, sUnit);
+                    ++nCol;
+                }
+                nRow += 2;
+                bTitle = true;
+            }
+
+            const QString sDay = DayText(dt);
+            for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
+                grid.SetRowCount(nRow + 1);
+                grid.SetCell(0, nRow, sDay);
+                int nCol = 1;
+                for (int iFld : aiShown) {
+                    const QString s = per.FldStr(iRec, iFld);
+                    if (s != sNoValue)
+                        grid.SetCell(nCol, nRow, s);
+                    ++nCol;
+                }
+                ++nRow;
+            }
+        });
+        nRow += 2;
+    }
+}
+
+void TGridFill::FillAlmTable(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons,
+                             const QDate& dtFrom, const QDate& dtTo, int nPeriod)
+{
+    grid.Clear();
+    TAlmFile alm(sDataPath);
+    const int nPeriods = PeriodsPerDay(nPeriod);
+    std::vector<int> anCount(size_t(nPeriods), 0);
+    grid.SetDefaultColWidth(100);
+    grid.SetColCount(3);
+    grid.SetRowCount(1);
+
+    // Every day has the same period times and most counts are 0: shared texts keep a
+    // month of 5-minute periods for many monitors to one allocation per odd cell.
+    std::vector<QString> asTimes(static_cast<size_t>(nPeriods));
+    for (int i = 0; i < nPeriods; ++i)
+        asTimes[size_t(i)] = QTime(0, 0).addSecs(i * nPeriod * 60).toString(QStringLiteral("hh:mm:ss"));
+    const QString sZero = QStringLiteral("0");
+
+    int nRow = 0;
+    for (const TTQMonitor* mon : aMons) {
+        grid.SetCell(0, nRow, TitleCell(*mon));
+        grid.SetCell(0, nRow + 2, QStringLiteral("~h~Date"));
+        grid.SetCell(1, nRow + 2, QStringLiteral("~h~Time"));
+        grid.SetCell(2, nRow + 2, QStringLiteral("~h~Alarms"));
+        nRow += 3;
+        ForEachDay(dtFrom, dtTo, [&](const QDate& dt) {
+            std::fill(anCount.begin(), anCount.end(), 0);
+            if (nPeriods > 0 && alm.Load(mon->sID, dt)) {
+                for (int iRec = 0; iRec < alm.RecCount(); ++iRec) {
+                    // An unreadable time (-1) or a negative one belongs to no period
+                    // of the day; counting it at midnight would invent an alarm there.
+                    const int nSecs = alm.FldTimeSecs(iRec, 0);
+                    if (nSecs < 0)
+                        continue;
+                    const int iPeriod = nSecs / 60 / nPeriod;
+                    if (iPeriod < nPeriods)
+                        ++anCount[size_t(iPeriod)];
+                }
+            }
+            const QString sDay = DayText(dt);
+            for (int i = 0; i < nPeriods; ++i) {
+                const int nCount = anCount[size_t(i)];
+                grid.SetCell(0, nRow, sDay);
+                grid.SetCell(1, nRow, asTimes[size_t(i)]);
+                grid.SetCell(2, nRow, nCount > 0 ? QStringLiteral("^") + QString::number(nCount) : sZero);
+                ++nRow;
+            }
+        });
+        nRow += 2;
+    }
+    grid.SetRowCount(std::max(nRow, 1));
+}
+
+void TGridFill::FillAlmList(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons,
+                            const QDate& dtFrom, const QDate& dtTo)
+{
+    FillEventList<TAlmFile>(grid, sDataPath, aMons, dtFrom, dtTo);
+}
+
+void TGridFill::FillCalList(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons,
+                            const QDate& dtFrom, const QDate& dtTo)
+{
+    FillEventList<TCalFile>(grid, sDataPath, aMons, dtFrom, dtTo);
+}

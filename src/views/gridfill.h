@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+class TCfg;
+class TStringGrid;
+struct TTQMonitor;
+
+// The ticked monitors of the monitor check-list, in list order.
+using TMonitorSel = std::vector<const TTQMonitor*>;
+
+// Fills a grid with the marked-up cells of the four tabular reports, straight from
+// the day files: one block of rows per monitor (title, headings, records, two
+// spacing rows), the days walked from dtFrom to dtTo, both included. Each call
+// clears the grid first and sets its column count and widths.
+class TGridFill final
+{
+public:
+    TGridFill() = delete;
+
+    // One row per record of the periodic day files of period nPeriod minutes, with
+    // the date and the fields the settings show (".Time" and the selected parameters).
+    static void FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& sDataPath,
+                             const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo, int nPeriod);
+
+    // One row per period of nPeriod minutes of every day, with the number of alarms
+    // whose time falls in it.
+    static void FillAlmTable(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons,
+                             const QDate& dtFrom, const QDate& dtTo, int nPeriod);
+
+    // One row per alarm, and one per calibration: the day and the record's time text.
+    static void FillAlmList(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons,
+                            const QDate& dtFrom, const QDate& dtTo);
+    static void FillCalList(TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons,
+                            const QDate& dtFrom, const QDate& dtTo);
+
+    // Periods of nPeriod minutes in a day (1440 div nPeriod); 0 for a length that is
+    // not a positive number of minutes, which a hand-edited settings file can hold.
+    static int PeriodsPerDay(int nPeriod);
+};

@@ -1,0 +1,38 @@
+#include "views/gridmodel.h"
+
+TGridModel::TGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TGridModel::Reload(const std::function<void(TStringGrid&)>& fill)
+{
+    beginResetModel();
+    // A reset that never ends leaves every attached view without rows to show, so
+    // it ends also when fill throws.
+    struct TEndReset
+    {
+        TGridModel* model;
+        ~TEndReset() { model->endResetModel(); }
+    } endReset{this};
+    fill(grid);
+}
+
+int TGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : grid.RowCount();
+}
+
+int TGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : grid.ColCount();
+}
+
+QVariant TGridModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    return grid.Cells(index.column(), index.row());
+}
+
+Qt::ItemFlags TGridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+}

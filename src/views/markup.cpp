@@ -1,0 +1,26 @@
+#include "views/markup.h"
+
+namespace {
+const QLatin1String sNameTag("~name~");
+}
+
+TMarkedText TMarkup::Shown(const QString& sStored, bool bCaret)
+{
+    TMarkedText mt;
+    QString s = sStored;
+    // Each step looks only at the first character as the text then stands, and an
+    // empty text ends the processing.
+    if (s.startsWith(u'~')) {
+        mt.bName = s.startsWith(sNameTag);
+        s = s.mid(s.lastIndexOf(u'~') + 1, MaxMarkedLen);
+        mt.bBold = true;
+    }
+    if (bCaret && s.startsWith(u'^'))
+        mt.bBold = true;
+    if (s.startsWith(u'.') || (bCaret && s.startsWith(u'^')))
+        s = s.mid(1, MaxMarkedLen);
+    if (s.startsWith(u'-'))
+        s.clear();
+    mt.sText = s;
+    return mt;
+}

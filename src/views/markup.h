@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// What a grid cell shows for its stored text. Screen, printer and clipboard all go
+// through Shown, so a cell reads the same everywhere.
+struct TMarkedText
+{
+    QString sText;      // the visible text; empty draws nothing
+    bool bBold = false; // a title, heading, unit or emphasised count
+    bool bName = false; // a "~name~" monitor title, which printing draws larger
+};
+
+// The cell markup: "~tag~text" shows the text after the last "~" in bold ("~name~"
+// a monitor title, "~h~" a heading); "^" emphasises in bold and is dropped; a
+// leading "." is dropped (a column that is not a measured parameter, ".Time"); a
+// leading "-" shows nothing (no value, or a negative value the grids never show).
+class TMarkup final
+{
+public:
+    TMarkup() = delete;
+
+    // Longest text shown after a "~" tag or a dropped "." or "^".
+    static constexpr int MaxMarkedLen = 64;
+
+    // bCaret false is for the lists, whose drawing does not treat "^" as markup.
+    static TMarkedText Shown(const QString& sStored, bool bCaret = true);
+};

@@ -1,0 +1,93 @@
+#include "views/markup.h"
+#include "views/stringgrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct TShownCase
+{
+    const char* pszStored;
+    const char* pszShown;
+    bool bBold = false;
+    bool bName = false;
+};
+
+void ExpectShown(const TShownCase& c, bool bCaret)
+{
+    const TMarkedText mt = TMarkup::Shown(QString::fromUtf8(c.pszStored), bCaret);
+    EXPECT_EQ(mt.sText.toStdString(), c.pszShown) << c.pszStored;
+    if (!mt.sText.isEmpty()) {
+        EXPECT_EQ(mt.bBold, c.bBold) << c.pszStored;
+        EXPECT_EQ(mt.bName, c.bName) << c.pszStored;
+    }
+}
+} // namespace
+
+// ---- Shown text and style ------------------------------------------------------
+
+TEST(TMarkup, Shown_TablesAndPrintingRules)
+{
+    // clang-format off
+    const TShownCase aCases[] = {
+        {"~name~North Gate", "North Gate", true, true}, {"~name~A~B", "B", true, true},
+        {"~names~x", "x", true},  {"~h~.Date", "Date", true}, {"~abc", "abc", true},
+        {"~h~", ""},              {"~name~", ""},             {"^dB(A)", "dB(A)", true},
+        {"^3", "3", true},        {"~h~^x", "x", true},       {"^.x", ".x", true},
+        {"..x", ".x"},            {".", ""},                  {"^", ""},
+        {"-", ""},                {"-12.5", ""},              {"^-3", ""},
+        {"55.3", "55.3"},         {"", ""},
+    };
+    // clang-format on
+    for (const TShownCase& c : aCases)
+        ExpectShown(c, true);
+}
+
+TEST(TMarkup, Shown_ListsLeaveCaretAlone)
+{
+    const TShownCase aCases[] = {{"^3", "^3"}, {"~h~.Time", "Time", true}, {".x", "x"}, {"-1", ""}};
+    for (const TShownCase& c : aCases)
+        ExpectShown(c, false);
+}
+
+TEST(TMarkup, Shown_MarkedTextCutAt64PlainValueWhole)
+{
+    const QString s70(70, u'x');
+    const QString s64(64, u'x');
+    EXPECT_EQ(TMarkup::Shown(QStringLiteral("~name~") + s70).sText, s64);
+    EXPECT_EQ(TMarkup::Shown(u'.' + s70).sText, s64);
+    EXPECT_EQ(TMarkup::Shown(u'^' + s70).sText, s64);
+    EXPECT_EQ(TMarkup::Shown(s70).sText, s70);
+}
+
+// ---- TStringGrid ----------------------------------------------------------------
+
+TEST(TStringGrid, CellsBeyondCountsKeptUntilCountsGrowOrClear)
+{
+    TStringGrid grid;
+    grid.SetColCount(2);
+    grid.SetCell(0, 5, QStringLiteral("a"));
+    grid.SetCell(4, 1, QStringLiteral("b")); // wider than any row so far
+    EXPECT_EQ(grid.RowCount(), 1);
+    EXPECT_EQ(grid.ColCount(), 2);
+    EXPECT_TRUE(grid.Cells(9, 99).isEmpty());
+    grid.SetRowCount(6);
+    grid.SetColCount(5);
+    EXPECT_EQ(grid.Cells(0, 5), QStringLiteral("a"));
+    EXPECT_EQ(grid.Cells(4, 1), QStringLiteral("b"));
+
+    grid.Clear();
+    EXPECT_EQ(grid.RowCount(), 1);
+    EXPECT_EQ(grid.ColCount(), 1);
+    EXPECT_TRUE(grid.Cells(0, 5).isEmpty());
+    EXPECT_TRUE(grid.Cells(4, 1).isEmpty());
+}
+
+TEST(TStringGrid, DefaultWidthDropsSingleColumnWidths)
+{
+    TStringGrid grid;
+    grid.SetColWidth(1, 80);
+    grid.SetDefaultColWidth(60);
+    grid.SetColWidth(0, 80);
+    EXPECT_EQ(grid.ColWidth(0), 80);
+    EXPECT_EQ(grid.ColWidth(1), 60);
+}
