@@ -1,0 +1,3 @@
+# bench_export: the command-line export against the bare writing of its chart images.
+add_executable(bench_export ${CMAKE_CURRENT_LIST_DIR}/bench_export.cpp)
+target_link_libraries(bench_export PRIVATE tarvik_output tarvik_simlib)

@@ -1,0 +1,304 @@
+#include "output/cmdline.h"
+
+#include "monitors/monitor.h"
+#include "output/exportrun.h"
+#include "output/gridtext.h"
+#include "platform/writeerror.h"
+#include "settings/cfg.h"
+#include "views/gridfill.h"
+#include "views/stringgrid.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <optional>
+#include <stdexcept>
+
+namespace {
+const QStringList slTables{QStringLiteral("periodic"), QStringLiteral("alarms"), QStringLiteral("alarm-list"),
+                           QStringLiteral("calibrations")};
+const QStringList slKinds{QStringLiteral("per-chart"), QStringLiteral("per-table"),
+                          QStringLiteral("alm-chart"), QStringLiteral("alm-table"),
+                          QStringLiteral("alm-list"),  QStringLiteral("prf"),
+                          QStringLiteral("cal")};
+
+// A mistake in the arguments: exit status 2 with the usage.
+class EBadArgs final : public std::runtime_error
+{
+public:
+    explicit EBadArgs(const QString& s) : std::runtime_error("bad arguments"), sMsg(s) {}
+    QString sMsg;
+};
+
+struct TArgs
+{
+    bool bHelp = false;
+    std::optional<QString> sExport;
+    std::optional<QString> sTable;
+    std::optional<QString> sData;
+    std::optional<QString> sFrom;
+    std::optional<QString> sTo;
+    std::optional<QString> sMonitors;
+    std::optional<QString> sPeriod;
+    std::optional<QString> sKinds;
+    std::optional<QString> sHeader;
+    std::optional<bool> bZoom;
+    std::optional<bool> bLogo;
+};
+
+bool IsCommand(const QString& s)
+{
+    return s == QLatin1String("--export") || s == QLatin1String("--table") || s == QLatin1String("--help") ||
+           s == QLatin1String("-h") || s.startsWith(QLatin1String("--export=")) ||
+           s.startsWith(QLatin1String("--table="));
+}
+
+TArgs Parse(const QStringList& args)
+{
+    TArgs a;
+    const std::pair<const char*, std::optional<QString> TArgs::*> aValued[] = {
+        {"--export", &TArgs::sExport}, {"--table", &TArgs::sTable}, {"--data", &TArgs::sData},
+        {"--from", &TArgs::sFrom},     {"--to", &TArgs::sTo},       {"--monitors", &TArgs::sMonitors},
+        {"--period", &TArgs::sPeriod}, {"--kinds", &TArgs::sKinds}, {"--header", &TArgs::sHeader},
+    };
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        QString sOpt = args[i];
+        std::optional<QString> sInline;
+        const qsizetype iEq = sOpt.indexOf(QLatin1Char('='));
+        if (sOpt.startsWith(QLatin1String("--")) && iEq > 0) {
+            sInline = sOpt.mid(iEq + 1);
+            sOpt.truncate(iEq);
+        }
+        bool bKnown = false;
+        for (const auto& [szName, field] : aValued) {
+            if (sOpt != QLatin1String(szName))
+                continue;
+            bKnown = true;
+            if (sInline) {
+                a.*field = *sInline;
+            } else {
+                if (i + 1 >= args.size())
+                    throw EBadArgs(sOpt + QStringLiteral(" needs a value"));
+                a.*field = args[++i];
+            }
+        }
+        if (bKnown)
+            continue;
+        if (sInline)
+            throw EBadArgs(QStringLiteral("unknown option ") + args[i]);
+        if (sOpt == QLatin1String("--help") || sOpt == QLatin1String("-h"))
+            a.bHelp = true;
+        else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
+            a.bZoom = sOpt == QLatin1String("--zoom");
+        else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
+            a.bLogo = sOpt == QLatin1String("--logo");
+        else
+            throw EBadArgs(QStringLiteral("unknown option ") + sOpt);
+    }
+    return a;
+}
+
+QDate ParseDate(const QString& sOpt, const QString& s)
+{
+    const QDate d = QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));
+    if (s.size() != 10 || !d.isValid())
+        throw EBadArgs(sOpt + QStringLiteral(" needs a date YYYY-MM-DD, not ") + s);
+    return d;
+}
+
+int ParsePeriod(const QString& s)
+{
+    bool bDigits = !s.isEmpty();
+    for (const QChar c : s)
+        bDigits = bDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    bool bOK = false;
+    const int n = bDigits ? s.toInt(&bOK, 10) : 0;
+    if (!bOK || n <= 0)
+        throw EBadArgs(QStringLiteral("--period needs a positive whole number of minutes, not ") + s);
+    return n;
+}
+
+// The chosen monitors in catalogue order, as the window's check-list would give them.
+TMonitorSel SelectMonitors(const TCfg& cfg, const TTQMonitors& mons, const std::optional<QString>& sList)
+{
+    TMonitorSel aSel;
+    QStringList slIDs;
+    const bool bAll = sList && *sList == QLatin1String("all");
+    if (sList && !bAll) {
+        slIDs = sList->split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (slIDs.isEmpty())
+            throw EBadArgs(QStringLiteral("--monitors needs monitor IDs or \"all\""));
+        for (const QString& sID : std::as_const(slIDs))
+            if (!mons.GetHeadFromID(sID))
+                throw EBadArgs(QStringLiteral("no monitor with the ID ") + sID);
+    }
+    for (int i = 0; i < mons.Count(); ++i) {
+        const TTQMonitor* mon = mons.GetHead(i);
+        const bool bWanted = bAll || (sList ? slIDs.contains(mon->sID) : cfg.GetMonitorSel(mon->sID));
+        if (bWanted)
+            aSel.push_back(mon);
+    }
+    return aSel;
+}
+
+TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
+{
+    TExportOptions opt = TExportOptions::FromCfg(cfg);
+    QStringList slChosen = slKinds;
+    if (a.sKinds) {
+        slChosen = a.sKinds->split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (slChosen.isEmpty())
+            throw EBadArgs(QStringLiteral("--kinds needs at least one kind"));
+        for (const QString& s : std::as_const(slChosen))
+            if (!slKinds.contains(s))
+                throw EBadArgs(QStringLiteral("unknown report kind ") + s);
+    }
+    opt.bPerChart = slChosen.contains(slKinds[0]);
+    opt.bPerTbl = slChosen.contains(slKinds[1]);
+    opt.bAlmChart = slChosen.contains(slKinds[2]);
+    opt.bAlmTbl = slChosen.contains(slKinds[3]);
+    opt.bAlmList = slChosen.contains(slKinds[4]);
+    opt.bPrfChart = slChosen.contains(slKinds[5]);
+    opt.bCalList = slChosen.contains(slKinds[6]);
+    if (a.bZoom)
+        opt.bZoom = *a.bZoom;
+    if (a.bLogo)
+        opt.bHideLogo = !*a.bLogo;
+    if (a.sHeader)
+        opt.sHeader = *a.sHeader;
+    return opt;
+}
+
+void PrintTable(const QString& sTable, TCfg& cfg, const TMonitorSel& aSel, const QDate& dtFrom,
+                const QDate& dtTo, QTextStream& out)
+{
+    TStringGrid grid;
+    const QString sDataPath = cfg.DataPath();
+    if (sTable == slTables[0])
+        TGridFill::FillPerTable(grid, cfg, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod());
+    else if (sTable == slTables[1])
+        TGridFill::FillAlmTable(grid, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod());
+    else if (sTable == slTables[2])
+        TGridFill::FillAlmList(grid, sDataPath, aSel, dtFrom, dtTo);
+    else
+        TGridFill::FillCalList(grid, sDataPath, aSel, dtFrom, dtTo);
+    out << TGridText::FromGrid(grid);
+    out.flush();
+}
+
+int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
+           const QDate& dtFrom, const QDate& dtTo, const TExportOptions& opt, QTextStream& out,
+           QTextStream& err)
+{
+    QString sHtmlDir = QFileInfo(sDir).absoluteFilePath();
+    if (!TExportRun::MakeReportFolder(sHtmlDir)) {
+        err << QStringLiteral("Failed to create report folder") << Qt::endl;
+        return 1;
+    }
+    TExportRun run(cfg, mons, aSel, dtFrom, dtTo, opt);
+    run.SetStatusFn([&out](const QString& s) { out << s << Qt::endl; });
+    if (!run.Run(sHtmlDir)) {
+        err << run.Error() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
+{
+    if (a.bHelp) {
+        out << TCmdLine::Usage();
+        out.flush();
+        return 0;
+    }
+    if (a.sExport.has_value() == a.sTable.has_value())
+        throw EBadArgs(QStringLiteral("give either --export or --table"));
+    if (a.sExport && a.sExport->isEmpty())
+        throw EBadArgs(QStringLiteral("--export needs a folder"));
+    if (a.sTable && !slTables.contains(*a.sTable))
+        throw EBadArgs(QStringLiteral("unknown table ") + *a.sTable);
+    if (a.sTable && (a.sKinds || a.bZoom || a.bLogo || a.sHeader))
+        throw EBadArgs(QStringLiteral("--kinds, --zoom, --logo and --header go with --export only"));
+    const QDate dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
+    const QDate dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
+    if (dtFrom > dtTo)
+        throw EBadArgs(QStringLiteral("--from lies after --to"));
+    const std::optional<int> nPeriod = a.sPeriod ? std::optional<int>(ParsePeriod(*a.sPeriod)) : std::nullopt;
+    if (a.sData && !QFileInfo(*a.sData).isDir())
+        throw EBadArgs(QStringLiteral("no data folder ") + *a.sData);
+
+    // The settings give the defaults; the overrides below change only this run.
+    TCfg cfg;
+    cfg.SetWriteThrough(false);
+    if (a.sData)
+        cfg.SetDataPath(QFileInfo(*a.sData).absoluteFilePath());
+    if (nPeriod)
+        cfg.SetRepPerPeriod(*nPeriod);
+    TTQMonitors mons;
+    mons.LoadMonitors(cfg.DataPath());
+    const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
+
+    if (a.sTable) {
+        PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
+        return 0;
+    }
+    return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, ExportOptions(cfg, a), out, err);
+}
+} // namespace
+
+bool TCmdLine::Wants(const QStringList& args)
+{
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (IsCommand(args[i]))
+            return true;
+    return false;
+}
+
+int TCmdLine::Run(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    try {
+        return RunArgs(Parse(args), out, err);
+    } catch (const EBadArgs& e) {
+        err << QStringLiteral("tarvik-reporter: ") << e.sMsg << Qt::endl << Qt::endl << Usage();
+        err.flush();
+        return 2;
+    } catch (const EWriteError& e) {
+        err << e.Message() << Qt::endl;
+        return 1;
+    }
+}
+
+QString TCmdLine::Usage()
+{
+    return QStringLiteral(
+        "Usage: tarvik-reporter --export DIR [options]\n"
+        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
+        "       tarvik-reporter --help\n"
+        "\n"
+        "Runs without a window. The settings give the defaults; nothing is stored.\n"
+        "\n"
+        "  --export DIR          write the HTML reports and their index into DIR (created\n"
+        "                        when missing); prints one progress line per step\n"
+        "  --table TABLE         print one report table as tab-separated text, as the\n"
+        "                        clipboard copy of the same table holds it\n"
+        "  --data DIR            the data folder (default: the data folder of the settings)\n"
+        "  --from YYYY-MM-DD     first day (default: today)\n"
+        "  --to YYYY-MM-DD       last day (default: the first day)\n"
+        "  --monitors ID,ID,...  the monitors by ID, or \"all\" (default: the monitors\n"
+        "                        ticked in the window)\n"
+        "  --period MIN          report period in minutes (default: the setting)\n"
+        "\n"
+        "With --export only:\n"
+        "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
+        "                        alm-chart, alm-table, alm-list, prf, cal (default: all)\n"
+        "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
+        "                        ones (default: the setting)\n"
+        "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
+        "  --header TEXT         title of the index page (default: the setting)\n"
+        "\n"
+        "  -h, --help            show this text\n"
+        "\n"
+        "Exit status: 0 done, 1 the run failed (message on standard error),\n"
+        "2 bad arguments (message and this text on standard error).\n");
+}

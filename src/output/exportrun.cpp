@@ -1,0 +1,220 @@
+#include "output/exportrun.h"
+
+#include "monitors/monitor.h"
+#include "output/htmlpage.h"
+#include "platform/datefmt.h"
+#include "platform/platform.h"
+#include "settings/cfg.h"
+#include "views/almchart.h"
+#include "views/perchart.h"
+#include "views/prfchart.h"
+
+#include <QDir>
+
+#include <memory>
+
+TExportOptions TExportOptions::FromCfg(const TCfg& cfg)
+{
+    TExportOptions opt;
+    opt.bZoom = cfg.HtmlZoom();
+    opt.bHideLogo = cfg.HtmlHideLogo();
+    opt.sHeader = cfg.HtmlHeader();
+    opt.nPeriod = cfg.RepPerPeriod();
+    return opt;
+}
+
+TExportRun::TExportRun(TCfg& cfgRun, const TTQMonitors& monsAll, TMonitorSel aMonsSel, const QDate& dtFromRun,
+                       const QDate& dtToRun, TExportOptions optRun)
+    : cfg(cfgRun), mons(monsAll), aMons(std::move(aMonsSel)), dtFrom(dtFromRun), dtTo(dtToRun),
+      opt(std::move(optRun))
+{
+}
+
+bool TExportRun::MakeReportFolder(QString& sHtmlDir)
+{
+    if (!sHtmlDir.endsWith(TPlatform::Sep()))
+        sHtmlDir += TPlatform::Sep();
+    return TPlatform::ForceDirectories(sHtmlDir);
+}
+
+void TExportRun::Status(const QString& s) const
+{
+    if (fnStatus)
+        fnStatus(s);
+}
+
+bool TExportRun::Fail(const QString& sFile)
+{
+    sError = QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sFile);
+    return false;
+}
+
+QString TExportRun::ChartDir(EReportKind kind) const
+{
+    return sHtmlDir + TReportNames::KindFolder(kind) + TPlatform::Sep() + TReportNames::ChartFolder();
+}
+
+bool TExportRun::Run(const QString& sDir)
+{
+    sError.clear();
+    sHtmlDir = sDir.endsWith(TPlatform::Sep()) ? sDir : sDir + TPlatform::Sep();
+    if (opt.nPeriod != cfg.RepPerPeriod()) {
+        // The alarm chart would count in other periods than its page's table.
+        sError = QStringLiteral("The report period differs from the period of the settings");
+        return false;
+    }
+    sDataPath = cfg.DataPath();
+    const int n = opt.nPeriod;
+
+    if (opt.bPerChart || opt.bPerTbl) {
+        const bool bOK =
+            RunKind(EReportKind::Per, QStringLiteral("Periodic Noise Report"),
+                    QStringLiteral("Periodic reports: "), [&](THtmlPage& page, const TTQMonitor& mon) {
+                        if (opt.bPerChart && !AddChartBlock(page, EReportKind::Per, mon))
+                            return false;
+                        if (opt.bPerTbl)
+                            page.AddPerTable(cfg, sDataPath, mon.sID, dtFrom, dtTo, n, hooks);
+                        return true;
+                    });
+        if (!bOK)
+            return false;
+    }
+    if (opt.bAlmChart || opt.bAlmTbl || (opt.bAlmList && !Cancelled())) {
+        const bool bOK =
+            RunKind(EReportKind::Alm, QStringLiteral("Alarm Report"), QStringLiteral("Alarm reports: "),
+                    [&](THtmlPage& page, const TTQMonitor& mon) {
+                        if (opt.bAlmChart && !AddChartBlock(page, EReportKind::Alm, mon))
+                            return false;
+                        if (opt.bAlmTbl)
+                            page.AddAlmTable(sDataPath, mon.sID, dtFrom, dtTo, n, hooks);
+                        if (opt.bAlmList)
+                            page.AddAlmList(sDataPath, mon.sID, dtFrom, dtTo, hooks);
+                        return true;
+                    });
+        if (!bOK)
+            return false;
+    }
+    if (opt.bPrfChart && !Cancelled()) {
+        // The profile shows its progress per day, not per monitor.
+        const bool bOK =
+            RunKind(EReportKind::Prf, QStringLiteral("Noise Profile Report"), QString(),
+                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddPrfCharts(page, mon); });
+        if (!bOK)
+            return false;
+    }
+    if (opt.bCalList && !Cancelled()) {
+        const bool bOK =
+            RunKind(EReportKind::Cal, QStringLiteral("Calibration Report"),
+                    QStringLiteral("Calibration reports: "), [&](THtmlPage& page, const TTQMonitor& mon) {
+                        page.AddCalList(sDataPath, mon.sID, dtFrom, dtTo, hooks);
+                        return true;
+                    });
+        if (!bOK)
+            return false;
+    }
+    if (Cancelled())
+        return true;
+
+    THtmlPage index;
+    index.AddIndexPage(sHtmlDir, mons, opt.sHeader, opt.bHideLogo);
+    const QString sIndex = sHtmlDir + TReportNames::IndexFileName();
+    return index.Save(sIndex) || Fail(sIndex);
+}
+
+bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString& sProgress,
+                         const TBlocksFn& fnBlocks)
+{
+    const QString sPageDir = sHtmlDir + TReportNames::KindFolder(kind);
+    // A page folder that cannot be made leaves its kind out; the run goes on.
+    if (!TPlatform::ForceDirectories(sPageDir))
+        return true;
+    if ((kind == EReportKind::Alm || kind == EReportKind::Cal) && Cancelled())
+        return true;
+    for (const TTQMonitor* mon : aMons) {
+        if (Cancelled())
+            break;
+        hooks.Pump();
+        if (!sProgress.isEmpty())
+            Status(sProgress + mon->sName);
+        THtmlPage page;
+        page.AddPageHead(sTitle, opt.bHideLogo);
+        page.AddPreamble(*mon, dtFrom, dtTo);
+        if (!fnBlocks(page, *mon))
+            return false;
+        page.AddPageFoot();
+        const QString sPage =
+            sPageDir + TPlatform::Sep() + TReportNames::PageName(kind, mon->sID, dtFrom, dtTo, opt.nPeriod);
+        if (!page.Save(sPage))
+            return Fail(sPage);
+    }
+    return true;
+}
+
+bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon)
+{
+    const QString sChartDir = ChartDir(kind);
+    if (!TPlatform::ForceDirectories(sChartDir) || Cancelled())
+        return true;
+
+    const int n = opt.nPeriod;
+    std::unique_ptr<TChartBase> chart;
+    if (kind == EReportKind::Per) {
+        auto per = std::make_unique<TPerChart>(cfg);
+        per->SetTitle(QStringLiteral("Period: ") + QString::number(n) + QStringLiteral(" minutes"));
+        per->SetMonitorID(mon.sID);
+        per->PlotPeriod(dtFrom, dtTo, n);
+        chart = std::move(per);
+    } else {
+        auto alm = std::make_unique<TAlmChart>(cfg);
+        alm->SetTitle(QStringLiteral("Alarms Per ") + QString::number(n) + QStringLiteral(" Minute Period"));
+        alm->SetMonitorID(mon.sID);
+        alm->PlotPeriod(dtFrom, dtTo);
+        chart = std::move(alm);
+    }
+
+    const QString sImage = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, false);
+    const QString sImagePath = sChartDir + TPlatform::Sep() + sImage;
+    if (!chart->SaveBmp(sImagePath, ChartWidth, ChartHeight))
+        return Fail(sImagePath);
+    hooks.Pump();
+    QString sZoom;
+    if (opt.bZoom && !Cancelled()) {
+        sZoom = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, true);
+        const QString sZoomPath = sChartDir + TPlatform::Sep() + sZoom;
+        if (!chart->SaveBmp(sZoomPath, ZoomWidth, ZoomHeight))
+            return Fail(sZoomPath);
+    }
+    hooks.Pump();
+    page.AddChartBlock(sImage, sZoom);
+    return true;
+}
+
+bool TExportRun::AddPrfCharts(THtmlPage& page, const TTQMonitor& mon)
+{
+    const QString sChartDir = ChartDir(EReportKind::Prf);
+    if (!TPlatform::ForceDirectories(sChartDir))
+        return true;
+    TPrfChart chart(cfg);
+    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1)) {
+        if (Cancelled())
+            break;
+        hooks.Pump();
+        Status(QStringLiteral("Profile: ") + THtmlPage::IsoDate(d) + QLatin1Char(' ') + mon.sName);
+        chart.SetTitle(QStringLiteral("Noise Profile: ") + THtmlPage::LongDate(d));
+        chart.SetMonitorID(mon.sID);
+        chart.PlotDay(d);
+        const QString sImage = TReportNames::ProfileChartName(mon.sID, d, false);
+        const QString sImagePath = sChartDir + TPlatform::Sep() + sImage;
+        if (!chart.SaveBmp(sImagePath, ChartWidth, ChartHeight))
+            return Fail(sImagePath);
+        QString sZoom;
+        if (opt.bZoom) {
+            sZoom = TReportNames::ProfileChartName(mon.sID, d, true);
+            const QString sZoomPath = sChartDir + TPlatform::Sep() + sZoom;
+            if (!chart.SaveBmp(sZoomPath, ZoomWidth, ZoomHeight))
+                return Fail(sZoomPath);
+        }
+        page.AddChartBlock(sImage, sZoom);
+    }
+    return true;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "output/utils.h"
+#include "views/gridfill.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+class TCfg;
+class THtmlPage;
+class TTQMonitors;
+struct TTQMonitor;
+
+// What one export writes, given in full so that a caller can depart from the
+// settings without storing anything.
+struct TExportOptions
+{
+    bool bPerChart = false;
+    bool bPerTbl = false;
+    bool bAlmChart = false;
+    bool bAlmTbl = false;
+    bool bAlmList = false;
+    bool bPrfChart = false;
+    bool bCalList = false;
+    bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
+    bool bHideLogo = false; // leave the maker's logo out of every page head
+    QString sHeader;        // title of the index page
+    int nPeriod = 60;       // report period in minutes
+
+    // Zoom, logo, header and period from the settings; no report kind chosen.
+    static TExportOptions FromCfg(const TCfg& cfg);
+};
+
+// One export into a report folder: for each chosen kind one page per monitor with
+// its tables and chart images, then the index page of everything in the folder.
+// Runs on the GUI thread; between steps it hands pending events their turn through
+// the pump and asks whether to stop, at the start of each monitor, of each day of a
+// table, list or profile, and around each periodic or alarm chart image. A cancelled
+// run finishes the page in hand and writes no index.
+//
+// The charts read the data folder, and the alarm chart its period, from the settings
+// object, so cfg must agree with the options' period.
+class TExportRun final
+{
+public:
+    TExportRun(TCfg& cfg, const TTQMonitors& mons, TMonitorSel aMons, const QDate& dtFrom, const QDate& dtTo,
+               TExportOptions opt);
+    Q_DISABLE_COPY_MOVE(TExportRun)
+
+    void SetStatusFn(std::function<void(const QString&)> fn) { fnStatus = std::move(fn); }
+    void SetPumpFn(std::function<void()> fn) { hooks.fnPump = std::move(fn); }
+    void SetCancelFn(std::function<bool()> fn) { hooks.fnCancelled = std::move(fn); }
+
+    // Writes into sHtmlDir, which must exist. False when a page or image could not
+    // be written: the run stops there and Error() names the file.
+    bool Run(const QString& sHtmlDir);
+    const QString& Error() const { return sError; }
+    bool Cancelled() const { return hooks.Cancelled(); }
+
+    // The report folder as a run wants it: with a trailing separator, created with
+    // its parents. False when it cannot be created.
+    static bool MakeReportFolder(QString& sHtmlDir);
+
+    static constexpr int ChartWidth = 800;
+    static constexpr int ChartHeight = 320;
+    static constexpr int ZoomWidth = 2048;
+    static constexpr int ZoomHeight = 800;
+
+private:
+    using TBlocksFn = std::function<bool(THtmlPage&, const TTQMonitor&)>;
+
+    bool RunKind(EReportKind kind, const QString& sTitle, const QString& sProgress,
+                 const TBlocksFn& fnBlocks);
+    bool AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon);
+    bool AddPrfCharts(THtmlPage& page, const TTQMonitor& mon);
+    QString ChartDir(EReportKind kind) const;
+    bool Fail(const QString& sFile);
+    void Status(const QString& s) const;
+
+    TCfg& cfg;
+    const TTQMonitors& mons;
+    TMonitorSel aMons;
+    QDate dtFrom;
+    QDate dtTo;
+    TExportOptions opt;
+    TRunHooks hooks;
+    std::function<void(const QString&)> fnStatus;
+    QString sHtmlDir;
+    QString sDataPath;
+    QString sError;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "output/utils.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class TCfg;
+class TTQMonitors;
+struct TTQMonitor;
+
+// One page of the HTML report library as a list of lines: the frame every page
+// shares, the report preamble, the tables and lists built straight from the day
+// files, the chart-image lines and the sections of the index page. Every text that
+// comes from outside the program (monitor names, IDs and types, the header setting,
+// field names and values, file names) is HTML-escaped where it lands in the page,
+// and file names are percent-encoded where they land in a link.
+class THtmlPage final
+{
+public:
+    THtmlPage() = default;
+    Q_DISABLE_COPY_MOVE(THtmlPage)
+
+    const QStringList& Lines() const { return slLines; }
+    void AddLine(const QString& s) { slLines << s; }
+
+    // The head lines up to the closed head block; the "main" block stays open until
+    // the foot. The maker's logo line is left out with bHideLogo.
+    void AddPageHead(const QString& sTitle, bool bHideLogo);
+    // The foot naming the program version and dtToday ("ddd mmm d, yyyy").
+    void AddPageFoot(const QDate& dtToday = QDate::currentDate());
+
+    // Monitor name, the date or date range, monitor ID and type.
+    void AddPreamble(const TTQMonitor& mon, const QDate& dtFrom, const QDate& dtTo);
+
+    // One chart image line (sImage in the page's "charts/" folder), linked to its
+    // zoom image when sZoomImage is not empty.
+    void AddChartBlock(const QString& sImage, const QString& sZoomImage);
+
+    // The periodic table of one monitor: per day with a file, two head rows, one row
+    // per record of the fields the settings include, and a gap row.
+    void AddPerTable(const TCfg& cfg, const QString& sDataPath, const QString& sID, const QDate& dtFrom,
+                     const QDate& dtTo, int nPeriod, const TRunHooks& hooks);
+    // The alarm counts per period of nPeriod minutes, every period of every day.
+    void AddAlmTable(const QString& sDataPath, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                     int nPeriod, const TRunHooks& hooks);
+    // Every alarm, and every calibration: date and time, a gap row between days.
+    void AddAlmList(const QString& sDataPath, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                    const TRunHooks& hooks);
+    void AddCalList(const QString& sDataPath, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                    const TRunHooks& hooks);
+
+    // One table of the index page: every page of the kind in sHtmlDir (which ends
+    // with a separator) whose ID field is a catalogue monitor's ID, monitors in
+    // catalogue order, names ascending within a monitor. Nothing when none is found.
+    void AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons);
+    // The whole index page: head with the header text, the four sections, foot.
+    void AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, const QString& sHeader,
+                      bool bHideLogo, const QDate& dtToday = QDate::currentDate());
+
+    // Writes the lines as UTF-8, each ending with CR LF, replacing any older file.
+    // False when the file cannot be written; an older file is then left as it was.
+    bool Save(const QString& sPath) const;
+
+    // The date patterns of the pages.
+    static QString LongDate(const QDate& dt); // "MMM DD, YYYY"
+    static QString IsoDate(const QDate& dt);  // "YYYY-MM-DD"
+    // A file name as a relative link: percent-encoded, so a name holding "#", "?",
+    // "%" or a quote still names the file, and safe inside an attribute.
+    static QString LinkName(const QString& sFile);
+
+private:
+    template <class TReader>
+    void AddEventList(const QString& sHeading, const QString& sDataPath, const QString& sID,
+                      const QDate& dtFrom, const QDate& dtTo, const TRunHooks& hooks);
+
+    QStringList slLines;
+};

@@ -1,0 +1,99 @@
+#include "output/utils.h"
+
+namespace {
+QString PeriodField(int nPeriod)
+{
+    return QString::asprintf("%.4d", nPeriod);
+}
+
+// Digits only: a sign, a blank or an empty part is no date part.
+int DecimalPart(const QString& s)
+{
+    if (s.isEmpty())
+        return -1;
+    int n = 0;
+    for (const QChar c : s) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        n = n * 10 + (c.unicode() - '0');
+    }
+    return n;
+}
+} // namespace
+
+QString TReportNames::KindKey(EReportKind kind)
+{
+    switch (kind) {
+    case EReportKind::Per:
+        return QStringLiteral("per");
+    case EReportKind::Alm:
+        return QStringLiteral("alm");
+    case EReportKind::Prf:
+        return QStringLiteral("prf");
+    case EReportKind::Cal:
+        break;
+    }
+    return QStringLiteral("cal");
+}
+
+QString TReportNames::KindFolder(EReportKind kind)
+{
+    switch (kind) {
+    case EReportKind::Per:
+        return QStringLiteral("periodic");
+    case EReportKind::Alm:
+        return QStringLiteral("alarms");
+    case EReportKind::Prf:
+        return QStringLiteral("profiles");
+    case EReportKind::Cal:
+        break;
+    }
+    return QStringLiteral("calibrations");
+}
+
+QString TReportNames::DateField(const QDate& dt)
+{
+    return dt.toString(QStringLiteral("yyyyMMdd"));
+}
+
+QString TReportNames::PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                               int nPeriod)
+{
+    QString s = KindKey(kind) + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) +
+                QLatin1Char('_') + DateField(dtTo);
+    if (kind == EReportKind::Per || kind == EReportKind::Alm)
+        s += QLatin1Char('_') + PeriodField(nPeriod);
+    return s + QStringLiteral(".html");
+}
+
+QString TReportNames::ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                                int nPeriod, bool bZoom)
+{
+    return KindKey(kind) + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) + QLatin1Char('_') +
+           DateField(dtTo) + QLatin1Char('_') + PeriodField(nPeriod) +
+           (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
+}
+
+QString TReportNames::ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom)
+{
+    return QStringLiteral("prf_") + sID + QLatin1Char('_') + DateField(dtDay) +
+           (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
+}
+
+QDate ReportDateToDate(const QString& sText)
+{
+    int nYear = -1, nMonth = -1, nDay = -1;
+    if (sText.size() == 10 && sText[4] == QLatin1Char('-') && sText[7] == QLatin1Char('-')) {
+        nYear = DecimalPart(sText.mid(0, 4));
+        nMonth = DecimalPart(sText.mid(5, 2));
+        nDay = DecimalPart(sText.mid(8, 2));
+    } else if (sText.size() == 8) {
+        nYear = DecimalPart(sText.mid(0, 4));
+        nMonth = DecimalPart(sText.mid(4, 2));
+        nDay = DecimalPart(sText.mid(6, 2));
+    }
+    // Year 0 does not exist in the calendar the names are written in.
+    if (nYear <= 0 || !QDate::isValid(nYear, nMonth, nDay))
+        return NoReportDate();
+    return QDate(nYear, nMonth, nDay);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+// The four kinds of report page the export writes, in the order of the index page.
+enum class EReportKind
+{
+    Per,
+    Alm,
+    Prf,
+    Cal
+};
+
+// Names of the report library: page folders, page and chart file names, and the
+// date fields inside them. A page name is parsed back by the index page, so the
+// two directions live side by side.
+class TReportNames final
+{
+public:
+    TReportNames() = delete;
+
+    // "per", "alm", "prf", "cal": the first field of every file name of the kind.
+    static QString KindKey(EReportKind kind);
+    // "periodic", "alarms", "profiles", "calibrations".
+    static QString KindFolder(EReportKind kind);
+    // Index page links always use "/", whatever the platform separator.
+    static QString LinkPrefix(EReportKind kind) { return KindFolder(kind) + QLatin1Char('/'); }
+
+    // A date field of a file name, "YYYYMMDD".
+    static QString DateField(const QDate& dt);
+
+    // per_ID_FROM_TO_PPPP.html and alm_...; prf_ID_FROM_TO.html and cal_... carry no period.
+    static QString PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                            int nPeriod);
+    // per_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp (also alm_).
+    static QString ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+                             int nPeriod, bool bZoom);
+    // prf_ID_DAY.bmp or prf_ID_DAY_zoom.bmp.
+    static QString ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom);
+
+    static QString IndexFileName() { return QStringLiteral("Tarvik Reports.html"); }
+    static QString ChartFolder() { return QStringLiteral("charts"); }
+};
+
+// The day before the date origin of 30 December 1899: what a date field that is not
+// a date turns into, so the index row still shows (as Dec 29, 1899).
+inline QDate NoReportDate()
+{
+    return QDate(1899, 12, 29);
+}
+
+// A date field of a page name, "YYYYMMDD" or "YYYY-MM-DD", as a date; NoReportDate()
+// for any other length, a part that is not a decimal number, or a day that does not exist.
+QDate ReportDateToDate(const QString& sText);
+
+// What a long run offers its caller between two steps: a chance to process pending
+// events (the dialog's Cancel button) and the question whether to stop. Both may be empty.
+struct TRunHooks
+{
+    std::function<void()> fnPump;
+    std::function<bool()> fnCancelled;
+
+    void Pump() const
+    {
+        if (fnPump)
+            fnPump();
+    }
+    bool Cancelled() const { return fnCancelled && fnCancelled(); }
+};

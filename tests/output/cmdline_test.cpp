@@ -1,0 +1,295 @@
+#include "output/cmdline.h"
+
+#include "output/exportrun.h"
+#include "output/gridtext.h"
+#include "views/gridfill.h"
+#include "views/stringgrid.h"
+
+#include "reportdir.h"
+#include "sim/simulator.h"
+
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+const QDate d1(2024, 3, 1);
+const QDate d2(2024, 3, 2);
+const QDate d3(2024, 3, 3);
+
+QByteArray ReadAll(const QString& sPath)
+{
+    QFile f(sPath);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TCmdLineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.IsValid());
+        // The command line opens the settings of the shared application-data folder.
+        qputenv("TARVIK_COMMON_APPDATA", (dir.Root() + QStringLiteral("appdata")).toLocal8Bit());
+        dir.AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
+        dir.AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+        dir.SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF90")});
+        for (const QString& sID : {QStringLiteral("7"), QStringLiteral("8")}) {
+            dir.WritePer(sID, d1, 60,
+                         {QStringLiteral(".Time,LAeq,LAF90"), QStringLiteral("00:00:00,51.0,-"),
+                          QStringLiteral("01:00:00,52.5,40.0")});
+            dir.WritePer(sID, d2, 15, {QStringLiteral(".Time,LAeq"), QStringLiteral("00:15:00,50.0")});
+            dir.WriteAlm(sID, d2,
+                         {QStringLiteral("Time"), QStringLiteral("10:00:00"), QStringLiteral("10:20:00")});
+        }
+        dir.WriteCal(QStringLiteral("8"), d3, {QStringLiteral("Time,Dev"), QStringLiteral("06:00:00,0.1")});
+        dir.Cfg().SetMonitorSel(QStringLiteral("8"), true);
+    }
+
+    int Run(QStringList args)
+    {
+        sOut.clear();
+        sErr.clear();
+        QTextStream out(&sOut);
+        QTextStream err(&sErr);
+        args.prepend(QStringLiteral("tarvik-reporter"));
+        const int nExit = TCmdLine::Run(args, out, err);
+        out.flush();
+        err.flush();
+        return nExit;
+    }
+
+    // The clipboard text of a grid filled as the window would fill it.
+    QString Expected(const std::function<void(TStringGrid&, const TMonitorSel&)>& fill,
+                     const QStringList& slIDs)
+    {
+        const auto mons = dir.Monitors();
+        TMonitorSel aSel;
+        for (int i = 0; i < mons->Count(); ++i)
+            if (slIDs.contains(mons->GetHead(i)->sID))
+                aSel.push_back(mons->GetHead(i));
+        TStringGrid grid;
+        fill(grid, aSel);
+        return TGridText::FromGrid(grid);
+    }
+
+    TReportDir dir;
+    QString sOut;
+    QString sErr;
+};
+
+// --- which runs the command line takes ---------------------------------------------------------
+
+TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
+{
+    const QString sProg = QStringLiteral("tarvik-reporter");
+    EXPECT_FALSE(TCmdLine::Wants({sProg}));
+    EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
+    EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
+    for (const char* sz : {"--export", "--table", "--help", "-h", "--export=/tmp/x", "--table=alarms"})
+        EXPECT_TRUE(TCmdLine::Wants(
+            {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
+            << sz;
+}
+
+TEST_F(TCmdLineTest, Help_PrintsTheUsageAndSucceeds)
+{
+    EXPECT_EQ(Run({QStringLiteral("--help")}), 0);
+    EXPECT_EQ(sOut, TCmdLine::Usage());
+    EXPECT_TRUE(sOut.contains(QLatin1String("--monitors ID,ID,...")));
+    EXPECT_TRUE(sErr.isEmpty());
+}
+
+TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
+{
+    const QString sHtml = dir.HtmlDir();
+    const std::vector<QStringList> aBad = {
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--bogus")},
+        {QStringLiteral("--table"), QStringLiteral("levels")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--from"),
+         QStringLiteral("2024-02-30")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--from"),
+         QStringLiteral("2024-3-1")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--period"),
+         QStringLiteral("0")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--period"),
+         QStringLiteral("-5")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--period"),
+         QStringLiteral("1.5")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--period"),
+         QStringLiteral("+15")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--monitors"),
+         QStringLiteral("7,9")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--from"),
+         QStringLiteral("2024-03-02"), QStringLiteral("--to"), QStringLiteral("2024-03-01")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--zoom")},
+        {QStringLiteral("--table")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--table"), QStringLiteral("alarms")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--kinds"), QStringLiteral("prf,pdf")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--data"), dir.Root() + QStringLiteral("nowhere")},
+    };
+    for (const QStringList& args : aBad) {
+        EXPECT_EQ(Run(args), 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(sErr.contains(QLatin1String("Usage:"))) << args.join(u' ').toStdString();
+        EXPECT_TRUE(sOut.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(sHtml));
+}
+
+// --- tables ---------------------------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Table_PrintsTheClipboardTextOfTheSameFill)
+{
+    const QString sData = dir.DataPath();
+    const TCfg& cfg = dir.Cfg();
+    EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("periodic"), QStringLiteral("--monitors"),
+                   QStringLiteral("all"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
+                   QStringLiteral("--to"), QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut,
+              Expected([&](TStringGrid& g,
+                           const TMonitorSel& a) { TGridFill::FillPerTable(g, cfg, sData, a, d1, d2, 60); },
+                       {QStringLiteral("7"), QStringLiteral("8")}));
+    EXPECT_TRUE(sOut.contains(QLatin1String("2024-03-01\t01:00:00\t52.5\t40.0\t\r\n")));
+
+    EXPECT_EQ(
+        Run({QStringLiteral("--table=periodic"), QStringLiteral("--monitors=7"), QStringLiteral("--period"),
+             QStringLiteral("15"), QStringLiteral("--from"), QStringLiteral("2024-03-02")}),
+        0);
+    EXPECT_EQ(sOut,
+              Expected([&](TStringGrid& g,
+                           const TMonitorSel& a) { TGridFill::FillPerTable(g, cfg, sData, a, d2, d2, 15); },
+                       {QStringLiteral("7")}));
+    EXPECT_TRUE(sOut.contains(QLatin1String("00:15:00\t50.0")));
+
+    EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--period"),
+                   QStringLiteral("30"), QStringLiteral("--from"), QStringLiteral("2024-03-02")}),
+              0);
+    EXPECT_EQ(sOut, Expected([&](TStringGrid& g,
+                                 const TMonitorSel& a) { TGridFill::FillAlmTable(g, sData, a, d2, d2, 30); },
+                             {QStringLiteral("8")})); // the stored ticks
+    EXPECT_TRUE(sOut.contains(QLatin1String("2024-03-02\t10:00:00\t2\t\r\n")));
+
+    EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("alarm-list"), QStringLiteral("--monitors"),
+                   QStringLiteral("8,7"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
+                   QStringLiteral("--to"), QStringLiteral("2024-03-03")}),
+              0);
+    EXPECT_EQ(sOut, Expected([&](TStringGrid& g,
+                                 const TMonitorSel& a) { TGridFill::FillAlmList(g, sData, a, d1, d3); },
+                             {QStringLiteral("7"), QStringLiteral("8")}));
+
+    EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("calibrations"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-03")}),
+              0);
+    EXPECT_EQ(sOut,
+              QStringLiteral("South Yard\t\t\t\r\n\t\t\t\r\nDate\tTime\t\t\r\n2024-03-03\t06:00:00\t\t\r\n"
+                             "\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n"));
+}
+
+TEST_F(TCmdLineTest, Overrides_StoreNoSetting)
+{
+    const QString sIni = dir.Cfg().FileName();
+    const QByteArray baBefore = ReadAll(sIni);
+    ASSERT_FALSE(baBefore.isEmpty());
+    TReportDir other;
+    other.AddMonitor(QStringLiteral("9"), QStringLiteral("Elsewhere"));
+    EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--data"),
+                   other.DataPath(), QStringLiteral("--period"), QStringLiteral("5"),
+                   QStringLiteral("--monitors"), QStringLiteral("9")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_TRUE(sOut.startsWith(QLatin1String("Elsewhere\t")));
+    EXPECT_EQ(ReadAll(sIni), baBefore);
+}
+
+// --- exports -------------------------------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Export_WritesWhatTheRunWritesWithTheSameChoices)
+{
+    const QString sCmdDir = dir.Root() + QStringLiteral("cmd");
+    EXPECT_EQ(Run({QStringLiteral("--export"), sCmdDir, QStringLiteral("--monitors"), QStringLiteral("all"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-03"), QStringLiteral("--kinds"),
+                   QStringLiteral("per-table,alm-chart,alm-list,prf,cal"), QStringLiteral("--zoom"),
+                   QStringLiteral("--no-logo"), QStringLiteral("--header"), QStringLiteral("Site <A>")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_TRUE(sOut.startsWith(QLatin1String("Periodic reports: North Gate\n")));
+    EXPECT_TRUE(sOut.contains(QLatin1String("Profile: 2024-03-03 South Yard\n")));
+
+    const auto mons = dir.Monitors();
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bPerTbl = opt.bAlmChart = opt.bAlmList = opt.bPrfChart = opt.bCalList = true;
+    opt.bZoom = true;
+    opt.bHideLogo = true;
+    opt.sHeader = QStringLiteral("Site <A>");
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0), mons->GetHead(1)}, d1, d3, opt);
+    const QString sRunDir = dir.Root() + QStringLiteral("run/");
+    ASSERT_TRUE(QDir().mkpath(sRunDir));
+    ASSERT_TRUE(run.Run(sRunDir));
+
+    const QStringList slFiles = TReportDir::Files(sCmdDir);
+    ASSERT_EQ(slFiles, TReportDir::Files(sRunDir));
+    EXPECT_EQ(slFiles.filter(QStringLiteral(".html")).size(), 2 * 4 + 1);
+    EXPECT_EQ(slFiles.filter(QStringLiteral("_zoom.bmp")).size(), 2 * (1 + 3));
+    for (const QString& sFile : slFiles) {
+        if (sFile.endsWith(QLatin1String(".html"))) {
+            EXPECT_EQ(ReadAll(sCmdDir + u'/' + sFile), ReadAll(sRunDir + sFile)) << sFile.toStdString();
+        }
+    }
+    const QStringList slIndex = TReportDir::ReadLines(sCmdDir + QStringLiteral("/Tarvik Reports.html"));
+    EXPECT_EQ(slIndex[33], QStringLiteral("<div id=\"title\">Site &lt;A&gt;</div>"));
+}
+
+TEST_F(TCmdLineTest, Export_FailedRunExitsOneWithTheMessage)
+{
+    const QString sBlocked = dir.HtmlDir() + QStringLiteral("calibrations/cal_8_20240301_20240301.html");
+    ASSERT_TRUE(QDir().mkpath(sBlocked));
+    EXPECT_EQ(Run({QStringLiteral("--export"), dir.HtmlDir(), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01"), QStringLiteral("--kinds"), QStringLiteral("cal")}),
+              1);
+    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked) + u'\n');
+
+    TReportDir::Write(dir.Root() + QStringLiteral("file"), {QStringLiteral("x")});
+    EXPECT_EQ(Run({QStringLiteral("--export"), dir.Root() + QStringLiteral("file/sub")}), 1);
+    EXPECT_EQ(sErr, QStringLiteral("Failed to create report folder\n"));
+}
+
+TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
+{
+    TReportDir sim;
+    TSimOptions opt;
+    opt.sDataPath = sim.DataPath();
+    opt.nMonitors = 2;
+    opt.dtFrom = d1;
+    opt.dtTo = d2;
+    opt.nSeed = 7;
+    opt.anPeriods = {60};
+    opt.nProfileDays = 1;
+    TSimulator simulator(opt);
+    simulator.WriteAll();
+    ASSERT_TRUE(simulator.LastError().isEmpty());
+    const QString sOutDir = sim.Root() + QStringLiteral("reports");
+    ASSERT_EQ(Run({QStringLiteral("--export"), sOutDir, QStringLiteral("--data"), sim.DataPath(),
+                   QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01"), QStringLiteral("--to"), QStringLiteral("2024-03-02"),
+                   QStringLiteral("--no-zoom")}),
+              0)
+        << sErr.toStdString();
+    const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
+    const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
+    EXPECT_EQ(slRows.size(), 2 * 4);
+    for (int i = 0; i < 2; ++i) {
+        const QString sID = simulator.MonitorID(i);
+        for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("alarms/alm_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("profiles/prf_%1_20240301_20240302.html"),
+                                     QStringLiteral("calibrations/cal_%1_20240301_20240302.html")}) {
+            const QString sFile = sPage.arg(sID);
+            EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
+            EXPECT_EQ(slRows.filter(sFile).size(), 1) << sFile.toStdString();
+        }
+    }
+}

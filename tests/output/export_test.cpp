@@ -1,0 +1,204 @@
+#include "output/export.h"
+
+#include "platform/platform.h"
+
+#include "reportdir.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+const QDate d1(2024, 3, 1);
+const QDate d2(2024, 3, 2);
+} // namespace
+
+class TformExportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.IsValid());
+        dir.AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
+        dir.AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+        dir.SelectParams({QStringLiteral("LAeq")});
+        dir.WritePer(QStringLiteral("7"), d1, 60,
+                     {QStringLiteral(".Time,LAeq"), QStringLiteral("00:00:00,51.0")});
+        mons = dir.Monitors();
+    }
+
+    // The dialog over both monitors (rows 0 and 1) unless told otherwise; errors are
+    // collected instead of shown.
+    std::unique_ptr<TformExport> Make(std::vector<int> anRows = {0, 1},
+                                      std::function<void(const QString&)> fnHelp = {},
+                                      std::function<bool()> fnPrefs = {})
+    {
+        auto dlg = std::make_unique<TformExport>(dir.Cfg(), *mons, std::move(anRows), d1, d2,
+                                                 std::move(fnHelp), std::move(fnPrefs), nullptr);
+        dlg->SetErrorFn([this](const QString& s) { slErrors << s; });
+        return dlg;
+    }
+
+    TReportDir dir;
+    std::unique_ptr<TTQMonitors> mons;
+    QStringList slErrors;
+};
+
+// --- creation -------------------------------------------------------------------------------
+
+TEST_F(TformExportTest, Create_FixedSizeCaptionsAndIdleState)
+{
+    dir.Cfg().SetExportDir(dir.HtmlDir());
+    const auto dlg = Make();
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Create HTML Reports"));
+    EXPECT_EQ(dlg->size(), QSize(457, 427));
+    EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
+    EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
+    for (QCheckBox* chk : {dlg->chkPerChart, dlg->chkPerTbl, dlg->chkAlmChart, dlg->chkAlmTbl,
+                           dlg->chkAlmList, dlg->chkPrfChart, dlg->chkCalList})
+        EXPECT_FALSE(chk->isChecked());
+    EXPECT_EQ(dlg->btnExport->text(), QStringLiteral("Create Report"));
+    EXPECT_TRUE(dlg->btnExport->isDefault());
+    EXPECT_EQ(dlg->btnCancel->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(dlg->lblStat->isHidden());
+    EXPECT_EQ(dlg->State(), TformExport::EState::Idle);
+    // Without callbacks help and preferences cannot be offered.
+    EXPECT_FALSE(dlg->btnHelp->isEnabled());
+    EXPECT_FALSE(dlg->btnCfg->isEnabled());
+}
+
+TEST_F(TformExportTest, Create_EmptyFolderSettingGetsTheDefaultFolder)
+{
+    ASSERT_TRUE(dir.Cfg().ExportDir().isEmpty());
+    const auto dlg = Make();
+    const QString sDesktop = TPlatform::DesktopPath();
+    const QString sExpected = sDesktop.isEmpty() ? dir.Cfg().DataPath() + QStringLiteral("export/")
+                                                 : sDesktop + QStringLiteral("/Tarvik Reports/");
+    EXPECT_EQ(dir.Cfg().ExportDir(), sExpected);
+    EXPECT_EQ(dlg->editDir->text(), sExpected);
+}
+
+TEST_F(TformExportTest, CalibrationProbe_OfferedOnlyForATickedMonitorInTheRange)
+{
+    EXPECT_TRUE(Make()->panelCals->isHidden());
+    dir.WriteCal(QStringLiteral("8"), d2, {QStringLiteral("Time"), QStringLiteral("06:00:00")});
+    EXPECT_FALSE(Make()->panelCals->isHidden());
+    EXPECT_TRUE(Make({0})->panelCals->isHidden()); // monitor 8 not ticked
+    dir.WriteCal(QStringLiteral("7"), d2.addDays(1), {QStringLiteral("Time"), QStringLiteral("06:00:00")});
+    EXPECT_TRUE(Make({0})->panelCals->isHidden()); // after the range
+}
+
+// --- buttons ------------------------------------------------------------------------------------
+
+TEST_F(TformExportTest, HelpAndPreferencesButtons_CallTheirCallbacks)
+{
+    QString sPage;
+    int nPrefs = 0;
+    const auto dlg = Make(
+        {0}, [&sPage](const QString& s) { sPage = s; },
+        [&nPrefs] {
+            ++nPrefs;
+            return true;
+        });
+    ASSERT_TRUE(dlg->btnHelp->isEnabled());
+    dlg->btnHelp->click();
+    EXPECT_EQ(sPage, QStringLiteral("output/html.html"));
+    dlg->btnCfg->click();
+    EXPECT_EQ(nPrefs, 1);
+}
+
+TEST_F(TformExportTest, FolderButton_StoresTheChosenFolderAndCancelChangesNothing)
+{
+    dir.Cfg().SetExportDir(dir.HtmlDir());
+    const auto dlg = Make();
+    dlg->SetFolderFn([] { return QString(); });
+    dlg->btnDir->click();
+    EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
+    const QString sChosen = dir.Root() + QStringLiteral("chosen");
+    dlg->SetFolderFn([&sChosen] { return sChosen; });
+    dlg->btnDir->click();
+    EXPECT_EQ(dlg->editDir->text(), sChosen);
+    EXPECT_EQ(dir.Cfg().ExportDir(), sChosen);
+}
+
+// --- a run ---------------------------------------------------------------------------------------
+
+TEST_F(TformExportTest, Export_EmptyOrUncreatableFolderStaysIdleWithItsMessage)
+{
+    const auto dlg = Make();
+    dlg->editDir->clear();
+    dlg->btnExport->click();
+    TReportDir::Write(dir.Root() + QStringLiteral("file"), {QStringLiteral("x")});
+    dlg->editDir->setText(dir.Root() + QStringLiteral("file/sub"));
+    dlg->btnExport->click();
+    EXPECT_EQ(slErrors, QStringList({QStringLiteral("Enter a folder to export the measurements to"),
+                                     QStringLiteral("Failed to create report folder")}));
+    EXPECT_EQ(dlg->editDir->text(), dir.Root() + QStringLiteral("file/sub/"));
+    EXPECT_EQ(dlg->State(), TformExport::EState::Idle);
+    EXPECT_TRUE(dlg->btnExport->isEnabled());
+}
+
+TEST_F(TformExportTest, Export_NoOptionStillWritesTheIndexStoresTheFolderAndCloses)
+{
+    const QString sTyped = dir.Root() + QStringLiteral("reports");
+    const auto dlg = Make();
+    dlg->editDir->setText(sTyped);
+    dlg->btnExport->click();
+    EXPECT_TRUE(slErrors.isEmpty());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(dlg->editDir->text(), sTyped + QLatin1Char('/'));
+    EXPECT_EQ(dir.Cfg().ExportDir(), sTyped + QLatin1Char('/'));
+    EXPECT_EQ(TReportDir::Files(sTyped), QStringList{QStringLiteral("Tarvik Reports.html")});
+}
+
+TEST_F(TformExportTest, Export_RunningThenCancellingThenClosedWithoutIndex)
+{
+    const auto dlg = Make({0, 1}, [](const QString&) {});
+    dlg->editDir->setText(dir.HtmlDir());
+    dlg->chkPerTbl->setChecked(true);
+    dlg->chkAlmList->setChecked(true);
+    bool bSeen = false;
+    QTimer::singleShot(0, dlg.get(), [&] {
+        bSeen = true;
+        EXPECT_EQ(dlg->State(), TformExport::EState::Running);
+        EXPECT_FALSE(dlg->panelControls->isEnabled());
+        EXPECT_FALSE(dlg->btnExport->isEnabled());
+        EXPECT_TRUE(dlg->btnHelp->isEnabled());
+        EXPECT_TRUE(dlg->chkCalList->isEnabled());
+        EXPECT_EQ(dlg->btnCancel->text(), QStringLiteral("Cancel"));
+        dlg->btnCancel->click();
+        EXPECT_EQ(dlg->State(), TformExport::EState::Cancelling);
+        EXPECT_EQ(dlg->btnCancel->text(), QStringLiteral("Cancelling"));
+        EXPECT_FALSE(dlg->btnCancel->isEnabled());
+    });
+    dlg->btnExport->click();
+    EXPECT_TRUE(bSeen);
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(dlg->lblStat->isHidden());
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
+              QStringList{QStringLiteral("periodic/per_7_20240301_20240302_0060.html")});
+}
+
+TEST_F(TformExportTest, Export_UnwritablePageShowsItsNameAndReturnsToIdle)
+{
+    const QString sBlocked = dir.HtmlDir() + QStringLiteral("periodic/per_8_20240301_20240302_0060.html");
+    ASSERT_TRUE(QDir().mkpath(sBlocked));
+    const auto dlg = Make();
+    dlg->editDir->setText(dir.HtmlDir());
+    dlg->chkPerTbl->setChecked(true);
+    dlg->btnExport->click();
+    ASSERT_EQ(slErrors.size(), 1);
+    EXPECT_TRUE(slErrors[0].contains(QDir::toNativeSeparators(sBlocked)));
+    EXPECT_EQ(dlg->State(), TformExport::EState::Idle);
+    EXPECT_TRUE(dlg->panelControls->isEnabled());
+    EXPECT_TRUE(dlg->btnExport->isEnabled());
+    EXPECT_TRUE(dlg->btnCancel->isEnabled());
+    EXPECT_EQ(dlg->btnCancel->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(dlg->lblStat->isHidden());
+    EXPECT_NE(dlg->result(), QDialog::Accepted);
+}

@@ -1,0 +1,238 @@
+#include "output/exportrun.h"
+
+#include "output/htmlpage.h"
+#include "views/almchart.h"
+
+#include "reportdir.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+const QDate d1(2024, 3, 1);
+const QDate d2(2024, 3, 2);
+const QDate d3(2024, 3, 3);
+
+TExportOptions AllKinds(const TCfg& cfg, bool bZoom)
+{
+    TExportOptions opt = TExportOptions::FromCfg(cfg);
+    opt.bPerChart = opt.bPerTbl = opt.bAlmChart = opt.bAlmTbl = opt.bAlmList = opt.bPrfChart = opt.bCalList =
+        true;
+    opt.bZoom = bZoom;
+    return opt;
+}
+} // namespace
+
+class TExportRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.IsValid());
+        dir.AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
+        dir.AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+        dir.SelectParams({QStringLiteral("LAeq")});
+        for (const QString& sID : {QStringLiteral("7"), QStringLiteral("8")}) {
+            dir.WritePer(sID, d1, 60, {QStringLiteral(".Time,LAeq"), QStringLiteral("00:00:00,51.0")});
+            dir.WriteAlm(sID, d2, {QStringLiteral("Time"), QStringLiteral("10:00:00")});
+        }
+        dir.WriteCal(QStringLiteral("7"), d3, {QStringLiteral("Time,Dev"), QStringLiteral("06:00:00,0.1")});
+        mons = dir.Monitors();
+        ASSERT_EQ(mons->Count(), 2);
+        ASSERT_TRUE(QDir().mkpath(dir.HtmlDir()));
+    }
+
+    // Both monitors, catalogue order.
+    TMonitorSel Both() const { return {mons->GetHead(0), mons->GetHead(1)}; }
+
+    TReportDir dir;
+    std::unique_ptr<TTQMonitors> mons;
+};
+
+// --- what a run writes ------------------------------------------------------------------
+
+TEST_F(TExportRunTest, AllKindsWithZoom_PagesImagesAndIndex)
+{
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d3, AllKinds(dir.Cfg(), true));
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
+              QStringList({QStringLiteral("Tarvik Reports.html"),
+                           QStringLiteral("alarms/alm_7_20240301_20240303_0060.html"),
+                           QStringLiteral("alarms/charts/alm_7_20240301_20240303_0060.bmp"),
+                           QStringLiteral("alarms/charts/alm_7_20240301_20240303_0060_zoom.bmp"),
+                           QStringLiteral("calibrations/cal_7_20240301_20240303.html"),
+                           QStringLiteral("periodic/charts/per_7_20240301_20240303_0060.bmp"),
+                           QStringLiteral("periodic/charts/per_7_20240301_20240303_0060_zoom.bmp"),
+                           QStringLiteral("periodic/per_7_20240301_20240303_0060.html"),
+                           QStringLiteral("profiles/charts/prf_7_20240301.bmp"),
+                           QStringLiteral("profiles/charts/prf_7_20240301_zoom.bmp"),
+                           QStringLiteral("profiles/charts/prf_7_20240302.bmp"),
+                           QStringLiteral("profiles/charts/prf_7_20240302_zoom.bmp"),
+                           QStringLiteral("profiles/charts/prf_7_20240303.bmp"),
+                           QStringLiteral("profiles/charts/prf_7_20240303_zoom.bmp"),
+                           QStringLiteral("profiles/prf_7_20240301_20240303.html")}));
+
+    const QImage img(dir.HtmlDir() + QStringLiteral("periodic/charts/per_7_20240301_20240303_0060.bmp"));
+    EXPECT_EQ(img.size(), QSize(800, 320));
+    const QImage imgZoom(dir.HtmlDir() + QStringLiteral("profiles/charts/prf_7_20240302_zoom.bmp"));
+    EXPECT_EQ(imgZoom.size(), QSize(2048, 800));
+
+    bool bCrLf = false;
+    const QStringList slPrf = TReportDir::ReadLines(
+        dir.HtmlDir() + QStringLiteral("profiles/prf_7_20240301_20240303.html"), &bCrLf);
+    EXPECT_TRUE(bCrLf);
+    EXPECT_EQ(slPrf[33], QStringLiteral("<div id=\"title\">Noise Profile Report</div>"));
+    EXPECT_EQ(slPrf.filter(QStringLiteral("<div><a href=\"charts/prf_7_")).size(), 3);
+    EXPECT_EQ(slPrf.indexOf(QStringLiteral("<div><a href=\"charts/prf_7_20240302_zoom.bmp\"><img "
+                                           "src=\"charts/prf_7_20240302.bmp\"></a></div>")),
+              slPrf.indexOf(QStringLiteral("<div><a href=\"charts/prf_7_20240301_zoom.bmp\"><img "
+                                           "src=\"charts/prf_7_20240301.bmp\"></a></div>")) +
+                  1);
+
+    // The alarm page holds its blocks in order: chart, count table, list.
+    const QStringList slAlm =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("alarms/alm_7_20240301_20240303_0060.html"));
+    const auto iChart =
+        slAlm.indexOf(QStringLiteral("<div><a href=\"charts/alm_7_20240301_20240303_0060_zoom.bmp\">"
+                                     "<img src=\"charts/alm_7_20240301_20240303_0060.bmp\"></a></div>"));
+    const auto iTable = slAlm.indexOf(QStringLiteral("<h3>Alarms Per 60 Minute Period</h3>"));
+    const auto iList = slAlm.indexOf(QStringLiteral("<h3>List of All Alarms</h3>"));
+    EXPECT_EQ(iChart, 36 + 6); // after the head lines and the preamble of a range
+    EXPECT_LT(iChart, iTable);
+    EXPECT_LT(iTable, iList);
+    EXPECT_EQ(slAlm.last(), QStringLiteral("</body></html>"));
+
+    const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
+    EXPECT_EQ(slIndex.filter(QStringLiteral("<tr class=\"link\"")).size(), 4);
+}
+
+TEST_F(TExportRunTest, ZoomOff_NoZoomImagesAndPlainImageLines)
+{
+    TExportOptions opt = AllKinds(dir.Cfg(), false);
+    opt.bAlmChart = opt.bAlmTbl = opt.bAlmList = opt.bCalList = false;
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d2, opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir()));
+    EXPECT_TRUE(TReportDir::Files(dir.HtmlDir()).filter(QStringLiteral("_zoom")).isEmpty());
+    const QStringList slPer =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("periodic/per_7_20240301_20240302_0060.html"));
+    EXPECT_EQ(slPer.count(QStringLiteral("<div><img src=\"charts/per_7_20240301_20240302_0060.bmp\"></div>")),
+              1);
+    EXPECT_EQ(slPer.count(QStringLiteral("<table id=\"tblPer\">")), 1);
+    EXPECT_TRUE(slPer.filter(QStringLiteral("<a href=\"charts/")).isEmpty());
+}
+
+TEST_F(TExportRunTest, ProgressTexts_PerMonitorAndPerProfileDay)
+{
+    TExportOptions opt;
+    opt.nPeriod = 60;
+    opt.bPerTbl = opt.bAlmList = opt.bPrfChart = opt.bCalList = true;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d2, opt);
+    QStringList slStatus;
+    run.SetStatusFn([&slStatus](const QString& s) { slStatus << s; });
+    ASSERT_TRUE(run.Run(dir.HtmlDir()));
+    EXPECT_EQ(slStatus, QStringList({QStringLiteral("Periodic reports: North Gate"),
+                                     QStringLiteral("Periodic reports: South Yard"),
+                                     QStringLiteral("Alarm reports: North Gate"),
+                                     QStringLiteral("Alarm reports: South Yard"),
+                                     QStringLiteral("Profile: 2024-03-01 North Gate"),
+                                     QStringLiteral("Profile: 2024-03-02 North Gate"),
+                                     QStringLiteral("Profile: 2024-03-01 South Yard"),
+                                     QStringLiteral("Profile: 2024-03-02 South Yard"),
+                                     QStringLiteral("Calibration reports: North Gate"),
+                                     QStringLiteral("Calibration reports: South Yard")}));
+    // A calibration page for every chosen monitor, also one without calibrations.
+    EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QStringLiteral("calibrations/cal_8_20240301_20240302.html")));
+}
+
+// --- the report library ----------------------------------------------------------------------
+
+TEST_F(TExportRunTest, SecondExportAddsIndexRowsAndKeepsOlderPages)
+{
+    TExportOptions opt;
+    opt.nPeriod = 60;
+    opt.bPerTbl = true;
+    TExportRun first(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d1, opt);
+    ASSERT_TRUE(first.Run(dir.HtmlDir()));
+    TExportRun second(dir.Cfg(), *mons, Both(), d2, d3, opt);
+    ASSERT_TRUE(second.Run(dir.HtmlDir()));
+    const QStringList slRows = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"))
+                                   .filter(QStringLiteral("<tr class=\"link\""));
+    ASSERT_EQ(slRows.size(), 3);
+    EXPECT_TRUE(slRows[0].contains(QLatin1String("per_7_20240301_20240301_0060.html")));
+    EXPECT_TRUE(slRows[1].contains(QLatin1String("per_7_20240302_20240303_0060.html")));
+    EXPECT_TRUE(slRows[2].contains(QLatin1String("per_8_20240302_20240303_0060.html")));
+    // The same choices again overwrite the same files.
+    TExportRun again(dir.Cfg(), *mons, Both(), d2, d3, opt);
+    ASSERT_TRUE(again.Run(dir.HtmlDir()));
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()).size(), 4);
+}
+
+TEST_F(TExportRunTest, CancelDuringPeriodicPages_NothingAfterTheOpenPageAndNoIndex)
+{
+    TExportOptions opt = AllKinds(dir.Cfg(), false);
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d3, opt);
+    bool bCancel = false;
+    run.SetStatusFn([&bCancel](const QString&) { bCancel = true; });
+    run.SetCancelFn([&bCancel] { return bCancel; });
+    ASSERT_TRUE(run.Run(dir.HtmlDir()));
+    EXPECT_TRUE(run.Cancelled());
+    // The first page is finished with what it had: no chart (the chart block sees
+    // the cancel), the table cut before its first day, and the foot.
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
+              QStringList{QStringLiteral("periodic/per_7_20240301_20240303_0060.html")});
+    const QStringList sl =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("periodic/per_7_20240301_20240303_0060.html"));
+    EXPECT_TRUE(sl.filter(QStringLiteral("<img")).isEmpty());
+    ASSERT_GE(sl.size(), 5);
+    EXPECT_EQ(sl[sl.size() - 5], QStringLiteral("<table id=\"tblPer\">"));
+    EXPECT_EQ(sl[sl.size() - 4], QStringLiteral("</table>"));
+    EXPECT_TRUE(sl[sl.size() - 3].startsWith(QLatin1String("<div id=\"foot\">")));
+}
+
+// --- failures ------------------------------------------------------------------------------------
+
+TEST_F(TExportRunTest, UnwritablePage_StopsTheRunNamingTheFile)
+{
+    const QString sBlocked = dir.HtmlDir() + QStringLiteral("alarms/alm_8_20240301_20240301_0060.html");
+    ASSERT_TRUE(QDir().mkpath(sBlocked));
+    TExportOptions opt;
+    opt.nPeriod = 60;
+    opt.bAlmList = opt.bCalList = true;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
+    EXPECT_FALSE(run.Run(dir.HtmlDir()));
+    EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked));
+    EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QStringLiteral("alarms/alm_7_20240301_20240301_0060.html")));
+    EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("calibrations")));
+    EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html")));
+}
+
+TEST_F(TExportRunTest, UnwritableImageOrIndex_StopsTheRunNamingTheFile)
+{
+    const QString sImage = dir.HtmlDir() + QStringLiteral("periodic/charts/per_7_20240301_20240301_0060.bmp");
+    ASSERT_TRUE(QDir().mkpath(sImage));
+    TExportOptions opt;
+    opt.nPeriod = 60;
+    opt.bPerChart = true;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
+    EXPECT_FALSE(run.Run(dir.HtmlDir()));
+    EXPECT_TRUE(run.Error().endsWith(QDir::toNativeSeparators(sImage)));
+    EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("periodic/per_7_20240301_20240301_0060.html")));
+
+    ASSERT_TRUE(QDir(sImage).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html")));
+    TExportRun index(dir.Cfg(), *mons, Both(), d1, d1, TExportOptions::FromCfg(dir.Cfg()));
+    EXPECT_FALSE(index.Run(dir.HtmlDir()));
+    EXPECT_TRUE(index.Error().endsWith(QStringLiteral("Tarvik Reports.html")));
+}
+
+TEST_F(TExportRunTest, PeriodOtherThanTheSettings_IsRefused)
+{
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.nPeriod = 15;
+    opt.bAlmChart = true;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
+    EXPECT_FALSE(run.Run(dir.HtmlDir()));
+    EXPECT_FALSE(run.Error().isEmpty());
+    EXPECT_TRUE(TReportDir::Files(dir.HtmlDir()).isEmpty());
+}
