@@ -1,0 +1,174 @@
+// Day-file readers against the cheapest possible reading of the same bytes: the
+// file read whole and cut into lines, with no field ever looked at.
+#include "datafiles/perfile.h"
+#include "datafiles/thfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString sMon = QStringLiteral("M01");
+const QDate dtProfile(2024, 3, 7);
+const QDate dtSparse(2024, 3, 8);
+const QDate dtYearStart(2023, 1, 1);
+constexpr int nYearDays = 365;
+constexpr int nPeriod = 10;
+
+// One data folder for the whole run: a full profile day, a profile day with one
+// hour of records, and a year of 10-minute periodic files.
+class TBenchData final
+{
+public:
+    TBenchData()
+    {
+        QRandomGenerator rng(42);
+        auto level = [&rng] { return QByteArray::number(35.0 + rng.bounded(400) / 10.0, 'f', 1); };
+
+        QByteArray baFull = ".Time,LAeq\r\n";
+        QByteArray baSparse = baFull;
+        for (int s = 0; s < 86400; ++s) {
+            const QByteArray baLine = Time(s) + ',' + level() + "\r\n";
+            baFull += baLine;
+            if (s >= 36000 && s < 39600)
+                baSparse += baLine;
+        }
+        Write(TTHFile::FileName(DataPath(), sMon, dtProfile), baFull);
+        Write(TTHFile::FileName(DataPath(), sMon, dtSparse), baSparse);
+
+        for (int d = 0; d < nYearDays; ++d) {
+            QByteArray ba = ".Time,LAeq,LAFmin,LAFmax,LAF5,LAF10,LAF50,LAF90,LAF95,LAF99\r\n";
+            for (int p = 0; p < 1440 / nPeriod; ++p) {
+                ba += Time(p * nPeriod * 60);
+                for (int f = 0; f < 9; ++f)
+                    ba += ',' + (rng.bounded(50) == 0 ? QByteArray("-") : level());
+                ba += "\r\n";
+            }
+            Write(TPerFile::FileName(DataPath(), sMon, dtYearStart.addDays(d), nPeriod), ba);
+        }
+    }
+
+    QString DataPath() const { return tmp.path() + QStringLiteral("/"); }
+
+private:
+    static QByteArray Time(int nSec)
+    {
+        return QString::asprintf("%.2d:%.2d:%.2d", nSec / 3600, nSec / 60 % 60, nSec % 60).toLatin1();
+    }
+
+    static void Write(const QString& sPath, const QByteArray& ba)
+    {
+        QDir().mkpath(QFileInfo(sPath).path());
+        QFile f(sPath);
+        if (!f.open(QIODevice::WriteOnly) || f.write(ba) != ba.size())
+            qFatal("cannot write the benchmark data");
+    }
+
+    QTemporaryDir tmp;
+};
+
+const TBenchData& Data()
+{
+    static const TBenchData data;
+    return data;
+}
+
+// The baseline: read the bytes and split them at line feeds.
+qsizetype ReadAndSplit(const QString& sPath)
+{
+    QFile f(sPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> aLines = f.readAll().split('\n');
+    benchmark::DoNotOptimize(aLines.data());
+    return aLines.size();
+}
+
+// Reads every level the way the charts do, keeping only those present (above 0).
+int ReadProfileLevels(const TTHFile& th)
+{
+    int nPresent = 0;
+    for (int i = 0; i < th.RecCount(); ++i)
+        nPresent += th.FldVal(i, 1) > 0;
+    return nPresent;
+}
+
+// ---- A complete profile day, 86400 records
+
+void BM_ProfileFullDay(benchmark::State& state)
+{
+    TTHFile th(Data().DataPath());
+    for (auto _ : state) {
+        th.Load(sMon, dtProfile);
+        benchmark::DoNotOptimize(ReadProfileLevels(th));
+    }
+    state.counters["records"] = th.RecCount();
+}
+BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond);
+
+void BM_ProfileFullDay_Baseline(benchmark::State& state)
+{
+    const QString sPath = TTHFile::FileName(Data().DataPath(), sMon, dtProfile);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadAndSplit(sPath));
+}
+BENCHMARK(BM_ProfileFullDay_Baseline)->Unit(benchmark::kMillisecond);
+
+// ---- One hour of profile records, filled to a whole day
+
+void BM_ProfileSparseDay(benchmark::State& state)
+{
+    TTHFile th(Data().DataPath());
+    for (auto _ : state) {
+        th.Load(sMon, dtSparse);
+        benchmark::DoNotOptimize(ReadProfileLevels(th));
+    }
+    state.counters["records"] = th.RecCount();
+}
+BENCHMARK(BM_ProfileSparseDay)->Unit(benchmark::kMillisecond);
+
+void BM_ProfileSparseDay_Baseline(benchmark::State& state)
+{
+    const QString sPath = TTHFile::FileName(Data().DataPath(), sMon, dtSparse);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadAndSplit(sPath));
+}
+BENCHMARK(BM_ProfileSparseDay_Baseline)->Unit(benchmark::kMillisecond);
+
+// ---- A year of 10-minute periodic files
+
+void BM_PeriodicYear(benchmark::State& state)
+{
+    TPerFile per(Data().DataPath());
+    for (auto _ : state) {
+        int nPresent = 0;
+        for (int d = 0; d < nYearDays; ++d) {
+            per.Load(sMon, dtYearStart.addDays(d), nPeriod);
+            for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
+                for (int iFld = 1; iFld < per.FldCount(); ++iFld)
+                    nPresent += per.FldVal(iRec, iFld) > 0;
+            }
+        }
+        benchmark::DoNotOptimize(nPresent);
+    }
+}
+BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond);
+
+void BM_PeriodicYear_Baseline(benchmark::State& state)
+{
+    const QString sData = Data().DataPath();
+    for (auto _ : state) {
+        for (int d = 0; d < nYearDays; ++d)
+            benchmark::DoNotOptimize(
+                ReadAndSplit(TPerFile::FileName(sData, sMon, dtYearStart.addDays(d), nPeriod)));
+    }
+}
+BENCHMARK(BM_PeriodicYear_Baseline)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,1 +1,184 @@
 #include "datafiles/csvsplit.h"
+
+namespace {
+
+constexpr char16_t chQuote = u'"';
+
+bool IsBlank(char16_t c)
+{
+    return c >= 1 && c <= 32;
+}
+
+// One field of the line from nPos on: the whole splitting rule in one place, used
+// both to walk a line and to find one field in it.
+template <bool bStrict>
+Q_ALWAYS_INLINE bool NextField(QStringView sLine, qsizetype& nPos, bool& bPendingEmpty, char16_t chSep,
+                               TCsvSplit::TFieldSpan& fld)
+{
+    const qsizetype n = sLine.size();
+    const char16_t* p = sLine.utf16();
+    if (bPendingEmpty) {
+        bPendingEmpty = false;
+        fld = {QStringView(), false, true};
+        return true;
+    }
+    if (nPos >= n)
+        return false;
+
+    if (p[nPos] == chQuote) {
+        const qsizetype nStart = nPos + 1;
+        qsizetype i = nStart;
+        // An unclosed quote runs to the end of the line.
+        qsizetype nEnd = n;
+        while (i < n) {
+            if (p[i] != chQuote) {
+                ++i;
+            } else if (i + 1 < n && p[i + 1] == chQuote) {
+                i += 2;
+            } else {
+                nEnd = i;
+                break;
+            }
+        }
+        fld = {sLine.sliced(nStart, nEnd - nStart), true, true};
+        nPos = nEnd < n ? nEnd + 1 : n;
+        if constexpr (bStrict) {
+            while (nPos < n && p[nPos] != chSep)
+                ++nPos;
+        }
+    } else {
+        const qsizetype nStart = nPos;
+        if constexpr (bStrict) {
+            while (nPos < n && p[nPos] != chSep)
+                ++nPos;
+        } else {
+            while (nPos < n && p[nPos] != chSep && !IsBlank(p[nPos]))
+                ++nPos;
+        }
+        fld = {sLine.sliced(nStart, nPos - nStart), false, true};
+    }
+
+    if constexpr (!bStrict) {
+        while (nPos < n && IsBlank(p[nPos]))
+            ++nPos;
+    }
+    if (nPos < n && p[nPos] == chSep) {
+        ++nPos;
+        if (nPos == n) {
+            bPendingEmpty = true;
+        } else if constexpr (!bStrict) {
+            while (nPos < n && IsBlank(p[nPos]))
+                ++nPos;
+        }
+    }
+    return true;
+}
+
+template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iFld, char16_t chSep)
+{
+    TCsvSplit::TFieldSpan fld;
+    if (iFld < 0)
+        return fld;
+    const char16_t* p = sLine.utf16();
+    const qsizetype n = sLine.size();
+    qsizetype nPos = 0;
+    if constexpr (!bStrict) {
+        while (nPos < n && IsBlank(p[nPos]))
+            ++nPos;
+    }
+    bool bPendingEmpty = false;
+    for (int i = 0; i < iFld; ++i) {
+        // The usual field, plain text ending in a separator that a plain character
+        // follows, is stepped over here; everything else takes the full rule.
+        if (!bPendingEmpty && nPos < n && p[nPos] != chQuote) {
+            qsizetype j = nPos;
+            if constexpr (bStrict) {
+                while (j < n && p[j] != chSep)
+                    ++j;
+            } else {
+                while (j < n && p[j] != chSep && !IsBlank(p[j]))
+                    ++j;
+            }
+            if (j + 1 < n && p[j] == chSep && (bStrict || !IsBlank(p[j + 1]))) {
+                nPos = j + 1;
+                continue;
+            }
+        }
+        if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, chSep, fld))
+            return {};
+    }
+    if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, chSep, fld))
+        return {};
+    return fld;
+}
+
+QStringList SplitIn(TCsvSplit::TScanner scan)
+{
+    QStringList sl;
+    TCsvSplit::TFieldSpan fld;
+    while (scan.Next(fld))
+        sl.append(fld.Value());
+    return sl;
+}
+
+} // namespace
+
+QString TCsvSplit::TFieldSpan::Value() const
+{
+    if (IsPlain())
+        return sRaw.toString();
+    // Inside quotes the raw text is plain characters and doubled quotes only.
+    QString s;
+    s.reserve(sRaw.size());
+    for (qsizetype i = 0; i < sRaw.size(); ++i) {
+        s.append(sRaw[i]);
+        if (sRaw[i] == chQuote)
+            ++i;
+    }
+    return s;
+}
+
+TCsvSplit::TScanner::TScanner(QStringView sLine, bool bStrict, QChar chSep)
+    : sLine(sLine), chSep(chSep.unicode()), bStrict(bStrict)
+{
+    if (!bStrict) {
+        while (nPos < sLine.size() && IsBlank(sLine.utf16()[nPos]))
+            ++nPos;
+    }
+}
+
+bool TCsvSplit::TScanner::Next(TFieldSpan& fld)
+{
+    return bStrict ? NextField<true>(sLine, nPos, bPendingEmpty, chSep, fld)
+                   : NextField<false>(sLine, nPos, bPendingEmpty, chSep, fld);
+}
+
+TCsvSplit::TFieldSpan TCsvSplit::Locate(QStringView sLine, int iFld, QChar chSep)
+{
+    return LocateIn<false>(sLine, iFld, chSep.unicode());
+}
+
+TCsvSplit::TFieldSpan TCsvSplit::LocateStrict(QStringView sLine, int iFld)
+{
+    return LocateIn<true>(sLine, iFld, u',');
+}
+
+QStringList TCsvSplit::Split(QStringView sLine, QChar chSep)
+{
+    return SplitIn(TScanner(sLine, false, chSep));
+}
+
+QStringList TCsvSplit::SplitStrict(QStringView sLine)
+{
+    return SplitIn(TScanner(sLine, true));
+}
+
+QString TCsvSplit::Field(QStringView sLine, int iFld, QChar chSep)
+{
+    return Locate(sLine, iFld, chSep).Value();
+}
+
+QString TCsvSplit::FieldStrict(QStringView sLine, int iFld)
+{
+    return LocateStrict(sLine, iFld).Value();
+}

@@ -15,7 +15,10 @@
 //
 // Strict rule (profile records): fields are separated by commas only; blanks are
 // part of a field; a field that begins with a quote is quoted as above; a final
-// comma adds an empty field.
+// comma adds an empty field. Anything between a closing quote and the next comma
+// is dropped.
+//
+// An empty line has no fields under either rule.
 class TCsvSplit final
 {
 public:
@@ -28,4 +31,36 @@ public:
     // whole list; the same result as Split(sLine, chSep).value(iFld).
     static QString Field(QStringView sLine, int iFld, QChar chSep = u',');
     static QString FieldStrict(QStringView sLine, int iFld);
+
+    // Where one field lies in its line. The raw text of a quoted field is what lies
+    // between its quotes and may still hold doubled quotes; Value() gives the text.
+    struct TFieldSpan
+    {
+        QStringView sRaw;
+        bool bQuoted = false;
+        bool bFound = false;
+
+        // True when sRaw is the field's text as it stands (nothing to unescape).
+        bool IsPlain() const { return !bQuoted || !sRaw.contains(u'"'); }
+        QString Value() const;
+    };
+
+    // Walks the fields of one line in order, without allocating.
+    class TScanner
+    {
+    public:
+        TScanner(QStringView sLine, bool bStrict, QChar chSep = u',');
+        // The next field; false when the line has no more.
+        bool Next(TFieldSpan& fld);
+
+    private:
+        QStringView sLine;
+        qsizetype nPos = 0;
+        char16_t chSep;
+        bool bStrict;
+        bool bPendingEmpty = false; // the line ended right after a separator
+    };
+
+    static TFieldSpan Locate(QStringView sLine, int iFld, QChar chSep = u',');
+    static TFieldSpan LocateStrict(QStringView sLine, int iFld);
 };

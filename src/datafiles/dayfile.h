@@ -1,10 +1,13 @@
 #pragma once
 
+#include "datafiles/csvsplit.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 // What the four day-file readers share: a file read whole into memory as lines
@@ -36,8 +39,12 @@ public:
     // upper bounds: 25:00:00 gives 90000), or -1 when it is not three such parts.
     int FldTimeSecs(int iRec, int iFld) const;
 
-    // The whole text of line iLine (0 is the header).
+    // The whole text of line iLine (0 is the header), or empty; valid until the next Load.
     QStringView Line(int iLine) const;
+
+    // The number rule of FldVal and the time rule of FldTimeSecs on any text.
+    static double ParseVal(QStringView sVal);
+    static int ParseTimeSecs(QStringView sTime);
 
 protected:
     explicit TDayFile(bool bStrictRecords);
@@ -46,22 +53,35 @@ protected:
     // least one line; the header names are then replaced by line 1's.
     bool LoadPath(const QString& sPath);
 
-    // Replaces the records (all lines after the header) with the given texts.
-    void ReplaceRecords(const QStringList& slRecords);
-
     // Builds the day-file path: data folder, ID, "yyyy-MM" month folder, then sFile.
     static QString DayFilePath(const QString& sDataPath, const QString& sID, const QDate& dt,
                                const QString& sFile);
 
-private:
+    // A line is a view into the decoded file, or into the shared text of gap records.
     struct TLine
     {
-        qsizetype nStart;
+        const QChar* p;
         qsizetype nLen;
     };
+    // The profile gap record "hh:mm:ss,-" of second nSec (0..86399) of the day.
+    TLine GapRecord(int nSec) const { return {pGaps + qsizetype(nSec) * nGapLen, nGapLen}; }
+    bool IsGapRecord(const TLine& line) const
+    {
+        // The lines of a file and the gap text are separate arrays, hence std::less.
+        const std::less<const QChar*> less;
+        return pGaps && !less(line.p, pGaps) && less(line.p, pGaps + 86400 * nGapLen);
+    }
+    static constexpr qsizetype nGapLen = 10; // "hh:mm:ss,-"
 
-    bool bStrict;           // records split by the strict rule (profile files)
-    QString sText;          // the decoded file
-    std::vector<TLine> aLines; // every line of the last load, header included
-    QStringList slFlds;     // header names of the last successful load
+    // Every line of the last load, header included. The views point into sText,
+    // which is never changed after the lines are built.
+    std::vector<TLine> aLines;
+
+private:
+    TCsvSplit::TFieldSpan LocateFld(int iRec, int iFld) const;
+
+    bool bStrict;       // records split by the strict rule (profile files)
+    const QChar* pGaps; // the shared gap records of a whole day (profile files only)
+    QString sText;      // the decoded file
+    QStringList slFlds; // header names of the last successful load
 };

@@ -20,4 +20,5 @@ public:
 
 private:
     QString sDataPath;
+    std::vector<TLine> aSpare; // the line list of the previous load, kept for its memory
 };

@@ -1,0 +1,135 @@
+#include "datafiles/perfile.h"
+
+#include "daydir.h"
+
+#include <QDateTime>
+
+class TPerFileTest : public TDayDirTest
+{
+protected:
+    // Writes a 60-minute periodic file for dtDay and loads it.
+    bool LoadDay(const QByteArray& ba)
+    {
+        WriteDay(sMon, dtDay, QStringLiteral("per-07-0060.csv"), ba);
+        return per.Load(sMon, dtDay, 60);
+    }
+
+    TPerFile per{DataPath()};
+};
+
+TEST(TPerFile_FileName, PeriodIsPaddedToFourDigitsAndDayToTwo)
+{
+    const QString sData = QStringLiteral("/data/");
+    EXPECT_EQ(TPerFile::FileName(sData, QStringLiteral("M01"), QDate(2024, 3, 1), 5),
+              QStringLiteral("/data/M01/2024-03/per-01-0005.csv"));
+    EXPECT_EQ(TPerFile::FileName(sData, QStringLiteral("X"), QDate(2024, 11, 30), 60),
+              QStringLiteral("/data/X/2024-11/per-30-0060.csv"));
+}
+
+// ---- Loading
+
+TEST_F(TPerFileTest, Load_HeaderOnlyIsADayWithoutRecords)
+{
+    EXPECT_TRUE(LoadDay(".Time,LAeq\r\n"));
+    EXPECT_EQ(per.RecCount(), 0);
+    EXPECT_EQ(per.FldCount(), 2);
+}
+
+TEST_F(TPerFileTest, Load_FailureEmptiesLinesButKeepsHeaderNames)
+{
+    EXPECT_FALSE(per.Load(sMon, dtDay, 60)); // no file yet
+    EXPECT_EQ(per.RecCount(), -1);
+    ASSERT_TRUE(LoadDay(".Time,LAeq\n00:00:00,1\n"));
+    EXPECT_FALSE(LoadDay(""));
+    EXPECT_EQ(per.RecCount(), -1);
+    EXPECT_EQ(per.FldStr(0, 1), QString());
+    EXPECT_EQ(per.FldVal(0, 1), -1);
+    EXPECT_EQ(per.FldCount(), 2);
+    EXPECT_EQ(per.Loaded(), dtDay);
+}
+
+TEST_F(TPerFileTest, Load_EveryLineEndCountsAndFinalEndAddsNoRecord)
+{
+    ASSERT_TRUE(LoadDay("\xEF\xBB\xBF.Time,LAeq\r\n00:00:00,1\n01:00:00,2\r02:00:00,3\r\n"));
+    EXPECT_EQ(per.FldName(0), QStringLiteral(".Time")); // no mark left in the first name
+    EXPECT_EQ(per.RecCount(), 3);
+    EXPECT_EQ(per.Line(2), QStringLiteral("01:00:00,2"));
+    EXPECT_EQ(per.FldVal(2, 1), 3.0);
+
+    ASSERT_TRUE(LoadDay(".Time,LAeq\r\r\n00:00:00,1"));
+    EXPECT_EQ(per.RecCount(), 2);
+    EXPECT_EQ(per.FldStr(0, 0), QString()); // the empty line is a record without fields
+    EXPECT_EQ(per.FldVal(1, 1), 1.0);       // a last line without a line end still counts
+}
+
+// ---- Header names, records and fields
+
+TEST_F(TPerFileTest, FindFld_IgnoresLetterCase)
+{
+    ASSERT_TRUE(LoadDay(".TIME,LAeq,LAFmax\n"));
+    EXPECT_EQ(per.FindFld(QStringLiteral("laeq")), 1);
+    EXPECT_EQ(per.FindFld(QStringLiteral(".time")), 0);
+    EXPECT_EQ(per.FindFld(QStringLiteral("LAF90")), -1);
+    EXPECT_EQ(per.FldName(0), QStringLiteral(".TIME"));
+    EXPECT_EQ(per.FldName(3), QString());
+}
+
+TEST_F(TPerFileTest, FldVal_MissingValuesShortAndLongRows)
+{
+    ASSERT_TRUE(LoadDay(".Time,LAeq,LAFmin,LAFmax\n"
+                        "00:00:00,55.3,\"40.5\",\"5\"\"5\"\n"
+                        "01:00:00,-,n/a,\n"
+                        "02:00:00,52.0\n"
+                        "03:00:00,1,2,3,4,5\n"));
+    EXPECT_DOUBLE_EQ(per.FldVal(0, 1), 55.3);
+    EXPECT_DOUBLE_EQ(per.FldVal(0, 2), 40.5); // quotes are not part of the value
+    EXPECT_EQ(per.FldStr(0, 3), QStringLiteral("5\"5"));
+    EXPECT_EQ(per.FldVal(0, 3), -1);
+    EXPECT_EQ(per.FldVal(1, 1), -1); // "-"
+    EXPECT_EQ(per.FldVal(1, 2), -1); // "n/a"
+    EXPECT_EQ(per.FldVal(1, 3), -1); // empty after the final comma
+    EXPECT_EQ(per.FldStr(2, 2), QString());
+    EXPECT_EQ(per.FldVal(2, 3), -1);
+    // A record longer than the header is read up to the header's last field only.
+    EXPECT_EQ(per.FldVal(3, 3), 3.0);
+    EXPECT_EQ(per.FldStr(3, 4), QString());
+    EXPECT_EQ(per.FldStr(4, 0), QString()); // beyond the last record
+}
+
+TEST(TDayFile_ParseVal, AcceptsSignDecimalsExponentAndBlanksAround)
+{
+    const std::pair<const char16_t*, double> aCases[] = {
+        {u"55.3", 55.3},
+        {u" \t55.3 ", 55.3},
+        {u"+1.5", 1.5},
+        {u"-2", -2.0},
+        {u"1e3", 1e3},
+        {u"2.5E-1", 0.25},
+        {u"5.", 5.0},
+        {u".5", 0.5},
+        {u"007", 7.0},
+        {u"0.1", 0.1},
+        {u"1234567890.12345", 1234567890.12345},
+        {u"12345678901234567890.5", 12345678901234567890.5},
+    };
+    for (const auto& [p, d] : aCases)
+        EXPECT_EQ(TDayFile::ParseVal(QStringView(p)), d) << QString::fromUtf16(p).toStdString();
+}
+
+TEST(TDayFile_ParseVal, RejectsEverythingElse)
+{
+    for (const char16_t* p : {u"",    u"-",        u"+",     u".",      u"n/a", u"inf",    u"-inf",
+                              u"nan", u"infinity", u"0x10",  u"1e",     u"1e+", u"1.2.3",  u"55,3",
+                              u"5 5", u"12abc",    u"1e999", u"-1e999", u"--1", u"\u0665", u"1\u00A0"}) {
+        EXPECT_EQ(TDayFile::ParseVal(QStringView(p)), -1) << QString::fromUtf16(p).toStdString();
+    }
+}
+
+TEST_F(TPerFileTest, RecDateTime_DayPlusRecordTime)
+{
+    ASSERT_TRUE(LoadDay(".Time,LAeq\n07:30:15,1\n24:00:00,1\n07:6x:00,1\n7:30:15,1\n23:59:60,1\n23:59\n"));
+    EXPECT_EQ(per.RecDateTime(0), QDateTime(dtDay, QTime(7, 30, 15)));
+    const QDateTime dtMidnight(dtDay, QTime(0, 0));
+    for (int iRec = 1; iRec <= 6; ++iRec) // the last one is beyond the records
+        EXPECT_EQ(per.RecDateTime(iRec), dtMidnight) << "record " << iRec;
+}
