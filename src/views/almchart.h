@@ -1,0 +1,24 @@
+#pragma once
+
+#include "views/chartbase.h"
+
+#include <QDate>
+
+// The number of alarms of one monitor per aggregation period, one bar per period of
+// every day of the report, with or without an alarm file.
+class TAlmChart final : public TChartBase
+{
+    Q_OBJECT
+
+public:
+    explicit TAlmChart(TCfg& cfg, QWidget* owner = nullptr);
+    ~TAlmChart() override;
+    Q_DISABLE_COPY_MOVE(TAlmChart)
+
+    // Plots the days dtFrom..dtTo (both included) in periods of the settings'
+    // RepPerPeriod minutes; the count axis runs from 0 to the highest count + 1.
+    void PlotPeriod(const QDate& dtFrom, const QDate& dtTo);
+
+private:
+    QCPBars* bars;
+};

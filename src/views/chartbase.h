@@ -1,0 +1,107 @@
+#pragma once
+
+#include "views/qcpinclude.h"
+
+#include <QRect>
+#include <QSharedPointer>
+#include <QString>
+#include <QStringList>
+
+class TCfg;
+class TLabelTicker;
+
+// What the periodic, alarm and profile charts share: the title, the white frame,
+// horizontal-only zoom (drag a rectangle towards the lower right with the left button;
+// towards the upper left, or a double-click, undoes it), horizontal panning with the
+// right button, and the range operations the main window uses to keep the charts of a
+// page in step. Without an owner the chart is an off-screen window for the export.
+class TChartBase : public QCustomPlot
+{
+    Q_OBJECT
+
+public:
+    ~TChartBase() override;
+    Q_DISABLE_COPY_MOVE(TChartBase)
+
+    QString MonitorID() const { return sMonID; }
+    void SetMonitorID(const QString& sID) { sMonID = sID; }
+
+    QString Title() const;
+    void SetTitle(const QString& sText);
+
+    // The level (left) axis.
+    double LeftMin() const;
+    double LeftMax() const;
+    void SetLeftMin(double d);
+    void SetLeftMax(double d);
+
+    // The time (bottom) axis.
+    double BottomMin() const;
+    double BottomMax() const;
+    void SetBottomRange(double dMin, double dMax);
+
+    // Pixel rectangle of the last zoom, by the user or through ZoomToRect.
+    QRect LastZoomRect() const { return rcLastZoom; }
+    // Zooms the bottom axis to the horizontal extent of rc (pixels); emits Zoomed.
+    void ZoomToRect(const QRect& rc);
+    // Shows the whole data range again; emits Unzoomed.
+    void UndoZoom();
+
+    // Renders the chart off-screen at the given size into a BMP file.
+    bool SaveBmp(const QString& sFile, int nWidth, int nHeight);
+
+    int SeriesCount() const;
+    // Points of the first series; 0 without series.
+    int PointCount() const;
+    // Value of point i of a series; NaN for a null point or an index out of range.
+    double Value(int iSeries, int i) const;
+    // The bottom-axis text of point i; empty out of range.
+    virtual QString Label(int i) const;
+
+Q_SIGNALS:
+    void Zoomed(TChartBase* chart);
+    void Unzoomed(TChartBase* chart);
+    // The user has finished panning with the right button.
+    void Scrolled(TChartBase* chart);
+
+protected:
+    TChartBase(TCfg& cfgOwner, QWidget* owner);
+
+    // Puts the category ticker on the bottom axis: point i at X = i, labelled from slLabels.
+    void UseLabelAxis();
+    void SetSlotsPerDay(int n);
+    // Shows the legend wherever the plot is tall enough for it.
+    void SetLegendShown(bool b);
+
+    // The left axis by the level rule: 160 first, so the minimum never lands above the
+    // maximum, then the tens below the lowest level and the tens above the highest.
+    void SetLevelRange(double dLowest, double dHighest);
+
+    // The bottom range that shows all data; an invalid range (size 0) when there is none.
+    virtual QCPRange FullBottomRange() const;
+    // Keeps a panned category axis inside its data after the right button is released.
+    virtual void ScrollClamp();
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void updateLayout() override;
+
+    TCfg& cfg;
+    QStringList slLabels;
+
+private:
+    QCPPlottableInterface1D* Series(int iSeries) const;
+    int LeftTickCount() const;
+    void SelectionRectAccepted(const QRect& rc, QMouseEvent* event);
+
+    QString sMonID;
+    QCPTextElement* title;
+    QSharedPointer<TLabelTicker> ticker;
+    QRect rcLastZoom;
+    bool bLegendShown = false;
+    bool bPanning = false;
+    int xPanStart = 0;
+    QCPRange rangePanStart;
+};

@@ -1,0 +1,105 @@
+#include "views/perchart.h"
+
+#include "datafiles/perfile.h"
+#include "settings/cfg.h"
+
+#include <QTime>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace {
+// The colours new series take, in order.
+constexpr std::array<QRgb, 9> aSeriesColours{0xFF0000, 0x008000, 0xFFFF00, 0x0000FF, 0x808080,
+                                             0xFF00FF, 0x008080, 0x000080, 0x800000};
+} // namespace
+
+TPerChart::TPerChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
+{
+    for (const QString& sParam : MeasurementParams()) {
+        if (!cfg.IncludeParam(sParam))
+            continue;
+        QCPGraph* graph = addGraph();
+        graph->setName(sParam);
+        graph->setPen(QPen(QColor(aSeriesColours.at(slParams.size() % aSeriesColours.size())), 1));
+        graph->setLineStyle(QCPGraph::lsLine);
+        graph->setAdaptiveSampling(true);
+        slParams.append(sParam);
+    }
+    // One row of entries in the top right corner, over a veil of white, covers the
+    // least of the lines, also on the lowest charts of a crowded page.
+    SetLegendShown(true);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setWrap(5);
+    legend->setColumnSpacing(6);
+    legend->setRowSpacing(0);
+    legend->setBrush(QColor(255, 255, 255, 200));
+    legend->setBorderPen(QPen(Qt::gray));
+    legend->setIconSize(20, 10);
+    QFont fontLegend = font();
+    fontLegend.setPointSizeF(fontLegend.pointSizeF() * 0.9);
+    legend->setFont(fontLegend);
+    xAxis->setLabel(QStringLiteral("Time & Date"));
+    yAxis->setLabel(QStringLiteral("Sound Level  dB(A)"));
+    UseLabelAxis();
+}
+
+TPerChart::~TPerChart() = default;
+
+void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
+{
+    const int nSeries = int(slParams.size());
+    if (nSeries == 0 || nPeriod <= 0 || !dtFrom.isValid() || !dtTo.isValid())
+        return;
+
+    constexpr double dNull = std::numeric_limits<double>::quiet_NaN();
+    const int nSlotsPerDay = 1440 / nPeriod;
+    TPerFile file(cfg.DataPath());
+    double dLowest = 999.0;
+    double dHighest = 0.0;
+    QVector<double> aKeys;
+    std::vector<QVector<double>> aValues(static_cast<size_t>(nSeries));
+    QVector<int> aCols(nSeries);
+
+    for (QDate d = dtFrom; d <= dtTo; d = d.addDays(1)) {
+        const QString sDate = d.toString(QStringLiteral("yyyy-MM-dd"));
+        if (file.Load(MonitorID(), d, nPeriod)) {
+            for (int k = 0; k < nSeries; ++k)
+                aCols[k] = file.FindFld(slParams.at(k));
+            for (int r = 0; r < file.RecCount(); ++r) {
+                aKeys.append(double(aKeys.size()));
+                slLabels.append(file.FldStr(r, 0) + QLatin1Char('\n') + sDate);
+                for (int k = 0; k < nSeries; ++k) {
+                    const double v = aCols[k] < 0 ? -1 : file.FldVal(r, aCols[k]);
+                    if (v <= 0 || v >= 180) {
+                        aValues[size_t(k)].append(dNull);
+                        continue;
+                    }
+                    aValues[size_t(k)].append(v);
+                    dLowest = std::min(dLowest, v);
+                    dHighest = std::max(dHighest, v);
+                }
+            }
+        } else {
+            // A day without a readable file keeps its full width, as empty slots.
+            for (int s = 0; s < nSlotsPerDay; ++s) {
+                aKeys.append(double(aKeys.size()));
+                slLabels.append(QTime(0, 0).addSecs(s * nPeriod * 60).toString(QStringLiteral("HH:mm:ss")) +
+                                QLatin1Char('\n') + sDate);
+                for (auto& aSeries : aValues)
+                    aSeries.append(dNull);
+            }
+        }
+    }
+
+    for (int k = 0; k < nSeries; ++k)
+        graph(k)->setData(aKeys, aValues[size_t(k)], true);
+    if (dLowest != 999.0 && dHighest != 0.0)
+        SetLevelRange(dLowest, dHighest);
+    SetSlotsPerDay(nSlotsPerDay);
+    const QCPRange range = FullBottomRange();
+    if (range.size() > 0)
+        xAxis->setRange(range);
+    replot(rpQueuedReplot);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "views/chartbase.h"
+
+#include <QDate>
+
+// The periodic levels of one monitor: one line per included parameter, one point per
+// record of the periodic day files, the days laid end to end on a category axis.
+class TPerChart final : public TChartBase
+{
+    Q_OBJECT
+
+public:
+    explicit TPerChart(TCfg& cfg, QWidget* owner = nullptr);
+    ~TPerChart() override;
+    Q_DISABLE_COPY_MOVE(TPerChart)
+
+    // Plots the days dtFrom..dtTo (both included) of the nPeriod-minute files and sets
+    // the level axis from the levels found. Called once on a fresh chart.
+    void PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod);
+
+private:
+    QStringList slParams; // the parameter of each series
+};

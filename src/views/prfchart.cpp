@@ -1,0 +1,95 @@
+#include "views/prfchart.h"
+
+#include "datafiles/thfile.h"
+#include "settings/cfg.h"
+
+#include <QDateTime>
+#include <QTime>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+// Keys are seconds on a UTC clock, so that second k of the day reads as its clock
+// time whatever the local zone and its summer-time changes.
+double DayStartKey(const QDate& dt)
+{
+    return double(QDateTime(dt, QTime(0, 0), Qt::UTC).toSecsSinceEpoch());
+}
+} // namespace
+
+TPrfChart::TPrfChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
+{
+    graphLevel = addGraph();
+    graphLevel->setPen(QPen(QColor(0xFF0000), 1));
+    graphLevel->setLineStyle(QCPGraph::lsStepLeft);
+    graphLevel->setAdaptiveSampling(true);
+
+    auto tickerTime = QSharedPointer<QCPAxisTickerDateTime>::create();
+    tickerTime->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
+    tickerTime->setDateTimeSpec(Qt::UTC);
+    xAxis->setTicker(tickerTime);
+    yAxis->setLabel(QStringLiteral("LAeq,1s  dB(A)"));
+}
+
+TPrfChart::~TPrfChart() = default;
+
+void TPrfChart::PlotDay(const QDate& dtDay)
+{
+    graphLevel->data()->clear();
+    dtPlotted = dtDay;
+    TTHFile file(cfg.DataPath());
+    double dLowest = 999.0;
+    double dHighest = 0.0;
+
+    if (dtDay.isValid() && file.Load(MonitorID(), dtDay)) {
+        constexpr double dNull = std::numeric_limits<double>::quiet_NaN();
+        const int nRecs = file.RecCount();
+        const double dStart = DayStartKey(dtDay);
+        QVector<double> aKeys(nRecs);
+        QVector<double> aValues(nRecs);
+        bool bAnyLevel = false;
+        for (int i = 0; i < nRecs; ++i) {
+            aKeys[i] = dStart + i;
+            const double v = file.FldVal(i, 1);
+            // A level of 0 still counts for the axis but, like a filler, is not drawn.
+            if (v > -1) {
+                dLowest = std::min(dLowest, v);
+                dHighest = std::max(dHighest, v);
+            }
+            aValues[i] = v > 0 ? v : dNull;
+            bAnyLevel = bAnyLevel || v > 0;
+        }
+        if (bAnyLevel)
+            graphLevel->setData(aKeys, aValues, true);
+    }
+
+    if (dLowest != 999.0 && dHighest != 0.0)
+        SetLevelRange(dLowest, dHighest);
+    QFont fontBottom = xAxis->labelFont();
+    fontBottom.setBold(true);
+    xAxis->setLabelFont(fontBottom);
+    xAxis->setLabel(QStringLiteral("Date: ") + dtDay.toString(QStringLiteral("yyyy-MM-dd")));
+    const QCPRange range = FullBottomRange();
+    if (range.size() > 0)
+        xAxis->setRange(range);
+    replot(rpQueuedReplot);
+}
+
+QString TPrfChart::Label(int i) const
+{
+    if (i < 0 || i >= graphLevel->dataCount())
+        return {};
+    const double dKey = graphLevel->dataMainKey(i);
+    return QDateTime::fromSecsSinceEpoch(qint64(dKey), Qt::UTC).toString(QStringLiteral("HH:mm:ss"));
+}
+
+QCPRange TPrfChart::FullBottomRange() const
+{
+    if (graphLevel->dataCount() > 1)
+        return QCPRange(graphLevel->dataMainKey(0), graphLevel->dataMainKey(graphLevel->dataCount() - 1));
+    if (!dtPlotted.isValid())
+        return QCPRange(0, 0);
+    const double dStart = DayStartKey(dtPlotted);
+    return QCPRange(dStart, dStart + 86399);
+}

@@ -1,0 +1,118 @@
+#include "chartfixture.h"
+
+#include "views/perchart.h"
+
+#include <cmath>
+
+namespace {
+const QDate dt1(2024, 3, 5);
+
+class TPerChartTest : public TChartTest
+{
+protected:
+    std::unique_ptr<TPerChart> Plot(const QStringList& slParams, const QDate& dtFrom, const QDate& dtTo,
+                                    int nPeriod)
+    {
+        SelectParams(slParams);
+        auto chart = std::make_unique<TPerChart>(*cfg);
+        chart->SetMonitorID(sID);
+        chart->PlotPeriod(dtFrom, dtTo, nPeriod);
+        return chart;
+    }
+};
+} // namespace
+
+TEST_F(TPerChartTest, Series_FixedParameterOrderAndPaletteWhateverTheSelectionOrder)
+{
+    SelectParams({});
+    for (const char* s : {"LAF90", "LAFmax", "LAeq"})
+        cfg->SetPerParam(QLatin1String(s), true);
+    TPerChart chart(*cfg);
+    ASSERT_EQ(chart.SeriesCount(), 3);
+    EXPECT_EQ(chart.graph(0)->name(), QStringLiteral("LAeq"));
+    EXPECT_EQ(chart.graph(2)->name(), QStringLiteral("LAF90"));
+    EXPECT_EQ(chart.graph(1)->pen().color(), QColor(0x008000));
+    EXPECT_EQ(chart.graph(2)->pen().color(), QColor(0xFFFF00));
+    EXPECT_EQ(chart.Title(), QStringLiteral("DYNAMIC"));
+}
+
+// ---- Points, nulls and labels -----------------------------------------------------
+
+TEST_F(TPerChartTest, PlotPeriod_OnePointPerRecordNullsForBadValuesAndMissingColumns)
+{
+    // No LAF10 column; the columns are found by name, not by position. The record
+    // of 03:00 and 04:00 are missing and are not filled in.
+    WritePer(dt1, 60,
+             ".Time,LAF90,laeq\r\n00:00:00,40.5,55.2\r\n01:00:00,0,180\r\n"
+             "02:00:00,179.9,-\r\n05:00:00,0.1,n/a\r\n");
+    WritePer(dt1.addDays(1), 60, ".Time,LAeq\r\n");
+    auto chart = Plot({QStringLiteral("LAeq"), QStringLiteral("LAF10"), QStringLiteral("LAF90")}, dt1,
+                      dt1.addDays(2), 60);
+
+    ASSERT_EQ(chart->PointCount(), 4 + 0 + 24) << "a header-only file adds no slots, a missing file a day's";
+    EXPECT_EQ(chart->graph(2)->dataCount(), 28);
+    EXPECT_DOUBLE_EQ(chart->Value(0, 0), 55.2);
+    EXPECT_DOUBLE_EQ(chart->Value(2, 0), 40.5);
+    EXPECT_TRUE(std::isnan(chart->Value(0, 1)) && std::isnan(chart->Value(2, 1))) << "180 and 0 are null";
+    EXPECT_DOUBLE_EQ(chart->Value(2, 2), 179.9);
+    EXPECT_TRUE(std::isnan(chart->Value(0, 2)));
+    EXPECT_DOUBLE_EQ(chart->Value(2, 3), 0.1);
+    for (int i = 0; i < 28; ++i)
+        ASSERT_TRUE(std::isnan(chart->Value(1, i))) << "LAF10 has no column, point " << i;
+    EXPECT_EQ(chart->Label(0), QStringLiteral("00:00:00\n2024-03-05"));
+    EXPECT_EQ(chart->Label(3), QStringLiteral("05:00:00\n2024-03-05"));
+    EXPECT_EQ(chart->Label(4), QStringLiteral("00:00:00\n2024-03-07"));
+    EXPECT_DOUBLE_EQ(chart->BottomMin(), 0);
+    EXPECT_DOUBLE_EQ(chart->BottomMax(), 27);
+}
+
+TEST_F(TPerChartTest, PlotPeriod_MissingDaySlotsAreLabelledWithTheirTimes)
+{
+    auto chart = Plot({QStringLiteral("LAeq")}, dt1, dt1, 15);
+    ASSERT_EQ(chart->PointCount(), 96);
+    EXPECT_EQ(chart->Label(1), QStringLiteral("00:15:00\n2024-03-05"));
+    EXPECT_EQ(chart->Label(2), QStringLiteral("00:30:00\n2024-03-05"));
+    EXPECT_EQ(chart->Label(95), QStringLiteral("23:45:00\n2024-03-05"));
+
+    auto chart7 = Plot({QStringLiteral("LAeq"), QStringLiteral("LAFmax")}, dt1, dt1, 7);
+    ASSERT_EQ(chart7->PointCount(), 205);
+    EXPECT_EQ(chart7->graph(1)->dataCount(), 205);
+    EXPECT_EQ(chart7->Label(204), QStringLiteral("23:48:00\n2024-03-05"));
+}
+
+TEST_F(TPerChartTest, PlotPeriod_NothingToPlotLeavesTheChartEmptyAndTheAxisUnset)
+{
+    WritePer(dt1, 60, ".Time,LAeq\n00:00:00,0\n01:00:00,-\n02:00:00,180\n");
+    SelectParams({QStringLiteral("LAeq")});
+    TPerChart chart(*cfg);
+    const QCPRange rangeBefore = chart.yAxis->range();
+
+    auto chartBackwards = Plot({QStringLiteral("LAeq")}, dt1.addDays(1), dt1, 60);
+    EXPECT_EQ(chartBackwards->PointCount(), 0);
+    EXPECT_EQ(chartBackwards->yAxis->range(), rangeBefore);
+
+    auto chartNoLevel = Plot({QStringLiteral("LAeq")}, dt1, dt1, 60);
+    EXPECT_EQ(chartNoLevel->PointCount(), 3);
+    EXPECT_EQ(chartNoLevel->yAxis->range(), rangeBefore);
+
+    auto chartNoSeries = Plot({}, dt1, dt1, 60);
+    EXPECT_EQ(chartNoSeries->SeriesCount(), 0);
+    EXPECT_EQ(chartNoSeries->Label(0), QString());
+}
+
+// ---- Level range -------------------------------------------------------------------
+
+TEST_F(TPerChartTest, LevelRange_TensAroundTheLowestAndHighestOfAllSeries)
+{
+    const QStringList sl{QStringLiteral("LAeq"), QStringLiteral("LAF90")};
+    WritePer(dt1, 60, ".Time,LAeq,LAF90\n00:00:00,78.2,34.9\n01:00:00,50,40\n");
+    auto chart = Plot(sl, dt1, dt1, 60);
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(30, 80));
+
+    WritePer(dt1, 60, ".Time,LAeq,LAF90\n00:00:00,80.0,61\n");
+    EXPECT_EQ(Plot(sl, dt1, dt1, 60)->yAxis->range(), QCPRange(60, 90)) << "a highest level of 80.0";
+
+    // Above the axis' initial maximum: setting the minimum first would swap the ends.
+    WritePer(dt1, 60, ".Time,LAeq,LAF90\n00:00:00,131,120.5\n");
+    EXPECT_EQ(Plot(sl, dt1, dt1, 60)->yAxis->range(), QCPRange(120, 140));
+}

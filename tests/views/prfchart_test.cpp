@@ -1,0 +1,79 @@
+#include "chartfixture.h"
+
+#include "views/prfchart.h"
+
+#include <cmath>
+
+namespace {
+const QDate dt1(2024, 3, 5);
+
+class TPrfChartTest : public TChartTest
+{
+protected:
+    void SetUp() override
+    {
+        TChartTest::SetUp();
+        chart = std::make_unique<TPrfChart>(*cfg);
+        chart->SetMonitorID(sID);
+    }
+    // Point iSec stands for that second of the day and holds dLevel.
+    void ExpectLevel(int iSec, double dLevel) const
+    {
+        EXPECT_EQ(chart->Label(iSec), QTime(0, 0).addSecs(iSec).toString(QStringLiteral("HH:mm:ss")));
+        EXPECT_DOUBLE_EQ(chart->Value(0, iSec), dLevel) << "second " << iSec;
+    }
+    std::unique_ptr<TPrfChart> chart;
+};
+} // namespace
+
+TEST_F(TPrfChartTest, PlotDay_EverySecondOfTheDayWithGapsWhereNoLevel)
+{
+    WritePrf(dt1, ".Time,LAeq\r\n00:00:00,41.3\r\n00:00:01,-\r\n10:00:00,92.0\r\n"
+                  "10:00:01, 55.5\r\n23:59:59,60\r\n");
+    chart->PlotDay(dt1);
+    ASSERT_EQ(chart->PointCount(), 86400);
+    ExpectLevel(0, 41.3);
+    ExpectLevel(36000, 92.0);
+    ExpectLevel(36001, 55.5);
+    ExpectLevel(86399, 60);
+    EXPECT_TRUE(std::isnan(chart->Value(0, 1))) << "a dash is a gap";
+    EXPECT_TRUE(std::isnan(chart->Value(0, 35999))) << "a filler is a gap";
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(40, 100));
+    EXPECT_EQ(chart->xAxis->label(), QStringLiteral("Date: 2024-03-05"));
+    EXPECT_TRUE(chart->xAxis->labelFont().bold());
+    EXPECT_DOUBLE_EQ(chart->BottomMax() - chart->BottomMin(), 86399);
+}
+
+TEST_F(TPrfChartTest, PlotDay_ZeroLevelIsAGapButSetsTheMinimum)
+{
+    WritePrf(dt1, ".Time,LAeq\n08:00:00,0.0\n08:00:01,55\n08:00:02,62.5\n");
+    chart->PlotDay(dt1);
+    EXPECT_TRUE(std::isnan(chart->Value(0, 8 * 3600)));
+    ExpectLevel(8 * 3600 + 1, 55);
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 70));
+}
+
+TEST_F(TPrfChartTest, PlotDay_ReplacesThePreviousDayEvenWithoutData)
+{
+    WritePrf(dt1, ".Time,LAeq\n00:00:00,50\n");
+    WritePrf(dt1.addDays(1), ".Time,LAeq\n00:00:05,70\n");
+    WritePrf(dt1.addDays(2), ".Time,LAeq\n00:00:00,-\n00:00:01,-\n");
+    chart->PlotDay(dt1);
+    chart->PlotDay(dt1.addDays(1));
+    ASSERT_EQ(chart->PointCount(), 86400);
+    EXPECT_TRUE(std::isnan(chart->Value(0, 0)));
+    ExpectLevel(5, 70);
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(70, 80));
+
+    // Only fillers: an empty line, the axis left as it was, the title naming the day.
+    chart->PlotDay(dt1.addDays(2));
+    EXPECT_EQ(chart->PointCount(), 0);
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(70, 80));
+    EXPECT_EQ(chart->xAxis->label(), QStringLiteral("Date: 2024-03-07"));
+
+    chart->PlotDay(dt1.addDays(3)); // no file
+    EXPECT_EQ(chart->PointCount(), 0);
+    EXPECT_EQ(chart->xAxis->label(), QStringLiteral("Date: 2024-03-08"));
+    Layout(*chart, 800, 320);
+    EXPECT_DOUBLE_EQ(chart->BottomMax() - chart->BottomMin(), 86399) << "the axis still shows the day";
+}
