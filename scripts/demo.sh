@@ -11,5 +11,20 @@ data="$demo/Kestrom/Tarvik-SV/data"
 if [ ! -f "$demo/.made" ]; then
   echo "Writing the demo installation to $demo"
   "$build/bin/tarvik-sim" --out "$data" --monitors 6 --days 45 --seed 7
+  # Three monitors ticked, so the first window shows a report.
+  printf '[report]\r\nmonitorsel=M01,M02,M03\r\n' > "$demo/Kestrom/Tarvik-SV/rp_settings.ini"
   touch "$demo/.made"
 fi
+
+# The Supervisor button starts the program beside the viewer: for the demo that is the
+# simulated supervisor in live mode, and only ever on the demo's own data folder.
+cat > "$build/bin/tarviksv" <<'SH'
+#!/usr/bin/env bash
+appdata=${TARVIK_COMMON_APPDATA:-}
+if [ -z "$appdata" ] || [ ! -f "$appdata/.made" ]; then
+  echo "tarviksv: only the demo installation has a simulated supervisor" >&2
+  exit 1
+fi
+exec "$(dirname "$0")/tarvik-sim" --out "$appdata/Kestrom/Tarvik-SV/data" --monitors 6 --days 1 --seed 7 --live
+SH
+chmod +x "$build/bin/tarviksv"

@@ -8,7 +8,7 @@ pkgs=(
   qt6-base-dev libqcustomplot-dev
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core poppler-utils
 )
 
 missing=()

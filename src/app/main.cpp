@@ -1,4 +1,392 @@
-int main()
+#include "app/main.h"
+
+#include "app/logopanel.h"
+#include "app/scrollbox.h"
+#include "dialogs/help.h"
+#include "monitors/monitor.h"
+#include "platform/product.h"
+#include "platform/writeerror.h"
+#include "settings/cfg.h"
+#include "settings/runstat.h"
+#include "views/almlist.h"
+#include "views/almtbl.h"
+#include "views/callist.h"
+#include "views/chartbase.h"
+#include "views/pertbl.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// The client area the window is designed for.
+constexpr int cxDesign = 946;
+constexpr int cyDesign = 563;
+
+QWidget* Panel(const QString& sName, QWidget* parent)
 {
-    return 0;
+    auto* w = new QWidget(parent);
+    w->setObjectName(sName);
+    return w;
+}
+
+QHBoxLayout* RowLayout(QWidget* w, int nSpacing = 4)
+{
+    auto* lay = new QHBoxLayout(w);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(nSpacing);
+    return lay;
+}
+
+// A tab page that starts with the empty 26-pixel strip of the report tabs.
+QVBoxLayout* StripPage(QWidget* page)
+{
+    auto* lay = new QVBoxLayout(page);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    auto* strip = new QWidget(page);
+    strip->setFixedHeight(26);
+    lay->addWidget(strip);
+    return lay;
+}
+
+QVBoxLayout* FillPage(QWidget* page)
+{
+    auto* lay = new QVBoxLayout(page);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    return lay;
+}
+
+} // namespace
+
+TformMain::TformMain() : fnClock([] { return QDateTime::currentDateTime(); })
+{
+    // The decimal point is "." for the whole run: every number is formatted and parsed
+    // with the C locale by the readers and writers, whatever the user's region.
+    QLocale::setDefault(QLocale::c());
+
+    cfg = std::make_unique<TCfg>();
+    runstat = std::make_unique<TRunstat>();
+    mons = std::make_unique<TTQMonitors>();
+
+    setWindowTitle(TProduct::AppTitle());
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    CreateControls();
+    CreateMenus();
+    FillPeriodMenu();
+    FillPresetsMenu();
+
+    btnSupervisor->setVisible(QFileInfo::exists(cfg->SupervisorProg()));
+
+    timerUpdate = new QTimer(this);
+    timerUpdate->setObjectName(QStringLiteral("timerUpdate"));
+    timerUpdate->setInterval(60000);
+    connect(timerUpdate, &QTimer::timeout, this, &TformMain::timerUpdateTimer);
+
+    resize(cxDesign, cyDesign + menuBar()->sizeHint().height());
+    chklstMon->setFocus();
+    UpdateStatus();
+}
+
+TformMain::~TformMain() = default;
+
+void TformMain::SetClock(std::function<QDateTime()> fnNow)
+{
+    fnClock = std::move(fnNow);
+}
+
+void TformMain::CreateControls()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layMain = new QVBoxLayout(central);
+    layMain->setContentsMargins(0, 0, 0, 0);
+    layMain->setSpacing(0);
+
+    // Top bar: period, presets and dates on the right, then the Supervisor button.
+    auto* panelGlobal = Panel(QStringLiteral("panelGlobal"), central);
+    panelGlobal->setFixedHeight(26);
+    auto* layGlobal = RowLayout(panelGlobal, 6);
+    layGlobal->setContentsMargins(4, 1, 4, 1);
+    layGlobal->addStretch(1);
+    auto* panelDates = Panel(QStringLiteral("panelDates"), panelGlobal);
+    auto* layDates = RowLayout(panelDates, 8);
+    layGlobal->addWidget(panelDates);
+
+    panelPeriod = Panel(QStringLiteral("panelPeriod"), panelDates);
+    auto* layPeriod = RowLayout(panelPeriod);
+    auto* lblPeriod = new QLabel(QStringLiteral("Period"), panelPeriod);
+    lblPeriod->setObjectName(QStringLiteral("lblPeriod"));
+    btnPeriod = new QPushButton(QStringLiteral("Period"), panelPeriod);
+    btnPeriod->setObjectName(QStringLiteral("btnPeriod"));
+    btnPeriod->setMinimumWidth(84);
+    auto* divider = new QFrame(panelPeriod);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layPeriod->addWidget(lblPeriod);
+    layPeriod->addWidget(btnPeriod);
+    layPeriod->addWidget(divider);
+    layDates->addWidget(panelPeriod);
+
+    auto* panelDateFrom = Panel(QStringLiteral("panelDateFrom"), panelDates);
+    auto* layFrom = RowLayout(panelDateFrom);
+    btnPresets = new QPushButton(QStringLiteral("Presets"), panelDateFrom);
+    btnPresets->setObjectName(QStringLiteral("btnPresets"));
+    btnPresets->setMinimumWidth(90);
+    auto* lblDateFrom = new QLabel(QStringLiteral("Date"), panelDateFrom);
+    lblDateFrom->setObjectName(QStringLiteral("lblDateFrom"));
+    dtpickStart = new QDateEdit(panelDateFrom);
+    dtpickStart->setObjectName(QStringLiteral("dtpickStart"));
+    layFrom->addWidget(btnPresets);
+    layFrom->addWidget(lblDateFrom);
+    layFrom->addWidget(dtpickStart);
+    layDates->addWidget(panelDateFrom);
+
+    panelDateTo = Panel(QStringLiteral("panelDateTo"), panelDates);
+    auto* layTo = RowLayout(panelDateTo);
+    auto* lblDateTo = new QLabel(QStringLiteral("To"), panelDateTo);
+    lblDateTo->setObjectName(QStringLiteral("lblDateTo"));
+    chkEndDate = new QCheckBox(panelDateTo);
+    chkEndDate->setObjectName(QStringLiteral("chkEndDate"));
+    dtpickEnd = new QDateEdit(panelDateTo);
+    dtpickEnd->setObjectName(QStringLiteral("dtpickEnd"));
+    dtpickEnd->setEnabled(false);
+    layTo->addWidget(lblDateTo);
+    layTo->addWidget(chkEndDate);
+    layTo->addWidget(dtpickEnd);
+    layDates->addWidget(panelDateTo);
+    for (QDateEdit* pick : {dtpickStart, dtpickEnd}) {
+        pick->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
+        pick->setCalendarPopup(true);
+        pick->setLocale(QLocale(QLocale::English));
+        pick->setMinimumWidth(110);
+    }
+
+    btnSupervisor = new QPushButton(QStringLiteral("Supervisor"), panelGlobal);
+    btnSupervisor->setObjectName(QStringLiteral("btnSupervisor"));
+    btnSupervisor->setFlat(true);
+    layGlobal->addWidget(btnSupervisor);
+    layMain->addWidget(panelGlobal);
+
+    // Monitor list on the left, report tabs in the centre.
+    splitterMon = new QSplitter(Qt::Horizontal, central);
+    splitterMon->setObjectName(QStringLiteral("splitterMon"));
+    splitterMon->setChildrenCollapsible(false);
+    panelMon = Panel(QStringLiteral("panelMon"), splitterMon);
+    auto* layMon = FillPage(panelMon);
+    chklstMon = new QListWidget(panelMon);
+    chklstMon->setObjectName(QStringLiteral("chklstMon"));
+    layMon->addWidget(chklstMon);
+    splitterMon->addWidget(panelMon);
+
+    pagesMain = new QTabWidget(splitterMon);
+    pagesMain->setObjectName(QStringLiteral("pagesMain"));
+    splitterMon->addWidget(pagesMain);
+    splitterMon->setStretchFactor(0, 0);
+    splitterMon->setStretchFactor(1, 1);
+    splitterMon->setSizes({143, cxDesign - 143});
+    layMain->addWidget(splitterMon, 1);
+
+    tabPeriodic = Panel(QStringLiteral("tabPeriodic"), pagesMain);
+    pagesPer = new QTabWidget(tabPeriodic);
+    pagesPer->setObjectName(QStringLiteral("pagesPer"));
+    StripPage(tabPeriodic)->addWidget(pagesPer, 1);
+    tabPerChart = Panel(QStringLiteral("tabPerChart"), pagesPer);
+    scrollboxPerChart = new TScrollBox(tabPerChart);
+    scrollboxPerChart->setObjectName(QStringLiteral("scrollboxPerChart"));
+    FillPage(tabPerChart)->addWidget(scrollboxPerChart);
+    tabPerTbl = Panel(QStringLiteral("tabPerTbl"), pagesPer);
+    pagesPer->addTab(tabPerChart, QStringLiteral("Chart"));
+    pagesPer->addTab(tabPerTbl, QStringLiteral("Table"));
+    pagesMain->addTab(tabPeriodic, QStringLiteral("Periodic"));
+
+    tabAlarms = Panel(QStringLiteral("tabAlarms"), pagesMain);
+    pagesAlm = new QTabWidget(tabAlarms);
+    pagesAlm->setObjectName(QStringLiteral("pagesAlm"));
+    StripPage(tabAlarms)->addWidget(pagesAlm, 1);
+    tabAlmChart = Panel(QStringLiteral("tabAlmChart"), pagesAlm);
+    scrollboxAlmChart = new TScrollBox(tabAlmChart);
+    scrollboxAlmChart->setObjectName(QStringLiteral("scrollboxAlmChart"));
+    FillPage(tabAlmChart)->addWidget(scrollboxAlmChart);
+    tabAlmTable = Panel(QStringLiteral("tabAlmTable"), pagesAlm);
+    tabAlmList = Panel(QStringLiteral("tabAlmList"), pagesAlm);
+    pagesAlm->addTab(tabAlmChart, QStringLiteral("Chart"));
+    pagesAlm->addTab(tabAlmTable, QStringLiteral("Table"));
+    pagesAlm->addTab(tabAlmList, QStringLiteral("List"));
+    pagesMain->addTab(tabAlarms, QStringLiteral("Alarms"));
+
+    tabTH = Panel(QStringLiteral("tabTH"), pagesMain);
+    scrollboxTHChart = new TScrollBox(tabTH);
+    scrollboxTHChart->setObjectName(QStringLiteral("scrollboxTHChart"));
+    StripPage(tabTH)->addWidget(scrollboxTHChart, 1);
+    pagesMain->addTab(tabTH, QStringLiteral("Profile 24hr"));
+
+    tabCals = Panel(QStringLiteral("tabCals"), pagesMain);
+    pagesMain->addTab(tabCals, QStringLiteral("Calibrations"));
+
+    // The four grid views live for the whole run, each filling its tab.
+    perTable = new TPerTable(*cfg, *mons, tabPerTbl);
+    almTable = new TAlmTable(*cfg, *mons, tabAlmTable);
+    almList = new TAlmList(*cfg, *mons, tabAlmList);
+    calList = new TCalList(*cfg, *mons, tabCals);
+
+    // Status bar: the status line, and the maker's name at the right.
+    auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);
+    panelStatus->setFixedHeight(24);
+    auto* layStatus = RowLayout(panelStatus);
+    layStatus->setContentsMargins(6, 2, 6, 2);
+    lblStatus = new QLabel(panelStatus);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    layStatus->addWidget(lblStatus, 1);
+    layStatus->addWidget(new TLogoPanel(panelStatus));
+    layMain->addWidget(panelStatus);
+
+    connect(chklstMon, &QListWidget::itemChanged, this, &TformMain::chklstMonItemChanged);
+    connect(chklstMon, &QListWidget::itemClicked, this, [this] { chklstMonClick(); });
+    connect(btnPeriod, &QPushButton::clicked, this, [this] { menuPeriod->popup(QCursor::pos()); });
+    connect(btnPresets, &QPushButton::clicked, this, [this] { menuPresets->popup(QCursor::pos()); });
+    connect(chkEndDate, &QCheckBox::clicked, this, [this] { chkEndDateClick(); });
+    connect(dtpickStart, &QDateEdit::dateChanged, this, [this] { dtpickStartChanged(); });
+    connect(dtpickEnd, &QDateEdit::dateChanged, this, [this] { dtpickEndChanged(); });
+    connect(btnSupervisor, &QPushButton::clicked, this, [this] { btnSupervisorClick(); });
+    for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm})
+        connect(pages, &QTabWidget::currentChanged, this, [this] {
+            if (bShown)
+                UpdateReport();
+        });
+    for (TScrollBox* box : {scrollboxPerChart, scrollboxAlmChart, scrollboxTHChart})
+        connect(box, &TScrollBox::Resized, this, [this] { LayoutCharts(); });
+}
+
+void TformMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!bShown) {
+        bShown = true;
+        FormShow();
+    }
+}
+
+void TformMain::FormShow()
+{
+    if (cfg->x() != -1 && cfg->y() != -1) {
+        // Only the left and top edges are held inside the work area; the size is taken as stored.
+        const QRect rcWork = screen() ? screen()->availableGeometry() : QRect();
+        move(qMax(cfg->x(), rcWork.left()), qMax(cfg->y(), rcWork.top()));
+        resize(cfg->cx(), cfg->cy());
+    }
+    if (cfg->WinState() == 2)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    LoadMonitorList();
+    ApplyPreset(cfg->RepPreset());
+    UpdateReport();
+}
+
+void TformMain::closeEvent(QCloseEvent* event)
+{
+    try {
+        FormClose();
+    } catch (const EWriteError& e) {
+        ShowError(e.Message());
+    }
+    // Closing the main window ends the program: the help window goes with it.
+    if (formHelp)
+        formHelp->hide();
+    QMainWindow::closeEvent(event);
+}
+
+void TformMain::FormClose()
+{
+    const Qt::WindowStates state = windowState();
+    const bool bMin = state & Qt::WindowMinimized;
+    const bool bMax = state & Qt::WindowMaximized;
+    if (!bMin && !bMax) {
+        cfg->Setx(pos().x());
+        cfg->Sety(pos().y());
+        cfg->Setcx(width());
+        cfg->Setcy(height());
+    }
+    if (!bMin)
+        cfg->SetWinState(bMax ? 2 : 0);
+    for (int i = 0; i < mons->Count(); ++i)
+        cfg->SetMonitorSel(mons->GetHead(i)->sID, chklstMon->item(i)->checkState() == Qt::Checked);
+}
+
+void TformMain::LoadMonitorList()
+{
+    mons->LoadMonitors(cfg->DataPath());
+    bSettingTicks = true;
+    chklstMon->clear();
+    for (int i = 0; i < mons->Count(); ++i) {
+        const TTQMonitor* mon = mons->GetHead(i);
+        auto* item = new QListWidgetItem(mon->sName, chklstMon);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(cfg->GetMonitorSel(mon->sID) ? Qt::Checked : Qt::Unchecked);
+    }
+    bSettingTicks = false;
+}
+
+void TformMain::chklstMonItemChanged(QListWidgetItem*)
+{
+    if (bSettingTicks)
+        return;
+    bClickCheck = true;
+    // A tick toggled from the keyboard is not followed by a click: rebuild all the same.
+    QTimer::singleShot(0, this, [this] {
+        if (bClickCheck)
+            chklstMonClick();
+    });
+}
+
+void TformMain::chklstMonClick()
+{
+    if (!bClickCheck) {
+        // Clicking a monitor's name makes it the only monitor ticked.
+        bSettingTicks = true;
+        for (int i = 0; i < chklstMon->count(); ++i)
+            chklstMon->item(i)->setCheckState(Qt::Unchecked);
+        if (QListWidgetItem* item = chklstMon->currentItem())
+            item->setCheckState(Qt::Checked);
+        bSettingTicks = false;
+    }
+    bClickCheck = false;
+    UpdateReport();
+}
+
+void TformMain::menuMonClick()
+{
+    bShowMonitors = !bShowMonitors;
+    panelMon->setVisible(bShowMonitors);
+    menuMonitors->setChecked(bShowMonitors);
+}
+
+void TformMain::UpdateStatus()
+{
+    lblStatus->setText(QStringLiteral("Auto refresh: ") +
+                       (cfg->AutoRefresh() ? QStringLiteral("on") : QStringLiteral("off")) +
+                       QStringLiteral("  |  Y axis: ") +
+                       (cfg->RepYAuto() ? QStringLiteral("auto") : QStringLiteral("fixed")));
+}
+
+void TformMain::ShowError(const QString& sText)
+{
+    QMessageBox box(QMessageBox::Critical, TProduct::AppTitle(), sText, QMessageBox::Ok, this);
+    box.exec();
 }

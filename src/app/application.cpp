@@ -1,0 +1,23 @@
+#include "app/application.h"
+
+#include "platform/product.h"
+#include "platform/writeerror.h"
+
+#include <QMessageBox>
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(TProduct::AppTitle());
+    setApplicationDisplayName(TProduct::AppTitle());
+    setApplicationVersion(TProduct::Version());
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EWriteError& e) {
+        QMessageBox::critical(activeWindow(), TProduct::AppTitle(), e.Message());
+    }
+    return false;
+}

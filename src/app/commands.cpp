@@ -1,0 +1,223 @@
+// The main window's menus and the commands that open the output dialogs, the
+// preferences, the help viewer and the about box, and the Supervisor button.
+#include "app/main.h"
+#include "app/scrollbox.h"
+#include "dialogs/about.h"
+#include "dialogs/cfg.h"
+#include "dialogs/help.h"
+#include "monitors/monitor.h"
+#include "output/clip.h"
+#include "output/export.h"
+#include "output/print.h"
+#include "platform/supervisorlink.h"
+#include "platform/writeerror.h"
+#include "settings/cfg.h"
+#include "settings/runstat.h"
+#include "views/almlist.h"
+#include "views/almtbl.h"
+#include "views/callist.h"
+#include "views/pertbl.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace {
+
+struct THelpItem
+{
+    const char* pszCaption;
+    const char* pszName;
+    const char* pszPage;
+};
+
+} // namespace
+
+void TformMain::CreateMenus()
+{
+    QMenu* menuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* menuExport = menuFile->addAction(QStringLiteral("HTML &Reports..."));
+    menuExport->setObjectName(QStringLiteral("menuExport"));
+    connect(menuExport, &QAction::triggered, this, [this] { menuExportClick(); });
+    QAction* menuPrint = menuFile->addAction(QStringLiteral("&Print..."));
+    menuPrint->setObjectName(QStringLiteral("menuPrint"));
+    menuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(menuPrint, &QAction::triggered, this, [this] { menuPrintClick(); });
+    menuFile->addSeparator();
+    QAction* menuExit = menuFile->addAction(QStringLiteral("E&xit"));
+    menuExit->setObjectName(QStringLiteral("menuExit"));
+    connect(menuExit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* menuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* menuCopy = menuEdit->addAction(QStringLiteral("&Copy to clipboard"));
+    menuCopy->setObjectName(QStringLiteral("menuCopy"));
+    menuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(menuCopy, &QAction::triggered, this, [this] { menuCopyClick(); });
+    menuEdit->addSeparator();
+    QAction* menuCfg = menuEdit->addAction(QStringLiteral("&Preferences..."));
+    menuCfg->setObjectName(QStringLiteral("menuCfg"));
+    connect(menuCfg, &QAction::triggered, this, [this] { menuCfgClick(); });
+
+    QMenu* menuView = menuBar()->addMenu(QStringLiteral("&View"));
+    menuMonitors = menuView->addAction(QStringLiteral("&Monitors"));
+    menuMonitors->setObjectName(QStringLiteral("menuMonitors"));
+    menuMonitors->setCheckable(true);
+    menuMonitors->setChecked(true);
+    connect(menuMonitors, &QAction::triggered, this, [this] { menuMonClick(); });
+
+    QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    auto addHelp = [this](QMenu* menu, const THelpItem& item) {
+        QAction* act = menu->addAction(QString::fromLatin1(item.pszCaption));
+        act->setObjectName(QString::fromLatin1(item.pszName));
+        const QString sPage = QString::fromLatin1(item.pszPage);
+        connect(act, &QAction::triggered, this, [this, sPage] { LoadHelp(sPage); });
+    };
+    addHelp(menuHelp, {"&Overview", "menuHelpOverview", "overview.html"});
+    QMenu* menuTypes = menuHelp->addMenu(QStringLiteral("&Report Types"));
+    addHelp(menuTypes, {"&Periodic", "menuHelpPeriodic", "reptypes/periodic.html"});
+    addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
+    addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
+    addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
+    QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
+    addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
+    addHelp(menuSettings, {"&Reports", "menuHelpCfgRep", "preferences/reports.html"});
+    addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
+    QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
+    addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
+    addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
+    addHelp(menuOutput, {"&Clipboard", "menuHelpClip", "output/clipboard.html"});
+    menuHelp->addSeparator();
+    QAction* menuAbout = menuHelp->addAction(QStringLiteral("&About"));
+    menuAbout->setObjectName(QStringLiteral("menuAbout"));
+    connect(menuAbout, &QAction::triggered, this, [this] { menuAboutClick(); });
+}
+
+void TformMain::LoadHelp(const QString& sPage)
+{
+    if (!formHelp)
+        formHelp = std::make_unique<TformHelp>(runstat->sProgPath + QStringLiteral("help-rp/"), nullptr);
+    formHelp->ShowHelp(sPage);
+}
+
+void TformMain::menuCfgClick()
+{
+    try {
+        TformCfg dlg(*cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
+        dlg.SetActivePage(0);
+        dlg.setWindowModality(Qt::WindowModal);
+        if (dlg.exec() == QDialog::Accepted) {
+            // The data folder may have changed: the list is refilled, keeping the monitors
+            // ticked on screen ticked (matched by ID); only vanished monitors drop out.
+            QStringList slTicked;
+            for (int i : TickedRows())
+                slTicked.append(mons->GetHead(i)->sID);
+            LoadMonitorList();
+            bSettingTicks = true;
+            for (int i = 0; i < mons->Count(); ++i)
+                chklstMon->item(i)->setCheckState(slTicked.contains(mons->GetHead(i)->sID) ? Qt::Checked
+                                                                                          : Qt::Unchecked);
+            bSettingTicks = false;
+            UpdateReport();
+        }
+    } catch (const EWriteError& e) {
+        ShowError(e.Message());
+    }
+    UpdateStatus();
+}
+
+void TformMain::menuExportClick()
+{
+    std::vector<int> anRows;
+    for (int i : TickedRows())
+        anRows.push_back(i);
+    auto fnPreferences = [this] {
+        TformCfg dlg(*cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
+        dlg.SetActivePage(2);
+        dlg.setWindowModality(Qt::WindowModal);
+        const bool bOK = dlg.exec() == QDialog::Accepted;
+        if (bOK)
+            UpdateReport();
+        UpdateStatus();
+        return bOK;
+    };
+    try {
+        TformExport dlg(*cfg, *mons, anRows, StartValue().date(), EndValue().date(),
+                        [this](const QString& sPage) { LoadHelp(sPage); }, fnPreferences, this);
+        dlg.setWindowModality(Qt::WindowModal);
+        dlg.exec();
+    } catch (const EWriteError& e) {
+        ShowError(e.Message());
+    }
+}
+
+void TformMain::menuPrintClick()
+{
+    TPrintJob job;
+    job.dtFrom = StartValue().date();
+    job.dtTo = EndValue().date();
+    const QString sPeriod = QString::number(cfg->RepPerPeriod());
+    QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabPeriodic) {
+        job.sTitle = QStringLiteral("Periodic Noise - Period = ") + sPeriod + QStringLiteral(" minutes");
+        if (pagesPer->currentWidget() == tabPerTbl)
+            job.grid = perTable;
+        else
+            job.scrollbox = scrollboxPerChart->Client();
+    } else if (tab == tabAlarms) {
+        if (pagesAlm->currentWidget() == tabAlmChart) {
+            job.sTitle = QStringLiteral("Noise Alarm Count");
+            job.scrollbox = scrollboxAlmChart->Client();
+        } else if (pagesAlm->currentWidget() == tabAlmTable) {
+            job.sTitle = QStringLiteral("Alarm Table - Period = ") + sPeriod + QStringLiteral(" minutes");
+            job.grid = almTable;
+        } else {
+            job.sTitle = QStringLiteral("Alarm List");
+            job.grid = almList;
+        }
+    } else if (tab == tabTH) {
+        job.sTitle = QStringLiteral("Noise Profile");
+        job.scrollbox = scrollboxTHChart->Client();
+    } else {
+        job.sTitle = QStringLiteral("Calibrations");
+        job.grid = calList;
+    }
+    TformPrint form(*cfg, this);
+    form.DoPrint(job);
+}
+
+void TformMain::menuCopyClick()
+{
+    QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabPeriodic) {
+        if (pagesPer->currentWidget() == tabPerTbl)
+            TClip::CopyGrid(*perTable);
+        else
+            TClip::CopyCharts(scrollboxPerChart->Client());
+    } else if (tab == tabAlarms) {
+        if (pagesAlm->currentWidget() == tabAlmTable)
+            TClip::CopyGrid(*almTable);
+        else if (pagesAlm->currentWidget() == tabAlmList)
+            TClip::CopyGrid(*almList);
+        else
+            TClip::CopyCharts(scrollboxAlmChart->Client());
+    } else if (tab == tabTH) {
+        TClip::CopyCharts(scrollboxTHChart->Client());
+    } else {
+        TClip::CopyGrid(*calList);
+    }
+}
+
+void TformMain::menuAboutClick()
+{
+    TformAbout dlg(this);
+    dlg.exec();
+}
+
+void TformMain::btnSupervisorClick()
+{
+    if (TSupervisorLink::Wake())
+        return;
+    if (!TSupervisorLink::Start(cfg->SupervisorProg()))
+        ShowError(QStringLiteral("Failed to load Tarvik Supervisor"));
+}

@@ -1,0 +1,196 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class TAlmList;
+class TAlmTable;
+class TCalList;
+class TCfg;
+class TChartBase;
+class TformHelp;
+class TLogoPanel;
+class TPerTable;
+class TRunstat;
+class TScrollBox;
+class TTQMonitors;
+
+// The program's main window: the monitor check-list, the report tabs with their
+// grids and chart stacks, the period and date choice, the menus and the status line.
+// It owns the settings, the run-time status, the monitor catalogue and the four grid
+// views for the whole run. Report building, period selection and chart
+// synchronisation live in report.cpp, period.cpp and sync.cpp.
+class TformMain final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    TformMain();
+    ~TformMain() override;
+    Q_DISABLE_COPY_MOVE(TformMain)
+
+    // The clock that "today" and the build stamps come from (tests set a fixed one).
+    void SetClock(std::function<QDateTime()> fnNow);
+    QDateTime Now() const { return fnClock(); }
+
+    // Rebuilds the report on the active tab from the current choice.
+    void UpdateReport();
+    void UpdateStatus();
+
+    void SyncAxes();
+    void SyncZoom(TChartBase* sender);
+    void SyncUnzoom(TChartBase* sender);
+    void SyncScroll(TChartBase* sender);
+
+    void ApplyPreset(int t);
+    // The current-local-time check of the refresh timer, callable by tests.
+    void timerUpdateTimer();
+
+    // Report dates: Start, and End (the start when the end box is clear).
+    QDateTime StartValue() const { return dtStart; }
+    QDateTime EndValue() const;
+    // Sets a picker as the user would and runs the picker's reaction.
+    void PickStart(const QDate& d);
+    void PickEnd(const QDate& d);
+
+    // The charts of the active main tab; none on "Calibrations".
+    const QList<TChartBase*>* ActiveCharts() const;
+
+    TCfg& Cfg() { return *cfg; }
+    const TTQMonitors& Monitors() const { return *mons; }
+    bool Zoomed() const { return bZoomed; }
+    QDateTime LastUpdate() const { return dtLastUpdate; }
+    int SelectedPreset() const { return nSelectedPreset; }
+
+    // Controls, named as the other windows and the tests know them.
+    QListWidget* chklstMon = nullptr;
+    QTabWidget* pagesMain = nullptr;
+    QTabWidget* pagesPer = nullptr;
+    QTabWidget* pagesAlm = nullptr;
+    QWidget* tabPeriodic = nullptr;
+    QWidget* tabPerChart = nullptr;
+    QWidget* tabPerTbl = nullptr;
+    QWidget* tabAlarms = nullptr;
+    QWidget* tabAlmChart = nullptr;
+    QWidget* tabAlmTable = nullptr;
+    QWidget* tabAlmList = nullptr;
+    QWidget* tabTH = nullptr;
+    QWidget* tabCals = nullptr;
+    TScrollBox* scrollboxPerChart = nullptr;
+    TScrollBox* scrollboxAlmChart = nullptr;
+    TScrollBox* scrollboxTHChart = nullptr;
+    TPerTable* perTable = nullptr;
+    TAlmTable* almTable = nullptr;
+    TAlmList* almList = nullptr;
+    TCalList* calList = nullptr;
+    QWidget* panelPeriod = nullptr;
+    QWidget* panelDateTo = nullptr;
+    QPushButton* btnPeriod = nullptr;
+    QPushButton* btnPresets = nullptr;
+    QDateEdit* dtpickStart = nullptr;
+    QDateEdit* dtpickEnd = nullptr;
+    QCheckBox* chkEndDate = nullptr;
+    QPushButton* btnSupervisor = nullptr;
+    QLabel* lblStatus = nullptr;
+    QMenu* menuPeriod = nullptr;
+    QMenu* menuPresets = nullptr;
+    QTimer* timerUpdate = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Window (main.cpp)
+    void CreateControls();
+    void CreateMenus();
+    void FormShow();
+    void FormClose();
+    void LoadMonitorList();
+    void chklstMonClick();
+    void chklstMonItemChanged(QListWidgetItem* item);
+    void menuMonClick();
+    void menuCfgClick();
+    void menuExportClick();
+    void menuPrintClick();
+    void menuCopyClick();
+    void menuAboutClick();
+    void LoadHelp(const QString& sPage);
+    void btnSupervisorClick();
+    void ShowError(const QString& sText);
+
+    // Period selection (period.cpp)
+    void FillPeriodMenu();
+    void FillPresetsMenu();
+    void menuPeriodClick(int nTag);
+    void menuPresetsPopup();
+    void menuPresetClick(int nTag);
+    void chkEndDateClick();
+    void dtpickStartChanged();
+    void dtpickEndChanged();
+    void SetPickers(const QDateTime& dtFrom, const QDateTime& dtTo);
+    void SetCustom();
+
+    // Report building (report.cpp)
+    void UpdateCalibrationsTab();
+    void ShowPeriodicCharts();
+    void ShowAlarmCharts();
+    void ShowProfileCharts();
+    template <class TChart>
+    void CreateCharts(QList<TChartBase*>& achart, TScrollBox* box);
+    void LayoutCharts();
+    TScrollBox* ActiveScrollBox() const;
+    QList<int> TickedRows() const;
+    QDate EndCutAtToday() const;
+    void StampBuild();
+    bool NewDataSince(const QDateTime& dtStamp) const;
+
+    std::function<QDateTime()> fnClock;
+
+    std::unique_ptr<TCfg> cfg;
+    std::unique_ptr<TRunstat> runstat;
+    std::unique_ptr<TTQMonitors> mons;
+    // Made on first use and kept for the run; a window of its own, so it stays usable
+    // beside a dialog that is open over the main window.
+    std::unique_ptr<TformHelp> formHelp;
+
+    QSplitter* splitterMon = nullptr;
+    QWidget* panelMon = nullptr;
+    QAction* menuMonitors = nullptr;
+    QList<QAction*> aPresetActions;
+
+    // The values the date pickers stand for: a date, with a time of day for the end
+    // of a week or month.
+    QDateTime dtStart;
+    QDateTime dtEnd;
+    bool bSettingPickers = false;
+    bool bSettingTicks = false;
+
+    bool bShowMonitors = true;
+    bool bClickCheck = false;
+    QList<TChartBase*> achartPer;
+    QList<TChartBase*> achartAlm;
+    QList<TChartBase*> achartTH;
+    bool bSyncZoomSentry = false;
+    bool bSyncScrollSentry = false;
+    QDateTime dtLastUpdate;
+    bool bZoomed = false;
+    int nSelectedPreset = -1;
+    bool bShown = false;
+};

@@ -1,0 +1,233 @@
+// Report building: only the active tab is built, from the ticked monitors, the dates
+// and the period length; the refresh timer rebuilds when the supervisor has written a
+// day file of the report on screen since the last build.
+#include "app/main.h"
+#include "app/scrollbox.h"
+#include "datafiles/almfile.h"
+#include "datafiles/calfile.h"
+#include "datafiles/perfile.h"
+#include "datafiles/thfile.h"
+#include "monitors/monitor.h"
+#include "platform/platform.h"
+#include "settings/cfg.h"
+#include "views/almchart.h"
+#include "views/almlist.h"
+#include "views/almtbl.h"
+#include "views/callist.h"
+#include "views/perchart.h"
+#include "views/pertbl.h"
+#include "views/prfchart.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+// The busy cursor for the length of a build, restored on every way out.
+class TBusyCursor final
+{
+public:
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    Q_DISABLE_COPY_MOVE(TBusyCursor)
+};
+
+} // namespace
+
+QList<int> TformMain::TickedRows() const
+{
+    QList<int> anRows;
+    for (int i = 0; i < chklstMon->count(); ++i)
+        if (chklstMon->item(i)->checkState() == Qt::Checked)
+            anRows.append(i);
+    return anRows;
+}
+
+QDate TformMain::EndCutAtToday() const
+{
+    return qMin(EndValue().date(), Now().date());
+}
+
+void TformMain::UpdateReport()
+{
+    UpdateCalibrationsTab();
+    TBusyCursor busy;
+    timerUpdate->stop();
+
+    QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabPeriodic) {
+        if (pagesPer->currentWidget() == tabPerTbl)
+            perTable->LoadTable(StartValue(), EndValue(), cfg->RepPerPeriod(), chklstMon);
+        else
+            ShowPeriodicCharts();
+        StampBuild();
+    } else if (tab == tabAlarms) {
+        if (pagesAlm->currentWidget() == tabAlmChart)
+            ShowAlarmCharts();
+        else if (pagesAlm->currentWidget() == tabAlmTable)
+            almTable->LoadTable(StartValue(), EndValue(), cfg->RepPerPeriod(), chklstMon);
+        else
+            almList->LoadList(StartValue(), EndValue(), chklstMon);
+        StampBuild();
+    } else if (tab == tabTH) {
+        if (cfg->RepPreset() > 1)
+            btnPresets->setText(QStringLiteral("Custom"));
+        ShowProfileCharts();
+        StampBuild();
+    } else if (tab == tabCals) {
+        calList->LoadList(StartValue(), EndValue(), chklstMon);
+    }
+
+    bZoomed = false;
+    const bool bProfile = pagesMain->currentWidget() == tabTH;
+    panelPeriod->setVisible(!bProfile);
+    panelDateTo->setVisible(!bProfile);
+}
+
+void TformMain::StampBuild()
+{
+    dtLastUpdate = Now();
+    if (cfg->AutoRefresh())
+        timerUpdate->start();
+}
+
+void TformMain::UpdateCalibrationsTab()
+{
+    const QString sDataPath = cfg->DataPath();
+    const QList<int> anRows = TickedRows();
+    bool bHit = false;
+    for (QDate d = StartValue().date(); !bHit && d <= EndValue().date(); d = d.addDays(1))
+        for (int i : anRows)
+            if (TCalFile::CalFileExists(sDataPath, mons->GetHead(i)->sID, d)) {
+                bHit = true;
+                break;
+            }
+    const int iCals = pagesMain->indexOf(tabCals);
+    if (!bHit && pagesMain->currentWidget() == tabCals) {
+        // This switch is part of the build under way, not a new one.
+        const QSignalBlocker block(pagesMain);
+        pagesMain->setCurrentWidget(tabPeriodic);
+    }
+    const QSignalBlocker block(pagesMain);
+    pagesMain->setTabVisible(iCals, bHit);
+}
+
+template <class TChart>
+void TformMain::CreateCharts(QList<TChartBase*>& achart, TScrollBox* box)
+{
+    qDeleteAll(achart);
+    achart.clear();
+    for (int i : TickedRows()) {
+        auto* chart = new TChart(*cfg, box->Client());
+        chart->SetTitle(chklstMon->item(i)->text());
+        chart->SetMonitorID(mons->GetHead(i)->sID);
+        connect(chart, &TChartBase::Zoomed, this, &TformMain::SyncZoom);
+        connect(chart, &TChartBase::Unzoomed, this, &TformMain::SyncUnzoom);
+        connect(chart, &TChartBase::Scrolled, this, &TformMain::SyncScroll);
+        chart->show();
+        achart.append(chart);
+    }
+    LayoutCharts();
+}
+
+void TformMain::ShowPeriodicCharts()
+{
+    CreateCharts<TPerChart>(achartPer, scrollboxPerChart);
+    for (TChartBase* chart : std::as_const(achartPer))
+        static_cast<TPerChart*>(chart)->PlotPeriod(StartValue().date(), EndCutAtToday(), cfg->RepPerPeriod());
+    SyncAxes();
+}
+
+void TformMain::ShowAlarmCharts()
+{
+    CreateCharts<TAlmChart>(achartAlm, scrollboxAlmChart);
+    for (TChartBase* chart : std::as_const(achartAlm))
+        static_cast<TAlmChart*>(chart)->PlotPeriod(StartValue().date(), EndCutAtToday());
+    SyncAxes();
+}
+
+void TformMain::ShowProfileCharts()
+{
+    CreateCharts<TPrfChart>(achartTH, scrollboxTHChart);
+    for (TChartBase* chart : std::as_const(achartTH))
+        static_cast<TPrfChart*>(chart)->PlotDay(StartValue().date());
+    SyncAxes();
+}
+
+const QList<TChartBase*>* TformMain::ActiveCharts() const
+{
+    QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabTH)
+        return &achartTH;
+    if (tab == tabAlarms)
+        return &achartAlm;
+    if (tab == tabPeriodic)
+        return &achartPer;
+    return nullptr;
+}
+
+TScrollBox* TformMain::ActiveScrollBox() const
+{
+    QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabTH)
+        return scrollboxTHChart;
+    if (tab == tabAlarms)
+        return scrollboxAlmChart;
+    if (tab == tabPeriodic)
+        return scrollboxPerChart;
+    return nullptr;
+}
+
+void TformMain::LayoutCharts()
+{
+    const QList<TChartBase*>* charts = ActiveCharts();
+    TScrollBox* box = ActiveScrollBox();
+    if (!charts || !box)
+        return;
+    QList<QWidget*> aw;
+    for (TChartBase* chart : *charts)
+        aw.append(chart);
+    box->LayoutCharts(aw);
+}
+
+bool TformMain::NewDataSince(const QDateTime& dtStamp) const
+{
+    const QString sDataPath = cfg->DataPath();
+    QWidget* tab = pagesMain->currentWidget();
+    const QList<int> anRows = TickedRows();
+    for (QDate d = StartValue().date(); d <= EndValue().date(); d = d.addDays(1)) {
+        for (int i : anRows) {
+            const QString& sID = mons->GetHead(i)->sID;
+            QString sFile;
+            if (tab == tabPeriodic)
+                sFile = TPerFile::FileName(sDataPath, sID, d, cfg->RepPerPeriod());
+            else if (tab == tabAlarms)
+                sFile = TAlmFile::FileName(sDataPath, sID, d);
+            else if (tab == tabTH)
+                sFile = TTHFile::FileName(sDataPath, sID, d);
+            else
+                continue;
+            // Full-resolution file times: a write made just after a build must not
+            // hide behind a stamp rounded to even seconds.
+            const QDateTime dtFile = TPlatform::FileLastWrite(sFile);
+            if (dtFile.isValid() && dtFile > dtStamp)
+                return true;
+        }
+    }
+    return false;
+}
+
+void TformMain::timerUpdateTimer()
+{
+    // While printing the window is disabled: the views being printed must not change.
+    if (bZoomed || !cfg->AutoRefresh() || !isEnabled())
+        return;
+    if (nSelectedPreset != -1)
+        ApplyPreset(nSelectedPreset);
+    if (NewDataSince(dtLastUpdate))
+        UpdateReport();
+}

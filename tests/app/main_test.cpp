@@ -1,0 +1,447 @@
+#include "app/main.h"
+#include "app/scrollbox.h"
+#include "settings/cfg.h"
+#include "views/chartbase.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A shared application-data folder of the test's own, with a data folder the
+// monitors and day files are written into by hand.
+class FormMainTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("TARVIK_COMMON_APPDATA", dir.path().toLocal8Bit());
+        sSettingsDir = dir.path() + QStringLiteral("/Kestrom/Tarvik-SV/");
+        sData = sSettingsDir + QStringLiteral("data/");
+        QDir().mkpath(sData);
+    }
+
+    void WriteText(const QString& sPath, const QByteArray& ba)
+    {
+        QDir().mkpath(QFileInfo(sPath).absolutePath());
+        QFile f(sPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ba);
+    }
+
+    // The file's last-write time (Qt sets file times only through an open file).
+    static void SetModified(const QString& sPath, const QDateTime& dt)
+    {
+        QFile f(sPath);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(f.setFileTime(dt, QFileDevice::FileModificationTime));
+    }
+
+    void WriteSettings(const QByteArray& ba) { WriteText(sSettingsDir + QStringLiteral("rp_settings.ini"), ba); }
+
+    QByteArray Settings()
+    {
+        QFile f(sSettingsDir + QStringLiteral("rp_settings.ini"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    void AddMonitor(const QString& sID, const QString& sName)
+    {
+        WriteText(sData + sID + QStringLiteral("/term.cfg"), "[head]\r\nname=" + sName.toUtf8() + "\r\n");
+    }
+
+    QString DayPath(const QString& sID, const QDate& d, const QString& sFile)
+    {
+        return sData + sID + QLatin1Char('/') + d.toString(QStringLiteral("yyyy-MM")) + QLatin1Char('/') + sFile;
+    }
+
+    // A 60-minute periodic day whose LAeq runs from dLow to dHigh.
+    void WritePerDay(const QString& sID, const QDate& d, double dLow, double dHigh)
+    {
+        QByteArray ba = ".Time,LAeq\r\n";
+        for (int h = 0; h < 24; ++h) {
+            const double dVal = dLow + (dHigh - dLow) * h / 23.0;
+            ba += QTime(h, 0).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ',' + QByteArray::number(dVal, 'f', 1) +
+                  "\r\n";
+        }
+        WriteText(DayPath(sID, d, QStringLiteral("per-%1-0060.csv").arg(d.day(), 2, 10, QLatin1Char('0'))), ba);
+    }
+
+    std::unique_ptr<TformMain> Show()
+    {
+        auto form = std::make_unique<TformMain>();
+        form->SetClock([this] { return dtNow; });
+        form->show();
+        return form;
+    }
+
+    static QStringList Ticked(const TformMain& form)
+    {
+        QStringList sl;
+        for (int i = 0; i < form.chklstMon->count(); ++i)
+            if (form.chklstMon->item(i)->checkState() == Qt::Checked)
+                sl.append(form.chklstMon->item(i)->text());
+        return sl;
+    }
+
+    static void ClickName(TformMain& form, int iRow)
+    {
+        const QRect rc = form.chklstMon->visualItemRect(form.chklstMon->item(iRow));
+        QTest::mouseClick(form.chklstMon->viewport(), Qt::LeftButton, {}, rc.center() + QPoint(rc.width() / 4, 0));
+    }
+
+    static void ClickBox(TformMain& form, int iRow)
+    {
+        QListWidget* list = form.chklstMon;
+        QStyleOptionViewItem opt;
+        opt.initFrom(list);
+        opt.rect = list->visualItemRect(list->item(iRow));
+        opt.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect rcBox = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rcBox.center());
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    QString sSettingsDir;
+    QString sData;
+    // Wednesday 2024-05-15, noon.
+    QDateTime dtNow{QDate(2024, 5, 15), QTime(12, 0)};
+};
+
+} // namespace
+
+// ---- start-up and closing ----
+
+TEST_F(FormMainTest, FirstRun_PresetTodayNothingTickedDesignedSize)
+{
+    AddMonitor(QStringLiteral("B01"), QStringLiteral("North Gate"));
+    AddMonitor(QStringLiteral("A07"), QStringLiteral("East Fence"));
+    auto form = Show();
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Today"));
+    EXPECT_EQ(form->StartValue(), QDateTime(QDate(2024, 5, 15), QTime(0, 0)));
+    EXPECT_FALSE(form->chkEndDate->isChecked());
+    EXPECT_FALSE(form->dtpickEnd->isEnabled());
+    ASSERT_EQ(form->chklstMon->count(), 2);
+    EXPECT_EQ(form->chklstMon->item(0)->text(), QStringLiteral("East Fence"));
+    EXPECT_TRUE(Ticked(*form).isEmpty());
+    EXPECT_EQ(form->centralWidget()->width(), 946);
+    EXPECT_EQ(form->lblStatus->text(), QStringLiteral("Auto refresh: on  |  Y axis: auto"));
+}
+
+TEST_F(FormMainTest, FormShow_StoredPositionPulledIntoWorkArea)
+{
+    WriteSettings("[window]\r\nx=-400\r\ny=-300\r\ncx=700\r\ncy=500\r\n");
+    auto form = Show();
+    const QRect rcWork = form->screen()->availableGeometry();
+    EXPECT_EQ(form->pos(), rcWork.topLeft());
+    EXPECT_EQ(form->size(), QSize(700, 500));
+}
+
+TEST_F(FormMainTest, FormShow_StoredTicksRestored)
+{
+    AddMonitor(QStringLiteral("B01"), QStringLiteral("North Gate"));
+    AddMonitor(QStringLiteral("A07"), QStringLiteral("East Fence"));
+    WriteSettings("[report]\r\nmonitorsel=b01\r\n");
+    auto form = Show();
+    EXPECT_EQ(Ticked(*form), QStringList{QStringLiteral("North Gate")});
+}
+
+TEST_F(FormMainTest, Close_MinimisedStoresNeitherGeometryNorState)
+{
+    WriteSettings("[window]\r\nx=10\r\ny=20\r\ncx=700\r\ncy=500\r\nstate=0\r\n");
+    auto form = Show();
+    form->setWindowState(Qt::WindowMinimized);
+    form->close();
+    TCfg cfg;
+    EXPECT_EQ(cfg.x(), 10);
+    EXPECT_EQ(cfg.cx(), 700);
+    EXPECT_EQ(cfg.WinState(), 0);
+}
+
+TEST_F(FormMainTest, Close_MaximisedStoresStateButNotGeometry)
+{
+    AddMonitor(QStringLiteral("B01"), QStringLiteral("North Gate"));
+    WriteSettings("[window]\r\nx=10\r\ny=20\r\ncx=700\r\ncy=500\r\n");
+    auto form = Show();
+    form->chklstMon->item(0)->setCheckState(Qt::Checked);
+    QCoreApplication::processEvents();
+    form->setWindowState(Qt::WindowMaximized);
+    form->close();
+    TCfg cfg;
+    EXPECT_EQ(cfg.WinState(), 2);
+    EXPECT_EQ(cfg.x(), 10);
+    EXPECT_EQ(cfg.cy(), 500);
+    EXPECT_TRUE(cfg.GetMonitorSel(QStringLiteral("B01")));
+}
+
+// ---- the monitor list ----
+
+TEST_F(FormMainTest, MonitorList_ClickingANameTicksOnlyItAndTheBoxAddsOne)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A one"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B two"));
+    AddMonitor(QStringLiteral("M3"), QStringLiteral("C three"));
+    WriteSettings("[report]\r\nmonitorsel=M1,M2\r\n");
+    auto form = Show();
+    ASSERT_EQ(Ticked(*form), (QStringList{QStringLiteral("A one"), QStringLiteral("B two")}));
+
+    ClickName(*form, 2);
+    EXPECT_EQ(Ticked(*form), QStringList{QStringLiteral("C three")});
+
+    ClickBox(*form, 0);
+    EXPECT_EQ(Ticked(*form), (QStringList{QStringLiteral("A one"), QStringLiteral("C three")}));
+}
+
+// ---- presets and dates ----
+
+TEST_F(FormMainTest, Presets_ChosenFromTheMenuAreStoredAndMoveTheDates)
+{
+    auto form = Show();
+    QAction* actWeek = form->menuPresets->findChild<QAction*>(QStringLiteral("menuPreThisWeek"));
+    ASSERT_NE(actWeek, nullptr);
+    actWeek->trigger();
+    EXPECT_EQ(form->StartValue(), QDateTime(QDate(2024, 5, 13), QTime(0, 0)));
+    EXPECT_EQ(form->EndValue(), QDateTime(QDate(2024, 5, 19), QTime(23, 59, 59, 999)));
+    EXPECT_TRUE(form->chkEndDate->isChecked());
+    EXPECT_TRUE(form->dtpickEnd->isEnabled());
+    EXPECT_EQ(form->Cfg().RepPreset(), 2);
+
+    form->menuPresets->findChild<QAction*>(QStringLiteral("menuPreYesterday"))->trigger();
+    EXPECT_FALSE(form->chkEndDate->isChecked());
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Yesterday"));
+    EXPECT_EQ(form->EndValue().date(), QDate(2024, 5, 14));
+    EXPECT_EQ(TCfg().RepPreset(), 1);
+}
+
+TEST_F(FormMainTest, Presets_StoredPresetFollowsTheCalendarOnTheTimer)
+{
+    WriteSettings("[report]\r\nperpreset=0\r\n");
+    auto form = Show();
+    dtNow = QDateTime(QDate(2024, 5, 16), QTime(0, 1));
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 16));
+}
+
+TEST_F(FormMainTest, CustomDates_MoveTheOtherPickerAndStopFollowingTheCalendar)
+{
+    auto form = Show();
+    form->ApplyPreset(4); // 2024-05-08 .. 2024-05-14
+    form->PickStart(QDate(2024, 5, 20));
+    EXPECT_EQ(form->EndValue().date(), QDate(2024, 5, 20));
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+    EXPECT_EQ(form->SelectedPreset(), -1);
+
+    form->PickEnd(QDate(2024, 5, 2));
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 2));
+    EXPECT_EQ(form->EndValue().date(), QDate(2024, 5, 2));
+
+    dtNow = QDateTime(QDate(2024, 5, 17), QTime(8, 0));
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 2));
+}
+
+TEST_F(FormMainTest, EndDateBox_ClearingItEndsAtTheStart)
+{
+    auto form = Show();
+    form->ApplyPreset(7);
+    form->chkEndDate->click();
+    EXPECT_FALSE(form->chkEndDate->isChecked());
+    EXPECT_FALSE(form->dtpickEnd->isEnabled());
+    EXPECT_EQ(form->EndValue(), form->StartValue());
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+}
+
+TEST_F(FormMainTest, PeriodMenu_StoredLengthOutsideTheListKeepsTheCaption)
+{
+    WriteSettings("[report]\r\nperperiod=20\r\n");
+    auto form = Show();
+    EXPECT_EQ(form->btnPeriod->text(), QStringLiteral("Period"));
+    form->menuPeriod->actions().at(2)->trigger();
+    EXPECT_EQ(form->btnPeriod->text(), QStringLiteral("15 minutes"));
+    EXPECT_EQ(TCfg().RepPerPeriod(), 15);
+}
+
+// ---- report tabs ----
+
+TEST_F(FormMainTest, ProfileTab_HidesPeriodAndEndDateAndLimitsThePresets)
+{
+    auto form = Show();
+    form->pagesMain->setCurrentWidget(form->tabTH);
+    EXPECT_TRUE(form->panelPeriod->isHidden());
+    EXPECT_TRUE(form->panelDateTo->isHidden());
+    Q_EMIT form->menuPresets->aboutToShow();
+    for (QAction* act : form->menuPresets->actions()) {
+        if (!act->isSeparator()) {
+            EXPECT_EQ(act->isEnabled(), act->data().toInt() <= 1) << act->text().toStdString();
+        }
+    }
+
+    form->pagesMain->setCurrentWidget(form->tabAlarms);
+    EXPECT_FALSE(form->panelPeriod->isHidden());
+}
+
+TEST_F(FormMainTest, CalibrationsTab_ShownOnlyWithACalibrationFileInTheRange)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("North Gate"));
+    WriteText(DayPath(QStringLiteral("M1"), QDate(2024, 5, 14), QStringLiteral("cal-14.csv")),
+              ".Time,Level\r\n06:00:00,94.0\r\n");
+    WriteSettings("[report]\r\nmonitorsel=M1\r\nperpreset=1\r\n");
+    auto form = Show();
+    const int iCals = form->pagesMain->indexOf(form->tabCals);
+    EXPECT_TRUE(form->pagesMain->isTabVisible(iCals));
+    form->pagesMain->setCurrentWidget(form->tabCals);
+    EXPECT_EQ(form->pagesMain->currentWidget(), form->tabCals);
+
+    // Today has no calibration: the tab goes and the periodic report is built instead.
+    form->menuPresets->findChild<QAction*>(QStringLiteral("menuPreToday"))->trigger();
+    EXPECT_FALSE(form->pagesMain->isTabVisible(iCals));
+    EXPECT_EQ(form->pagesMain->currentWidget(), form->tabPeriodic);
+}
+
+// ---- chart layout and synchronisation ----
+
+TEST(TScrollBox, LayoutCharts_StacksAtLeast120HighAnd300Wide)
+{
+    TScrollBox box(nullptr);
+    box.resize(250, 400);
+    QList<QWidget*> aw;
+    for (int i = 0; i < 5; ++i)
+        aw.append(new QWidget(box.Client()));
+    box.LayoutCharts(aw);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(aw.at(k)->geometry(), QRect(0, k * 120, 300, 120)) << k;
+    EXPECT_EQ(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    box.resize(600, 500);
+    box.LayoutCharts(aw.mid(0, 2));
+    EXPECT_EQ(aw.at(1)->geometry(), QRect(0, 250, 600, 250));
+    EXPECT_EQ(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    box.LayoutCharts(aw.mid(0, 1));
+    EXPECT_EQ(aw.at(0)->geometry(), QRect(0, 0, 600, 500));
+}
+
+TEST_F(FormMainTest, SyncAxes_AutomaticRangeSpansTheChartsWithData)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    AddMonitor(QStringLiteral("M3"), QStringLiteral("C"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65); // 40 .. 70
+    WritePerDay(QStringLiteral("M2"), dtNow.date(), 35, 55); // 30 .. 60
+    WriteSettings("[report]\r\nmonitorsel=M1,M2,M3\r\n");
+    auto form = Show();
+    const QList<TChartBase*>* charts = form->ActiveCharts();
+    ASSERT_NE(charts, nullptr);
+    ASSERT_EQ(charts->size(), 3);
+    for (TChartBase* chart : *charts) {
+        EXPECT_DOUBLE_EQ(chart->LeftMin(), 30);
+        EXPECT_DOUBLE_EQ(chart->LeftMax(), 70);
+    }
+}
+
+TEST_F(FormMainTest, SyncAxes_FixedRangeAppliesToEveryChartUnlessEmpty)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1,M2\r\nyaxisauto=0\r\nyaxismin=20\r\nyaxismax=80\r\n");
+    auto form = Show();
+    for (TChartBase* chart : *form->ActiveCharts()) {
+        EXPECT_DOUBLE_EQ(chart->LeftMin(), 20);
+        EXPECT_DOUBLE_EQ(chart->LeftMax(), 80);
+    }
+
+    form->Cfg().SetRepYMin(80);
+    form->UpdateReport();
+    EXPECT_DOUBLE_EQ(form->ActiveCharts()->at(0)->LeftMin(), 40); // the chart's own range stays
+    EXPECT_DOUBLE_EQ(form->ActiveCharts()->at(0)->LeftMax(), 70);
+}
+
+TEST_F(FormMainTest, SyncZoom_PropagatesPausesRefreshAndUndoesTogether)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    AddMonitor(QStringLiteral("M3"), QStringLiteral("C"));
+    for (const char* psz : {"M1", "M2", "M3"})
+        WritePerDay(QString::fromLatin1(psz), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1,M2,M3\r\n");
+    auto form = Show();
+    form->resize(1000, 800);
+    QCoreApplication::processEvents();
+    const QList<TChartBase*> charts = *form->ActiveCharts();
+    for (TChartBase* chart : charts)
+        chart->replot();
+    const double dFullMax = charts.at(0)->BottomMax();
+
+    TChartBase* second = charts.at(1);
+    const int xLeft = second->xAxis->coordToPixel(5);
+    const int xRight = second->xAxis->coordToPixel(10);
+    second->ZoomToRect(QRect(QPoint(xLeft, 20), QPoint(xRight, 60)));
+    EXPECT_TRUE(form->Zoomed());
+    for (TChartBase* chart : charts) {
+        EXPECT_NEAR(chart->BottomMin(), second->BottomMin(), 1e-6);
+        EXPECT_NEAR(chart->BottomMax(), second->BottomMax(), 1e-6);
+        EXPECT_LT(chart->BottomMax(), dFullMax);
+    }
+
+    // While zoomed, new data does not rebuild.
+    const QDateTime dtBuilt = form->LastUpdate();
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 40, 60);
+    SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv")), dtBuilt.addSecs(30));
+    dtNow = dtNow.addSecs(60);
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->LastUpdate(), dtBuilt);
+
+    charts.at(0)->UndoZoom();
+    EXPECT_FALSE(form->Zoomed());
+    for (TChartBase* chart : charts)
+        EXPECT_NEAR(chart->BottomMax(), dFullMax, 1e-6);
+}
+
+// ---- automatic refresh ----
+
+TEST_F(FormMainTest, RefreshTimer_RebuildsOnlyForANewerFileOfTheTabsKind)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WriteText(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("alm-15.csv")), ".Time\r\n");
+    WriteSettings("[report]\r\nmonitorsel=M1\r\n");
+    const QDateTime dtOld = dtNow.addSecs(-3600);
+    SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv")), dtOld);
+    SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("alm-15.csv")), dtOld);
+    auto form = Show();
+    const QDateTime dtBuilt = form->LastUpdate();
+    ASSERT_EQ(dtBuilt, dtNow);
+    EXPECT_TRUE(form->timerUpdate->isActive());
+
+    // A newer alarm file does not count on the periodic tab.
+    SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("alm-15.csv")), dtBuilt.addSecs(1));
+    dtNow = dtNow.addSecs(60);
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->LastUpdate(), dtBuilt);
+
+    // Written one second after the build: a stamp rounded to even seconds would miss it.
+    SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv")), dtBuilt.addSecs(1));
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->LastUpdate(), dtNow);
+}
