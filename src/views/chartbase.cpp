@@ -246,9 +246,10 @@ void TChartBase::updateLayout()
         yAxis->ticker()->setTickCount(LeftTickCount());
         QCustomPlot::updateLayout();
     }
-    // A legend taller than a third of the plot would hide the lines it explains.
+    // A legend taller than half the plot would hide the lines it explains; below that
+    // its veil lets them show through, and a reader needs it to tell the lines apart.
     if (bLegendShown)
-        legend->setVisible(axisRect()->height() >= 3 * legend->minimumOuterSizeHint().height());
+        legend->setVisible(axisRect()->height() >= 2 * legend->minimumOuterSizeHint().height());
 }
 
 void TChartBase::SelectionRectAccepted(const QRect& rc, QMouseEvent* event)
