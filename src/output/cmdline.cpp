@@ -6,12 +6,14 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
+#include "views/rating.h"
 #include "views/stringgrid.h"
 
 #include <QDate>
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <cmath>
 #include <optional>
 #include <stdexcept>
 
@@ -34,6 +36,7 @@ public:
 struct TArgs
 {
     bool bHelp = false;
+    bool bSummary = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -49,9 +52,9 @@ struct TArgs
 
 bool IsCommand(const QString& s)
 {
-    return s == QLatin1String("--export") || s == QLatin1String("--table") || s == QLatin1String("--help") ||
-           s == QLatin1String("-h") || s.startsWith(QLatin1String("--export=")) ||
-           s.startsWith(QLatin1String("--table="));
+    return s == QLatin1String("--export") || s == QLatin1String("--table") ||
+           s == QLatin1String("--summary") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
+           s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table="));
 }
 
 TArgs Parse(const QStringList& args)
@@ -89,6 +92,8 @@ TArgs Parse(const QStringList& args)
             throw EBadArgs(QStringLiteral("unknown option ") + args[i]);
         if (sOpt == QLatin1String("--help") || sOpt == QLatin1String("-h"))
             a.bHelp = true;
+        else if (sOpt == QLatin1String("--summary"))
+            a.bSummary = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -187,6 +192,46 @@ void PrintTable(const QString& sTable, TCfg& cfg, const TMonitorSel& aSel, const
     out.flush();
 }
 
+QString CsvField(const QString& s)
+{
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
+        !s.contains(QLatin1Char('\r')))
+        return s;
+    return QLatin1Char('"') + QString(s).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+// One decimal with "." whatever the locale; a missing value is an empty field.
+QString CsvNumber(double d)
+{
+    return std::isnan(d) ? QString() : QString::number(d, 'f', 1);
+}
+
+QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels& lv)
+{
+    QStringList sl{CsvField(sID), sDate};
+    for (double d : lv.adLevel)
+        sl << CsvNumber(d);
+    sl << CsvNumber(lv.dLden);
+    for (double d : lv.adCoverage)
+        sl << CsvNumber(d * 100.0);
+    return sl.join(QLatin1Char(','));
+}
+
+void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel, const QDate& dtFrom,
+                  const QDate& dtTo, QTextStream& out)
+{
+    out << "Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,Night coverage %\n";
+    const auto aMons =
+        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod());
+    for (const TRatingMonitor& rm : aMons) {
+        for (const TRatingLevels& lv : rm.aDays)
+            out << SummaryRow(rm.sID, lv.dt.toString(QStringLiteral("yyyy-MM-dd")), lv) << '\n';
+        out << SummaryRow(rm.sID, QStringLiteral("Range"), rm.range) << '\n';
+    }
+    out.flush();
+}
+
 int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
            const QDate& dtFrom, const QDate& dtTo, const TExportOptions& opt, QTextStream& out,
            QTextStream& err)
@@ -212,13 +257,13 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         out.flush();
         return 0;
     }
-    if (a.sExport.has_value() == a.sTable.has_value())
-        throw EBadArgs(QStringLiteral("give either --export or --table"));
+    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) != 1)
+        throw EBadArgs(QStringLiteral("give one of --export, --table or --summary"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !slTables.contains(*a.sTable))
         throw EBadArgs(QStringLiteral("unknown table ") + *a.sTable);
-    if (a.sTable && (a.sKinds || a.bZoom || a.bLogo || a.sHeader))
+    if (!a.sExport && (a.sKinds || a.bZoom || a.bLogo || a.sHeader))
         throw EBadArgs(QStringLiteral("--kinds, --zoom, --logo and --header go with --export only"));
     const QDate dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
     const QDate dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
@@ -239,6 +284,10 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
     mons.LoadMonitors(cfg.DataPath());
     const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
 
+    if (a.bSummary) {
+        PrintSummary(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
+        return 0;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
         return 0;
@@ -274,6 +323,7 @@ QString TCmdLine::Usage()
     return QStringLiteral(
         "Usage: tarvik-reporter --export DIR [options]\n"
         "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
+        "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -282,6 +332,9 @@ QString TCmdLine::Usage()
         "                        when missing); prints one progress line per step\n"
         "  --table TABLE         print one report table as tab-separated text, as the\n"
         "                        clipboard copy of the same table holds it\n"
+        "  --summary             print the daily rating levels (Lday, Levening, Lnight,\n"
+        "                        Lden) and the coverage of each part as CSV, one row per\n"
+        "                        monitor and day and a \"Range\" row per monitor\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from YYYY-MM-DD     first day (default: today)\n"
         "  --to YYYY-MM-DD       last day (default: the first day)\n"

@@ -31,6 +31,16 @@ enum EKey : int
     kHtmlHeader,
     kHtmlHideLogo,
     kHtmlZoom,
+    kDayHour,
+    kEveningHour,
+    kNightHour,
+    kEveningPenalty,
+    kNightPenalty,
+    kCoverage,
+    kLdenLimit,
+    kLdenLimitOn,
+    kNightLimit,
+    kNightLimitOn,
     kKeyCount
 };
 
@@ -65,6 +75,16 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kHtmlHeader, "html", "header", "Tarvik Report"},
     {kHtmlHideLogo, "html", "hidelogo", "0"},
     {kHtmlZoom, "html", "zoom", "0"},
+    {kDayHour, "rating", "dayhour", "7"},
+    {kEveningHour, "rating", "eveninghour", "19"},
+    {kNightHour, "rating", "nighthour", "23"},
+    {kEveningPenalty, "rating", "eveningpenalty", "5"},
+    {kNightPenalty, "rating", "nightpenalty", "10"},
+    {kCoverage, "rating", "coverage", "75"},
+    {kLdenLimit, "rating", "ldenlimit", "55"},
+    {kLdenLimitOn, "rating", "ldenlimiton", "0"},
+    {kNightLimit, "rating", "nightlimit", "50"},
+    {kNightLimitOn, "rating", "nightlimiton", "0"},
 }};
 
 constexpr bool KeysInOrder()
@@ -184,6 +204,16 @@ void TCfg::ReadAll()
     sHtmlHeader = readText(kHtmlHeader);
     bHtmlHideLogo = readBool(kHtmlHideLogo);
     bHtmlZoom = readBool(kHtmlZoom);
+    nRatingDayHour = readInt(kDayHour);
+    nRatingEveningHour = readInt(kEveningHour);
+    nRatingNightHour = readInt(kNightHour);
+    nRatingEveningPenalty = readInt(kEveningPenalty);
+    nRatingNightPenalty = readInt(kNightPenalty);
+    nRatingCoverage = readInt(kCoverage);
+    nRatingLdenLimit = readInt(kLdenLimit);
+    bRatingLdenLimitOn = readBool(kLdenLimitOn);
+    nRatingNightLimit = readInt(kNightLimit);
+    bRatingNightLimitOn = readBool(kNightLimitOn);
 }
 
 void TCfg::WriteString(int nKey, const QString& s) const
@@ -334,4 +364,64 @@ void TCfg::SetHtmlZoom(bool b)
 {
     bHtmlZoom = b;
     WriteBool(kHtmlZoom, b);
+}
+
+void TCfg::SetRatingDayHour(int n)
+{
+    nRatingDayHour = n;
+    WriteInteger(kDayHour, n);
+}
+
+void TCfg::SetRatingEveningHour(int n)
+{
+    nRatingEveningHour = n;
+    WriteInteger(kEveningHour, n);
+}
+
+void TCfg::SetRatingNightHour(int n)
+{
+    nRatingNightHour = n;
+    WriteInteger(kNightHour, n);
+}
+
+void TCfg::SetRatingEveningPenalty(int n)
+{
+    nRatingEveningPenalty = n;
+    WriteInteger(kEveningPenalty, n);
+}
+
+void TCfg::SetRatingNightPenalty(int n)
+{
+    nRatingNightPenalty = n;
+    WriteInteger(kNightPenalty, n);
+}
+
+void TCfg::SetRatingCoverage(int n)
+{
+    nRatingCoverage = n;
+    WriteInteger(kCoverage, n);
+}
+
+void TCfg::SetRatingLdenLimit(int n)
+{
+    nRatingLdenLimit = n;
+    WriteInteger(kLdenLimit, n);
+}
+
+void TCfg::SetRatingLdenLimitOn(bool b)
+{
+    bRatingLdenLimitOn = b;
+    WriteBool(kLdenLimitOn, b);
+}
+
+void TCfg::SetRatingNightLimit(int n)
+{
+    nRatingNightLimit = n;
+    WriteInteger(kNightLimit, n);
+}
+
+void TCfg::SetRatingNightLimitOn(bool b)
+{
+    bRatingNightLimitOn = b;
+    WriteBool(kNightLimitOn, b);
 }

@@ -87,6 +87,29 @@ public:
     bool HtmlZoom() const { return bHtmlZoom; }
     void SetHtmlZoom(bool b);
 
+    // Daily rating levels: start hours (0-23) of the day, evening and night parts,
+    // penalties in dB, the coverage threshold in percent and the two limits in dB.
+    int RatingDayHour() const { return nRatingDayHour; }
+    void SetRatingDayHour(int n);
+    int RatingEveningHour() const { return nRatingEveningHour; }
+    void SetRatingEveningHour(int n);
+    int RatingNightHour() const { return nRatingNightHour; }
+    void SetRatingNightHour(int n);
+    int RatingEveningPenalty() const { return nRatingEveningPenalty; }
+    void SetRatingEveningPenalty(int n);
+    int RatingNightPenalty() const { return nRatingNightPenalty; }
+    void SetRatingNightPenalty(int n);
+    int RatingCoverage() const { return nRatingCoverage; }
+    void SetRatingCoverage(int n);
+    int RatingLdenLimit() const { return nRatingLdenLimit; }
+    void SetRatingLdenLimit(int n);
+    bool RatingLdenLimitOn() const { return bRatingLdenLimitOn; }
+    void SetRatingLdenLimitOn(bool b);
+    int RatingNightLimit() const { return nRatingNightLimit; }
+    void SetRatingNightLimit(int n);
+    bool RatingNightLimitOn() const { return bRatingNightLimitOn; }
+    void SetRatingNightLimitOn(bool b);
+
     // With write-through off, setters change only the fields and nothing is written:
     // a command-line run overrides settings for itself without storing them.
     void SetWriteThrough(bool bOn) { bWriteThrough = bOn; }
@@ -122,4 +145,14 @@ private:
     QString sHtmlHeader;
     bool bHtmlHideLogo{};
     bool bHtmlZoom{};
+    int nRatingDayHour{};
+    int nRatingEveningHour{};
+    int nRatingNightHour{};
+    int nRatingEveningPenalty{};
+    int nRatingNightPenalty{};
+    int nRatingCoverage{};
+    int nRatingLdenLimit{};
+    bool bRatingLdenLimitOn{};
+    int nRatingNightLimit{};
+    bool bRatingNightLimitOn{};
 };

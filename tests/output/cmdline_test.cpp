@@ -87,7 +87,8 @@ TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
     EXPECT_FALSE(TCmdLine::Wants({sProg}));
     EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
-    for (const char* sz : {"--export", "--table", "--help", "-h", "--export=/tmp/x", "--table=alarms"})
+    for (const char* sz :
+         {"--export", "--table", "--summary", "--help", "-h", "--export=/tmp/x", "--table=alarms"})
         EXPECT_TRUE(TCmdLine::Wants(
             {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
             << sz;
@@ -125,6 +126,9 @@ TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
          QStringLiteral("2024-03-02"), QStringLiteral("--to"), QStringLiteral("2024-03-01")},
         {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--zoom")},
         {QStringLiteral("--table")},
+        {QStringLiteral("--summary"), QStringLiteral("--table"), QStringLiteral("alarms")},
+        {QStringLiteral("--summary"), QStringLiteral("--no-logo")},
+        {QStringLiteral("--summary=yes")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--table"), QStringLiteral("alarms")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--kinds"), QStringLiteral("prf,pdf")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--data"), dir.Root() + QStringLiteral("nowhere")},
@@ -202,6 +206,112 @@ TEST_F(TCmdLineTest, Overrides_StoreNoSetting)
         << sErr.toStdString();
     EXPECT_TRUE(sOut.startsWith(QLatin1String("Elsewhere\t")));
     EXPECT_EQ(ReadAll(sIni), baBefore);
+}
+
+// --- rating summary ------------------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Summary_PrintsHeaderDayRowsAndRangeRowAsCsv)
+{
+    // Monitor 7 has two night hours on the first day (51.0 and 52.5) and no hourly
+    // file on the second: the range's night coverage is 2 of 16 hours.
+    EXPECT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,"
+                                   "Night coverage %\n"
+                                   "7,2024-03-01,,,51.8,,0.0,0.0,25.0\n"
+                                   "7,2024-03-02,,,,,0.0,0.0,0.0\n"
+                                   "7,Range,,,51.8,,0.0,0.0,12.5\n"));
+    EXPECT_TRUE(sErr.isEmpty());
+
+    // The period chooses the file: one 15-minute night value of 32.
+    EXPECT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--period=15"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-02")}),
+              0);
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1), QStringLiteral("8,2024-03-02,,,50.0,,0.0,0.0,3.1\n"
+                                                                 "8,Range,,,50.0,,0.0,0.0,3.1\n"));
+}
+
+TEST_F(TCmdLineTest, Summary_UsesTheRatingSettingsAndQuotesMonitorIDs)
+{
+    TReportDir other;
+    const QString sID = QStringLiteral("Yard \"B\", east");
+    other.AddMonitor(sID, QStringLiteral("Yard"));
+    QStringList sl{QStringLiteral(".Time,LAeq")};
+    for (int h = 0; h < 24; ++h)
+        sl << QStringLiteral("%1:00:00,60.0").arg(h, 2, 10, QLatin1Char('0'));
+    other.WritePer(sID, d1, 60, sl);
+    const QStringList args{QStringLiteral("--summary"),  QStringLiteral("--data"), other.DataPath(),
+                           QStringLiteral("--monitors"), QStringLiteral("all"),    QStringLiteral("--from"),
+                           QStringLiteral("2024-03-01")};
+    const QString sRow =
+        QStringLiteral("\"Yard \"\"B\"\", east\",2024-03-01,60.0,60.0,60.0,%1,100.0,100.0,100.0\n");
+    EXPECT_EQ(Run(args), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1) + u'\n', sRow.arg(QStringLiteral("66.4")));
+
+    dir.Cfg().SetRatingEveningPenalty(0);
+    dir.Cfg().SetRatingNightPenalty(0);
+    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1) + u'\n', sRow.arg(QStringLiteral("60.0")));
+}
+
+TEST_F(TCmdLineTest, Summary_SimulatedInstallationOneRowPerDayAndMonitor)
+{
+    TReportDir sim;
+    TSimOptions opt;
+    opt.sDataPath = sim.DataPath();
+    opt.nMonitors = 2;
+    opt.dtFrom = d1;
+    opt.dtTo = QDate(2024, 3, 10);
+    opt.nSeed = 3;
+    opt.anPeriods = {15};
+    opt.nProfileDays = 0;
+    TSimulator simulator(opt);
+    simulator.WriteAll();
+    ASSERT_TRUE(simulator.LastError().isEmpty());
+    ASSERT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--data"), sim.DataPath(),
+                   QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--period"),
+                   QStringLiteral("15"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
+                   QStringLiteral("--to"), QStringLiteral("2024-03-10")}),
+              0)
+        << sErr.toStdString();
+    QStringList slRows = sOut.split(QLatin1Char('\n'));
+    ASSERT_EQ(slRows.takeLast(), QString());
+    slRows.removeFirst();
+    ASSERT_EQ(slRows.size(), 2 * 11);
+    // The blocks follow the catalogue's order, which need not be the simulator's.
+    QStringList slSeen;
+    for (int iBlock = 0; iBlock < 2; ++iBlock) {
+        const QString sID = slRows[iBlock * 11].section(QLatin1Char(','), 0, 0);
+        const int i = sID == simulator.MonitorID(0) ? 0 : 1;
+        ASSERT_EQ(sID, simulator.MonitorID(i));
+        ASSERT_FALSE(slSeen.contains(sID));
+        slSeen << sID;
+        for (int nDay = 0; nDay <= 10; ++nDay) {
+            const QStringList slF = slRows[iBlock * 11 + nDay].split(QLatin1Char(','));
+            ASSERT_EQ(slF.size(), 9);
+            EXPECT_EQ(slF[0], sID);
+            if (nDay == 10) {
+                EXPECT_EQ(slF[1], QStringLiteral("Range"));
+                continue;
+            }
+            const QDate dt = d1.addDays(nDay);
+            EXPECT_EQ(slF[1], dt.toString(QStringLiteral("yyyy-MM-dd")));
+            if (simulator.IsOutageDay(i, dt)) {
+                EXPECT_EQ(slF.mid(2).join(QLatin1Char(',')), QStringLiteral(",,,,0.0,0.0,0.0"));
+                continue;
+            }
+            // The simulated nights are never all missing.
+            EXPECT_FALSE(slF[4].isEmpty()) << slRows[iBlock * 11 + nDay].toStdString();
+            for (int f = 2; f < 9; ++f) {
+                if (!slF[f].isEmpty()) {
+                    EXPECT_EQ(slF[f].section(QLatin1Char('.'), 1).size(), 1) << slF[f].toStdString();
+                }
+            }
+        }
+    }
 }
 
 // --- exports -------------------------------------------------------------------------------------------

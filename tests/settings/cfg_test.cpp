@@ -34,7 +34,17 @@ QStringList Dump(TCfg& cfg)
             QStringLiteral("dir=") + cfg.ExportDir(),
             QStringLiteral("header=") + cfg.HtmlHeader(),
             QStringLiteral("hidelogo=") + b(cfg.HtmlHideLogo()),
-            QStringLiteral("zoom=") + b(cfg.HtmlZoom())};
+            QStringLiteral("zoom=") + b(cfg.HtmlZoom()),
+            QStringLiteral("dayhour=") + n(cfg.RatingDayHour()),
+            QStringLiteral("eveninghour=") + n(cfg.RatingEveningHour()),
+            QStringLiteral("nighthour=") + n(cfg.RatingNightHour()),
+            QStringLiteral("eveningpenalty=") + n(cfg.RatingEveningPenalty()),
+            QStringLiteral("nightpenalty=") + n(cfg.RatingNightPenalty()),
+            QStringLiteral("coverage=") + n(cfg.RatingCoverage()),
+            QStringLiteral("ldenlimit=") + n(cfg.RatingLdenLimit()),
+            QStringLiteral("ldenlimiton=") + b(cfg.RatingLdenLimitOn()),
+            QStringLiteral("nightlimit=") + n(cfg.RatingNightLimit()),
+            QStringLiteral("nightlimiton=") + b(cfg.RatingNightLimitOn())};
 }
 
 class TCfgTest : public ::testing::Test
@@ -72,7 +82,9 @@ TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
     EXPECT_EQ(slDefaults.join(QLatin1Char(' ')),
               QStringLiteral("datapath=%1data/ x=-1 y=-1 cx=800 cy=600 state=0 monitorsel= perperiod=60 "
                              "perpreset=0 perparams=LAeq|LAFmax|LAF10|LAF90 yaxisauto=1 yaxismin=20 "
-                             "yaxismax=80 autorefresh=1 dir= header=Tarvik Report hidelogo=0 zoom=0")
+                             "yaxismax=80 autorefresh=1 dir= header=Tarvik Report hidelogo=0 zoom=0 "
+                             "dayhour=7 eveninghour=19 nighthour=23 eveningpenalty=5 nightpenalty=10 "
+                             "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0")
                   .arg(sFolder));
 }
 
@@ -100,6 +112,16 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     cfg.SetHtmlHeader(QStringLiteral("Site \"A\", north"));
     cfg.SetHtmlHideLogo(true);
     cfg.SetHtmlZoom(true);
+    cfg.SetRatingDayHour(6);
+    cfg.SetRatingEveningHour(18);
+    cfg.SetRatingNightHour(22);
+    cfg.SetRatingEveningPenalty(3);
+    cfg.SetRatingNightPenalty(0);
+    cfg.SetRatingCoverage(50);
+    cfg.SetRatingLdenLimit(60);
+    cfg.SetRatingLdenLimitOn(true);
+    cfg.SetRatingNightLimit(45);
+    cfg.SetRatingNightLimitOn(true);
     const QStringList slSet = Dump(cfg);
     for (qsizetype i = 0; i < slSet.size(); ++i)
         EXPECT_NE(slSet[i], slDefaults[i]);
@@ -107,6 +129,8 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     TCfg cfgAgain(dir.path());
     EXPECT_EQ(Dump(cfgAgain), slSet);
     EXPECT_EQ(Key("report", "monitorsel"), QStringLiteral("\"North gate\",\"say \"\"hi\"\"\""));
+    EXPECT_EQ(Key("rating", "nightpenalty"), QStringLiteral("0"));
+    EXPECT_EQ(Key("rating", "ldenlimiton"), QStringLiteral("1"));
 }
 
 TEST_F(TCfgTest, Setters_KeepKeysAndSectionsOfOtherPrograms)
