@@ -147,6 +147,9 @@ private:
     void SetPickers(const QDateTime& dtFrom, const QDateTime& dtTo);
     void SetCustom();
 
+    // Chart synchronisation (sync.cpp): fn for every chart of the active tab but sender.
+    void ForOtherCharts(TChartBase* sender, const std::function<void(TChartBase*)>& fn);
+
     // Report building (report.cpp)
     void UpdateCalibrationsTab();
     void ShowPeriodicCharts();

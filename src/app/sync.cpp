@@ -32,17 +32,24 @@ void TformMain::SyncAxes()
     }
 }
 
+void TformMain::ForOtherCharts(TChartBase* sender, const std::function<void(TChartBase*)>& fn)
+{
+    if (const QList<TChartBase*>* charts = ActiveCharts())
+        for (TChartBase* chart : *charts)
+            if (chart != sender)
+                fn(chart);
+}
+
 void TformMain::SyncZoom(TChartBase* sender)
 {
     if (bSyncZoomSentry)
         return;
+    // Zooming the others raises their own zoom events, which return at the sentry.
     bSyncZoomSentry = true;
-    if (const QList<TChartBase*>* charts = ActiveCharts()) {
-        for (TChartBase* chart : *charts)
-            if (chart != sender)
-                chart->ZoomToRect(sender->LastZoomRect());
+    const QRect rc = sender->LastZoomRect();
+    ForOtherCharts(sender, [&rc](TChartBase* chart) { chart->ZoomToRect(rc); });
+    if (ActiveCharts())
         bZoomed = true;
-    }
     bSyncZoomSentry = false;
 }
 
@@ -51,12 +58,9 @@ void TformMain::SyncUnzoom(TChartBase* sender)
     if (bSyncZoomSentry)
         return;
     bSyncZoomSentry = true;
-    if (const QList<TChartBase*>* charts = ActiveCharts()) {
-        for (TChartBase* chart : *charts)
-            if (chart != sender)
-                chart->UndoZoom();
+    ForOtherCharts(sender, [](TChartBase* chart) { chart->UndoZoom(); });
+    if (ActiveCharts())
         bZoomed = false;
-    }
     bSyncZoomSentry = false;
 }
 
@@ -65,10 +69,8 @@ void TformMain::SyncScroll(TChartBase* sender)
     if (bSyncScrollSentry)
         return;
     bSyncScrollSentry = true;
-    if (const QList<TChartBase*>* charts = ActiveCharts()) {
-        for (TChartBase* chart : *charts)
-            if (chart != sender)
-                chart->SetBottomRange(sender->BottomMin(), sender->BottomMax());
-    }
+    const double dMin = sender->BottomMin();
+    const double dMax = sender->BottomMax();
+    ForOtherCharts(sender, [dMin, dMax](TChartBase* chart) { chart->SetBottomRange(dMin, dMax); });
     bSyncScrollSentry = false;
 }
