@@ -1,18 +1,21 @@
 // The command-line export of a month for ten monitors with every report kind, zoom
 // images off and on, against the rendering floor: the same number of BMP files of
 // the same sizes written from charts that are already plotted. The difference is
-// what reading the day files, building the pages and plotting cost on top.
+// what reading the day files, building the pages and plotting cost on top. A second
+// case exports only the daily rating summary of three monitors from 10-minute files.
 #include "output/cmdline.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/almchart.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
+#include "views/ratingchart.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -25,10 +28,12 @@ namespace {
 const QDate dtFrom(2024, 3, 1);
 const QDate dtTo(2024, 3, 31);
 constexpr int nMonitors = 10;
+constexpr int nSumMonitors = 3;
+constexpr int nSumPeriod = 10;
 
 struct TImage
 {
-    QString sKind; // "per", "alm", "prf"
+    QString sKind; // "per", "alm", "prf", "sum"
     QSize size;
 };
 
@@ -43,7 +48,8 @@ std::vector<TImage> Images(const QString& sDir)
     return a;
 }
 
-double ExportSecs(const QString& sData, const QString& sOut, bool bZoom)
+// slExtra: further arguments, e.g. the kinds and the period of the summary case.
+double ExportSecs(const QString& sData, const QString& sOut, bool bZoom, const QStringList& slExtra = {})
 {
     QString sProgress;
     QString sErr;
@@ -52,10 +58,12 @@ double ExportSecs(const QString& sData, const QString& sOut, bool bZoom)
     QElapsedTimer t;
     t.start();
     const int nExit = TCmdLine::Run(
-        {QStringLiteral("bench_export"), QStringLiteral("--export"), sOut, QStringLiteral("--data"), sData,
-         QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
-         dtFrom.toString(Qt::ISODate), QStringLiteral("--to"), dtTo.toString(Qt::ISODate),
-         bZoom ? QStringLiteral("--zoom") : QStringLiteral("--no-zoom")},
+        QStringList{QStringLiteral("bench_export"), QStringLiteral("--export"), sOut,
+                    QStringLiteral("--data"), sData, QStringLiteral("--monitors"), QStringLiteral("all"),
+                    QStringLiteral("--from"), dtFrom.toString(Qt::ISODate), QStringLiteral("--to"),
+                    dtTo.toString(Qt::ISODate),
+                    bZoom ? QStringLiteral("--zoom") : QStringLiteral("--no-zoom")} +
+            slExtra,
         out, err);
     const double dSecs = double(t.nsecsElapsed()) / 1e9;
     if (nExit != 0) {
@@ -68,19 +76,25 @@ double ExportSecs(const QString& sData, const QString& sOut, bool bZoom)
 
 // Writes one BMP per image of the export, of the same kind and size, from charts
 // that were plotted once beforehand.
-double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImages, const QString& sOut)
+double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImages, const QString& sOut,
+                 int nPeriod)
 {
     TPerChart per(cfg);
     per.SetMonitorID(sID);
-    per.PlotPeriod(dtFrom, dtTo, cfg.RepPerPeriod());
+    per.PlotPeriod(dtFrom, dtTo, nPeriod);
     TAlmChart alm(cfg);
     alm.SetMonitorID(sID);
     alm.PlotPeriod(dtFrom, dtTo);
     TPrfChart prf(cfg);
     prf.SetMonitorID(sID);
     prf.PlotDay(dtTo);
-    std::map<QString, TChartBase*> charts{
-        {QStringLiteral("per"), &per}, {QStringLiteral("alm"), &alm}, {QStringLiteral("prf"), &prf}};
+    TRatingChart sum(cfg);
+    sum.SetMonitorID(sID);
+    sum.PlotPeriod(dtFrom, dtTo, nPeriod);
+    std::map<QString, TChartBase*> charts{{QStringLiteral("per"), &per},
+                                          {QStringLiteral("alm"), &alm},
+                                          {QStringLiteral("prf"), &prf},
+                                          {QStringLiteral("sum"), &sum}};
     QDir().mkpath(sOut);
     QElapsedTimer t;
     t.start();
@@ -91,13 +105,34 @@ double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImag
     return double(t.nsecsElapsed()) / 1e9;
 }
 
+// Day rows of the summary pages in sDir, and how many of them hold an Lden: a
+// summary that read nothing would still be fast.
+std::pair<int, int> SummaryRows(const QString& sDir)
+{
+    int nRows = 0, nLden = 0;
+    QDirIterator it(sDir, {QStringLiteral("sum_*.html")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QStringList sl = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+        for (qsizetype i = 0; i + 5 < sl.size(); ++i) {
+            if (sl[i] != QLatin1String("<tr>") || !sl[i + 1].startsWith(QLatin1String("<td>20")))
+                continue;
+            ++nRows;
+            nLden += sl[i + 5] != QLatin1String("<td></td>") ? 1 : 0; // date, three levels, Lden
+        }
+    }
+    return {nRows, nLden};
+}
+
 void Report(const char* szCase, const std::vector<TImage>& aImages, double dExport, double dFloor)
 {
     int nSmall = 0;
     for (const TImage& img : aImages)
         nSmall += img.size == QSize(800, 320) ? 1 : 0;
     std::printf(
-        "%-9s images %4zu (%zu of 800x320, %zu of 2048x800)  export %7.2f s  floor %7.2f s  ratio %.2f\n",
+        "%-12s images %4zu (%zu of 800x320, %zu of 2048x800)  export %7.2f s  floor %7.2f s  ratio %.2f\n",
         szCase, aImages.size(), size_t(nSmall), aImages.size() - size_t(nSmall), dExport, dFloor,
         dExport / dFloor);
 }
@@ -122,9 +157,20 @@ int main(int argc, char** argv)
     opt.nProfileDays = 3; // profiles are large files; the other days plot empty charts
     TSimulator sim(opt);
     sim.WriteAll();
-    if (!sim.LastError().isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(sim.LastError()));
-        return 1;
+
+    const QString sSumData = tmp.path() + QStringLiteral("/sumdata/");
+    TSimOptions optSum = opt;
+    optSum.sDataPath = sSumData;
+    optSum.nMonitors = nSumMonitors;
+    optSum.anPeriods = {nSumPeriod};
+    optSum.nProfileDays = 0;
+    TSimulator simSum(optSum);
+    simSum.WriteAll();
+    for (const TSimulator* p : {&sim, &simSum}) {
+        if (!p->LastError().isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(p->LastError()));
+            return 1;
+        }
     }
 
     TCfg cfg(tmp.path() + QStringLiteral("/appdata"));
@@ -135,9 +181,29 @@ int main(int argc, char** argv)
         const QString sOut = tmp.path() + (bZoom ? QStringLiteral("/zoom") : QStringLiteral("/plain"));
         const double dExport = ExportSecs(sData, sOut, bZoom);
         const std::vector<TImage> aImages = Images(sOut);
-        const double dFloor =
-            FloorSecs(cfg, sim.MonitorID(nMonitors - 1), aImages, sOut + QStringLiteral("-floor"));
+        const double dFloor = FloorSecs(cfg, sim.MonitorID(nMonitors - 1), aImages,
+                                        sOut + QStringLiteral("-floor"), cfg.RepPerPeriod());
         Report(bZoom ? "zoom on" : "zoom off", aImages, dExport, dFloor);
+    }
+
+    // The floor charts read the period of the settings, as the export's charts do.
+    TCfg cfgSum(tmp.path() + QStringLiteral("/appdata-sum"));
+    cfgSum.SetDataPath(sSumData);
+    cfgSum.SetRepPerPeriod(nSumPeriod);
+    std::printf("summary only, %d days x %d monitors, period %d min\n", int(dtFrom.daysTo(dtTo)) + 1,
+                nSumMonitors, nSumPeriod);
+    for (const bool bZoom : {false, true}) {
+        const QString sOut =
+            tmp.path() + (bZoom ? QStringLiteral("/sum-zoom") : QStringLiteral("/sum-plain"));
+        const double dExport = ExportSecs(sSumData, sOut, bZoom,
+                                          {QStringLiteral("--kinds"), QStringLiteral("sum"),
+                                           QStringLiteral("--period"), QString::number(nSumPeriod)});
+        const std::vector<TImage> aImages = Images(sOut);
+        const double dFloor = FloorSecs(cfgSum, simSum.MonitorID(nSumMonitors - 1), aImages,
+                                        sOut + QStringLiteral("-floor"), nSumPeriod);
+        Report(bZoom ? "sum zoom on" : "sum zoom off", aImages, dExport, dFloor);
+        const auto [nRows, nLden] = SummaryRows(sOut);
+        std::printf("             day rows %d, %d of them with an Lden\n", nRows, nLden);
     }
     return 0;
 }

@@ -17,6 +17,9 @@
 #include "views/almtbl.h"
 #include "views/callist.h"
 #include "views/pertbl.h"
+#include "views/rating.h"
+#include "views/ratingfill.h"
+#include "views/ratingtbl.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -78,11 +81,13 @@ void TformMain::CreateMenus()
     addHelp(menuTypes, {"&Periodic", "menuHelpPeriodic", "reptypes/periodic.html"});
     addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
     addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
+    addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
     addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
     addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
     addHelp(menuSettings, {"&Reports", "menuHelpCfgRep", "preferences/reports.html"});
     addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
+    addHelp(menuSettings, {"R&ating", "menuHelpCfgRating", "preferences/rating.html"});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
     addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
@@ -178,6 +183,15 @@ void TformMain::menuPrintClick()
     } else if (tab == tabTH) {
         job.sTitle = QStringLiteral("Noise Profile");
         job.scrollbox = scrollboxTHChart->Client();
+    } else if (tab == tabSummary) {
+        job.sTitle = QStringLiteral("Daily Rating Levels - Period = ") + sPeriod + QStringLiteral(" minutes");
+        job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));
+        // The report stops at today, as on screen.
+        job.dtTo = std::max(job.dtFrom, EndCutAtToday());
+        if (pagesSum->currentWidget() == tabSumTbl)
+            job.grid = sumTable;
+        else
+            job.scrollbox = scrollboxSumChart->Client();
     } else {
         job.sTitle = QStringLiteral("Calibrations");
         job.grid = calList;
@@ -203,6 +217,11 @@ void TformMain::menuCopyClick()
             TClip::CopyCharts(scrollboxAlmChart->Client());
     } else if (tab == tabTH) {
         TClip::CopyCharts(scrollboxTHChart->Client());
+    } else if (tab == tabSummary) {
+        if (pagesSum->currentWidget() == tabSumTbl)
+            TClip::CopyGrid(*sumTable);
+        else
+            TClip::CopyCharts(scrollboxSumChart->Client());
     } else {
         TClip::CopyGrid(*calList);
     }

@@ -13,6 +13,7 @@
 #include "views/callist.h"
 #include "views/chartbase.h"
 #include "views/pertbl.h"
+#include "views/ratingtbl.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -238,6 +239,30 @@ void TformMain::CreateControls()
     StripPage(tabTH)->addWidget(scrollboxTHChart, 1);
     pagesMain->addTab(tabTH, QStringLiteral("Profile 24hr"));
 
+    // The daily rating levels: the table first, then their chart; the strip above
+    // says how the levels were made.
+    tabSummary = Panel(QStringLiteral("tabSummary"), pagesMain);
+    auto* laySummary = FillPage(tabSummary);
+    lblSumNote = new QLabel(tabSummary);
+    lblSumNote->setObjectName(QStringLiteral("lblSumNote"));
+    // The note wraps to the width the tab has; it never widens the window.
+    lblSumNote->setWordWrap(true);
+    lblSumNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblSumNote->setMinimumHeight(26);
+    lblSumNote->setContentsMargins(6, 2, 6, 2);
+    laySummary->addWidget(lblSumNote);
+    pagesSum = new QTabWidget(tabSummary);
+    pagesSum->setObjectName(QStringLiteral("pagesSum"));
+    laySummary->addWidget(pagesSum, 1);
+    tabSumTbl = Panel(QStringLiteral("tabSumTbl"), pagesSum);
+    tabSumChart = Panel(QStringLiteral("tabSumChart"), pagesSum);
+    scrollboxSumChart = new TScrollBox(tabSumChart);
+    scrollboxSumChart->setObjectName(QStringLiteral("scrollboxSumChart"));
+    FillPage(tabSumChart)->addWidget(scrollboxSumChart);
+    pagesSum->addTab(tabSumTbl, QStringLiteral("Table"));
+    pagesSum->addTab(tabSumChart, QStringLiteral("Chart"));
+    pagesMain->addTab(tabSummary, QStringLiteral("Summary"));
+
     tabCals = Panel(QStringLiteral("tabCals"), pagesMain);
     pagesMain->addTab(tabCals, QStringLiteral("Calibrations"));
 
@@ -246,6 +271,7 @@ void TformMain::CreateControls()
     almTable = new TAlmTable(*cfg, *mons, tabAlmTable);
     almList = new TAlmList(*cfg, *mons, tabAlmList);
     calList = new TCalList(*cfg, *mons, tabCals);
+    sumTable = new TRatingTable(*cfg, *mons, tabSumTbl);
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);
@@ -266,12 +292,12 @@ void TformMain::CreateControls()
     connect(dtpickStart, &QDateEdit::dateChanged, this, [this] { dtpickStartChanged(); });
     connect(dtpickEnd, &QDateEdit::dateChanged, this, [this] { dtpickEndChanged(); });
     connect(btnSupervisor, &QPushButton::clicked, this, [this] { btnSupervisorClick(); });
-    for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm})
+    for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm, pagesSum})
         connect(pages, &QTabWidget::currentChanged, this, [this] {
             if (bShown)
                 UpdateReport();
         });
-    for (TScrollBox* box : {scrollboxPerChart, scrollboxAlmChart, scrollboxTHChart})
+    for (TScrollBox* box : {scrollboxPerChart, scrollboxAlmChart, scrollboxTHChart, scrollboxSumChart})
         connect(box, &TScrollBox::Resized, this, [this] { LayoutCharts(); });
 }
 

@@ -27,6 +27,7 @@ class TChartBase;
 class TformHelp;
 class TLogoPanel;
 class TPerTable;
+class TRatingTable;
 class TRunstat;
 class TScrollBox;
 class TTQMonitors;
@@ -91,14 +92,21 @@ public:
     QWidget* tabAlmTable = nullptr;
     QWidget* tabAlmList = nullptr;
     QWidget* tabTH = nullptr;
+    QWidget* tabSummary = nullptr;
+    QTabWidget* pagesSum = nullptr;
+    QWidget* tabSumTbl = nullptr;
+    QWidget* tabSumChart = nullptr;
+    QLabel* lblSumNote = nullptr;
     QWidget* tabCals = nullptr;
     TScrollBox* scrollboxPerChart = nullptr;
     TScrollBox* scrollboxAlmChart = nullptr;
     TScrollBox* scrollboxTHChart = nullptr;
+    TScrollBox* scrollboxSumChart = nullptr;
     TPerTable* perTable = nullptr;
     TAlmTable* almTable = nullptr;
     TAlmList* almList = nullptr;
     TCalList* calList = nullptr;
+    TRatingTable* sumTable = nullptr;
     QWidget* panelPeriod = nullptr;
     QWidget* panelDateTo = nullptr;
     QPushButton* btnPeriod = nullptr;
@@ -155,6 +163,7 @@ private:
     void ShowPeriodicCharts();
     void ShowAlarmCharts();
     void ShowProfileCharts();
+    void ShowSummaryCharts();
     template <class TChart>
     void CreateCharts(QList<TChartBase*>& achart, TScrollBox* box);
     void LayoutCharts();
@@ -190,6 +199,7 @@ private:
     QList<TChartBase*> achartPer;
     QList<TChartBase*> achartAlm;
     QList<TChartBase*> achartTH;
+    QList<TChartBase*> achartSum;
     bool bSyncZoomSentry = false;
     bool bSyncScrollSentry = false;
     QDateTime dtLastUpdate;

@@ -17,9 +17,14 @@
 #include "views/perchart.h"
 #include "views/pertbl.h"
 #include "views/prfchart.h"
+#include "views/rating.h"
+#include "views/ratingchart.h"
+#include "views/ratingfill.h"
+#include "views/ratingtbl.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -77,6 +82,15 @@ void TformMain::UpdateReport()
         if (cfg->RepPreset() > 1)
             btnPresets->setText(QStringLiteral("Custom"));
         ShowProfileCharts();
+        StampBuild();
+    } else if (tab == tabSummary) {
+        lblSumNote->setText(TRatingFill::Note(TRatingSettings::FromCfg(*cfg)));
+        // Days still to come have no data yet; as rows they would only dilute the range.
+        if (pagesSum->currentWidget() == tabSumTbl)
+            sumTable->LoadTable(StartValue(), QDateTime(EndCutAtToday(), QTime(0, 0)), cfg->RepPerPeriod(),
+                                chklstMon);
+        else
+            ShowSummaryCharts();
         StampBuild();
     } else if (tab == tabCals) {
         calList->LoadList(StartValue(), EndValue(), chklstMon);
@@ -158,9 +172,20 @@ void TformMain::ShowProfileCharts()
     SyncAxes();
 }
 
+void TformMain::ShowSummaryCharts()
+{
+    CreateCharts<TRatingChart>(achartSum, scrollboxSumChart);
+    for (TChartBase* chart : std::as_const(achartSum))
+        static_cast<TRatingChart*>(chart)->PlotPeriod(StartValue().date(), EndCutAtToday(),
+                                                      cfg->RepPerPeriod());
+    SyncAxes();
+}
+
 const QList<TChartBase*>* TformMain::ActiveCharts() const
 {
     QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabSummary)
+        return &achartSum;
     if (tab == tabTH)
         return &achartTH;
     if (tab == tabAlarms)
@@ -173,6 +198,8 @@ const QList<TChartBase*>* TformMain::ActiveCharts() const
 TScrollBox* TformMain::ActiveScrollBox() const
 {
     QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabSummary)
+        return scrollboxSumChart;
     if (tab == tabTH)
         return scrollboxTHChart;
     if (tab == tabAlarms)
@@ -203,7 +230,7 @@ bool TformMain::NewDataSince(const QDateTime& dtStamp) const
         for (int i : anRows) {
             const QString& sID = mons->GetHead(i)->sID;
             QString sFile;
-            if (tab == tabPeriodic)
+            if (tab == tabPeriodic || tab == tabSummary)
                 sFile = TPerFile::FileName(sDataPath, sID, d, cfg->RepPerPeriod());
             else if (tab == tabAlarms)
                 sFile = TAlmFile::FileName(sDataPath, sID, d);

@@ -1,6 +1,8 @@
 #include "dialogs/cfg.h"
 
+#include "platform/product.h"
 #include "settings/cfg.h"
+#include "views/rating.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,12 +11,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -45,9 +50,9 @@ int RightOf(const QLabel* lbl, int xDesigned)
 
 const QStringList& PageHelp()
 {
-    static const QStringList sl{QStringLiteral("preferences/program.html"),
-                                QStringLiteral("preferences/reports.html"),
-                                QStringLiteral("preferences/html_prn.html")};
+    static const QStringList sl{
+        QStringLiteral("preferences/program.html"), QStringLiteral("preferences/reports.html"),
+        QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html")};
     return sl;
 }
 
@@ -72,12 +77,16 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     tabRepPer->setObjectName(QStringLiteral("tabRepPer"));
     auto* tabHtml = new QWidget(pageCfg);
     tabHtml->setObjectName(QStringLiteral("tabHtml"));
+    auto* tabRating = new QWidget(pageCfg);
+    tabRating->setObjectName(QStringLiteral("tabRating"));
     pageCfg->addTab(tabProg, QStringLiteral("Program"));
     pageCfg->addTab(tabRepPer, QStringLiteral("Reports"));
     pageCfg->addTab(tabHtml, QStringLiteral("HTML && Printing"));
+    pageCfg->addTab(tabRating, QStringLiteral("Rating"));
     CreateProgramPage(tabProg);
     CreateReportsPage(tabRepPer);
     CreateHtmlPage(tabHtml);
+    CreateRatingPage(tabRating);
 
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
@@ -103,6 +112,13 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     // filling below do not set off a chain of changes.
     connect(comboYMin, &QComboBox::activated, this, &TformCfg::comboYMinChange);
     connect(comboYMax, &QComboBox::activated, this, &TformCfg::comboYMaxChange);
+    connect(chkLdenLimit, &QCheckBox::toggled, spinLdenLimit, &QWidget::setEnabled);
+    connect(chkNightLimit, &QCheckBox::toggled, spinNightLimit, &QWidget::setEnabled);
+
+    fnMessage = [this](const QString& s) {
+        QMessageBox box(QMessageBox::Warning, TProduct::AppTitle(), s, QMessageBox::Ok, this);
+        box.exec();
+    };
 
     FormCreate();
 }
@@ -186,6 +202,75 @@ void TformCfg::CreateHtmlPage(QWidget* tab)
     Place(chkHtmlZoom, 12, 90, 368, 17);
 }
 
+void TformCfg::CreateRatingPage(QWidget* tab)
+{
+    auto spin = [tab](const char* szName, int nMin, int nMax, const QString& sSuffix) {
+        auto* w = new QSpinBox(tab);
+        w->setObjectName(QLatin1String(szName));
+        w->setRange(nMin, nMax);
+        w->setSuffix(sSuffix);
+        w->setAlignment(Qt::AlignRight);
+        return w;
+    };
+    const QString sHour = QStringLiteral(":00");
+    const QString sDB = QStringLiteral(" dB");
+
+    // Left: a row per part of the day with its start hour and its penalty; the day has none.
+    const std::array<int, rpPartCount> yRow{34, 62, 90};
+    const std::array<const QLabel*, rpPartCount> lblParts{
+        AddLabel(tab, QStringLiteral("Day"), 17, yRow[0] + 3),
+        AddLabel(tab, QStringLiteral("Evening"), 17, yRow[1] + 3),
+        AddLabel(tab, QStringLiteral("Night"), 17, yRow[2] + 3)};
+    int xHour = 70;
+    for (const QLabel* lbl : lblParts)
+        xHour = RightOf(lbl, xHour);
+    QLabel* lblStarts = AddLabel(tab, QStringLiteral("Starts at"), xHour, 14);
+    spinDayHour = spin("spinDayHour", 0, 23, sHour);
+    spinEveningHour = spin("spinEveningHour", 0, 23, sHour);
+    spinNightHour = spin("spinNightHour", 0, 23, sHour);
+    const int cxHour = std::max(58, lblStarts->width());
+    Place(spinDayHour, xHour, yRow[0], cxHour, 21);
+    Place(spinEveningHour, xHour, yRow[1], cxHour, 21);
+    Place(spinNightHour, xHour, yRow[2], cxHour, 21);
+
+    const int xPenalty = std::max(xHour + cxHour + 14, spinDayHour->geometry().right() + 14);
+    QLabel* lblPenalty = AddLabel(tab, QStringLiteral("Penalty"), xPenalty, 14);
+    spinEveningPenalty = spin("spinEveningPenalty", 0, 20, sDB);
+    spinNightPenalty = spin("spinNightPenalty", 0, 20, sDB);
+    const int cxPenalty = std::max(58, lblPenalty->width());
+    Place(spinEveningPenalty, xPenalty, yRow[1], cxPenalty, 21);
+    Place(spinNightPenalty, xPenalty, yRow[2], cxPenalty, 21);
+
+    // Right: what a part needs to count as covered, and the optional limits.
+    const int xRight = std::max(236, spinNightPenalty->geometry().right() + 24);
+    QLabel* lblCoverage = AddLabel(tab, QStringLiteral("Coverage"), xRight, yRow[0] + 3);
+    chkLdenLimit = new QCheckBox(QStringLiteral("Lden limit"), tab);
+    chkLdenLimit->setObjectName(QStringLiteral("chkLdenLimit"));
+    Place(chkLdenLimit, xRight, yRow[1] + 2);
+    chkNightLimit = new QCheckBox(QStringLiteral("Lnight limit"), tab);
+    chkNightLimit->setObjectName(QStringLiteral("chkNightLimit"));
+    Place(chkNightLimit, xRight, yRow[2] + 2);
+    const int xRightSpin =
+        std::max({xRight + 80, lblCoverage->geometry().right() + 6, chkLdenLimit->geometry().right() + 6,
+                  chkNightLimit->geometry().right() + 6});
+    spinCoverage = spin("spinCoverage", 0, 100, QStringLiteral(" %"));
+    spinLdenLimit = spin("spinLdenLimit", 30, 90, sDB);
+    spinNightLimit = spin("spinNightLimit", 30, 90, sDB);
+    Place(spinCoverage, xRightSpin, yRow[0], 58, 21);
+    Place(spinLdenLimit, xRightSpin, yRow[1], 58, 21);
+    Place(spinNightLimit, xRightSpin, yRow[2], 58, 21);
+    spinLdenLimit->setEnabled(false);
+    spinNightLimit->setEnabled(false);
+
+    auto* lblNote =
+        new QLabel(QStringLiteral("Levels of a part with less coverage than this are shown greyed."), tab);
+    lblNote->setObjectName(QStringLiteral("lblRatingNote"));
+    QPalette pal = lblNote->palette();
+    pal.setColor(QPalette::WindowText, Qt::gray);
+    lblNote->setPalette(pal);
+    Place(lblNote, 17, 130);
+}
+
 // The designed client area is 426 x 262. A wider font than the one it was drawn for
 // may push a caption past the page's right edge: the dialog then grows to the right
 // and the OK and Cancel buttons move with its edge.
@@ -234,6 +319,17 @@ void TformCfg::FormCreate()
     editHtmlHeader->setText(cfg.HtmlHeader());
     chkHtmlHideLogo->setChecked(cfg.HtmlHideLogo());
     chkHtmlZoom->setChecked(cfg.HtmlZoom());
+
+    spinDayHour->setValue(cfg.RatingDayHour());
+    spinEveningHour->setValue(cfg.RatingEveningHour());
+    spinNightHour->setValue(cfg.RatingNightHour());
+    spinEveningPenalty->setValue(cfg.RatingEveningPenalty());
+    spinNightPenalty->setValue(cfg.RatingNightPenalty());
+    spinCoverage->setValue(cfg.RatingCoverage());
+    chkLdenLimit->setChecked(cfg.RatingLdenLimitOn());
+    spinLdenLimit->setValue(cfg.RatingLdenLimit());
+    chkNightLimit->setChecked(cfg.RatingNightLimitOn());
+    spinNightLimit->setValue(cfg.RatingNightLimit());
 }
 
 void TformCfg::chkAutoYAxisClick()
@@ -264,6 +360,18 @@ void TformCfg::btnDirClick()
 
 void TformCfg::btnOKClick()
 {
+    // Checked before anything is written: the settings are stored all at once or not at all.
+    TRatingSettings rating;
+    rating.anStartHour = {spinDayHour->value(), spinEveningHour->value(), spinNightHour->value()};
+    if (!rating.HoursValid()) {
+        pageCfg->setCurrentWidget(spinDayHour->parentWidget());
+        spinDayHour->setFocus();
+        if (fnMessage)
+            fnMessage(QStringLiteral("The day, evening and night start hours must follow each other round "
+                                     "the clock, for example 7:00, 19:00 and 23:00."));
+        return;
+    }
+
     cfg.SetDataPath(editDataPath->text());
     cfg.SetAutoRefresh(chkAutoRefresh->isChecked());
     for (int i = 0; i < chklstPerParams->count(); ++i) {
@@ -280,6 +388,17 @@ void TformCfg::btnOKClick()
     cfg.SetHtmlHeader(editHtmlHeader->text());
     cfg.SetHtmlHideLogo(chkHtmlHideLogo->isChecked());
     cfg.SetHtmlZoom(chkHtmlZoom->isChecked());
+    cfg.SetRatingDayHour(spinDayHour->value());
+    cfg.SetRatingEveningHour(spinEveningHour->value());
+    cfg.SetRatingNightHour(spinNightHour->value());
+    cfg.SetRatingEveningPenalty(spinEveningPenalty->value());
+    cfg.SetRatingNightPenalty(spinNightPenalty->value());
+    cfg.SetRatingCoverage(spinCoverage->value());
+    // A limit switched off keeps its value for the next time it is switched on.
+    cfg.SetRatingLdenLimitOn(chkLdenLimit->isChecked());
+    cfg.SetRatingLdenLimit(spinLdenLimit->value());
+    cfg.SetRatingNightLimitOn(chkNightLimit->isChecked());
+    cfg.SetRatingNightLimit(spinNightLimit->value());
     accept();
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <utility>
 
 class TCfg;
 class QCheckBox;
@@ -11,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class QToolButton;
 
@@ -25,13 +27,17 @@ public:
     TformCfg(TCfg& cfg, std::function<void(const QString& sPage)> fnShowHelp, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TformCfg)
 
-    // 0 "Program", 1 "Reports", 2 "HTML & Printing".
+    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating".
     void SetActivePage(int i);
+
+    // Messages to the user go through fn (a modal message box unless replaced).
+    void SetMessageFn(std::function<void(const QString&)> fn) { fnMessage = std::move(fn); }
 
 private:
     void CreateProgramPage(QWidget* tab);
     void CreateReportsPage(QWidget* tab);
     void CreateHtmlPage(QWidget* tab);
+    void CreateRatingPage(QWidget* tab);
     void FitWidth();
 
     void FormCreate();
@@ -44,6 +50,7 @@ private:
 
     TCfg& cfg;
     std::function<void(const QString&)> fnShowHelp;
+    std::function<void(const QString&)> fnMessage;
 
     QTabWidget* pageCfg = nullptr;
     QCheckBox* chkAutoRefresh = nullptr;
@@ -56,6 +63,16 @@ private:
     QLineEdit* editHtmlHeader = nullptr;
     QCheckBox* chkHtmlHideLogo = nullptr;
     QCheckBox* chkHtmlZoom = nullptr;
+    QSpinBox* spinDayHour = nullptr;
+    QSpinBox* spinEveningHour = nullptr;
+    QSpinBox* spinNightHour = nullptr;
+    QSpinBox* spinEveningPenalty = nullptr;
+    QSpinBox* spinNightPenalty = nullptr;
+    QSpinBox* spinCoverage = nullptr;
+    QCheckBox* chkLdenLimit = nullptr;
+    QSpinBox* spinLdenLimit = nullptr;
+    QCheckBox* chkNightLimit = nullptr;
+    QSpinBox* spinNightLimit = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

@@ -23,7 +23,7 @@ const QStringList slTables{QStringLiteral("periodic"), QStringLiteral("alarms"),
 const QStringList slKinds{QStringLiteral("per-chart"), QStringLiteral("per-table"),
                           QStringLiteral("alm-chart"), QStringLiteral("alm-table"),
                           QStringLiteral("alm-list"),  QStringLiteral("prf"),
-                          QStringLiteral("cal")};
+                          QStringLiteral("cal"),       QStringLiteral("sum")};
 
 // A mistake in the arguments: exit status 2 with the usage.
 class EBadArgs final : public std::runtime_error
@@ -166,6 +166,7 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
     opt.bAlmList = slChosen.contains(slKinds[4]);
     opt.bPrfChart = slChosen.contains(slKinds[5]);
     opt.bCalList = slChosen.contains(slKinds[6]);
+    opt.bSummary = slChosen.contains(slKinds[7]);
     if (a.bZoom)
         opt.bZoom = *a.bZoom;
     if (a.bLogo)
@@ -344,7 +345,8 @@ QString TCmdLine::Usage()
         "\n"
         "With --export only:\n"
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
-        "                        alm-chart, alm-table, alm-list, prf, cal (default: all)\n"
+        "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
+        "                        rating levels) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"

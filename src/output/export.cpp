@@ -134,6 +134,9 @@ void TformExport::BuildControls()
     chkAlmList = addChk(1, 3, QStringLiteral("List"));
     addGroup(2, QStringLiteral("Profile 24 Hr"));
     chkPrfChart = addChk(2, 1, QStringLiteral("Chart"));
+    addGroup(3, QStringLiteral("Daily Rating Levels"));
+    chkSummary = addChk(3, 1, QStringLiteral("Summary"));
+    chkSummary->setObjectName(QStringLiteral("chkSummary"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -321,6 +324,7 @@ void TformExport::btnExportClick()
     opt.bAlmTbl = chkAlmTbl->isChecked();
     opt.bAlmList = chkAlmList->isChecked();
     opt.bPrfChart = chkPrfChart->isChecked();
+    opt.bSummary = chkSummary->isChecked();
     // The calibration option is offered only where the range has a calibration.
     opt.bCalList = chkCalList->isChecked() && !panelCals->isHidden();
 

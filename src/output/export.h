@@ -69,6 +69,7 @@ public:
     QCheckBox* chkAlmList;
     QCheckBox* chkPrfChart;
     QCheckBox* chkCalList;
+    QCheckBox* chkSummary;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;

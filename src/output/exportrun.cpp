@@ -8,8 +8,14 @@
 #include "views/almchart.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
+#include "views/rating.h"
+#include "views/ratingchart.h"
+#include "views/ratingfill.h"
+#include "views/stringgrid.h"
 
 #include <QDir>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -112,6 +118,14 @@ bool TExportRun::Run(const QString& sDir)
         if (!bOK)
             return false;
     }
+    if (opt.bSummary && !Cancelled()) {
+        const bool bOK =
+            RunKind(EReportKind::Sum, QStringLiteral("Daily Rating Level Report"),
+                    QStringLiteral("Summary reports: "),
+                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddSumBlocks(page, mon); });
+        if (!bOK)
+            return false;
+    }
     if (Cancelled())
         return true;
 
@@ -172,20 +186,57 @@ bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonit
         chart = std::move(alm);
     }
 
+    return SaveChartImages(page, kind, mon, *chart);
+}
+
+bool TExportRun::SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart)
+{
+    const QString sChartDir = ChartDir(kind);
+    const int n = opt.nPeriod;
     const QString sImage = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, false);
     const QString sImagePath = sChartDir + TPlatform::Sep() + sImage;
-    if (!chart->SaveBmp(sImagePath, ChartWidth, ChartHeight))
+    if (!chart.SaveBmp(sImagePath, ChartWidth, ChartHeight))
         return Fail(sImagePath);
     hooks.Pump();
     QString sZoom;
     if (opt.bZoom && !Cancelled()) {
         sZoom = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, true);
         const QString sZoomPath = sChartDir + TPlatform::Sep() + sZoom;
-        if (!chart->SaveBmp(sZoomPath, ZoomWidth, ZoomHeight))
+        if (!chart.SaveBmp(sZoomPath, ZoomWidth, ZoomHeight))
             return Fail(sZoomPath);
     }
     hooks.Pump();
     page.AddChartBlock(sImage, sZoom);
+    return true;
+}
+
+bool TExportRun::AddSumBlocks(THtmlPage& page, const TTQMonitor& mon)
+{
+    // One computation serves the chart and the table, so the two cannot disagree.
+    const TRatingSettings set = TRatingSettings::FromCfg(cfg);
+    const TMonitorSel aOne{&mon};
+    // As on screen, days still to come are not rows: they would only dilute the range.
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
+    const std::vector<TRatingMonitor> aResults =
+        TRating::Compute(set, sDataPath, aOne, dtFrom, dtLast, opt.nPeriod);
+    if (aResults.empty())
+        return true;
+    const TRatingMonitor& rm = aResults.front();
+
+    const QString sChartDir = ChartDir(EReportKind::Sum);
+    if (TPlatform::ForceDirectories(sChartDir) && !Cancelled()) {
+        TRatingChart chart(cfg);
+        chart.SetTitle(QStringLiteral("Daily Rating Levels - Period: ") + QString::number(opt.nPeriod) +
+                       QStringLiteral(" minutes"));
+        chart.SetMonitorID(mon.sID);
+        chart.PlotRating(rm, set);
+        if (!SaveChartImages(page, EReportKind::Sum, mon, chart))
+            return false;
+    }
+
+    TStringGrid grid;
+    TRatingFill::FillSummary(grid, set, aOne, aResults);
+    page.AddSumTable(grid, set);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 class TCfg;
+class TChartBase;
 class THtmlPage;
 class TTQMonitors;
 struct TTQMonitor;
@@ -24,6 +25,7 @@ struct TExportOptions
     bool bAlmList = false;
     bool bPrfChart = false;
     bool bCalList = false;
+    bool bSummary = false;  // the daily rating levels: table and chart
     bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
     bool bHideLogo = false; // leave the maker's logo out of every page head
     QString sHeader;        // title of the index page
@@ -37,7 +39,7 @@ struct TExportOptions
 // its tables and chart images, then the index page of everything in the folder.
 // Runs on the GUI thread; between steps it hands pending events their turn through
 // the pump and asks whether to stop, at the start of each monitor, of each day of a
-// table, list or profile, and around each periodic or alarm chart image. A cancelled
+// table, list or profile, and around each periodic, alarm or summary chart image. A cancelled
 // run finishes the page in hand and writes no index.
 //
 // The charts read the data folder, and the alarm chart its period, from the settings
@@ -74,6 +76,9 @@ private:
     bool RunKind(EReportKind kind, const QString& sTitle, const QString& sProgress,
                  const TBlocksFn& fnBlocks);
     bool AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon);
+    bool AddSumBlocks(THtmlPage& page, const TTQMonitor& mon);
+    // Writes the plotted chart's image (and zoom image) and adds their line to the page.
+    bool SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart);
     bool AddPrfCharts(THtmlPage& page, const TTQMonitor& mon);
     QString ChartDir(EReportKind kind) const;
     bool Fail(const QString& sFile);

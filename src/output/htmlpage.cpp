@@ -8,6 +8,9 @@
 #include "platform/product.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
+#include "views/markup.h"
+#include "views/ratingfill.h"
+#include "views/stringgrid.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -55,6 +58,40 @@ int PeriodOf(const QString& sField)
     bool bOK = false;
     const int n = sField.toInt(&bOK, 10);
     return bOK ? n : 0;
+}
+
+enum class ESumRow
+{
+    Skip,
+    Head,
+    Body
+};
+
+// How a row of the summary grid lands in the page. A heading row holds only "~h~"
+// cells; the unit row under it starts with an empty cell and holds only "^" cells.
+// The range row also starts with a "~h~" cell but carries emphasised values, so it
+// stays a body row.
+ESumRow SumRowKind(const TStringGrid& grid, int nRow)
+{
+    const QLatin1String sHeadTag("~h~");
+    bool bAllHead = true;
+    bool bAllCaret = true;
+    bool bAny = false;
+    for (int c = 0; c < grid.ColCount(); ++c) {
+        const QString& s = grid.Cells(c, nRow);
+        if (s.isEmpty())
+            continue;
+        if (s.startsWith(QLatin1String("~name~")))
+            return ESumRow::Skip;
+        bAny = true;
+        bAllHead = bAllHead && s.startsWith(sHeadTag);
+        bAllCaret = bAllCaret && s.startsWith(QLatin1Char('^'));
+    }
+    if (!bAny)
+        return ESumRow::Skip;
+    if (bAllHead || (bAllCaret && grid.Cells(0, nRow).isEmpty()))
+        return ESumRow::Head;
+    return ESumRow::Body;
 }
 
 struct TIndexEntry
@@ -279,6 +316,41 @@ void THtmlPage::AddCalList(const QString& sDataPath, const QString& sID, const Q
                            hooks);
 }
 
+void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
+{
+    slLines << QStringLiteral("<table id=\"tblPer\">");
+    for (int nRow = 0; nRow < grid.RowCount(); ++nRow) {
+        const ESumRow kind = SumRowKind(grid, nRow);
+        if (kind == ESumRow::Skip)
+            continue;
+        if (kind == ESumRow::Head) {
+            slLines << QStringLiteral("<tr class=\"head\">");
+            for (int c = 0; c < grid.ColCount(); ++c) {
+                // The row class makes the whole row bold; the markup only gives the text.
+                const QString sTd = c == TRatingFill::ColDate ? HeadDateTimeCell() : QStringLiteral("<td>");
+                slLines << sTd + Esc(TMarkup::Shown(grid.Cells(c, nRow)).sText) + QStringLiteral("</td>");
+            }
+            slLines << QStringLiteral("</tr>");
+            continue;
+        }
+        slLines << QStringLiteral("<tr>");
+        for (int c = 0; c < grid.ColCount(); ++c) {
+            // A grey value is shown, not dropped: it still has a level, just too few
+            // periods behind it.
+            const TMarkedText mt = TMarkup::Shown(grid.Cells(c, nRow));
+            QString sTd = QStringLiteral("<td>");
+            if (mt.bDim)
+                sTd = QStringLiteral("<td style=\"color:#888\">");
+            else if (mt.bBold)
+                sTd = QStringLiteral("<td class=\"hi\">");
+            slLines << sTd + Esc(mt.sText) + QStringLiteral("</td>");
+        }
+        slLines << QStringLiteral("</tr>");
+    }
+    slLines << QStringLiteral("</table>")
+            << QStringLiteral("<p>") + Esc(TRatingFill::Note(set)) + QStringLiteral("</p>");
+}
+
 void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons)
 {
     const QString sKey = TReportNames::KindKey(kind);
@@ -314,7 +386,7 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
         return;
 
     static const char* const aszHeadings[] = {"Periodic Reports", "Alarm Reports", "Profile Reports",
-                                              "Calibration Reports"};
+                                              "Calibration Reports", "Summary Reports"};
     slLines << QStringLiteral("<h1>") + QLatin1String(aszHeadings[int(kind)]) + QStringLiteral("</h1>")
             << QStringLiteral("<table class=\"idxtbl\">");
     if (bPeriod)
@@ -342,7 +414,8 @@ void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, c
                              bool bHideLogo, const QDate& dtToday)
 {
     AddPageHead(sHeader, bHideLogo);
-    for (EReportKind kind : {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal})
+    for (EReportKind kind :
+         {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum})
         AddIndexSection(kind, sHtmlDir, mons);
     AddPageFoot(dtToday);
 }

@@ -7,7 +7,9 @@
 #include <QStringList>
 
 class TCfg;
+class TStringGrid;
 class TTQMonitors;
+struct TRatingSettings;
 struct TTQMonitor;
 
 // One page of the HTML report library as a list of lines: the frame every page
@@ -51,11 +53,17 @@ public:
     void AddCalList(const QString& sDataPath, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                     const TRunHooks& hooks);
 
+    // The daily rating table of one monitor from the grid the summary fill gives for
+    // it, then the note on what the figures mean. The title row and blank rows are
+    // left out (the preamble names the monitor); headings and their units become head
+    // rows, emphasised cells bold and values of too little coverage grey.
+    void AddSumTable(const TStringGrid& grid, const TRatingSettings& set);
+
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID field is a catalogue monitor's ID, monitors in
     // catalogue order, names ascending within a monitor. Nothing when none is found.
     void AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons);
-    // The whole index page: head with the header text, the four sections, foot.
+    // The whole index page: head with the header text, the sections in kind order, foot.
     void AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, const QString& sHeader,
                       bool bHideLogo, const QDate& dtToday = QDate::currentDate());
 

@@ -159,6 +159,8 @@ int TformPrint::PrintRun(const TPrintJob& job, QPrinter& printer)
     lay = TPrintLayout::ForPage(rcPage.width(), rcPage.height());
 
     TPrintCanvas canvas(printer);
+    canvas.SetFontSize(nTextPoints);
+    slNote = WrapText(canvas, job.sNote, lay.cxClient);
     if (job.grid)
         PrintGrid(canvas, *job.grid);
     else
@@ -194,7 +196,7 @@ void TformPrint::PrintCharts(TPrintCanvas& canvas, const QList<TChartBase*>& cha
                 DrawHeader(canvas);
                 DrawFooter(canvas);
                 DrawTitle(canvas, y, L);
-                y += 3 * L;
+                y += TitleLines() * L;
                 bPageStarted = true;
             }
             canvas.StretchDraw(QRect(lay.xMarg, y, lay.cxClient, chartH), ChartBitmap(*chart));
@@ -222,7 +224,7 @@ void TformPrint::PrintGrid(TPrintCanvas& canvas, const TGridView& gridView)
 
     // Title and date line head the first page only.
     DrawTitle(canvas, y, L);
-    y += 3 * L;
+    y += TitleLines() * L;
 
     bool bPageStarted = false;
     bool bNewPagePending = false;
@@ -239,7 +241,10 @@ void TformPrint::PrintGrid(TPrintCanvas& canvas, const TGridView& gridView)
             const TMarkedText mt = TMarkup::Shown(grid->Cells(c, r));
             if (!mt.sText.isEmpty()) {
                 canvas.SetFontSize(mt.bName ? nNamePoints : nTextPoints, mt.bBold);
+                if (mt.bDim)
+                    canvas.SetColor(Qt::gray);
                 canvas.TextOut(x, y, mt.sText);
+                canvas.SetColor(Qt::black);
                 canvas.SetFontSize(nTextPoints);
             }
             x += c < 2 ? nWide : nNarrow;
@@ -296,6 +301,32 @@ void TformPrint::DrawTitle(TPrintCanvas& canvas, int y, int nLine) const
 {
     canvas.TextOut(lay.xMarg, y, sTitle);
     canvas.TextOut(lay.xMarg, y + nLine, DateLine());
+    for (int i = 0; i < slNote.size(); ++i)
+        canvas.TextOut(lay.xMarg, y + (2 + i) * nLine, slNote.at(i));
+}
+
+int TformPrint::TitleLines() const
+{
+    // Title, date line, the lines of the note, and a blank line.
+    return 3 + int(slNote.size());
+}
+
+QStringList TformPrint::WrapText(const TPrintCanvas& canvas, const QString& s, int nWidth)
+{
+    QStringList sl;
+    QString sLine;
+    for (const QString& sWord : s.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString sLonger = sLine.isEmpty() ? sWord : sLine + QLatin1Char(' ') + sWord;
+        if (!sLine.isEmpty() && canvas.TextWidth(sLonger) > nWidth) {
+            sl << sLine;
+            sLine = sWord;
+        } else {
+            sLine = sLonger;
+        }
+    }
+    if (!sLine.isEmpty())
+        sl << sLine;
+    return sl;
 }
 
 QString TformPrint::DateLine() const

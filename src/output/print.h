@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QPushButton;
@@ -21,6 +22,7 @@ struct TPrintJob
     QDate dtFrom, dtTo;
     const TGridView* grid = nullptr;    // a grid page, or
     const QWidget* scrollbox = nullptr; // a chart page: its chart children, in child order
+    QString sNote;                      // a line under the date line, when the report needs one
 };
 
 // The print run and its small progress window with a Cancel button. Made by the main
@@ -60,6 +62,9 @@ private:
     void DrawHeader(TPrintCanvas& canvas) const;
     void DrawFooter(TPrintCanvas& canvas);
     void DrawTitle(TPrintCanvas& canvas, int y, int nLine) const;
+    int TitleLines() const;
+    // s in lines no wider than nWidth in the canvas's font, broken between words.
+    static QStringList WrapText(const TPrintCanvas& canvas, const QString& s, int nWidth);
     QString DateLine() const;
 
     const TCfg& cfg;
@@ -67,6 +72,7 @@ private:
     QPushButton* btnCancel; // owned through Qt parenting
 
     QString sTitle;
+    QStringList slNote; // the job's note, wrapped to the page width
     QDate dtFrom, dtTo;
     bool bCancelPrint = false;
     bool bRunning = false;

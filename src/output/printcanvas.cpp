@@ -27,12 +27,12 @@ void TPrintCanvas::TextOut(int x, int y, const QString& s)
     if (s.isEmpty())
         return;
     aPages.back().push_back(
-        {font, QPoint(x, y + QFontMetrics(font, &device).ascent()), s, QRect(), QPixmap()});
+        {font, color, QPoint(x, y + QFontMetrics(font, &device).ascent()), s, QRect(), QPixmap()});
 }
 
 void TPrintCanvas::StretchDraw(const QRect& rc, const QPixmap& bmp)
 {
-    aPages.back().push_back({font, QPoint(), QString(), rc, bmp});
+    aPages.back().push_back({font, color, QPoint(), QString(), rc, bmp});
 }
 
 void TPrintCanvas::NewPage()
@@ -56,6 +56,7 @@ bool TPrintCanvas::Print(QPrinter& printer) const
                 painter.drawPixmap(item.rc, item.bmp);
             } else {
                 painter.setFont(item.font);
+                painter.setPen(item.color);
                 painter.drawText(item.ptBaseline, item.sText);
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPixmap>
 #include <QPoint>
@@ -27,6 +28,9 @@ public:
     // Size in points of the device, and bold or regular.
     void SetFontSize(int nPoints, bool bBold = false);
 
+    // The colour of the text drawn from now on; black to begin with.
+    void SetColor(const QColor& c) { color = c; }
+
     // Line height and text width in the font now in force, in device pixels.
     int TextHeight() const;
     int TextWidth(const QString& s) const;
@@ -46,6 +50,7 @@ private:
     struct TItem
     {
         QFont font;
+        QColor color;
         QPoint ptBaseline;
         QString sText;
         QRect rc; // where bmp goes; text items leave it empty
@@ -54,5 +59,6 @@ private:
 
     const QPaintDevice& device;
     QFont font;
+    QColor color = Qt::black;
     std::vector<std::vector<TItem>> aPages = std::vector<std::vector<TItem>>(1);
 };

@@ -30,6 +30,8 @@ QString TReportNames::KindKey(EReportKind kind)
         return QStringLiteral("alm");
     case EReportKind::Prf:
         return QStringLiteral("prf");
+    case EReportKind::Sum:
+        return QStringLiteral("sum");
     case EReportKind::Cal:
         break;
     }
@@ -45,6 +47,8 @@ QString TReportNames::KindFolder(EReportKind kind)
         return QStringLiteral("alarms");
     case EReportKind::Prf:
         return QStringLiteral("profiles");
+    case EReportKind::Sum:
+        return QStringLiteral("summaries");
     case EReportKind::Cal:
         break;
     }
@@ -56,12 +60,17 @@ QString TReportNames::DateField(const QDate& dt)
     return dt.toString(QStringLiteral("yyyyMMdd"));
 }
 
+bool TReportNames::HasPeriod(EReportKind kind)
+{
+    return kind == EReportKind::Per || kind == EReportKind::Alm || kind == EReportKind::Sum;
+}
+
 QString TReportNames::PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                                int nPeriod)
 {
     QString s = KindKey(kind) + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) +
                 QLatin1Char('_') + DateField(dtTo);
-    if (kind == EReportKind::Per || kind == EReportKind::Alm)
+    if (HasPeriod(kind))
         s += QLatin1Char('_') + PeriodField(nPeriod);
     return s + QStringLiteral(".html");
 }

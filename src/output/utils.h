@@ -5,13 +5,15 @@
 
 #include <functional>
 
-// The four kinds of report page the export writes, in the order of the index page.
+// The kinds of report page the export writes, in the order of the index page. The
+// summary came last, so the older kinds keep their numbers.
 enum class EReportKind
 {
     Per,
     Alm,
     Prf,
-    Cal
+    Cal,
+    Sum
 };
 
 // Names of the report library: page folders, page and chart file names, and the
@@ -22,9 +24,9 @@ class TReportNames final
 public:
     TReportNames() = delete;
 
-    // "per", "alm", "prf", "cal": the first field of every file name of the kind.
+    // "per", "alm", "prf", "cal", "sum": the first field of every file name of the kind.
     static QString KindKey(EReportKind kind);
-    // "periodic", "alarms", "profiles", "calibrations".
+    // "periodic", "alarms", "profiles", "calibrations", "summaries".
     static QString KindFolder(EReportKind kind);
     // Index page links always use "/", whatever the platform separator.
     static QString LinkPrefix(EReportKind kind) { return KindFolder(kind) + QLatin1Char('/'); }
@@ -32,10 +34,13 @@ public:
     // A date field of a file name, "YYYYMMDD".
     static QString DateField(const QDate& dt);
 
-    // per_ID_FROM_TO_PPPP.html and alm_...; prf_ID_FROM_TO.html and cal_... carry no period.
+    // Whether the names of the kind end with the period field: true for per, alm and sum.
+    static bool HasPeriod(EReportKind kind);
+
+    // per_ID_FROM_TO_PPPP.html, alm_... and sum_...; prf_ID_FROM_TO.html and cal_... carry no period.
     static QString PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                             int nPeriod);
-    // per_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp (also alm_).
+    // per_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp (also alm_ and sum_).
     static QString ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                              int nPeriod, bool bZoom);
     // prf_ID_DAY.bmp or prf_ID_DAY_zoom.bmp.

@@ -228,6 +228,18 @@ void TChartBase::SetLegendShown(bool b)
     legend->setVisible(b);
 }
 
+void TChartBase::SetLegendRows(int nPerRow)
+{
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setWrap(nPerRow);
+    legend->setColumnSpacing(6);
+    legend->setRowSpacing(0);
+    legend->setIconSize(20, 10);
+    QFont fontLegend = font();
+    fontLegend.setPointSizeF(fontLegend.pointSizeF() * 0.9);
+    legend->setFont(fontLegend);
+}
+
 int TChartBase::LeftTickCount() const
 {
     // About one level label per 30 pixels, so that low charts of a crowded page keep

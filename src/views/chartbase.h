@@ -72,6 +72,8 @@ protected:
     void SetSlotsPerDay(int n);
     // Shows the legend wherever the plot is tall enough for it.
     void SetLegendShown(bool b);
+    // Legend entries side by side, nPerRow to a row, in a slightly smaller type.
+    void SetLegendRows(int nPerRow);
 
     // The left axis by the level rule: 160 first, so the minimum never lands above the
     // maximum, then the tens below the lowest level and the tens above the highest.

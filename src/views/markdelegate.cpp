@@ -22,7 +22,8 @@ void TMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     QFont font = option.font;
     font.setBold(mt.bBold);
     painter->setFont(font);
-    painter->setPen(option.palette.color(QPalette::Text));
+    // A value with too little data behind it is greyed, never left out.
+    painter->setPen(mt.bDim ? QColor(0x80, 0x80, 0x80) : option.palette.color(QPalette::Text));
     const QFontMetrics fm(font);
     painter->drawText(QPoint(option.rect.left(), option.rect.top() + nTextTop + fm.ascent()), mt.sText);
     painter->restore();

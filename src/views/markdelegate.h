@@ -3,8 +3,9 @@
 #include <QAbstractItemDelegate>
 
 // Draws a grid cell from its stored markup: the background, then the shown text in
-// regular or bold type, its left edge at the cell's left and its top 2 pixels below
-// the cell's top, not clipped to the cell. No selection, current-cell or focus marks.
+// regular or bold type (grey for a "~low~" value), its left edge at the cell's left
+// and its top 2 pixels below the cell's top, not clipped to the cell. No selection,
+// current-cell or focus marks.
 class TMarkDelegate final : public QAbstractItemDelegate
 {
     Q_OBJECT

@@ -2,7 +2,8 @@
 
 namespace {
 const QLatin1String sNameTag("~name~");
-}
+const QLatin1String sLowTag("~low~");
+} // namespace
 
 TMarkedText TMarkup::Shown(const QString& sStored, bool bCaret)
 {
@@ -12,8 +13,9 @@ TMarkedText TMarkup::Shown(const QString& sStored, bool bCaret)
     // empty text ends the processing.
     if (s.startsWith(u'~')) {
         mt.bName = s.startsWith(sNameTag);
+        mt.bDim = s.startsWith(sLowTag);
         s = s.mid(s.lastIndexOf(u'~') + 1, MaxMarkedLen);
-        mt.bBold = true;
+        mt.bBold = !mt.bDim;
     }
     if (bCaret && s.startsWith(u'^'))
         mt.bBold = true;

@@ -9,12 +9,13 @@ struct TMarkedText
     QString sText;      // the visible text; empty draws nothing
     bool bBold = false; // a title, heading, unit or emphasised count
     bool bName = false; // a "~name~" monitor title, which printing draws larger
+    bool bDim = false;  // a "~low~" value with too little data behind it, drawn grey
 };
 
 // The cell markup: "~tag~text" shows the text after the last "~" in bold ("~name~"
-// a monitor title, "~h~" a heading); "^" emphasises in bold and is dropped; a
-// leading "." is dropped (a column that is not a measured parameter, ".Time"); a
-// leading "-" shows nothing (no value, or a negative value the grids never show).
+// a monitor title, "~h~" a heading; "~low~" alone shows it grey instead of bold); "^"
+// emphasises in bold and is dropped; a leading "." is dropped (a column that is not a measured parameter,
+// ".Time"); a leading "-" shows nothing (no value, or a negative value the grids never show).
 class TMarkup final
 {
 public:

@@ -30,16 +30,9 @@ TPerChart::TPerChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
     // One row of entries in the top right corner, over a veil of white, covers the
     // least of the lines, also on the lowest charts of a crowded page.
     SetLegendShown(true);
-    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    legend->setWrap(5);
-    legend->setColumnSpacing(6);
-    legend->setRowSpacing(0);
+    SetLegendRows(5);
     legend->setBrush(QColor(255, 255, 255, 200));
     legend->setBorderPen(QPen(Qt::gray));
-    legend->setIconSize(20, 10);
-    QFont fontLegend = font();
-    fontLegend.setPointSizeF(fontLegend.pointSizeF() * 0.9);
-    legend->setFont(fontLegend);
     xAxis->setLabel(QStringLiteral("Time & Date"));
     yAxis->setLabel(QStringLiteral("Sound Level  dB(A)"));
     UseLabelAxis();

@@ -4,6 +4,7 @@ set(TARVIK_VIEWS_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/stringgrid.h ${CMAKE_CURRENT_LIST_DIR}/stringgrid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gridfill.h ${CMAKE_CURRENT_LIST_DIR}/gridfill.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rating.h ${CMAKE_CURRENT_LIST_DIR}/rating.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ratingfill.h ${CMAKE_CURRENT_LIST_DIR}/ratingfill.cpp
 )
 # The grid views of the periodic table, the alarm table and the two lists.
 set(TARVIK_VIEWS_TABLE_SOURCES
@@ -14,4 +15,5 @@ set(TARVIK_VIEWS_TABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/almtbl.h ${CMAKE_CURRENT_LIST_DIR}/almtbl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/almlist.h ${CMAKE_CURRENT_LIST_DIR}/almlist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/callist.h ${CMAKE_CURRENT_LIST_DIR}/callist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ratingtbl.h ${CMAKE_CURRENT_LIST_DIR}/ratingtbl.cpp
 )

@@ -2,12 +2,16 @@
 #include "app/scrollbox.h"
 #include "settings/cfg.h"
 #include "views/chartbase.h"
+#include "views/ratingtbl.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -444,4 +448,86 @@ TEST_F(FormMainTest, RefreshTimer_RebuildsOnlyForANewerFileOfTheTabsKind)
     SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv")), dtBuilt.addSecs(1));
     form->timerUpdateTimer();
     EXPECT_EQ(form->LastUpdate(), dtNow);
+}
+
+// ---- summary tab ----
+
+TEST_F(FormMainTest, SummaryTab_TableAfterProfileRowsPerTickedMonitorStopAtToday)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date().addDays(-1), 60, 60);
+    WriteSettings("[report]\r\nmonitorsel=M1,M2\r\n");
+    auto form = Show();
+    EXPECT_EQ(form->pagesMain->indexOf(form->tabSummary), form->pagesMain->indexOf(form->tabTH) + 1);
+    form->PickStart(dtNow.date().addDays(-1));
+    form->chkEndDate->click();
+    form->PickEnd(dtNow.date().addDays(5));
+    form->pagesMain->setCurrentWidget(form->tabSummary);
+    ASSERT_EQ(form->pagesSum->currentWidget(), form->tabSumTbl);
+    EXPECT_FALSE(form->panelPeriod->isHidden());
+    EXPECT_TRUE(form->lblSumNote->text().contains(QStringLiteral("calendar day of the day file")));
+
+    // Each monitor lists yesterday and today, never the days still to come.
+    QStringList slDates;
+    int iYesterday = -1;
+    for (int r = 0; r < form->sumTable->RowCount(); ++r) {
+        const QString s = form->sumTable->Cells(0, r);
+        if (s.startsWith(QStringLiteral("2024-")))
+            slDates << s;
+        if (iYesterday < 0 && s == QStringLiteral("2024-05-14"))
+            iYesterday = r;
+    }
+    EXPECT_EQ(slDates, QStringList({QStringLiteral("2024-05-14"), QStringLiteral("2024-05-15"),
+                                    QStringLiteral("2024-05-14"), QStringLiteral("2024-05-15")}));
+    ASSERT_GE(iYesterday, 0);
+    // A day of constant 60 dB: 60 in every part, 66.4 with the evening and night penalties.
+    EXPECT_EQ(form->sumTable->Cells(1, iYesterday), QStringLiteral("60.0"));
+    EXPECT_EQ(form->sumTable->Cells(3, iYesterday), QStringLiteral("60.0"));
+    EXPECT_EQ(form->sumTable->Cells(4, iYesterday), QStringLiteral("66.4"));
+    EXPECT_EQ(form->sumTable->Cells(5, iYesterday), QStringLiteral("100.0"));
+    // Today has no file: no levels, and the coverage is marked, not left out.
+    EXPECT_TRUE(form->sumTable->Cells(1, iYesterday + 1).isEmpty());
+    EXPECT_EQ(form->sumTable->Cells(5, iYesterday + 1), QStringLiteral("~low~0.0"));
+
+    // Edit > Copy gives the table as tab-separated text, markup taken off.
+    QGuiApplication::clipboard()->clear();
+    form->findChild<QAction*>(QStringLiteral("menuCopy"))->trigger();
+    const QString sCopied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(sCopied.contains(QStringLiteral("Date\tLday\tLevening\tLnight\tLden\t")));
+    EXPECT_TRUE(sCopied.contains(QStringLiteral("2024-05-15\t\t\t\t\t0.0\t")));
+}
+
+TEST_F(FormMainTest, SummaryTab_ChartsShareTheLevelRangeAndFollowNewPeriodicFiles)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 45);
+    WritePerDay(QStringLiteral("M2"), dtNow.date(), 72, 72);
+    WriteSettings("[report]\r\nmonitorsel=M1,M2\r\n");
+    const QString sFile = DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv"));
+    SetModified(sFile, dtNow.addSecs(-3600));
+    auto form = Show();
+    form->pagesMain->setCurrentWidget(form->tabSummary);
+    form->pagesSum->setCurrentWidget(form->tabSumChart);
+    const QList<TChartBase*>* charts = form->ActiveCharts();
+    ASSERT_NE(charts, nullptr);
+    ASSERT_EQ(charts->size(), 2);
+    EXPECT_EQ(charts->at(0)->Title(), QStringLiteral("A"));
+    EXPECT_NEAR(charts->at(0)->Value(0, 0), 51.4, 0.05); // Lden of a constant 45 dB day
+    for (TChartBase* chart : *charts) {
+        // From the 45 dB levels of one up to the 78.4 dB Lden of the other.
+        EXPECT_DOUBLE_EQ(chart->LeftMin(), 40);
+        EXPECT_DOUBLE_EQ(chart->LeftMax(), 80);
+    }
+
+    // The summary is made from the periodic files: a newer one rebuilds it.
+    const QDateTime dtBuilt = form->LastUpdate();
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 50, 50);
+    SetModified(sFile, dtBuilt.addSecs(1));
+    dtNow = dtNow.addSecs(60);
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->LastUpdate(), dtNow);
+    ASSERT_EQ(form->ActiveCharts()->size(), 2);
+    EXPECT_NEAR(form->ActiveCharts()->at(0)->Value(0, 0), 56.4, 0.05);
 }

@@ -7,15 +7,20 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -44,6 +49,7 @@ protected:
     {
         cfg = std::make_unique<TCfg>(dir.path());
         dlg = std::make_unique<TformCfg>(*cfg, [this](const QString& sPage) { slHelp.append(sPage); });
+        dlg->SetMessageFn([this](const QString& s) { slMessages.append(s); });
     }
 
     template <class T> T* Ctl(const char* szName) const
@@ -78,6 +84,7 @@ protected:
     std::unique_ptr<TCfg> cfg;
     std::unique_ptr<TformCfg> dlg;
     QStringList slHelp;
+    QStringList slMessages;
 };
 
 // --- Filling from the settings ----------------------------------------------------
@@ -210,6 +217,9 @@ TEST_F(TformCfgTest, Cancel_WritesNothing)
     Ctl<QListWidget>("chklstPerParams")->item(0)->setCheckState(Qt::Unchecked);
     Pick(Ctl<QComboBox>("comboYMin"), QStringLiteral("60"));
     Ctl<QLineEdit>("editHtmlHeader")->setText(QStringLiteral("Changed"));
+    Ctl<QSpinBox>("spinDayHour")->setValue(6);
+    Ctl<QSpinBox>("spinCoverage")->setValue(40);
+    QTest::mouseClick(Ctl<QCheckBox>("chkLdenLimit"), Qt::LeftButton);
 
     dlg->show();
     Ctl<QPushButton>("btnCancel")->click();
@@ -217,6 +227,8 @@ TEST_F(TformCfgTest, Cancel_WritesNothing)
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(IniBytes(), baBefore);
     EXPECT_EQ(cfg->HtmlHeader(), QStringLiteral("Tarvik Report"));
+    EXPECT_EQ(cfg->RatingDayHour(), 7);
+    EXPECT_FALSE(cfg->RatingLdenLimitOn());
 }
 
 TEST_F(TformCfgTest, EmptyDataPath_IsStoredEmptyAndBringsBackTheDefault)
@@ -236,20 +248,151 @@ TEST_F(TformCfgTest, EmptyDataPath_IsStoredEmptyAndBringsBackTheDefault)
               sDefault);
 }
 
+// --- Rating page ------------------------------------------------------------------------
+
+TEST_F(TformCfgTest, RatingPage_ShowsTheStoredValuesAndEnablesOnlyTickedLimits)
+{
+    WriteIni(
+        "[rating]\r\ndayhour=6\r\neveninghour=18\r\nnighthour=22\r\neveningpenalty=3\r\nnightpenalty=8\r\n"
+        "coverage=60\r\nldenlimit=62\r\nldenlimiton=1\r\nnightlimit=45\r\nnightlimiton=0\r\n");
+    Open();
+    dlg->SetActivePage(3);
+    EXPECT_EQ(Ctl<QTabWidget>("pageCfg")->currentWidget()->objectName(), QStringLiteral("tabRating"));
+
+    EXPECT_EQ(Ctl<QSpinBox>("spinDayHour")->value(), 6);
+    EXPECT_EQ(Ctl<QSpinBox>("spinEveningHour")->value(), 18);
+    EXPECT_EQ(Ctl<QSpinBox>("spinNightHour")->value(), 22);
+    EXPECT_EQ(Ctl<QSpinBox>("spinEveningPenalty")->value(), 3);
+    EXPECT_EQ(Ctl<QSpinBox>("spinNightPenalty")->value(), 8);
+    EXPECT_EQ(Ctl<QSpinBox>("spinCoverage")->value(), 60);
+    EXPECT_TRUE(Ctl<QCheckBox>("chkLdenLimit")->isChecked());
+    EXPECT_EQ(Ctl<QSpinBox>("spinLdenLimit")->value(), 62);
+    EXPECT_TRUE(Ctl<QSpinBox>("spinLdenLimit")->isEnabled());
+    EXPECT_FALSE(Ctl<QCheckBox>("chkNightLimit")->isChecked());
+    EXPECT_EQ(Ctl<QSpinBox>("spinNightLimit")->value(), 45);
+    EXPECT_FALSE(Ctl<QSpinBox>("spinNightLimit")->isEnabled());
+}
+
+TEST_F(TformCfgTest, RatingLimits_SpinBoxFollowsItsCheckBox)
+{
+    Open();
+    dlg->show();
+    dlg->SetActivePage(3);
+    const std::pair<const char*, const char*> aPairs[] = {{"chkLdenLimit", "spinLdenLimit"},
+                                                          {"chkNightLimit", "spinNightLimit"}};
+    for (const auto& [szChk, szSpin] : aPairs) {
+        auto* chk = Ctl<QCheckBox>(szChk);
+        auto* spin = Ctl<QSpinBox>(szSpin);
+        ASSERT_FALSE(chk->isChecked()) << szChk;
+        EXPECT_FALSE(spin->isEnabled()) << szSpin;
+        QTest::mouseClick(chk, Qt::LeftButton);
+        EXPECT_TRUE(spin->isEnabled()) << szSpin;
+        QTest::mouseClick(chk, Qt::LeftButton);
+        EXPECT_FALSE(spin->isEnabled()) << szSpin;
+    }
+}
+
+TEST_F(TformCfgTest, RatingOk_WritesItsOwnSectionReadBackBySettingsOpenedAgain)
+{
+    WriteIni("[rating]\r\nnightlimit=48\r\nnightlimiton=1\r\n");
+    Open();
+    Ctl<QSpinBox>("spinDayHour")->setValue(6);
+    Ctl<QSpinBox>("spinEveningHour")->setValue(20);
+    Ctl<QSpinBox>("spinNightHour")->setValue(22);
+    Ctl<QSpinBox>("spinEveningPenalty")->setValue(0);
+    Ctl<QSpinBox>("spinNightPenalty")->setValue(15);
+    Ctl<QSpinBox>("spinCoverage")->setValue(90);
+    QTest::mouseClick(Ctl<QCheckBox>("chkLdenLimit"), Qt::LeftButton);
+    Ctl<QSpinBox>("spinLdenLimit")->setValue(65);
+    Ctl<QSpinBox>("spinNightLimit")->setValue(52);
+    QTest::mouseClick(Ctl<QCheckBox>("chkNightLimit"), Qt::LeftButton);
+
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(slMessages.isEmpty());
+
+    const TCfg cfgAfter(dir.path());
+    EXPECT_EQ(cfgAfter.RatingDayHour(), 6);
+    EXPECT_EQ(cfgAfter.RatingEveningHour(), 20);
+    EXPECT_EQ(cfgAfter.RatingNightHour(), 22);
+    EXPECT_EQ(cfgAfter.RatingEveningPenalty(), 0);
+    EXPECT_EQ(cfgAfter.RatingNightPenalty(), 15);
+    EXPECT_EQ(cfgAfter.RatingCoverage(), 90);
+    EXPECT_TRUE(cfgAfter.RatingLdenLimitOn());
+    EXPECT_EQ(cfgAfter.RatingLdenLimit(), 65);
+    // A limit switched off keeps the value it was last given.
+    EXPECT_FALSE(cfgAfter.RatingNightLimitOn());
+    EXPECT_EQ(cfgAfter.RatingNightLimit(), 52);
+    const TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadString(QStringLiteral("rating"), QStringLiteral("dayhour"), QString()),
+              QStringLiteral("6"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("rating"), QStringLiteral("ldenlimit"), QString()),
+              QStringLiteral("65"));
+}
+
+// Hours out of turn or all equal cannot split a day: OK must store none of the
+// dialog's settings, not just skip the hours.
+TEST_F(TformCfgTest, RatingInvalidHours_OkSaysWhyShowsThePageAndWritesNothing)
+{
+    const std::array<std::array<int, 3>, 2> aHours{{{7, 7, 7}, {19, 7, 23}}};
+    for (const auto& an : aHours) {
+        SCOPED_TRACE(testing::Message() << an[0] << '/' << an[1] << '/' << an[2]);
+        Open();
+        slMessages.clear();
+        const QByteArray baBefore = IniBytes();
+        dlg->show();
+        dlg->SetActivePage(0);
+        QTest::mouseClick(Ctl<QCheckBox>("chkAutoRefresh"), Qt::LeftButton);
+        Ctl<QLineEdit>("editHtmlHeader")->setText(QStringLiteral("Changed"));
+        Ctl<QSpinBox>("spinDayHour")->setValue(an[0]);
+        Ctl<QSpinBox>("spinEveningHour")->setValue(an[1]);
+        Ctl<QSpinBox>("spinNightHour")->setValue(an[2]);
+        Ctl<QSpinBox>("spinCoverage")->setValue(10);
+
+        Ctl<QPushButton>("btnOK")->click();
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_NE(dlg->result(), QDialog::Accepted);
+        ASSERT_EQ(slMessages.size(), 1);
+        EXPECT_TRUE(slMessages[0].contains(QLatin1String("start hours"))) << qPrintable(slMessages[0]);
+        EXPECT_EQ(Ctl<QTabWidget>("pageCfg")->currentWidget()->objectName(), QStringLiteral("tabRating"));
+        EXPECT_EQ(IniBytes(), baBefore);
+        const TCfg cfgAfter(dir.path());
+        EXPECT_EQ(cfgAfter.RatingDayHour(), 7);
+        EXPECT_EQ(cfgAfter.RatingCoverage(), 75);
+        EXPECT_EQ(cfgAfter.HtmlHeader(), QStringLiteral("Tarvik Report"));
+
+        // Mended hours then go through with everything else.
+        Ctl<QSpinBox>("spinDayHour")->setValue(6);
+        Ctl<QSpinBox>("spinEveningHour")->setValue(18);
+        Ctl<QSpinBox>("spinNightHour")->setValue(22);
+        Ctl<QPushButton>("btnOK")->click();
+        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+        EXPECT_EQ(slMessages.size(), 1);
+        const TCfg cfgMended(dir.path());
+        EXPECT_EQ(cfgMended.RatingEveningHour(), 18);
+        EXPECT_EQ(cfgMended.RatingCoverage(), 10);
+        EXPECT_EQ(cfgMended.HtmlHeader(), QStringLiteral("Changed"));
+        ASSERT_TRUE(QFile::remove(IniPath()));
+    }
+}
+
 // --- Help -----------------------------------------------------------------------------
 
 TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
 {
     Open();
     dlg->show();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         dlg->SetActivePage(i);
         Ctl<QPushButton>("btnHelp")->click();
     }
     EXPECT_EQ(slHelp, (QStringList{QStringLiteral("preferences/program.html"),
                                    QStringLiteral("preferences/reports.html"),
-                                   QStringLiteral("preferences/html_prn.html")}));
+                                   QStringLiteral("preferences/html_prn.html"),
+                                   QStringLiteral("preferences/rating.html")}));
     EXPECT_TRUE(dlg->isVisible()) << "Help must leave the dialog open";
+    for (const QString& sPage : slHelp)
+        EXPECT_TRUE(QFileInfo(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + sPage).isFile()) << qPrintable(sPage);
 }
 
 } // namespace

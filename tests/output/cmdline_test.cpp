@@ -353,6 +353,31 @@ TEST_F(TCmdLineTest, Export_WritesWhatTheRunWritesWithTheSameChoices)
     EXPECT_EQ(slIndex[33], QStringLiteral("<div id=\"title\">Site &lt;A&gt;</div>"));
 }
 
+TEST_F(TCmdLineTest, Export_KindsSumWritesOnlyTheSummaryPages)
+{
+    const QString sCmdDir = dir.Root() + QStringLiteral("cmd");
+    ASSERT_EQ(Run({QStringLiteral("--export"), sCmdDir, QStringLiteral("--monitors"), QStringLiteral("all"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-02"), QStringLiteral("--kinds"), QStringLiteral("sum"),
+                   QStringLiteral("--no-zoom")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("Summary reports: North Gate\nSummary reports: South Yard\n"));
+    EXPECT_EQ(TReportDir::Files(sCmdDir),
+              QStringList({QStringLiteral("Tarvik Reports.html"),
+                           QStringLiteral("summaries/charts/sum_7_20240301_20240302_0060.bmp"),
+                           QStringLiteral("summaries/charts/sum_8_20240301_20240302_0060.bmp"),
+                           QStringLiteral("summaries/sum_7_20240301_20240302_0060.html"),
+                           QStringLiteral("summaries/sum_8_20240301_20240302_0060.html")}));
+    // The period of the run names the pages.
+    ASSERT_EQ(Run({QStringLiteral("--export"), sCmdDir, QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-02"), QStringLiteral("--period"),
+                   QStringLiteral("15"), QStringLiteral("--kinds"), QStringLiteral("sum,cal")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_TRUE(QFile::exists(sCmdDir + QStringLiteral("/summaries/sum_7_20240302_20240302_0015.html")));
+}
+
 TEST_F(TCmdLineTest, Export_FailedRunExitsOneWithTheMessage)
 {
     const QString sBlocked = dir.HtmlDir() + QStringLiteral("calibrations/cal_8_20240301_20240301.html");
@@ -390,13 +415,14 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 4);
+    EXPECT_EQ(slRows.size(), 2 * 5);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("alarms/alm_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("profiles/prf_%1_20240301_20240302.html"),
-                                     QStringLiteral("calibrations/cal_%1_20240301_20240302.html")}) {
+                                     QStringLiteral("calibrations/cal_%1_20240301_20240302.html"),
+                                     QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html")}) {
             const QString sFile = sPage.arg(sID);
             EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
             EXPECT_EQ(slRows.filter(sFile).size(), 1) << sFile.toStdString();

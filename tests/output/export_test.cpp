@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 const QDate d1(2024, 3, 1);
 const QDate d2(2024, 3, 2);
@@ -60,7 +62,7 @@ TEST_F(TformExportTest, Create_FixedSizeCaptionsAndIdleState)
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
     for (QCheckBox* chk : {dlg->chkPerChart, dlg->chkPerTbl, dlg->chkAlmChart, dlg->chkAlmTbl,
-                           dlg->chkAlmList, dlg->chkPrfChart, dlg->chkCalList})
+                           dlg->chkAlmList, dlg->chkPrfChart, dlg->chkCalList, dlg->chkSummary})
         EXPECT_FALSE(chk->isChecked());
     EXPECT_EQ(dlg->btnExport->text(), QStringLiteral("Create Report"));
     EXPECT_TRUE(dlg->btnExport->isDefault());
@@ -91,6 +93,29 @@ TEST_F(TformExportTest, CalibrationProbe_OfferedOnlyForATickedMonitorInTheRange)
     EXPECT_TRUE(Make({0})->panelCals->isHidden()); // monitor 8 not ticked
     dir.WriteCal(QStringLiteral("7"), d2.addDays(1), {QStringLiteral("Time"), QStringLiteral("06:00:00")});
     EXPECT_TRUE(Make({0})->panelCals->isHidden()); // after the range
+}
+
+TEST_F(TformExportTest, SummaryBox_OwnRowInTheKindsPanelClearOfTheOthers)
+{
+    const auto dlg = Make();
+    dlg->show();
+    ASSERT_EQ(dlg->findChild<QCheckBox*>(QStringLiteral("chkSummary")), dlg->chkSummary);
+    EXPECT_EQ(dlg->chkSummary->text(), QStringLiteral("Summary"));
+    // In the panel a run disables, below the profile row, and not cut by the dialog.
+    EXPECT_TRUE(dlg->panelControls->isAncestorOf(dlg->chkSummary));
+    const auto Rect = [&dlg](QWidget* w) { return QRect(w->mapTo(dlg.get(), QPoint(0, 0)), w->size()); };
+    const QRect rcSum = Rect(dlg->chkSummary);
+    EXPECT_GE(rcSum.top(), Rect(dlg->chkPrfChart).bottom());
+    EXPECT_EQ(rcSum.left(), Rect(dlg->chkPrfChart).left());
+    EXPECT_TRUE(dlg->rect().contains(rcSum));
+    for (QWidget* w : std::initializer_list<QWidget*>{dlg->chkCalList, dlg->lblStat, dlg->btnExport})
+        EXPECT_FALSE(Rect(w).intersects(rcSum));
+    const QList<QLabel*> aLabels = dlg->panelControls->findChildren<QLabel*>();
+    const auto itGroup = std::find_if(aLabels.begin(), aLabels.end(), [](const QLabel* lbl) {
+        return lbl->text() == QLatin1String("Daily Rating Levels");
+    });
+    ASSERT_NE(itGroup, aLabels.end());
+    EXPECT_LE(Rect(*itGroup).right(), rcSum.left());
 }
 
 // --- buttons ------------------------------------------------------------------------------------
@@ -182,6 +207,20 @@ TEST_F(TformExportTest, Export_RunningThenCancellingThenClosedWithoutIndex)
     EXPECT_TRUE(dlg->lblStat->isHidden());
     EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
               QStringList{QStringLiteral("periodic/per_7_20240301_20240302_0060.html")});
+}
+
+TEST_F(TformExportTest, Export_SummaryBoxReachesTheRun)
+{
+    const auto dlg = Make({0});
+    dlg->editDir->setText(dir.HtmlDir());
+    dlg->chkSummary->setChecked(true);
+    dlg->btnExport->click();
+    EXPECT_TRUE(slErrors.isEmpty());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    const QStringList slFiles = TReportDir::Files(dir.HtmlDir());
+    EXPECT_TRUE(slFiles.contains(QStringLiteral("summaries/sum_7_20240301_20240302_0060.html")));
+    EXPECT_TRUE(slFiles.contains(QStringLiteral("summaries/charts/sum_7_20240301_20240302_0060.bmp")));
+    EXPECT_EQ(slFiles.filter(QStringLiteral("periodic")).size(), 0);
 }
 
 TEST_F(TformExportTest, Export_UnwritablePageShowsItsNameAndReturnsToIdle)

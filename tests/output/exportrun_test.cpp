@@ -6,6 +6,7 @@
 #include "reportdir.h"
 
 #include <QImage>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -126,23 +127,160 @@ TEST_F(TExportRunTest, ProgressTexts_PerMonitorAndPerProfileDay)
 {
     TExportOptions opt;
     opt.nPeriod = 60;
-    opt.bPerTbl = opt.bAlmList = opt.bPrfChart = opt.bCalList = true;
+    opt.bPerTbl = opt.bAlmList = opt.bPrfChart = opt.bCalList = opt.bSummary = true;
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d2, opt);
     QStringList slStatus;
     run.SetStatusFn([&slStatus](const QString& s) { slStatus << s; });
     ASSERT_TRUE(run.Run(dir.HtmlDir()));
-    EXPECT_EQ(slStatus, QStringList({QStringLiteral("Periodic reports: North Gate"),
-                                     QStringLiteral("Periodic reports: South Yard"),
-                                     QStringLiteral("Alarm reports: North Gate"),
-                                     QStringLiteral("Alarm reports: South Yard"),
-                                     QStringLiteral("Profile: 2024-03-01 North Gate"),
-                                     QStringLiteral("Profile: 2024-03-02 North Gate"),
-                                     QStringLiteral("Profile: 2024-03-01 South Yard"),
-                                     QStringLiteral("Profile: 2024-03-02 South Yard"),
-                                     QStringLiteral("Calibration reports: North Gate"),
-                                     QStringLiteral("Calibration reports: South Yard")}));
+    EXPECT_EQ(
+        slStatus,
+        QStringList(
+            {QStringLiteral("Periodic reports: North Gate"), QStringLiteral("Periodic reports: South Yard"),
+             QStringLiteral("Alarm reports: North Gate"), QStringLiteral("Alarm reports: South Yard"),
+             QStringLiteral("Profile: 2024-03-01 North Gate"),
+             QStringLiteral("Profile: 2024-03-02 North Gate"),
+             QStringLiteral("Profile: 2024-03-01 South Yard"),
+             QStringLiteral("Profile: 2024-03-02 South Yard"),
+             QStringLiteral("Calibration reports: North Gate"),
+             QStringLiteral("Calibration reports: South Yard"), QStringLiteral("Summary reports: North Gate"),
+             QStringLiteral("Summary reports: South Yard")}));
     // A calibration page for every chosen monitor, also one without calibrations.
     EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QStringLiteral("calibrations/cal_8_20240301_20240302.html")));
+}
+
+// --- the daily rating summary ------------------------------------------------------------------
+
+TEST_F(TExportRunTest, Summary_PagePerMonitorWithChartTableAndNote)
+{
+    // Day 1 has one hour of the night; day 2 is complete.
+    QStringList slDay2{QStringLiteral(".Time,LAeq")};
+    for (int h = 0; h < 24; ++h)
+        slDay2 << QStringLiteral("%1:00:00,60.0").arg(h, 2, 10, QLatin1Char('0'));
+    dir.WritePer(QStringLiteral("7"), d2, 60, slDay2);
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bSummary = true;
+    opt.bZoom = true;
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d3, opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
+              QStringList({QStringLiteral("Tarvik Reports.html"),
+                           QStringLiteral("summaries/charts/sum_7_20240301_20240303_0060.bmp"),
+                           QStringLiteral("summaries/charts/sum_7_20240301_20240303_0060_zoom.bmp"),
+                           QStringLiteral("summaries/sum_7_20240301_20240303_0060.html")}));
+    const QString sCharts = dir.HtmlDir() + QStringLiteral("summaries/charts/");
+    EXPECT_EQ(QImage(sCharts + QStringLiteral("sum_7_20240301_20240303_0060.bmp")).size(), QSize(800, 320));
+    EXPECT_EQ(QImage(sCharts + QStringLiteral("sum_7_20240301_20240303_0060_zoom.bmp")).size(),
+              QSize(2048, 800));
+
+    bool bCrLf = false;
+    const QStringList sl = TReportDir::ReadLines(
+        dir.HtmlDir() + QStringLiteral("summaries/sum_7_20240301_20240303_0060.html"), &bCrLf);
+    EXPECT_TRUE(bCrLf);
+    EXPECT_EQ(sl[33], QStringLiteral("<div id=\"title\">Daily Rating Level Report</div>"));
+    EXPECT_EQ(sl[36], QStringLiteral("<h1>North Gate</h1>"));
+    const auto iChart =
+        sl.indexOf(QStringLiteral("<div><a href=\"charts/sum_7_20240301_20240303_0060_zoom.bmp\">"
+                                  "<img src=\"charts/sum_7_20240301_20240303_0060.bmp\"></a></div>"));
+    const auto iTable = sl.indexOf(QStringLiteral("<table id=\"tblPer\">"));
+    // A whole-line match: the note is one line.
+    const auto iNote = sl.indexOf(QRegularExpression(QStringLiteral("<p>A day is the calendar day .*</p>")));
+    EXPECT_EQ(iChart, 36 + 6);
+    EXPECT_EQ(iTable, iChart + 1);
+    ASSERT_GT(iNote, iTable);
+    EXPECT_EQ(sl[iNote - 1], QStringLiteral("</table>"));
+    EXPECT_TRUE(sl[iNote + 1].startsWith(QLatin1String("<div id=\"foot\">")));
+
+    // A row per day and the range row; the short first day is grey, the full second is not.
+    const QStringList slTable = sl.mid(iTable, iNote - iTable);
+    const auto i1 = slTable.indexOf(QStringLiteral("<td>2024-03-01</td>"));
+    const auto i2 = slTable.indexOf(QStringLiteral("<td>2024-03-02</td>"));
+    const auto i3 = slTable.indexOf(QStringLiteral("<td>2024-03-03</td>"));
+    const auto iRange = slTable.indexOf(QStringLiteral("<td class=\"hi\">Range</td>"));
+    ASSERT_GT(i1, 0);
+    EXPECT_LT(i1, i2);
+    EXPECT_LT(i2, i3);
+    EXPECT_LT(i3, iRange);
+    EXPECT_EQ(slTable[i1 + 3], QStringLiteral("<td style=\"color:#888\">51.0</td>")); // one night hour
+    EXPECT_TRUE(slTable.mid(i2, i3 - i2).filter(QStringLiteral("color:#888")).isEmpty());
+    EXPECT_EQ(slTable[i2 + 1], QStringLiteral("<td>60.0</td>"));
+
+    const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
+    const auto iHead = slIndex.indexOf(QStringLiteral("<h1>Summary Reports</h1>"));
+    ASSERT_GT(iHead, 0);
+    EXPECT_TRUE(slIndex[iHead + 3].contains(QLatin1String("summaries/sum_7_20240301_20240303_0060.html")));
+    EXPECT_TRUE(slIndex[iHead + 3].endsWith(QLatin1String("<td>60 min</td></tr>")));
+}
+
+TEST_F(TExportRunTest, Summary_DaysStillToComeAreNoRows)
+{
+    const QDate dtToday = QDate::currentDate();
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bSummary = true;
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, dtToday.addDays(-1), dtToday.addDays(2), opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir()));
+    // The page keeps the name of the range asked for.
+    const QStringList sl =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("summaries/") +
+                              TReportNames::PageName(EReportKind::Sum, QStringLiteral("7"),
+                                                     dtToday.addDays(-1), dtToday.addDays(2), 60));
+    const QString sIso = QStringLiteral("yyyy-MM-dd");
+    EXPECT_EQ(sl.count(QStringLiteral("<td>") + dtToday.addDays(-1).toString(sIso) + QStringLiteral("</td>")),
+              1);
+    EXPECT_EQ(sl.count(QStringLiteral("<td>") + dtToday.toString(sIso) + QStringLiteral("</td>")), 1);
+    EXPECT_EQ(sl.count(QStringLiteral("<td>") + dtToday.addDays(1).toString(sIso) + QStringLiteral("</td>")),
+              0);
+}
+
+TEST_F(TExportRunTest, Summary_OffWritesNoFolderAndOnOnlyAddsItsIndexSection)
+{
+    TExportRun before(dir.Cfg(), *mons, Both(), d1, d3, AllKinds(dir.Cfg(), false));
+    ASSERT_TRUE(before.Run(dir.HtmlDir()));
+    EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("summaries")));
+    const QString sIndex = dir.HtmlDir() + QStringLiteral("Tarvik Reports.html");
+    const QStringList slBefore = TReportDir::ReadLines(sIndex);
+    EXPECT_TRUE(slBefore.filter(QStringLiteral("ummar")).isEmpty());
+
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bSummary = true;
+    TExportRun after(dir.Cfg(), *mons, Both(), d1, d3, opt);
+    ASSERT_TRUE(after.Run(dir.HtmlDir()));
+    QStringList slAfter = TReportDir::ReadLines(sIndex);
+    // The section sits after the four older ones, just before the foot.
+    const auto iHead = slAfter.indexOf(QStringLiteral("<h1>Summary Reports</h1>"));
+    ASSERT_GT(iHead, 0);
+    ASSERT_EQ(slAfter[iHead + 5], QStringLiteral("</table>"));
+    EXPECT_TRUE(slAfter[iHead + 6].startsWith(QLatin1String("<div id=\"foot\">")));
+    slAfter.remove(iHead, 6);
+    EXPECT_EQ(slAfter, slBefore);
+}
+
+TEST_F(TExportRunTest, Summary_CancelledAtTheFirstMonitorWritesNoIndex)
+{
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bSummary = true;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
+    bool bCancel = false;
+    run.SetStatusFn([&bCancel](const QString&) { bCancel = true; });
+    run.SetCancelFn([&bCancel] { return bCancel; });
+    ASSERT_TRUE(run.Run(dir.HtmlDir()));
+    // The open page is finished without its chart; the second monitor gets none.
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
+              QStringList{QStringLiteral("summaries/sum_7_20240301_20240301_0060.html")});
+}
+
+TEST_F(TExportRunTest, Summary_UnwritableImageStopsTheRunNamingIt)
+{
+    const QString sImage =
+        dir.HtmlDir() + QStringLiteral("summaries/charts/sum_8_20240301_20240301_0060.bmp");
+    ASSERT_TRUE(QDir().mkpath(sImage));
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bSummary = true;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
+    EXPECT_FALSE(run.Run(dir.HtmlDir()));
+    EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sImage));
+    EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QStringLiteral("summaries/sum_7_20240301_20240301_0060.html")));
+    EXPECT_FALSE(
+        QFile::exists(dir.HtmlDir() + QStringLiteral("summaries/sum_8_20240301_20240301_0060.html")));
 }
 
 // --- the report library ----------------------------------------------------------------------

@@ -41,6 +41,8 @@ TEST(TGridText, CellText_TakesTheMarkupOff)
     EXPECT_EQ(TGridText::CellText(QStringLiteral("-12.5")), QString());
     EXPECT_EQ(TGridText::CellText(QStringLiteral("~name~A~B")), QStringLiteral("B"));
     EXPECT_EQ(TGridText::CellText(QStringLiteral("..x")), QStringLiteral(".x"));
+    // A greyed summary value pastes as the number, ready for a spreadsheet.
+    EXPECT_EQ(TGridText::CellText(QStringLiteral("~low~48.2")), QStringLiteral("48.2"));
     // A name is cut at 64 characters; a plain value is not.
     const QString sLong(70, QLatin1Char('n'));
     EXPECT_EQ(TGridText::CellText(QStringLiteral("~name~") + sLong), sLong.left(64));

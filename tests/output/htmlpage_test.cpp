@@ -1,10 +1,14 @@
 #include "output/htmlpage.h"
 
 #include "platform/product.h"
+#include "views/ratingfill.h"
+#include "views/stringgrid.h"
 
 #include "reportdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 const QString sCrLf = QStringLiteral("\r\n");
@@ -328,6 +332,122 @@ TEST_F(THtmlTableTest, CalList_FirstAndThirdDayGiveOneGapRow)
               sl.indexOf(QStringLiteral("<td>2024-03-03</td>")));
 }
 
+// --- daily rating summary table ---------------------------------------------------------------
+
+namespace {
+// Fills rows of a grid from lists of cells, row 0 first.
+void FillGrid(TStringGrid& grid, const std::vector<QStringList>& aRows)
+{
+    grid.SetRowCount(int(aRows.size()));
+    grid.SetColCount(3);
+    for (size_t r = 0; r < aRows.size(); ++r)
+        for (qsizetype c = 0; c < aRows[r].size(); ++c)
+            grid.SetCell(int(c), int(r), aRows[r][c]);
+}
+
+TRatingLevels Levels(const QDate& dt, double dLd, double dLe, double dLn, double dLden,
+                     std::array<double, rpPartCount> adCov, std::array<bool, rpPartCount> abLow)
+{
+    TRatingLevels lv;
+    lv.dt = dt;
+    lv.adLevel = {dLd, dLe, dLn};
+    lv.dLden = dLden;
+    lv.adCoverage = adCov;
+    lv.abLow = abLow;
+    lv.bLdenLow = abLow[0] || abLow[1] || abLow[2];
+    return lv;
+}
+} // namespace
+
+TEST(THtmlPage, SumTable_HeadAndUnitRowsEmphasisGreyAndEscaping)
+{
+    TStringGrid grid;
+    FillGrid(grid, {{QStringLiteral("~name~North <Gate>")},
+                    {},
+                    {QStringLiteral("~h~Date"), QStringLiteral("~h~Lday"), QStringLiteral("~h~Day cov.")},
+                    {QString(), QStringLiteral("^dB(A)"), QStringLiteral("^%")},
+                    {QStringLiteral("2024-03-01"), QStringLiteral("~low~52.3"), QStringLiteral("~low~40.0")},
+                    {QStringLiteral("2024-03-02"), QString(), QStringLiteral("100.0")},
+                    {QStringLiteral("~h~Range"), QStringLiteral("^58.1"), QStringLiteral("~low~70.0")},
+                    {QStringLiteral("~h~Days > limit"), QStringLiteral("^2"), QStringLiteral("0")},
+                    {},
+                    {}});
+    TRatingSettings set;
+    THtmlPage page;
+    page.AddSumTable(grid, set);
+    const QStringList slTable = page.Lines().mid(0, page.Lines().size() - 1);
+    EXPECT_EQ(slTable, Lines({"<table id=\"tblPer\">",
+                              // the monitor title and the blank rows are left out
+                              "<tr class=\"head\">", "<td class=\"datetime\">Date</td>", "<td>Lday</td>",
+                              "<td>Day cov.</td>", "</tr>", "<tr class=\"head\">",
+                              "<td class=\"datetime\"></td>", "<td>dB(A)</td>", "<td>%</td>", "</tr>",
+                              // a value of too little coverage is kept, in grey
+                              "<tr>", "<td>2024-03-01</td>", "<td style=\"color:#888\">52.3</td>",
+                              "<td style=\"color:#888\">40.0</td>", "</tr>", "<tr>", "<td>2024-03-02</td>",
+                              "<td></td>", "<td>100.0</td>", "</tr>",
+                              // the range row starts with a heading but is a row of values
+                              "<tr>", "<td class=\"hi\">Range</td>", "<td class=\"hi\">58.1</td>",
+                              "<td style=\"color:#888\">70.0</td>", "</tr>", "<tr>",
+                              "<td class=\"hi\">Days &gt; limit</td>", "<td class=\"hi\">2</td>",
+                              "<td>0</td>", "</tr>", "</table>"}));
+    // The note says what a day is, as every summary must.
+    EXPECT_TRUE(
+        page.Lines().last().startsWith(QLatin1String("<p>A day is the calendar day of the day file.")))
+        << page.Lines().last().toStdString();
+    EXPECT_TRUE(page.Lines().last().endsWith(QLatin1String("</p>")));
+}
+
+TEST(THtmlPage, SumTable_FromTheSummaryFillNoMarkupLeaksAndLowValuesStayGrey)
+{
+    TTQMonitor mon = Mon(QStringLiteral("7"), QStringLiteral("North Gate"), QStringLiteral("NM-2"));
+    TRatingSettings set;
+    set.bLdenLimitOn = true;
+    set.dLdenLimit = 55;
+    const double dNaN = std::nan("");
+    TRatingMonitor rm;
+    rm.sID = mon.sID;
+    rm.aDays.push_back(Levels(d1, 60.0, 55.0, 50.0, 61.2, {1.0, 1.0, 1.0}, {false, false, false}));
+    // The second day lost its evening and most of its night.
+    rm.aDays.push_back(Levels(d2, 58.0, dNaN, 47.5, 59.0, {1.0, 0.0, 0.25}, {false, true, true}));
+    rm.range = Levels(QDate(), 59.1, 55.0, 49.3, 60.4, {1.0, 0.5, 0.625}, {false, true, true});
+    rm.nLdenAbove = 2;
+    TStringGrid grid;
+    TRatingFill::FillSummary(grid, set, {&mon}, {rm});
+    THtmlPage page;
+    page.AddSumTable(grid, set);
+    const QStringList& sl = page.Lines();
+
+    for (const QString& s : sl)
+        EXPECT_FALSE(s.contains(QLatin1Char('~')) || s.contains(QLatin1Char('^'))) << s.toStdString();
+    EXPECT_TRUE(sl.filter(QStringLiteral("North Gate")).isEmpty());
+    EXPECT_EQ(sl.count(QStringLiteral("<tr class=\"head\">")), 2);
+    EXPECT_EQ(sl.count(QStringLiteral("<tr>")), 2 + 1 + 2); // days, range, limit and days above
+    EXPECT_EQ(sl.count(QStringLiteral("<td class=\"datetime\">Date</td>")), 1);
+
+    // Day 1 has no grey cell; day 2 greys its night level, Lden and the evening and
+    // night coverages, and keeps the missing evening level an empty cell.
+    const qsizetype i1 = sl.indexOf(QStringLiteral("<td>2024-03-01</td>"));
+    const qsizetype i2 = sl.indexOf(QStringLiteral("<td>2024-03-02</td>"));
+    ASSERT_GT(i1, 0);
+    ASSERT_EQ(i2, i1 + TRatingFill::ColCount + 2);
+    EXPECT_TRUE(sl.mid(i1, TRatingFill::ColCount).filter(QStringLiteral("color:#888")).isEmpty());
+    const QStringList slDay2 = sl.mid(i2, TRatingFill::ColCount);
+    EXPECT_EQ(slDay2.filter(QStringLiteral("<td style=\"color:#888\">")).size(), 4);
+    EXPECT_EQ(slDay2[TRatingFill::ColLevel + rpNight], QStringLiteral("<td style=\"color:#888\">47.5</td>"));
+    EXPECT_EQ(slDay2[TRatingFill::ColLevel + rpEvening], QStringLiteral("<td></td>"));
+    EXPECT_EQ(slDay2[TRatingFill::ColCoverage + rpNight],
+              QStringLiteral("<td style=\"color:#888\">25.0</td>"));
+
+    // The range row: bold where the coverage suffices, grey where it does not.
+    const qsizetype iRange = sl.indexOf(QStringLiteral("<td class=\"hi\">Range</td>"));
+    ASSERT_EQ(iRange, i2 + TRatingFill::ColCount + 2);
+    EXPECT_EQ(sl[iRange + TRatingFill::ColLevel + rpDay], QStringLiteral("<td class=\"hi\">59.1</td>"));
+    EXPECT_EQ(sl[iRange + TRatingFill::ColLevel + rpNight],
+              QStringLiteral("<td style=\"color:#888\">49.3</td>"));
+    EXPECT_EQ(sl.count(QStringLiteral("<td class=\"hi\">2</td>")), 1); // days above the Lden limit
+    EXPECT_EQ(sl[sl.size() - 2], QStringLiteral("</table>"));
+}
+
 // --- index page ---------------------------------------------------------------------------------
 
 class THtmlIndexTest : public ::testing::Test
@@ -436,8 +556,27 @@ TEST_F(THtmlIndexTest, IndexPage_WithoutPagesOnlyHeadAndFoot)
     EXPECT_TRUE(page.Lines()[35].startsWith(QLatin1String("<div id=\"foot\">")));
 }
 
+TEST_F(THtmlIndexTest, SummaryRows_ListedWithTheirPeriodUnderTheirOwnHeading)
+{
+    dir.Touch(QStringLiteral("summaries/sum_7_20240301_20240331_0010.html"));
+    dir.Touch(QStringLiteral("summaries/sum_12_20240301_20240301_0060.html"));
+    dir.Touch(QStringLiteral("periodic/sum_7_20240301_20240301_0060.html")); // not its folder
+    EXPECT_EQ(
+        Section(EReportKind::Sum),
+        Lines({"<h1>Summary Reports</h1>", "<table class=\"idxtbl\">",
+               "<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
+               "style=\"width:220px\">Date</td><td>Period</td></tr>",
+               "<tr class=\"link\" onclick=\"location.href='summaries/sum_12_20240301_20240301_0060.html'\">"
+               "<td>Alpha &lt;12&gt;</td><td>Mar 01, 2024</td><td>60 min</td></tr>",
+               "<tr class=\"link\" onclick=\"location.href='summaries/sum_7_20240301_20240331_0010.html'\">"
+               "<td>North Gate</td><td>Mar 01, 2024 - Mar 31, 2024</td><td>10 min</td></tr>",
+               "</table>"}));
+    EXPECT_TRUE(Section(EReportKind::Per).isEmpty());
+}
+
 TEST_F(THtmlIndexTest, IndexPage_SectionsInKindOrder)
 {
+    dir.Touch(QStringLiteral("summaries/sum_7_20240301_20240301_0060.html"));
     dir.Touch(QStringLiteral("calibrations/cal_7_20240301_20240301.html"));
     dir.Touch(QStringLiteral("periodic/per_7_20240301_20240301_0060.html"));
     dir.Touch(QStringLiteral("alarms/alm_7_20240301_20240301_0060.html"));
@@ -445,8 +584,8 @@ TEST_F(THtmlIndexTest, IndexPage_SectionsInKindOrder)
     THtmlPage page;
     page.AddIndexPage(dir.HtmlDir(), *mons, QStringLiteral("Tarvik Report"), false);
     const QStringList slHeads = page.Lines().filter(QStringLiteral("<h1>"));
-    EXPECT_EQ(slHeads,
-              Lines({"<h1>Periodic Reports</h1>", "<h1>Alarm Reports</h1>", "<h1>Calibration Reports</h1>"}));
+    EXPECT_EQ(slHeads, Lines({"<h1>Periodic Reports</h1>", "<h1>Alarm Reports</h1>",
+                              "<h1>Calibration Reports</h1>", "<h1>Summary Reports</h1>"}));
 }
 
 // --- saving ----------------------------------------------------------------------------------------

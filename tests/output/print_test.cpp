@@ -10,6 +10,7 @@
 #include "views/stringgrid.h"
 
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
@@ -82,6 +83,39 @@ double WordHeight(const QString& sFile, const QString& sWord)
             return m.captured(2).toDouble() - m.captured(1).toDouble();
     return 0;
 }
+// Box of the first word sWord in points (x, y, width, height); empty when absent.
+QRectF WordBox(const QString& sFile, const QString& sWord)
+{
+    const QRegularExpression re(QLatin1String(
+        R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (const auto& m : re.globalMatch(PdfToText(sFile, QStringLiteral("-bbox"))))
+        if (m.captured(5) == sWord)
+            return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                          QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    return {};
+}
+
+// The darkest grey level (0 black, 255 white) inside a box of points of page 1.
+int DarkestIn(const QString& sFile, const QRectF& rcPoints)
+{
+    const QString sBase = sFile + QStringLiteral("-page");
+    QProcess proc;
+    proc.start(QStringLiteral("pdftoppm"),
+               {QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-png"),
+                QStringLiteral("-singlefile"), sFile, sBase});
+    if (!proc.waitForFinished(30000))
+        return -1;
+    const QImage img(sBase + QStringLiteral(".png"));
+    if (img.isNull())
+        return -1;
+    const QRect rc(QPoint(int(rcPoints.left() * 2), int(rcPoints.top() * 2)),
+                   QPoint(int(rcPoints.right() * 2), int(rcPoints.bottom() * 2)));
+    int nDarkest = 255;
+    for (int y = rc.top(); y <= rc.bottom(); ++y)
+        for (int x = rc.left(); x <= rc.right(); ++x)
+            nDarkest = std::min(nDarkest, qGray(img.pixel(x, y)));
+    return nDarkest;
+}
 } // namespace
 
 class TPrintTest : public ::testing::Test
@@ -108,7 +142,7 @@ protected:
 
     static TPrintJob GridJob(const TGridView& grid, const QDate& dtFrom, const QDate& dtTo)
     {
-        return {QStringLiteral("Alarm List"), dtFrom, dtTo, &grid, nullptr};
+        return {QStringLiteral("Alarm List"), dtFrom, dtTo, &grid, nullptr, QString()};
     }
 
     QTemporaryDir dirApp, dirData, dirOut;
@@ -169,8 +203,12 @@ TEST_F(TPrintTest, Charts_FourChartsMakeTwoPagesEachWithHeadings)
     last->replot();
     const QRect rcAxis = last->axisRect()->rect();
 
-    const TPrintJob job{QStringLiteral("Periodic Noise - Period = 15 minutes"), QDate(2024, 3, 5),
-                        QDate(2024, 3, 7), nullptr, &box};
+    const TPrintJob job{QStringLiteral("Periodic Noise - Period = 15 minutes"),
+                        QDate(2024, 3, 5),
+                        QDate(2024, 3, 7),
+                        nullptr,
+                        &box,
+                        QString()};
     EXPECT_EQ(Print(job), 2);
 
     // The bitmap is rendered without changing what the screen shows.
@@ -196,7 +234,8 @@ TEST_F(TPrintTest, Charts_NoChartInTheBoxPrintsNothing)
 {
     QWidget box;
     new QLabel(QStringLiteral("no data"), &box);
-    EXPECT_EQ(Print({QStringLiteral("Noise Profile"), QDate(2024, 3, 5), QDate(2024, 3, 5), nullptr, &box}),
+    EXPECT_EQ(Print({QStringLiteral("Noise Profile"), QDate(2024, 3, 5), QDate(2024, 3, 5), nullptr, &box,
+                     QString()}),
               0);
     EXPECT_FALSE(QFile::exists(sPdf)) << "not even a blank sheet";
     EXPECT_EQ(Print(TPrintJob()), 0);
@@ -273,6 +312,47 @@ TEST_F(TPrintTest, Grid_MarkupBecomesFontChanges)
     const double cyPlain = WordHeight(sPdf, QStringLiteral("Plainword"));
     ASSERT_GT(cyPlain, 0);
     EXPECT_NEAR(cyName / cyPlain, 10.0 / 8.0, 0.08);
+}
+
+TEST_F(TPrintTest, Grid_NoteUnderTheDateLineAndLowValuesInGrey)
+{
+    cfg->SetHtmlHideLogo(true);
+    TTestGrid grid;
+    grid.Fill({{QStringLiteral("2024-03-05"), QStringLiteral("~low~48.2"), QStringLiteral("55.5")}});
+    TPrintJob job = GridJob(grid, QDate(2024, 3, 5), QDate(2024, 3, 5));
+    job.sNote = QStringLiteral("Grey: under 75 % of the periods have a value.");
+    EXPECT_EQ(Print(job), 1);
+    REQUIRE_PDFTOTEXT();
+    // The layout mode may pad the words of a line; their order is what counts.
+    const QString s = PdfPages(sPdf).join(QString()).simplified();
+    const qsizetype iDate = s.indexOf(QStringLiteral("Date: Mar 05, 2024"));
+    const qsizetype iNote = s.indexOf(job.sNote);
+    const qsizetype iRow = s.indexOf(QStringLiteral("2024-03-05"));
+    ASSERT_GE(iDate, 0);
+    EXPECT_GT(iNote, iDate);
+    EXPECT_GT(iRow, iNote) << "the note must not be overprinted by the first row";
+
+    // A note longer than the page is wide runs on over further lines, every word kept.
+    QStringList slWords;
+    for (int i = 0; i < 60; ++i)
+        slWords << QStringLiteral("word%1").arg(i, 2, 10, QLatin1Char('0'));
+    job.sNote = slWords.join(QLatin1Char(' '));
+    EXPECT_EQ(Print(job), 1);
+    const QStringList slLines = PdfPages(sPdf).join(QString()).split(QLatin1Char('\n'));
+    const QStringList slNoteLines = slLines.filter(QStringLiteral("word"));
+    EXPECT_GE(slNoteLines.size(), 2);
+    EXPECT_EQ(slNoteLines.join(QLatin1Char(' ')).simplified(), job.sNote);
+    EXPECT_GT(slLines.indexOf(QRegularExpression(QStringLiteral("^\\s*2024-03-05.*"))),
+              slLines.indexOf(slNoteLines.last()));
+
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "pdftoppm is not installed: the colours are not checked";
+    // Grey text has no pixel near black; the plain value beside it has.
+    const int nLow = DarkestIn(sPdf, WordBox(sPdf, QStringLiteral("48.2")));
+    const int nPlain = DarkestIn(sPdf, WordBox(sPdf, QStringLiteral("55.5")));
+    EXPECT_LT(nPlain, 60);
+    EXPECT_GT(nLow, 90);
+    EXPECT_LT(nLow, 200);
 }
 
 // --- the run ----------------------------------------------------------------

@@ -17,6 +17,8 @@ TEST(TReportNames, PageNames_CarryPeriodOnlyForPeriodicAndAlarmPages)
               QStringLiteral("prf_M01_20240301_20240303.html"));
     EXPECT_EQ(TReportNames::PageName(EReportKind::Cal, QStringLiteral("M01"), d1, d3, 15),
               QStringLiteral("cal_M01_20240301_20240303.html"));
+    EXPECT_EQ(TReportNames::PageName(EReportKind::Sum, QStringLiteral("M01"), d1, d3, 10),
+              QStringLiteral("sum_M01_20240301_20240303_0010.html"));
     // A period of more than four digits keeps all of them.
     EXPECT_EQ(TReportNames::PageName(EReportKind::Per, QStringLiteral("7"), d1, d1, 12345),
               QStringLiteral("per_7_20240301_20240301_12345.html"));
@@ -29,10 +31,23 @@ TEST(TReportNames, ChartNames_ZoomImagesEndWithZoomBmp)
               QStringLiteral("per_7_20240301_20240303_0060.bmp"));
     EXPECT_EQ(TReportNames::ChartName(EReportKind::Alm, QStringLiteral("7"), d1, d3, 60, true),
               QStringLiteral("alm_7_20240301_20240303_0060_zoom.bmp"));
+    EXPECT_EQ(TReportNames::ChartName(EReportKind::Sum, QStringLiteral("7"), d1, d3, 10, false),
+              QStringLiteral("sum_7_20240301_20240303_0010.bmp"));
+    EXPECT_EQ(TReportNames::ChartName(EReportKind::Sum, QStringLiteral("7"), d1, d3, 10, true),
+              QStringLiteral("sum_7_20240301_20240303_0010_zoom.bmp"));
     EXPECT_EQ(TReportNames::ProfileChartName(QStringLiteral("7"), d3, false),
               QStringLiteral("prf_7_20240303.bmp"));
     EXPECT_EQ(TReportNames::ProfileChartName(QStringLiteral("7"), d3, true),
               QStringLiteral("prf_7_20240303_zoom.bmp"));
+}
+
+TEST(TReportNames, Summary_LastKindWithItsOwnFolder)
+{
+    // The index lists the kinds in enumeration order; the older kinds keep their numbers.
+    EXPECT_EQ(int(EReportKind::Cal), 3);
+    EXPECT_EQ(int(EReportKind::Sum), 4);
+    EXPECT_EQ(TReportNames::KindFolder(EReportKind::Sum), QStringLiteral("summaries"));
+    EXPECT_EQ(TReportNames::LinkPrefix(EReportKind::Sum), QStringLiteral("summaries/"));
 }
 
 // --- date fields -----------------------------------------------------------------

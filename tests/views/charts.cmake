@@ -6,4 +6,5 @@ tarvik_add_widget_test(test_views_charts
     ${CMAKE_CURRENT_LIST_DIR}/perchart_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/almchart_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/prfchart_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ratingchart_test.cpp
   LIBS tarvik_views)

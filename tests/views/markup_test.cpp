@@ -49,6 +49,18 @@ TEST(TMarkup, Shown_ListsLeaveCaretAlone)
         ExpectShown(c, false);
 }
 
+TEST(TMarkup, Shown_LowTagGreyNotBoldOtherTagsNotGrey)
+{
+    const TMarkedText low = TMarkup::Shown(QStringLiteral("~low~48.2"));
+    EXPECT_EQ(low.sText, QStringLiteral("48.2"));
+    EXPECT_TRUE(low.bDim);
+    EXPECT_FALSE(low.bBold);
+    // Only the exact tag greys: a longer tag and the other markup stay as they were.
+    for (const char* psz : {"~lower~x", "~h~x", "^x", "~name~low", "x~low~"})
+        EXPECT_FALSE(TMarkup::Shown(QString::fromLatin1(psz)).bDim) << psz;
+    EXPECT_TRUE(TMarkup::Shown(QStringLiteral("~lower~x")).bBold);
+}
+
 TEST(TMarkup, Shown_MarkedTextCutAt64PlainValueWhole)
 {
     const QString s70(70, u'x');
