@@ -35,6 +35,7 @@ struct TImage
 {
     QString sKind; // "per", "alm", "prf", "sum"
     QSize size;
+    QDate dtDay; // the day of a profile image (prf_ID_DAY.bmp); invalid for the others
 };
 
 std::vector<TImage> Images(const QString& sDir)
@@ -43,7 +44,11 @@ std::vector<TImage> Images(const QString& sDir)
     QDirIterator it(sDir, {QStringLiteral("*.bmp")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString sPath = it.next();
-        a.push_back({QFileInfo(sPath).fileName().left(3), QImageReader(sPath).size()});
+        const QString sName = QFileInfo(sPath).completeBaseName();
+        TImage img{sName.left(3), QImageReader(sPath).size(), QDate()};
+        if (img.sKind == QLatin1String("prf"))
+            img.dtDay = QDate::fromString(sName.section(QLatin1Char('_'), 2, 2), QStringLiteral("yyyyMMdd"));
+        a.push_back(img);
     }
     return a;
 }
@@ -75,9 +80,11 @@ double ExportSecs(const QString& sData, const QString& sOut, bool bZoom, const Q
 }
 
 // Writes one BMP per image of the export, of the same kind and size, from charts
-// that were plotted once beforehand.
+// that were plotted once beforehand. A profile of a day with one-second data draws
+// far slower than an empty one, so each profile image is drawn from a chart of the
+// same sort as its day's.
 double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImages, const QString& sOut,
-                 int nPeriod)
+                 int nPeriod, const TSimulator& sim)
 {
     TPerChart per(cfg);
     per.SetMonitorID(sID);
@@ -88,6 +95,9 @@ double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImag
     TPrfChart prf(cfg);
     prf.SetMonitorID(sID);
     prf.PlotDay(dtTo);
+    TPrfChart prfEmpty(cfg);
+    prfEmpty.SetMonitorID(sID);
+    prfEmpty.PlotDay(dtFrom);
     TRatingChart sum(cfg);
     sum.SetMonitorID(sID);
     sum.PlotPeriod(dtFrom, dtTo, nPeriod);
@@ -99,9 +109,12 @@ double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImag
     QElapsedTimer t;
     t.start();
     int i = 0;
-    for (const TImage& img : aImages)
-        charts.at(img.sKind)->SaveBmp(sOut + QStringLiteral("/%1.bmp").arg(i++), img.size.width(),
-                                      img.size.height());
+    for (const TImage& img : aImages) {
+        TChartBase* chart = charts.at(img.sKind);
+        if (chart == &prf && !sim.HasProfile(img.dtDay))
+            chart = &prfEmpty;
+        chart->SaveBmp(sOut + QStringLiteral("/%1.bmp").arg(i++), img.size.width(), img.size.height());
+    }
     return double(t.nsecsElapsed()) / 1e9;
 }
 
@@ -182,7 +195,7 @@ int main(int argc, char** argv)
         const double dExport = ExportSecs(sData, sOut, bZoom);
         const std::vector<TImage> aImages = Images(sOut);
         const double dFloor = FloorSecs(cfg, sim.MonitorID(nMonitors - 1), aImages,
-                                        sOut + QStringLiteral("-floor"), cfg.RepPerPeriod());
+                                        sOut + QStringLiteral("-floor"), cfg.RepPerPeriod(), sim);
         Report(bZoom ? "zoom on" : "zoom off", aImages, dExport, dFloor);
     }
 
@@ -200,7 +213,7 @@ int main(int argc, char** argv)
                                            QStringLiteral("--period"), QString::number(nSumPeriod)});
         const std::vector<TImage> aImages = Images(sOut);
         const double dFloor = FloorSecs(cfgSum, simSum.MonitorID(nSumMonitors - 1), aImages,
-                                        sOut + QStringLiteral("-floor"), nSumPeriod);
+                                        sOut + QStringLiteral("-floor"), nSumPeriod, simSum);
         Report(bZoom ? "sum zoom on" : "sum zoom off", aImages, dExport, dFloor);
         const auto [nRows, nLden] = SummaryRows(sOut);
         std::printf("             day rows %d, %d of them with an Lden\n", nRows, nLden);

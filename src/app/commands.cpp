@@ -13,13 +13,8 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "settings/runstat.h"
-#include "views/almlist.h"
-#include "views/almtbl.h"
-#include "views/callist.h"
-#include "views/pertbl.h"
 #include "views/rating.h"
 #include "views/ratingfill.h"
-#include "views/ratingtbl.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -105,13 +100,19 @@ void TformMain::LoadHelp(const QString& sPage)
     formHelp->ShowHelp(sPage);
 }
 
+bool TformMain::ExecCfg(int nPage)
+{
+    TformCfg dlg(
+        *cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
+    dlg.SetActivePage(nPage);
+    dlg.setWindowModality(Qt::WindowModal);
+    return dlg.exec() == QDialog::Accepted;
+}
+
 void TformMain::menuCfgClick()
 {
     try {
-        TformCfg dlg(*cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
-        dlg.SetActivePage(0);
-        dlg.setWindowModality(Qt::WindowModal);
-        if (dlg.exec() == QDialog::Accepted) {
+        if (ExecCfg(0)) {
             // The data folder may have changed: the list is refilled, keeping the monitors
             // ticked on screen ticked (matched by ID); only vanished monitors drop out.
             QStringList slTicked;
@@ -137,10 +138,7 @@ void TformMain::menuExportClick()
     for (int i : TickedRows())
         anRows.push_back(i);
     auto fnPreferences = [this] {
-        TformCfg dlg(*cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
-        dlg.SetActivePage(2);
-        dlg.setWindowModality(Qt::WindowModal);
-        const bool bOK = dlg.exec() == QDialog::Accepted;
+        const bool bOK = ExecCfg(2);
         if (bOK)
             UpdateReport();
         UpdateStatus();
@@ -161,40 +159,29 @@ void TformMain::menuPrintClick()
     TPrintJob job;
     job.dtFrom = StartValue().date();
     job.dtTo = EndValue().date();
+    job.grid = ActiveGrid();
+    if (!job.grid)
+        job.scrollbox = ActiveScrollBox()->Client();
     const QString sPeriod = QString::number(cfg->RepPerPeriod());
     QWidget* tab = pagesMain->currentWidget();
     if (tab == tabPeriodic) {
         job.sTitle = QStringLiteral("Periodic Noise - Period = ") + sPeriod + QStringLiteral(" minutes");
-        if (pagesPer->currentWidget() == tabPerTbl)
-            job.grid = perTable;
-        else
-            job.scrollbox = scrollboxPerChart->Client();
     } else if (tab == tabAlarms) {
-        if (pagesAlm->currentWidget() == tabAlmChart) {
+        if (pagesAlm->currentWidget() == tabAlmChart)
             job.sTitle = QStringLiteral("Noise Alarm Count");
-            job.scrollbox = scrollboxAlmChart->Client();
-        } else if (pagesAlm->currentWidget() == tabAlmTable) {
+        else if (pagesAlm->currentWidget() == tabAlmTable)
             job.sTitle = QStringLiteral("Alarm Table - Period = ") + sPeriod + QStringLiteral(" minutes");
-            job.grid = almTable;
-        } else {
+        else
             job.sTitle = QStringLiteral("Alarm List");
-            job.grid = almList;
-        }
     } else if (tab == tabTH) {
         job.sTitle = QStringLiteral("Noise Profile");
-        job.scrollbox = scrollboxTHChart->Client();
     } else if (tab == tabSummary) {
         job.sTitle = QStringLiteral("Daily Rating Levels - Period = ") + sPeriod + QStringLiteral(" minutes");
         job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));
         // The report stops at today, as on screen.
         job.dtTo = std::max(job.dtFrom, EndCutAtToday());
-        if (pagesSum->currentWidget() == tabSumTbl)
-            job.grid = sumTable;
-        else
-            job.scrollbox = scrollboxSumChart->Client();
     } else {
         job.sTitle = QStringLiteral("Calibrations");
-        job.grid = calList;
     }
     TformPrint form(*cfg, this);
     form.DoPrint(job);
@@ -202,29 +189,10 @@ void TformMain::menuPrintClick()
 
 void TformMain::menuCopyClick()
 {
-    QWidget* tab = pagesMain->currentWidget();
-    if (tab == tabPeriodic) {
-        if (pagesPer->currentWidget() == tabPerTbl)
-            TClip::CopyGrid(*perTable);
-        else
-            TClip::CopyCharts(scrollboxPerChart->Client());
-    } else if (tab == tabAlarms) {
-        if (pagesAlm->currentWidget() == tabAlmTable)
-            TClip::CopyGrid(*almTable);
-        else if (pagesAlm->currentWidget() == tabAlmList)
-            TClip::CopyGrid(*almList);
-        else
-            TClip::CopyCharts(scrollboxAlmChart->Client());
-    } else if (tab == tabTH) {
-        TClip::CopyCharts(scrollboxTHChart->Client());
-    } else if (tab == tabSummary) {
-        if (pagesSum->currentWidget() == tabSumTbl)
-            TClip::CopyGrid(*sumTable);
-        else
-            TClip::CopyCharts(scrollboxSumChart->Client());
-    } else {
-        TClip::CopyGrid(*calList);
-    }
+    if (const TGridView* grid = ActiveGrid())
+        TClip::CopyGrid(*grid);
+    else if (const TScrollBox* box = ActiveScrollBox())
+        TClip::CopyCharts(box->Client());
 }
 
 void TformMain::menuAboutClick()

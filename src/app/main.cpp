@@ -55,23 +55,21 @@ QHBoxLayout* RowLayout(QWidget* w, int nSpacing = 4)
     return lay;
 }
 
-// A tab page that starts with the empty 26-pixel strip of the report tabs.
-QVBoxLayout* StripPage(QWidget* page)
-{
-    auto* lay = new QVBoxLayout(page);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->setSpacing(0);
-    auto* strip = new QWidget(page);
-    strip->setFixedHeight(26);
-    lay->addWidget(strip);
-    return lay;
-}
-
 QVBoxLayout* FillPage(QWidget* page)
 {
     auto* lay = new QVBoxLayout(page);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->setSpacing(0);
+    return lay;
+}
+
+// A tab page that starts with the empty 26-pixel strip of the report tabs.
+QVBoxLayout* StripPage(QWidget* page)
+{
+    QVBoxLayout* lay = FillPage(page);
+    auto* strip = new QWidget(page);
+    strip->setFixedHeight(26);
+    lay->addWidget(strip);
     return lay;
 }
 
@@ -117,9 +115,7 @@ void TformMain::CreateControls()
 {
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    auto* layMain = new QVBoxLayout(central);
-    layMain->setContentsMargins(0, 0, 0, 0);
-    layMain->setSpacing(0);
+    QVBoxLayout* layMain = FillPage(central);
 
     // Top bar: period, presets and dates on the right, then the Supervisor button.
     auto* panelGlobal = Panel(QStringLiteral("panelGlobal"), central);

@@ -18,14 +18,13 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTimer;
-class QToolButton;
 class TAlmList;
 class TAlmTable;
 class TCalList;
 class TCfg;
 class TChartBase;
 class TformHelp;
-class TLogoPanel;
+class TGridView;
 class TPerTable;
 class TRatingTable;
 class TRunstat;
@@ -135,6 +134,8 @@ private:
     void chklstMonItemChanged(QListWidgetItem* item);
     void menuMonClick();
     void menuCfgClick();
+    // Runs the preferences dialog at page nPage; true when it was closed with OK.
+    bool ExecCfg(int nPage);
     void menuExportClick();
     void menuPrintClick();
     void menuCopyClick();
@@ -168,6 +169,8 @@ private:
     void CreateCharts(QList<TChartBase*>& achart, TScrollBox* box);
     void LayoutCharts();
     TScrollBox* ActiveScrollBox() const;
+    // The grid of the report page in front; none when that page shows charts.
+    const TGridView* ActiveGrid() const;
     QList<int> TickedRows() const;
     QDate EndCutAtToday() const;
     void StampBuild();

@@ -45,6 +45,7 @@ void TformMain::FillPresetsMenu()
     static const char* const apszNames[] = {"menuPreToday",     "menuPreYesterday", "menuPreThisWeek",
                                             "menuPreLastWeek",  "menuPreLast7Days", "menuPreThisMonth",
                                             "menuPreLastMonth", "menuPreLast30Days"};
+    static_assert(std::size(apszNames) == TPresets::Count);
     for (int nTag = 0; nTag < TPresets::Count; ++nTag) {
         if (nTag == 2 || nTag == 5)
             menuPresets->addSeparator()->setData(-1);

@@ -97,7 +97,7 @@ void TformMain::UpdateReport()
     }
 
     bZoomed = false;
-    const bool bProfile = pagesMain->currentWidget() == tabTH;
+    const bool bProfile = tab == tabTH;
     panelPeriod->setVisible(!bProfile);
     panelDateTo->setVisible(!bProfile);
 }
@@ -209,6 +209,25 @@ TScrollBox* TformMain::ActiveScrollBox() const
     return nullptr;
 }
 
+const TGridView* TformMain::ActiveGrid() const
+{
+    QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabPeriodic)
+        return pagesPer->currentWidget() == tabPerTbl ? perTable : nullptr;
+    if (tab == tabAlarms) {
+        if (pagesAlm->currentWidget() == tabAlmTable)
+            return almTable;
+        if (pagesAlm->currentWidget() == tabAlmList)
+            return almList;
+        return nullptr;
+    }
+    if (tab == tabSummary)
+        return pagesSum->currentWidget() == tabSumTbl ? sumTable : nullptr;
+    if (tab == tabCals)
+        return calList;
+    return nullptr;
+}
+
 void TformMain::LayoutCharts()
 {
     const QList<TChartBase*>* charts = ActiveCharts();
@@ -224,23 +243,28 @@ void TformMain::LayoutCharts()
 bool TformMain::NewDataSince(const QDateTime& dtStamp) const
 {
     const QString sDataPath = cfg->DataPath();
+    const int nPeriod = cfg->RepPerPeriod();
+    // The kind of day file the report on screen is made from; the summary is made
+    // from the periodic files.
+    std::function<QString(const QString&, const QDate&)> fnFile;
     QWidget* tab = pagesMain->currentWidget();
+    if (tab == tabPeriodic || tab == tabSummary)
+        fnFile = [&](const QString& sID, const QDate& d) {
+            return TPerFile::FileName(sDataPath, sID, d, nPeriod);
+        };
+    else if (tab == tabAlarms)
+        fnFile = [&](const QString& sID, const QDate& d) { return TAlmFile::FileName(sDataPath, sID, d); };
+    else if (tab == tabTH)
+        fnFile = [&](const QString& sID, const QDate& d) { return TTHFile::FileName(sDataPath, sID, d); };
+    else
+        return false;
+
     const QList<int> anRows = TickedRows();
     for (QDate d = StartValue().date(); d <= EndValue().date(); d = d.addDays(1)) {
         for (int i : anRows) {
-            const QString& sID = mons->GetHead(i)->sID;
-            QString sFile;
-            if (tab == tabPeriodic || tab == tabSummary)
-                sFile = TPerFile::FileName(sDataPath, sID, d, cfg->RepPerPeriod());
-            else if (tab == tabAlarms)
-                sFile = TAlmFile::FileName(sDataPath, sID, d);
-            else if (tab == tabTH)
-                sFile = TTHFile::FileName(sDataPath, sID, d);
-            else
-                continue;
             // Full-resolution file times: a write made just after a build must not
             // hide behind a stamp rounded to even seconds.
-            const QDateTime dtFile = TPlatform::FileLastWrite(sFile);
+            const QDateTime dtFile = TPlatform::FileLastWrite(fnFile(mons->GetHead(i)->sID, d));
             if (dtFile.isValid() && dtFile > dtStamp)
                 return true;
         }

@@ -9,6 +9,28 @@ bool IsBlank(char16_t c)
     return c >= 1 && c <= 32;
 }
 
+Q_ALWAYS_INLINE qsizetype SkipBlanks(const char16_t* p, qsizetype n, qsizetype i)
+{
+    while (i < n && IsBlank(p[i]))
+        ++i;
+    return i;
+}
+
+// The end of an unquoted field that starts at i: the next separator, and under the
+// common rule also the next blank.
+template <bool bStrict>
+Q_ALWAYS_INLINE qsizetype PlainEnd(const char16_t* p, qsizetype n, qsizetype i, char16_t chSep)
+{
+    if constexpr (bStrict) {
+        while (i < n && p[i] != chSep)
+            ++i;
+    } else {
+        while (i < n && p[i] != chSep && !IsBlank(p[i]))
+            ++i;
+    }
+    return i;
+}
+
 // One field of the line from nPos on: the whole splitting rule in one place, used
 // both to walk a line and to find one field in it.
 template <bool bStrict>
@@ -42,34 +64,22 @@ Q_ALWAYS_INLINE bool NextField(QStringView sLine, qsizetype& nPos, bool& bPendin
         }
         fld = {sLine.sliced(nStart, nEnd - nStart), true, true};
         nPos = nEnd < n ? nEnd + 1 : n;
-        if constexpr (bStrict) {
-            while (nPos < n && p[nPos] != chSep)
-                ++nPos;
-        }
+        if constexpr (bStrict)
+            nPos = PlainEnd<true>(p, n, nPos, chSep);
     } else {
         const qsizetype nStart = nPos;
-        if constexpr (bStrict) {
-            while (nPos < n && p[nPos] != chSep)
-                ++nPos;
-        } else {
-            while (nPos < n && p[nPos] != chSep && !IsBlank(p[nPos]))
-                ++nPos;
-        }
+        nPos = PlainEnd<bStrict>(p, n, nPos, chSep);
         fld = {sLine.sliced(nStart, nPos - nStart), false, true};
     }
 
-    if constexpr (!bStrict) {
-        while (nPos < n && IsBlank(p[nPos]))
-            ++nPos;
-    }
+    if constexpr (!bStrict)
+        nPos = SkipBlanks(p, n, nPos);
     if (nPos < n && p[nPos] == chSep) {
         ++nPos;
-        if (nPos == n) {
+        if (nPos == n)
             bPendingEmpty = true;
-        } else if constexpr (!bStrict) {
-            while (nPos < n && IsBlank(p[nPos]))
-                ++nPos;
-        }
+        else if constexpr (!bStrict)
+            nPos = SkipBlanks(p, n, nPos);
     }
     return true;
 }
@@ -81,24 +91,13 @@ template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iF
         return fld;
     const char16_t* p = sLine.utf16();
     const qsizetype n = sLine.size();
-    qsizetype nPos = 0;
-    if constexpr (!bStrict) {
-        while (nPos < n && IsBlank(p[nPos]))
-            ++nPos;
-    }
+    qsizetype nPos = bStrict ? 0 : SkipBlanks(p, n, 0);
     bool bPendingEmpty = false;
     for (int i = 0; i < iFld; ++i) {
         // The usual field, plain text ending in a separator that a plain character
         // follows, is stepped over here; everything else takes the full rule.
         if (!bPendingEmpty && nPos < n && p[nPos] != chQuote) {
-            qsizetype j = nPos;
-            if constexpr (bStrict) {
-                while (j < n && p[j] != chSep)
-                    ++j;
-            } else {
-                while (j < n && p[j] != chSep && !IsBlank(p[j]))
-                    ++j;
-            }
+            const qsizetype j = PlainEnd<bStrict>(p, n, nPos, chSep);
             if (j + 1 < n && p[j] == chSep && (bStrict || !IsBlank(p[j + 1]))) {
                 nPos = j + 1;
                 continue;
@@ -141,10 +140,8 @@ QString TCsvSplit::TFieldSpan::Value() const
 TCsvSplit::TScanner::TScanner(QStringView sLine, bool bStrict, QChar chSep)
     : sLine(sLine), chSep(chSep.unicode()), bStrict(bStrict)
 {
-    if (!bStrict) {
-        while (nPos < sLine.size() && IsBlank(sLine.utf16()[nPos]))
-            ++nPos;
-    }
+    if (!bStrict)
+        nPos = SkipBlanks(sLine.utf16(), sLine.size(), 0);
 }
 
 bool TCsvSplit::TScanner::Next(TFieldSpan& fld)

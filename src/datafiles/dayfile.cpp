@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int nSecsPerDay = 86400;
-constexpr qsizetype nGapLen = 10; // "hh:mm:ss,-", as TDayFile::nGapLen
-
 bool IsBlank(QChar ch)
 {
     return ch.unicode() >= 1 && ch.unicode() <= 32;
@@ -24,31 +21,6 @@ bool IsBlank(QChar ch)
 bool IsDigit(QChar ch)
 {
     return ch.unicode() >= u'0' && ch.unicode() <= u'9';
-}
-
-// Every gap record of a day, one after the other, built once and shared by all
-// profile readers: filling a day then only points lines into this text.
-const QString& GapText()
-{
-    static const QString sGaps = [] {
-        QString s(nSecsPerDay * nGapLen, Qt::Uninitialized);
-        QChar* p = s.data();
-        auto put2 = [&p](int n) {
-            *p++ = QChar(u'0' + n / 10);
-            *p++ = QChar(u'0' + n % 10);
-        };
-        for (int nSec = 0; nSec < nSecsPerDay; ++nSec) {
-            put2(nSec / 3600);
-            *p++ = u':';
-            put2(nSec / 60 % 60);
-            *p++ = u':';
-            put2(nSec % 60);
-            *p++ = u',';
-            *p++ = u'-';
-        }
-        return s;
-    }();
-    return sGaps;
 }
 
 // A whole decimal number with an optional sign and nothing else. Numbers too large
@@ -76,6 +48,29 @@ bool ParseWhole(QStringView s, std::int64_t& nOut)
 }
 
 } // namespace
+
+const QString& TDayFile::GapText()
+{
+    static const QString sGaps = [] {
+        QString s(nSecsPerDay * nGapLen, Qt::Uninitialized);
+        QChar* p = s.data();
+        auto put2 = [&p](int n) {
+            *p++ = QChar(u'0' + n / 10);
+            *p++ = QChar(u'0' + n % 10);
+        };
+        for (int nSec = 0; nSec < nSecsPerDay; ++nSec) {
+            put2(nSec / 3600);
+            *p++ = u':';
+            put2(nSec / 60 % 60);
+            *p++ = u':';
+            put2(nSec % 60);
+            *p++ = u',';
+            *p++ = u'-';
+        }
+        return s;
+    }();
+    return sGaps;
+}
 
 TDayFile::TDayFile(bool bStrictRecords)
     : bStrict(bStrictRecords), pGaps(bStrictRecords ? GapText().constData() : nullptr)

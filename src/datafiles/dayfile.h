@@ -69,8 +69,9 @@ protected:
     {
         // The lines of a file and the gap text are separate arrays, hence std::less.
         const std::less<const QChar*> less;
-        return pGaps && !less(line.p, pGaps) && less(line.p, pGaps + 86400 * nGapLen);
+        return pGaps && !less(line.p, pGaps) && less(line.p, pGaps + nSecsPerDay * nGapLen);
     }
+    static constexpr int nSecsPerDay = 86400;
     static constexpr qsizetype nGapLen = 10; // "hh:mm:ss,-"
 
     // Every line of the last load, header included. The views point into sText,
@@ -78,6 +79,9 @@ protected:
     std::vector<TLine> aLines;
 
 private:
+    // Every gap record of a day, one after the other, built once and shared by all
+    // profile readers: filling a day then only points lines into this text.
+    static const QString& GapText();
     TCsvSplit::TFieldSpan LocateFld(int iRec, int iFld) const;
 
     bool bStrict;       // records split by the strict rule (profile files)

@@ -2,12 +2,6 @@
 
 #include <utility>
 
-namespace {
-
-constexpr int nSecsPerDay = 86400;
-
-} // namespace
-
 TTHFile::TTHFile(QString sDataPath) : TDayFile(true), sDataPath(std::move(sDataPath)) {}
 
 QString TTHFile::FileName(const QString& sDataPath, const QString& sID, const QDate& dt)

@@ -41,6 +41,17 @@ QLabel* AddLabel(QWidget* parent, const QString& sText, int x, int y)
     return lbl;
 }
 
+// A grey line of explanation below the controls it is about.
+QLabel* AddHint(QWidget* parent, const QString& sText, int x, int y, int cx = 0)
+{
+    auto* lbl = new QLabel(sText, parent);
+    QPalette pal = lbl->palette();
+    pal.setColor(QPalette::WindowText, Qt::gray);
+    lbl->setPalette(pal);
+    Place(lbl, x, y, cx);
+    return lbl;
+}
+
 // The designed left edge of a control beside a label, or further right when the
 // label's text reaches that far.
 int RightOf(const QLabel* lbl, int xDesigned)
@@ -142,13 +153,8 @@ void TformCfg::CreateProgramPage(QWidget* tab)
     btnDir->setToolTip(QStringLiteral("Select Tarvik Data Path"));
     btnDir->setGeometry(xEdit + 281, 105, 23, 22);
 
-    auto* lblDefaultPath =
-        new QLabel(QStringLiteral("Leave blank to use default Tarvik Supervisor data path"), tab);
-    lblDefaultPath->setObjectName(QStringLiteral("lblDefaultPath"));
-    QPalette pal = lblDefaultPath->palette();
-    pal.setColor(QPalette::WindowText, Qt::gray);
-    lblDefaultPath->setPalette(pal);
-    Place(lblDefaultPath, xEdit, 130, 279);
+    AddHint(tab, QStringLiteral("Leave blank to use default Tarvik Supervisor data path"), xEdit, 130, 279)
+        ->setObjectName(QStringLiteral("lblDefaultPath"));
 }
 
 void TformCfg::CreateReportsPage(QWidget* tab)
@@ -262,13 +268,8 @@ void TformCfg::CreateRatingPage(QWidget* tab)
     spinLdenLimit->setEnabled(false);
     spinNightLimit->setEnabled(false);
 
-    auto* lblNote =
-        new QLabel(QStringLiteral("Levels of a part with less coverage than this are shown greyed."), tab);
-    lblNote->setObjectName(QStringLiteral("lblRatingNote"));
-    QPalette pal = lblNote->palette();
-    pal.setColor(QPalette::WindowText, Qt::gray);
-    lblNote->setPalette(pal);
-    Place(lblNote, 17, 130);
+    AddHint(tab, QStringLiteral("Levels of a part with less coverage than this are shown greyed."), 17, 130)
+        ->setObjectName(QStringLiteral("lblRatingNote"));
 }
 
 // The designed client area is 426 x 262. A wider font than the one it was drawn for

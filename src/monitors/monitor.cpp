@@ -79,7 +79,7 @@ void TTQMonitors::LoadMonitors(const QString& sDataPath)
         const QString sFolder = sData + sID;
         if (!QFileInfo(sFolder).isDir() && !TPlatform::ForceDirectories(sFolder))
             continue;
-        const TIniFile cfg(sFolder + sSep + sCfgName);
+        const TIniValues cfg(sFolder + sSep + sCfgName);
         auto mon = std::make_unique<TTQMonitor>();
         mon->sID = sID;
         mon->sName = cfg.ReadString(QStringLiteral("head"), QStringLiteral("name"), sID);

@@ -1,6 +1,7 @@
 #include "output/clip.h"
 
 #include "output/gridtext.h"
+#include "output/print.h"
 #include "views/chartbase.h"
 #include "views/grid.h"
 
@@ -8,8 +9,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
-
-#include <vector>
 
 void TClip::CopyGrid(const TGridView& grid)
 {
@@ -20,11 +19,8 @@ void TClip::CopyGrid(const TGridView& grid)
 
 QImage TClip::ChartStack(const QWidget* scrollbox)
 {
-    std::vector<TChartBase*> aCharts;
-    if (scrollbox)
-        for (QObject* child : scrollbox->children())
-            if (auto* chart = qobject_cast<TChartBase*>(child))
-                aCharts.push_back(chart);
+    // The same charts, in the same order, as a print of the page.
+    const QList<TChartBase*> aCharts = TformPrint::ChartsOf(scrollbox);
     if (aCharts.empty())
         return QImage();
 
@@ -35,7 +31,7 @@ QImage TClip::ChartStack(const QWidget* scrollbox)
     QImage img(w, h * int(aCharts.size()), QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter painter(&img);
-    for (size_t i = 0; i < aCharts.size(); ++i) {
+    for (qsizetype i = 0; i < aCharts.size(); ++i) {
         const QPixmap pm = aCharts[i]->toPixmap(w, h);
         painter.drawPixmap(QRect(0, int(i) * h, w, h), pm);
     }

@@ -15,9 +15,10 @@ public:
     // Replaces the clipboard with the grid's text (TGridText).
     static void CopyGrid(const TGridView& grid);
 
-    // Replaces the clipboard with one picture of the direct children of kind
-    // TChartBase of scrollbox, in child order, each rendered at its on-screen size
-    // and stacked top to bottom on white. Without charts the clipboard is left alone.
+    // Replaces the clipboard with one picture of the charts a print of the page takes
+    // (TformPrint::ChartsOf: the TChartBase children of scrollbox, in child order),
+    // each rendered at its on-screen size and stacked top to bottom on white. Without
+    // charts the clipboard is left alone.
     static void CopyCharts(const QWidget* scrollbox);
 
     // The stacked picture CopyCharts puts on the clipboard; a null image without charts.

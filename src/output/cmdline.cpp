@@ -3,6 +3,7 @@
 #include "monitors/monitor.h"
 #include "output/exportrun.h"
 #include "output/gridtext.h"
+#include "output/utils.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
@@ -114,12 +115,8 @@ QDate ParseDate(const QString& sOpt, const QString& s)
 
 int ParsePeriod(const QString& s)
 {
-    bool bDigits = !s.isEmpty();
-    for (const QChar c : s)
-        bDigits = bDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    bool bOK = false;
-    const int n = bDigits ? s.toInt(&bOK, 10) : 0;
-    if (!bOK || n <= 0)
+    const int n = DecimalNumber(s);
+    if (n <= 0)
         throw EBadArgs(QStringLiteral("--period needs a positive whole number of minutes, not ") + s);
     return n;
 }

@@ -16,7 +16,6 @@
 #include <QDir>
 
 #include <algorithm>
-
 #include <memory>
 
 TExportOptions TExportOptions::FromCfg(const TCfg& cfg)
@@ -142,8 +141,7 @@ bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString&
     // A page folder that cannot be made leaves its kind out; the run goes on.
     if (!TPlatform::ForceDirectories(sPageDir))
         return true;
-    if ((kind == EReportKind::Alm || kind == EReportKind::Cal) && Cancelled())
-        return true;
+    // A cancel that came before the kind began writes none of its pages.
     for (const TTQMonitor* mon : aMons) {
         if (Cancelled())
             break;
@@ -189,21 +187,27 @@ bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonit
     return SaveChartImages(page, kind, mon, *chart);
 }
 
+bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom)
+{
+    const QString sPath = sChartDir + TPlatform::Sep() + sImage;
+    const bool bSaved =
+        bZoom ? chart.SaveBmp(sPath, ZoomWidth, ZoomHeight) : chart.SaveBmp(sPath, ChartWidth, ChartHeight);
+    return bSaved || Fail(sPath);
+}
+
 bool TExportRun::SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart)
 {
     const QString sChartDir = ChartDir(kind);
     const int n = opt.nPeriod;
     const QString sImage = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, false);
-    const QString sImagePath = sChartDir + TPlatform::Sep() + sImage;
-    if (!chart.SaveBmp(sImagePath, ChartWidth, ChartHeight))
-        return Fail(sImagePath);
+    if (!SaveImage(chart, sChartDir, sImage, false))
+        return false;
     hooks.Pump();
     QString sZoom;
     if (opt.bZoom && !Cancelled()) {
         sZoom = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, true);
-        const QString sZoomPath = sChartDir + TPlatform::Sep() + sZoom;
-        if (!chart.SaveBmp(sZoomPath, ZoomWidth, ZoomHeight))
-            return Fail(sZoomPath);
+        if (!SaveImage(chart, sChartDir, sZoom, true))
+            return false;
     }
     hooks.Pump();
     page.AddChartBlock(sImage, sZoom);
@@ -255,15 +259,13 @@ bool TExportRun::AddPrfCharts(THtmlPage& page, const TTQMonitor& mon)
         chart.SetMonitorID(mon.sID);
         chart.PlotDay(d);
         const QString sImage = TReportNames::ProfileChartName(mon.sID, d, false);
-        const QString sImagePath = sChartDir + TPlatform::Sep() + sImage;
-        if (!chart.SaveBmp(sImagePath, ChartWidth, ChartHeight))
-            return Fail(sImagePath);
+        if (!SaveImage(chart, sChartDir, sImage, false))
+            return false;
         QString sZoom;
         if (opt.bZoom) {
             sZoom = TReportNames::ProfileChartName(mon.sID, d, true);
-            const QString sZoomPath = sChartDir + TPlatform::Sep() + sZoom;
-            if (!chart.SaveBmp(sZoomPath, ZoomWidth, ZoomHeight))
-                return Fail(sZoomPath);
+            if (!SaveImage(chart, sChartDir, sZoom, true))
+                return false;
         }
         page.AddChartBlock(sImage, sZoom);
     }

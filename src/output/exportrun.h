@@ -77,6 +77,9 @@ private:
                  const TBlocksFn& fnBlocks);
     bool AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon);
     bool AddSumBlocks(THtmlPage& page, const TTQMonitor& mon);
+    // Writes the plotted chart as sImage in sChartDir at the page size, or at the zoom
+    // size with bZoom. False, with the error naming the file, when it cannot be written.
+    bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom);
     // Writes the plotted chart's image (and zoom image) and adds their line to the page.
     bool SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart);
     bool AddPrfCharts(THtmlPage& page, const TTQMonitor& mon);

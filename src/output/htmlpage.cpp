@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,20 +45,6 @@ const QString& HeadDateTimeCell()
 {
     static const QString s = QStringLiteral("<td class=\"datetime\">");
     return s;
-}
-
-// A decimal period field; 0 (no period cell) for anything else, which the export
-// never writes but a hand-named file may carry.
-int PeriodOf(const QString& sField)
-{
-    if (sField.isEmpty())
-        return 0;
-    for (const QChar c : sField)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return 0;
-    bool bOK = false;
-    const int n = sField.toInt(&bOK, 10);
-    return bOK ? n : 0;
 }
 
 enum class ESumRow
@@ -237,29 +224,16 @@ void THtmlPage::AddAlmTable(const QString& sDataPath, const QString& sID, const 
                             const QDate& dtTo, int nPeriod, const TRunHooks& hooks)
 {
     TAlmFile alm(sDataPath);
-    const int nPeriods = TGridFill::PeriodsPerDay(nPeriod);
-    std::vector<int> anCount(size_t(nPeriods), 0);
-    std::vector<QString> asTimes(static_cast<size_t>(nPeriods));
-    for (int k = 0; k < nPeriods; ++k)
-        asTimes[size_t(k)] = QTime(0, 0).addSecs(k * nPeriod * 60).toString(QStringLiteral("HH:mm:ss"));
+    // The same counts and period times as the on-screen alarm table.
+    const std::vector<QString> asTimes = TGridFill::PeriodTimes(nPeriod);
+    const int nPeriods = int(asTimes.size());
+    std::vector<int> anCount;
 
     slLines << QStringLiteral("<h3>Alarms Per ") + QString::number(nPeriod) +
                    QStringLiteral(" Minute Period</h3>")
             << QStringLiteral("<table id=\"tblPer\">");
     ForEachDay(dtFrom, dtTo, hooks, [&](const QDate& d) {
-        std::fill(anCount.begin(), anCount.end(), 0);
-        if (nPeriods > 0 && alm.Load(sID, d)) {
-            for (int iRec = 0; iRec < alm.RecCount(); ++iRec) {
-                // An unreadable time (-1) belongs to no period; counting it at
-                // midnight would invent an alarm there. The on-screen table agrees.
-                const int nSecs = alm.FldTimeSecs(iRec, 0);
-                if (nSecs < 0)
-                    continue;
-                const int k = nSecs / 60 / nPeriod;
-                if (k < nPeriods)
-                    ++anCount[size_t(k)];
-            }
-        }
+        TGridFill::CountAlarms(alm, sID, d, nPeriod, anCount);
         slLines << QStringLiteral("<tr class=\"head\">") << HeadDateTimeCell() + QStringLiteral("Date</td>")
                 << HeadDateTimeCell() + QStringLiteral("Time</td>") << QStringLiteral("<td>Alarms</td>")
                 << QStringLiteral("</tr>");
@@ -362,21 +336,30 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
                                          QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     std::sort(slNames.begin(), slNames.end());
 
+    // Split each name once; only names of the kind with both date fields can be listed.
+    std::vector<std::pair<QString, QStringList>> aNames;
+    for (const QString& sFile : std::as_const(slNames)) {
+        QStringList slTok = sFile.chopped(5).split(QLatin1Char('_'));
+        if (slTok.size() >= 4 && slTok[0] == sKey)
+            aNames.emplace_back(sFile, std::move(slTok));
+    }
+
     std::vector<TIndexEntry> aEntries;
     bool bPeriod = false;
     for (int iMon = 0; iMon < mons.Count(); ++iMon) {
         const TTQMonitor* mon = mons.GetHead(iMon);
-        for (const QString& sFile : std::as_const(slNames)) {
-            const QStringList slTok = sFile.chopped(5).split(QLatin1Char('_'));
-            if (slTok.size() < 4 || slTok[0] != sKey || slTok[1] != mon->sID)
+        for (const auto& [sFile, slTok] : aNames) {
+            if (slTok[1] != mon->sID)
                 continue;
             TIndexEntry e;
             e.sFile = sFile;
             e.sName = mon->sName;
             e.dtFrom = ReportDateToDate(slTok[2]);
             e.dtTo = ReportDateToDate(slTok[3]);
+            // A period field that is not a decimal number (a hand-named file) gives no
+            // period cell.
             if (slTok.size() == 5) {
-                e.nPeriod = PeriodOf(slTok[4]);
+                e.nPeriod = std::max(DecimalNumber(slTok[4]), 0);
                 bPeriod = true;
             }
             aEntries.push_back(e);

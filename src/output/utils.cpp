@@ -5,20 +5,6 @@ QString PeriodField(int nPeriod)
 {
     return QString::asprintf("%.4d", nPeriod);
 }
-
-// Digits only: a sign, a blank or an empty part is no date part.
-int DecimalPart(const QString& s)
-{
-    if (s.isEmpty())
-        return -1;
-    int n = 0;
-    for (const QChar c : s) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return -1;
-        n = n * 10 + (c.unicode() - '0');
-    }
-    return n;
-}
 } // namespace
 
 QString TReportNames::KindKey(EReportKind kind)
@@ -89,17 +75,29 @@ QString TReportNames::ProfileChartName(const QString& sID, const QDate& dtDay, b
            (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
 }
 
+int DecimalNumber(const QString& s)
+{
+    if (s.isEmpty())
+        return -1;
+    for (const QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+    bool bOK = false;
+    const int n = s.toInt(&bOK, 10);
+    return bOK ? n : -1;
+}
+
 QDate ReportDateToDate(const QString& sText)
 {
     int nYear = -1, nMonth = -1, nDay = -1;
     if (sText.size() == 10 && sText[4] == QLatin1Char('-') && sText[7] == QLatin1Char('-')) {
-        nYear = DecimalPart(sText.mid(0, 4));
-        nMonth = DecimalPart(sText.mid(5, 2));
-        nDay = DecimalPart(sText.mid(8, 2));
+        nYear = DecimalNumber(sText.mid(0, 4));
+        nMonth = DecimalNumber(sText.mid(5, 2));
+        nDay = DecimalNumber(sText.mid(8, 2));
     } else if (sText.size() == 8) {
-        nYear = DecimalPart(sText.mid(0, 4));
-        nMonth = DecimalPart(sText.mid(4, 2));
-        nDay = DecimalPart(sText.mid(6, 2));
+        nYear = DecimalNumber(sText.mid(0, 4));
+        nMonth = DecimalNumber(sText.mid(4, 2));
+        nDay = DecimalNumber(sText.mid(6, 2));
     }
     // Year 0 does not exist in the calendar the names are written in.
     if (nYear <= 0 || !QDate::isValid(nYear, nMonth, nDay))

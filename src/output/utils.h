@@ -57,6 +57,11 @@ inline QDate NoReportDate()
     return QDate(1899, 12, 29);
 }
 
+// The value of a text of decimal digits only; -1 for the empty text, one holding any
+// other character (a sign or a blank too) or a value beyond int. The fields of a page
+// name and the period given on the command line are read this way.
+int DecimalNumber(const QString& s);
+
 // A date field of a page name, "YYYYMMDD" or "YYYY-MM-DD", as a date; NoReportDate()
 // for any other length, a part that is not a decimal number, or a day that does not exist.
 QDate ReportDateToDate(const QString& sText);

@@ -50,22 +50,7 @@ bool SameName(const QByteArray& baName, const QString& sName)
     return QString::compare(Decode(baName), sName, Qt::CaseInsensitive) == 0;
 }
 
-enum class ELineKind
-{
-    Other,
-    Section,
-    Key
-};
-
-struct TLine
-{
-    qsizetype nStart = 0;  // first byte of the line's text
-    qsizetype nLen = 0;    // bytes of text, line ending excluded
-    qsizetype nEolLen = 0; // 0 on a last line without line ending
-    ELineKind kind = ELineKind::Other;
-    QByteArray baName;  // section or key name, blanks trimmed
-    QByteArray baValue; // key value, blanks trimmed
-};
+} // namespace
 
 // The file's bytes cut into lines, each knowing where it lies, so that a write can
 // splice one line into the untouched rest.
@@ -130,6 +115,23 @@ public:
     }
 
 private:
+    enum class ELineKind
+    {
+        Other,
+        Section,
+        Key
+    };
+
+    struct TLine
+    {
+        qsizetype nStart = 0;  // first byte of the line's text
+        qsizetype nLen = 0;    // bytes of text, line ending excluded
+        qsizetype nEolLen = 0; // 0 on a last line without line ending
+        ELineKind kind = ELineKind::Other;
+        QByteArray baName;  // section or key name, blanks trimmed
+        QByteArray baValue; // key value, blanks trimmed
+    };
+
     void Classify(TLine& line) const
     {
         const QByteArray baText = TrimBlanks(QByteArrayView(ba).sliced(line.nStart, line.nLen));
@@ -185,39 +187,60 @@ private:
     std::vector<TLine> aLines;
 };
 
-std::optional<QString> ReadValue(const QString& sFile, const QString& sSection, const QString& sKey)
+namespace {
+
+QByteArray ReadBytes(const QString& sFile)
 {
     QFile f(sFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const std::optional<QByteArray> ba = TIniText(f.readAll()).Value(sSection, sKey);
-    if (!ba)
-        return std::nullopt;
-    return Decode(*ba);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
+
+// An empty name would only make QFile complain; it stands for a file without values.
+TIniValues::TIniValues(const QString& sFileName)
+    : text(std::make_unique<const TIniText>(sFileName.isEmpty() ? QByteArray() : ReadBytes(sFileName)))
+{
+}
+
+TIniValues::~TIniValues() = default;
+
+QString TIniValues::ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const
+{
+    const std::optional<QByteArray> ba = text->Value(sSection, sKey);
+    return ba ? Decode(*ba) : sDefault;
+}
+
+int TIniValues::ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const
+{
+    const std::optional<QByteArray> ba = text->Value(sSection, sKey);
+    if (!ba)
+        return nDefault;
+    bool bOk = false;
+    const int n = Decode(*ba).toInt(&bOk, 10);
+    return bOk ? n : nDefault;
+}
+
+bool TIniValues::ReadBool(const QString& sSection, const QString& sKey, bool bDefault) const
+{
+    return ReadInteger(sSection, sKey, bDefault ? 1 : 0) != 0;
+}
 
 TIniFile::TIniFile(QString sFileName) : sFile(std::move(sFileName)) {}
 
 QString TIniFile::ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const
 {
-    return ReadValue(sFile, sSection, sKey).value_or(sDefault);
+    return TIniValues(sFile).ReadString(sSection, sKey, sDefault);
 }
 
 int TIniFile::ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const
 {
-    const std::optional<QString> s = ReadValue(sFile, sSection, sKey);
-    if (!s)
-        return nDefault;
-    bool bOk = false;
-    const int n = s->toInt(&bOk, 10);
-    return bOk ? n : nDefault;
+    return TIniValues(sFile).ReadInteger(sSection, sKey, nDefault);
 }
 
 bool TIniFile::ReadBool(const QString& sSection, const QString& sKey, bool bDefault) const
 {
-    return ReadInteger(sSection, sKey, bDefault ? 1 : 0) != 0;
+    return TIniValues(sFile).ReadBool(sSection, sKey, bDefault);
 }
 
 void TIniFile::WriteString(const QString& sSection, const QString& sKey, const QString& sValue) const

@@ -2,13 +2,36 @@
 
 #include <QString>
 
+#include <memory>
+
+class TIniText;
+
+// The values of an ini file as they were when it was read: one read and one parse
+// for any number of look-ups, under the rules of TIniFile's reads (below). An empty
+// name, a missing or an unreadable file has no values, so every read gives its default.
+class TIniValues final
+{
+public:
+    explicit TIniValues(const QString& sFileName);
+    ~TIniValues();
+    Q_DISABLE_COPY_MOVE(TIniValues)
+
+    QString ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const;
+    int ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const;
+    bool ReadBool(const QString& sSection, const QString& sKey, bool bDefault) const;
+
+private:
+    std::unique_ptr<const TIniText> text;
+};
+
 // An ini file as Windows reads and writes it, so that the supervisor and this
 // program can share files: section and key names compare without regard to letter
 // case, values are taken literally (backslashes and quotes included, blanks around
 // them trimmed), and the first of duplicate sections or keys wins.
 //
 // Every call works on the file as it is on disk at that moment; nothing is cached,
-// so what another program wrote meanwhile is seen and survives. A write changes only
+// so what another program wrote meanwhile is seen and survives. A caller that reads
+// many keys at one moment reads them from one TIniValues instead. A write changes only
 // the one key's line (or appends the key to its section, or the section and key at
 // the end), keeping every other byte of the file: comments, blank lines, order and
 // line endings. Writes go to a temporary file beside the target that then replaces

@@ -67,7 +67,7 @@ bool TPlatform::ForceDirectories(const QString& sPath)
 bool TPlatform::IsPlainDirectory(const QString& sPath)
 {
     // A trailing separator would make the link test look through a symbolic link.
-    QString sClean = QDir::cleanPath(sPath);
+    const QString sClean = QDir::cleanPath(sPath);
     if (sClean.isEmpty())
         return false;
     const QFileInfo fi(sClean);

@@ -18,7 +18,8 @@ bool TSupervisorLink::Wake(int nTimeoutMs)
 
 bool TSupervisorLink::Start(const QString& sProgram)
 {
-    if (!QFileInfo(sProgram).isExecutable())
+    const QFileInfo fi(sProgram);
+    if (!fi.isExecutable())
         return false;
-    return QProcess::startDetached(sProgram, {}, QFileInfo(sProgram).absolutePath());
+    return QProcess::startDetached(sProgram, {}, fi.absolutePath());
 }

@@ -171,16 +171,14 @@ QString TCfg::FileName() const
 
 void TCfg::ReadAll()
 {
-    auto readString = [this](EKey k, const QString& sDefault) {
-        return ini ? ini->ReadString(Section(k), Name(k), sDefault) : sDefault;
+    // One read of the file for every key; without a settings file all are defaults.
+    const TIniValues values(FileName());
+    auto readString = [&values](EKey k, const QString& sDefault) {
+        return values.ReadString(Section(k), Name(k), sDefault);
     };
     auto readText = [&](EKey k) { return readString(k, DefaultText(k)); };
-    auto readInt = [this](EKey k) {
-        return ini ? ini->ReadInteger(Section(k), Name(k), DefaultInt(k)) : DefaultInt(k);
-    };
-    auto readBool = [this](EKey k) {
-        return ini ? ini->ReadBool(Section(k), Name(k), DefaultInt(k) != 0) : DefaultInt(k) != 0;
-    };
+    auto readInt = [&values](EKey k) { return values.ReadInteger(Section(k), Name(k), DefaultInt(k)); };
+    auto readBool = [&values](EKey k) { return values.ReadBool(Section(k), Name(k), DefaultInt(k) != 0); };
 
     sDataPath = readText(kDataPath);
     const QString sProgFolder =

@@ -2,8 +2,7 @@
 
 #include "datafiles/almfile.h"
 #include "settings/cfg.h"
-
-#include <QTime>
+#include "views/gridfill.h"
 
 #include <algorithm>
 
@@ -33,34 +32,24 @@ TAlmChart::~TAlmChart() = default;
 void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
 {
     const int nPeriod = cfg.RepPerPeriod();
-    const int nSlots = nPeriod > 0 ? 1440 / nPeriod : 0;
+    const int nSlots = TGridFill::PeriodsPerDay(nPeriod);
+    const std::vector<QString> asTimes = TGridFill::PeriodTimes(nPeriod);
     TAlmFile file(cfg.DataPath());
     int nHighest = 0;
     QVector<double> aKeys;
     QVector<double> aValues;
-    QVector<int> aCounts(nSlots);
+    std::vector<int> anCounts;
 
     if (nSlots > 0 && dtFrom.isValid() && dtTo.isValid()) {
         for (QDate d = dtFrom; d <= dtTo; d = d.addDays(1)) {
-            aCounts.fill(0);
-            if (file.Load(MonitorID(), d)) {
-                for (int r = 0; r < file.RecCount(); ++r) {
-                    // An alarm whose time cannot be read belongs to no period.
-                    const int nSecs = file.FldTimeSecs(r, 0);
-                    if (nSecs < 0)
-                        continue;
-                    const int iSlot = nSecs / 60 / nPeriod;
-                    if (iSlot < nSlots)
-                        ++aCounts[iSlot];
-                }
-            }
+            TGridFill::CountAlarms(file, MonitorID(), d, nPeriod, anCounts);
             const QString sDate = d.toString(QStringLiteral("yyyy-MM-dd"));
             for (int s = 0; s < nSlots; ++s) {
+                const int nCount = anCounts[size_t(s)];
                 aKeys.append(double(aKeys.size()));
-                aValues.append(aCounts.at(s));
-                slLabels.append(QTime(0, 0).addSecs(s * nPeriod * 60).toString(QStringLiteral("HH:mm:ss")) +
-                                QLatin1Char('\n') + sDate);
-                nHighest = std::max(nHighest, aCounts.at(s));
+                aValues.append(nCount);
+                slLabels.append(asTimes[size_t(s)] + QLatin1Char('\n') + sDate);
+                nHighest = std::max(nHighest, nCount);
             }
         }
     }
@@ -68,8 +57,5 @@ void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
     bars->setData(aKeys, aValues, true);
     yAxis->setRange(0, nHighest + 1);
     SetSlotsPerDay(nSlots);
-    const QCPRange range = FullBottomRange();
-    if (range.size() > 0)
-        xAxis->setRange(range);
-    replot(rpQueuedReplot);
+    ShowFullRange();
 }

@@ -1,7 +1,5 @@
 #include "views/almtbl.h"
 
-#include "settings/cfg.h"
-
 TAlmTable::TAlmTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(true, owner), cfg(cfg), mons(mons)
 {
@@ -10,11 +8,8 @@ TAlmTable::TAlmTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
 void TAlmTable::LoadTable(const QDateTime& dtFrom, const QDateTime& dtTo, int nPeriod,
                           const QListWidget* chklstMon)
 {
-    // DataPath may write the settings file and throw; that must happen before the
-    // grid is touched.
-    const QString sDataPath = cfg.DataPath();
-    const TMonitorSel aMons = CheckedMonitors(mons, chklstMon);
-    Reload([&](TStringGrid& grid) {
-        TGridFill::FillAlmTable(grid, sDataPath, aMons, dtFrom.date(), dtTo.date(), nPeriod);
-    });
+    ReloadTicked(cfg, mons, chklstMon,
+                 [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+                     TGridFill::FillAlmTable(grid, sDataPath, aMons, dtFrom.date(), dtTo.date(), nPeriod);
+                 });
 }

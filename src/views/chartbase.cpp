@@ -87,11 +87,16 @@ void TChartBase::ZoomToRect(const QRect& rc)
 
 void TChartBase::UndoZoom()
 {
+    ShowFullRange();
+    Q_EMIT Unzoomed(this);
+}
+
+void TChartBase::ShowFullRange()
+{
     const QCPRange range = FullBottomRange();
     if (range.size() > 0)
         xAxis->setRange(range);
     replot(rpQueuedReplot);
-    Q_EMIT Unzoomed(this);
 }
 
 bool TChartBase::SaveBmp(const QString& sFile, int nWidth, int nHeight)

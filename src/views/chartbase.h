@@ -81,6 +81,8 @@ protected:
 
     // The bottom range that shows all data; an invalid range (size 0) when there is none.
     virtual QCPRange FullBottomRange() const;
+    // Sets the bottom axis to FullBottomRange, unless there is no data, and replots.
+    void ShowFullRange();
     // Keeps a panned category axis inside its data after the right button is released.
     virtual void ScrollClamp();
 

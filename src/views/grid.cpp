@@ -1,6 +1,7 @@
 #include "views/grid.h"
 
 #include "monitors/monitor.h"
+#include "settings/cfg.h"
 #include "views/gridmodel.h"
 #include "views/markdelegate.h"
 
@@ -13,6 +14,22 @@
 namespace {
 constexpr int nWheelNotch = 120; // QWheelEvent::angleDelta of one notch
 constexpr int nFontPoints = 8;
+
+// The monitors of the ticked rows of the check-list: row i is catalogue entry i.
+TMonitorSel CheckedMonitors(const TTQMonitors& mons, const QListWidget* chklstMon)
+{
+    TMonitorSel aMons;
+    if (!chklstMon)
+        return aMons;
+    for (int i = 0; i < chklstMon->count(); ++i) {
+        const QListWidgetItem* item = chklstMon->item(i);
+        if (item->checkState() != Qt::Checked)
+            continue;
+        if (const TTQMonitor* mon = mons.GetHead(i))
+            aMons.push_back(mon);
+    }
+    return aMons;
+}
 } // namespace
 
 TGridView::TGridView(bool bCaret, QWidget* owner)
@@ -113,19 +130,12 @@ void TGridView::Reload(const std::function<void(TStringGrid&)>& fill)
     ApplyColumnWidths();
 }
 
-TMonitorSel TGridView::CheckedMonitors(const TTQMonitors& mons, const QListWidget* chklstMon)
+void TGridView::ReloadTicked(TCfg& cfg, const TTQMonitors& mons, const QListWidget* chklstMon,
+                             const TTickedFill& fill)
 {
-    TMonitorSel aMons;
-    if (!chklstMon)
-        return aMons;
-    for (int i = 0; i < chklstMon->count(); ++i) {
-        const QListWidgetItem* item = chklstMon->item(i);
-        if (item->checkState() != Qt::Checked)
-            continue;
-        if (const TTQMonitor* mon = mons.GetHead(i))
-            aMons.push_back(mon);
-    }
-    return aMons;
+    const QString sDataPath = cfg.DataPath();
+    const TMonitorSel aMons = CheckedMonitors(mons, chklstMon);
+    Reload([&](TStringGrid& grid) { fill(grid, sDataPath, aMons); });
 }
 
 void TGridView::wheelEvent(QWheelEvent* event)

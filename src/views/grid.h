@@ -7,12 +7,13 @@
 #include <functional>
 
 class QListWidget;
+class TCfg;
 class TGridModel;
 class TMarkDelegate;
 class TStringGrid;
 class TTQMonitors;
 
-// The grid view shared by the periodic table, the alarm table and the two lists: a
+// The grid view shared by the periodic, alarm and summary tables and the two lists: a
 // borderless table of marked-up text cells that fills its tab page. Headings are
 // ordinary cells; nothing can be selected or edited; the mouse wheel moves exactly
 // one row per notch. Printing and the clipboard read it through Cells, RowCount and
@@ -49,8 +50,13 @@ protected:
     // Refills the cells through fill, then takes the column widths the fill chose.
     void Reload(const std::function<void(TStringGrid&)>& fill);
 
-    // The monitors of the ticked rows of the check-list: row i is catalogue entry i.
-    static TMonitorSel CheckedMonitors(const TTQMonitors& mons, const QListWidget* chklstMon);
+    // Reload for the loaders of the report pages: fill gets the data folder of cfg
+    // and the monitors of the ticked rows of chklstMon (row i is catalogue entry i).
+    // Both are read before the grid is touched, since DataPath may write the settings
+    // file and throw.
+    using TTickedFill = std::function<void(TStringGrid&, const QString& sDataPath, const TMonitorSel& aMons)>;
+    void ReloadTicked(TCfg& cfg, const TTQMonitors& mons, const QListWidget* chklstMon,
+                      const TTickedFill& fill);
 
     void wheelEvent(QWheelEvent* event) override;
 

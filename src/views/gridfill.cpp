@@ -73,6 +73,34 @@ int TGridFill::PeriodsPerDay(int nPeriod)
     return nPeriod > 0 ? nMinutesPerDay / nPeriod : 0;
 }
 
+std::vector<QString> TGridFill::PeriodTimes(int nPeriod)
+{
+    const int nPeriods = PeriodsPerDay(nPeriod);
+    std::vector<QString> asTimes(static_cast<size_t>(nPeriods));
+    for (int i = 0; i < nPeriods; ++i)
+        asTimes[size_t(i)] = QTime(0, 0).addSecs(i * nPeriod * 60).toString(QStringLiteral("hh:mm:ss"));
+    return asTimes;
+}
+
+void TGridFill::CountAlarms(TAlmFile& alm, const QString& sID, const QDate& dt, int nPeriod,
+                            std::vector<int>& anCount)
+{
+    const int nPeriods = PeriodsPerDay(nPeriod);
+    anCount.assign(size_t(nPeriods), 0);
+    if (nPeriods == 0 || !alm.Load(sID, dt))
+        return;
+    for (int iRec = 0; iRec < alm.RecCount(); ++iRec) {
+        // An unreadable time (-1) or a negative one belongs to no period of the day;
+        // counting it at midnight would invent an alarm there.
+        const int nSecs = alm.FldTimeSecs(iRec, 0);
+        if (nSecs < 0)
+            continue;
+        const int iPeriod = nSecs / 60 / nPeriod;
+        if (iPeriod < nPeriods)
+            ++anCount[size_t(iPeriod)];
+    }
+}
+
 void TGridFill::FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& sDataPath,
                              const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
 {
@@ -140,16 +168,14 @@ void TGridFill::FillAlmTable(TStringGrid& grid, const QString& sDataPath, const 
     grid.Clear();
     TAlmFile alm(sDataPath);
     const int nPeriods = PeriodsPerDay(nPeriod);
-    std::vector<int> anCount(size_t(nPeriods), 0);
+    std::vector<int> anCount;
     grid.SetDefaultColWidth(100);
     grid.SetColCount(3);
     grid.SetRowCount(1);
 
     // Every day has the same period times and most counts are 0: shared texts keep a
     // month of 5-minute periods for many monitors to one allocation per odd cell.
-    std::vector<QString> asTimes(static_cast<size_t>(nPeriods));
-    for (int i = 0; i < nPeriods; ++i)
-        asTimes[size_t(i)] = QTime(0, 0).addSecs(i * nPeriod * 60).toString(QStringLiteral("hh:mm:ss"));
+    const std::vector<QString> asTimes = PeriodTimes(nPeriod);
     const QString sZero = QStringLiteral("0");
 
     int nRow = 0;
@@ -160,19 +186,7 @@ void TGridFill::FillAlmTable(TStringGrid& grid, const QString& sDataPath, const 
         grid.SetCell(2, nRow + 2, QStringLiteral("~h~Alarms"));
         nRow += 3;
         ForEachDay(dtFrom, dtTo, [&](const QDate& dt) {
-            std::fill(anCount.begin(), anCount.end(), 0);
-            if (nPeriods > 0 && alm.Load(mon->sID, dt)) {
-                for (int iRec = 0; iRec < alm.RecCount(); ++iRec) {
-                    // An unreadable time (-1) or a negative one belongs to no period
-                    // of the day; counting it at midnight would invent an alarm there.
-                    const int nSecs = alm.FldTimeSecs(iRec, 0);
-                    if (nSecs < 0)
-                        continue;
-                    const int iPeriod = nSecs / 60 / nPeriod;
-                    if (iPeriod < nPeriods)
-                        ++anCount[size_t(iPeriod)];
-                }
-            }
+            CountAlarms(alm, mon->sID, dt, nPeriod, anCount);
             const QString sDay = DayText(dt);
             for (int i = 0; i < nPeriods; ++i) {
                 const int nCount = anCount[size_t(i)];

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+class TAlmFile;
 class TCfg;
 class TStringGrid;
 struct TTQMonitor;
@@ -40,4 +41,12 @@ public:
     // Periods of nPeriod minutes in a day (1440 div nPeriod); 0 for a length that is
     // not a positive number of minutes, which a hand-edited settings file can hold.
     static int PeriodsPerDay(int nPeriod);
+    // The start of each of those periods, "hh:mm:ss".
+    static std::vector<QString> PeriodTimes(int nPeriod);
+
+    // The alarms of monitor sID on day dt per period of nPeriod minutes, read through
+    // alm into anCount: PeriodsPerDay(nPeriod) counts, all 0 for a day without a file.
+    // An alarm whose time cannot be read, or lies beyond the last period, counts in none.
+    static void CountAlarms(TAlmFile& alm, const QString& sID, const QDate& dt, int nPeriod,
+                            std::vector<int>& anCount);
 };

@@ -2,8 +2,7 @@
 
 #include "datafiles/perfile.h"
 #include "settings/cfg.h"
-
-#include <QTime>
+#include "views/gridfill.h"
 
 #include <algorithm>
 #include <array>
@@ -47,7 +46,8 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
         return;
 
     constexpr double dNull = std::numeric_limits<double>::quiet_NaN();
-    const int nSlotsPerDay = 1440 / nPeriod;
+    const int nSlotsPerDay = TGridFill::PeriodsPerDay(nPeriod);
+    const std::vector<QString> asTimes = TGridFill::PeriodTimes(nPeriod);
     TPerFile file(cfg.DataPath());
     double dLowest = 999.0;
     double dHighest = 0.0;
@@ -78,8 +78,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
             // A day without a readable file keeps its full width, as empty slots.
             for (int s = 0; s < nSlotsPerDay; ++s) {
                 aKeys.append(double(aKeys.size()));
-                slLabels.append(QTime(0, 0).addSecs(s * nPeriod * 60).toString(QStringLiteral("HH:mm:ss")) +
-                                QLatin1Char('\n') + sDate);
+                slLabels.append(asTimes[size_t(s)] + QLatin1Char('\n') + sDate);
                 for (auto& aSeries : aValues)
                     aSeries.append(dNull);
             }
@@ -91,8 +90,5 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
     if (dLowest != 999.0 && dHighest != 0.0)
         SetLevelRange(dLowest, dHighest);
     SetSlotsPerDay(nSlotsPerDay);
-    const QCPRange range = FullBottomRange();
-    if (range.size() > 0)
-        xAxis->setRange(range);
-    replot(rpQueuedReplot);
+    ShowFullRange();
 }

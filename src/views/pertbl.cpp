@@ -1,7 +1,5 @@
 #include "views/pertbl.h"
 
-#include "settings/cfg.h"
-
 TPerTable::TPerTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(true, owner), cfg(cfg), mons(mons)
 {
@@ -10,11 +8,8 @@ TPerTable::TPerTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
 void TPerTable::LoadTable(const QDateTime& dtFrom, const QDateTime& dtTo, int nPeriod,
                           const QListWidget* chklstMon)
 {
-    // DataPath may write the settings file and throw; that must happen before the
-    // grid is touched.
-    const QString sDataPath = cfg.DataPath();
-    const TMonitorSel aMons = CheckedMonitors(mons, chklstMon);
-    Reload([&](TStringGrid& grid) {
-        TGridFill::FillPerTable(grid, cfg, sDataPath, aMons, dtFrom.date(), dtTo.date(), nPeriod);
-    });
+    ReloadTicked(
+        cfg, mons, chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+            TGridFill::FillPerTable(grid, cfg, sDataPath, aMons, dtFrom.date(), dtTo.date(), nPeriod);
+        });
 }

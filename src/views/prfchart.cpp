@@ -70,10 +70,7 @@ void TPrfChart::PlotDay(const QDate& dtDay)
     fontBottom.setBold(true);
     xAxis->setLabelFont(fontBottom);
     xAxis->setLabel(QStringLiteral("Date: ") + dtDay.toString(QStringLiteral("yyyy-MM-dd")));
-    const QCPRange range = FullBottomRange();
-    if (range.size() > 0)
-        xAxis->setRange(range);
-    replot(rpQueuedReplot);
+    ShowFullRange();
 }
 
 QString TPrfChart::Label(int i) const

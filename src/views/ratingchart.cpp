@@ -142,8 +142,5 @@ void TRatingChart::PlotRating(const TRatingMonitor& rm, const TRatingSettings& s
     if (dLowest != 999.0 && dHighest != 0.0)
         SetLevelRange(dLowest, dHighest);
     SetSlotsPerDay(1);
-    const QCPRange range = FullBottomRange();
-    if (range.size() > 0)
-        xAxis->setRange(range);
-    replot(rpQueuedReplot);
+    ShowFullRange();
 }

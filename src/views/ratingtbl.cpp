@@ -1,6 +1,5 @@
 #include "views/ratingtbl.h"
 
-#include "settings/cfg.h"
 #include "views/rating.h"
 #include "views/ratingfill.h"
 
@@ -12,12 +11,11 @@ TRatingTable::TRatingTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
 void TRatingTable::LoadTable(const QDateTime& dtFrom, const QDateTime& dtTo, int nPeriod,
                              const QListWidget* chklstMon)
 {
-    // DataPath may write the settings file and throw; that must happen before the
-    // grid is touched.
-    const QString sDataPath = cfg.DataPath();
-    const TRatingSettings set = TRatingSettings::FromCfg(cfg);
-    const TMonitorSel aMons = CheckedMonitors(mons, chklstMon);
-    const std::vector<TRatingMonitor> aResults =
-        TRating::Compute(set, sDataPath, aMons, dtFrom.date(), dtTo.date(), nPeriod);
-    Reload([&](TStringGrid& grid) { TRatingFill::FillSummary(grid, set, aMons, aResults); });
+    ReloadTicked(cfg, mons, chklstMon,
+                 [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+                     const TRatingSettings set = TRatingSettings::FromCfg(cfg);
+                     TRatingFill::FillSummary(
+                         grid, set, aMons,
+                         TRating::Compute(set, sDataPath, aMons, dtFrom.date(), dtTo.date(), nPeriod));
+                 });
 }

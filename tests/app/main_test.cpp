@@ -1,28 +1,34 @@
 #include "app/main.h"
 #include "app/scrollbox.h"
+#include "dialogs/help.h"
 #include "settings/cfg.h"
 #include "views/chartbase.h"
 #include "views/ratingtbl.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -530,4 +536,77 @@ TEST_F(FormMainTest, SummaryTab_ChartsShareTheLevelRangeAndFollowNewPeriodicFile
     EXPECT_EQ(form->LastUpdate(), dtNow);
     ASSERT_EQ(form->ActiveCharts()->size(), 2);
     EXPECT_NEAR(form->ActiveCharts()->at(0)->Value(0, 0), 56.4, 0.05);
+}
+
+// ---- edit and help commands ----
+
+TEST_F(FormMainTest, Copy_TakesThePageInFrontAPictureOfChartsOrTheGridsText)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WritePerDay(QStringLiteral("M2"), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1,M2\r\n");
+    auto form = Show();
+    form->resize(1000, 800);
+    QCoreApplication::processEvents();
+    QAction* actCopy = form->findChild<QAction*>(QStringLiteral("menuCopy"));
+    ASSERT_NE(actCopy, nullptr);
+    QClipboard* clip = QGuiApplication::clipboard();
+
+    // The periodic chart page: both charts, stacked.
+    ASSERT_EQ(form->pagesPer->currentWidget(), form->tabPerChart);
+    clip->clear();
+    actCopy->trigger();
+    const QImage img = clip->image();
+    ASSERT_FALSE(img.isNull());
+    EXPECT_GE(img.height(), 2 * form->ActiveCharts()->at(0)->height());
+    EXPECT_TRUE(clip->text().isEmpty());
+
+    // The periodic table holds the levels.
+    form->pagesPer->setCurrentWidget(form->tabPerTbl);
+    clip->clear();
+    actCopy->trigger();
+    EXPECT_TRUE(clip->text().contains(QStringLiteral("65.0"))) << qPrintable(clip->text());
+    EXPECT_TRUE(clip->image().isNull());
+
+    // The alarm table counts alarms per period (no levels); the list has no such column.
+    form->pagesMain->setCurrentWidget(form->tabAlarms);
+    form->pagesAlm->setCurrentWidget(form->tabAlmTable);
+    clip->clear();
+    actCopy->trigger();
+    EXPECT_TRUE(clip->text().contains(QStringLiteral("Date\tTime\tAlarms"))) << qPrintable(clip->text());
+    EXPECT_FALSE(clip->text().contains(QStringLiteral("65.0")));
+
+    form->pagesAlm->setCurrentWidget(form->tabAlmList);
+    clip->clear();
+    actCopy->trigger();
+    EXPECT_TRUE(clip->text().contains(QStringLiteral("Date\tTime"))) << qPrintable(clip->text());
+    EXPECT_FALSE(clip->text().contains(QStringLiteral("Alarms")));
+}
+
+TEST_F(FormMainTest, HelpMenu_EveryItemOpensItsOwnDeliveredPage)
+{
+    auto form = Show();
+    QList<QAction*> acts;
+    for (QAction* act : form->findChildren<QAction*>())
+        if (act->objectName().startsWith(QLatin1String("menuHelp")))
+            acts.append(act);
+    ASSERT_EQ(acts.size(), 13);
+
+    QSet<QString> setPages;
+    for (QAction* act : acts) {
+        act->trigger();
+        TformHelp* help = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* h = qobject_cast<TformHelp*>(w))
+                help = h;
+        ASSERT_NE(help, nullptr) << qPrintable(act->objectName());
+        EXPECT_TRUE(help->isVisible());
+        const QString sPage =
+            help->findChild<QTextBrowser*>(QStringLiteral("browser"))->source().toLocalFile();
+        EXPECT_TRUE(QFileInfo(sPage).isFile()) << qPrintable(act->objectName()) << ": " << qPrintable(sPage);
+        setPages.insert(sPage);
+    }
+    EXPECT_EQ(setPages.size(), acts.size());
 }

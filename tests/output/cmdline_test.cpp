@@ -32,8 +32,7 @@ protected:
         ASSERT_TRUE(dir.IsValid());
         // The command line opens the settings of the shared application-data folder.
         qputenv("TARVIK_COMMON_APPDATA", (dir.Root() + QStringLiteral("appdata")).toLocal8Bit());
-        dir.AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
-        dir.AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+        dir.AddTwoMonitors();
         dir.SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF90")});
         for (const QString& sID : {QStringLiteral("7"), QStringLiteral("8")}) {
             dir.WritePer(sID, d1, 60,

@@ -26,11 +26,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.IsValid());
-        dir.AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
-        dir.AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+        dir.AddTwoMonitors();
         dir.SelectParams({QStringLiteral("LAeq")});
-        dir.WritePer(QStringLiteral("7"), d1, 60,
-                     {QStringLiteral(".Time,LAeq"), QStringLiteral("00:00:00,51.0")});
+        dir.WriteLaeqHour(QStringLiteral("7"), d1);
         mons = dir.Monitors();
     }
 

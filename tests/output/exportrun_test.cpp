@@ -31,11 +31,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.IsValid());
-        dir.AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
-        dir.AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+        dir.AddTwoMonitors();
         dir.SelectParams({QStringLiteral("LAeq")});
         for (const QString& sID : {QStringLiteral("7"), QStringLiteral("8")}) {
-            dir.WritePer(sID, d1, 60, {QStringLiteral(".Time,LAeq"), QStringLiteral("00:00:00,51.0")});
+            dir.WriteLaeqHour(sID, d1);
             dir.WriteAlm(sID, d2, {QStringLiteral("Time"), QStringLiteral("10:00:00")});
         }
         dir.WriteCal(QStringLiteral("7"), d3, {QStringLiteral("Time,Dev"), QStringLiteral("06:00:00,0.1")});

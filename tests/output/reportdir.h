@@ -50,6 +50,13 @@ public:
         Write(DataPath() + sID + QStringLiteral("/term.cfg"),
               {QStringLiteral("[head]"), QStringLiteral("name=") + sName, QStringLiteral("type=") + sType});
     }
+    // The pair of monitors most export tests run over, "North Gate" before "South Yard"
+    // in the catalogue.
+    void AddTwoMonitors() const
+    {
+        AddMonitor(QStringLiteral("7"), QStringLiteral("North Gate"));
+        AddMonitor(QStringLiteral("8"), QStringLiteral("South Yard"));
+    }
     std::unique_ptr<TTQMonitors> Monitors() const
     {
         auto mons = std::make_unique<TTQMonitors>();
@@ -62,6 +69,11 @@ public:
         Write(DayFolder(sID, dt) +
                   QStringLiteral("per-%1-%2.csv").arg(Dd(dt)).arg(nPeriod, 4, 10, QLatin1Char('0')),
               slLines);
+    }
+    // One hourly file of LAeq with a single value at midnight.
+    void WriteLaeqHour(const QString& sID, const QDate& dt) const
+    {
+        WritePer(sID, dt, 60, {QStringLiteral(".Time,LAeq"), QStringLiteral("00:00:00,51.0")});
     }
     void WriteAlm(const QString& sID, const QDate& dt, const QStringList& slLines) const
     {

@@ -50,7 +50,17 @@ TEST(TReportNames, Summary_LastKindWithItsOwnFolder)
     EXPECT_EQ(TReportNames::LinkPrefix(EReportKind::Sum), QStringLiteral("summaries/"));
 }
 
-// --- date fields -----------------------------------------------------------------
+// --- number and date fields -------------------------------------------------------
+
+TEST(DecimalNumber, DigitsOnlyAndWithinInt)
+{
+    EXPECT_EQ(DecimalNumber(QStringLiteral("0015")), 15);
+    EXPECT_EQ(DecimalNumber(QStringLiteral("0")), 0);
+    EXPECT_EQ(DecimalNumber(QStringLiteral("2147483647")), 2147483647);
+    for (const char* sz :
+         {"", "+15", "-5", " 15", "15 ", "1.5", "00a5", "2147483648", "99999999999999999999"})
+        EXPECT_EQ(DecimalNumber(QString::fromLatin1(sz)), -1) << sz;
+}
 
 TEST(ReportDateToDate, ReadsBothForms)
 {

@@ -67,6 +67,21 @@ TEST_F(TIniFileTest, ReadIntegerAndBool_OnlyWholeIntegersCount)
     EXPECT_FALSE(ini.ReadBool(n, QStringLiteral("f"), true));
 }
 
+// Many keys read at one moment come from one reading of the file.
+TEST_F(TIniFileTest, IniValues_KeepTheFileAsItWasWhenRead)
+{
+    Put("[a]\nk=1\nn= 5\n");
+    const TIniValues values(sFile);
+    Put("[a]\nk=2\n");
+    const QString a = QStringLiteral("A");
+    EXPECT_EQ(values.ReadString(a, QStringLiteral("K"), QString()), QStringLiteral("1"));
+    EXPECT_EQ(values.ReadInteger(a, QStringLiteral("n"), 0), 5);
+    EXPECT_TRUE(values.ReadBool(a, QStringLiteral("n"), false));
+    EXPECT_EQ(Read("a", "k"), QStringLiteral("2"));
+    EXPECT_EQ(Read("a", "n"), QStringLiteral("<none>"));
+    EXPECT_EQ(TIniValues(QString()).ReadInteger(a, QStringLiteral("n"), 7), 7);
+}
+
 // --- writing keeps every other byte ---
 
 TEST_F(TIniFileTest, WriteString_ReplacesOnlyTheKeysLine)

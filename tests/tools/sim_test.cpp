@@ -359,8 +359,9 @@ TEST(TSimulator, Outages_SomeWholeDaysHaveNoFilesButNeverTheNewest)
     opt.dtFrom = QDate(2023, 1, 1);
     opt.dtTo = QDate(2024, 12, 31);
     QList<QDate> adOutage;
+    const TSimulator simTwoYears(opt);
     for (QDate d = opt.dtFrom; d < opt.dtTo; d = d.addDays(1)) {
-        if (TSimulator(opt).IsOutageDay(0, d))
+        if (simTwoYears.IsOutageDay(0, d))
             adOutage << d;
     }
     ASSERT_TRUE(adOutage.size() > 10 && adOutage.size() < 60) << adOutage.size(); // about one day in 25

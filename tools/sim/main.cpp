@@ -1,6 +1,7 @@
 // tarvik-sim: writes a data folder as the supervisor would, and with --live keeps
 // rewriting today's files so a viewer's automatic refresh has something to find.
 
+#include "platform/product.h"
 #include "platform/supervisorlink.h"
 #include "platform/supervisorserver.h"
 #include "sim/simulator.h"
@@ -169,7 +170,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarvik-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.3.0"));
+    QCoreApplication::setApplicationVersion(TProduct::Version());
 
     QCommandLineParser cmd;
     cmd.setApplicationDescription(QStringLiteral("Writes a simulated supervisor data folder."));
@@ -207,7 +208,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (cmd.isSet(QStringLiteral("version"))) {
-        std::printf("tarvik-sim 1.3.0\n");
+        std::printf("tarvik-sim %s\n", qPrintable(TProduct::Version()));
         return 0;
     }
     TSimOptions opt;

@@ -441,19 +441,29 @@ void TSimulator::WriteFile(const QString& sPath, const QByteArray& baData)
         return;
     }
     QFile::remove(sTemp);
+    NoteError(QStringLiteral("Unable to write %1: %2")
+                  .arg(sPath, ec ? QString::fromStdString(ec.message()) : file.errorString()));
+}
+
+void TSimulator::NoteError(const QString& sFault)
+{
     if (sError.isEmpty())
-        sError = QStringLiteral("Unable to write %1: %2")
-                     .arg(sPath, ec ? QString::fromStdString(ec.message()) : file.errorString());
+        sError = sFault;
+}
+
+bool TSimulator::MakeFolder(const QString& sPath)
+{
+    if (QDir().mkpath(sPath))
+        return true;
+    NoteError(QStringLiteral("Unable to create %1").arg(sPath));
+    return false;
 }
 
 void TSimulator::WriteTermCfg(int iMon)
 {
     const TMonitor& mon = aMonitors.at(std::size_t(iMon));
-    if (!QDir().mkpath(MonitorPath(iMon))) {
-        if (sError.isEmpty())
-            sError = QStringLiteral("Unable to create %1").arg(MonitorPath(iMon));
+    if (!MakeFolder(MonitorPath(iMon)))
         return;
-    }
     QByteArray ba;
     const auto line = [&ba](const QString& s) {
         ba.append(s.toLatin1());
@@ -488,11 +498,8 @@ void TSimulator::WriteDay(int iMon, const QDate& d, const QTime& tmUpTo)
     if (iMon < 0 || iMon >= MonitorCount() || !d.isValid() || IsOutageDay(iMon, d))
         return;
     const QString sMonth = MonthPath(iMon, d);
-    if (!QDir().mkpath(sMonth)) {
-        if (sError.isEmpty())
-            sError = QStringLiteral("Unable to create %1").arg(sMonth);
+    if (!MakeFolder(sMonth))
         return;
-    }
     const QString sDay = d.toString(QStringLiteral("dd"));
     const int nUpTo = UpToMsecs(tmUpTo);
     const std::vector<short> anLevels = DayLevels(iMon, d);
@@ -528,11 +535,8 @@ void TSimulator::WriteDay(int iMon, const QDate& d, const QTime& tmUpTo)
 
 void TSimulator::WriteAll()
 {
-    if (!QDir().mkpath(optSim.sDataPath)) {
-        if (sError.isEmpty())
-            sError = QStringLiteral("Unable to create %1").arg(optSim.sDataPath);
+    if (!MakeFolder(optSim.sDataPath))
         return;
-    }
     for (int iMon = 0; iMon < MonitorCount(); ++iMon) {
         WriteTermCfg(iMon);
         for (QDate d = optSim.dtFrom; d.isValid() && d <= optSim.dtTo; d = d.addDays(1))

@@ -42,7 +42,6 @@ public:
     QString MonitorName(int iMon) const;
     QString MonitorType(int iMon) const;
 
-    const TSimOptions& Options() const { return optSim; }
     // Files written so far, and the first write that failed (empty while all went well).
     int FilesWritten() const { return nFilesWritten; }
     const QString& LastError() const { return sError; }
@@ -72,6 +71,10 @@ private:
     void WriteTermCfg(int iMon);
     void WriteClientList();
     void WriteFile(const QString& sPath, const QByteArray& baData);
+    // Creates a folder with its parents; false (and the fault noted) when it cannot.
+    bool MakeFolder(const QString& sPath);
+    // Keeps the first fault only: later ones usually follow from it.
+    void NoteError(const QString& sFault);
     // The calibration of day d as seconds since midnight, or -1 when there is none;
     // nDevTenths receives its deviation.
     int CalibrationSecs(int iMon, const QDate& d, int& nDevTenths) const;
