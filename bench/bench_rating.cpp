@@ -2,12 +2,12 @@
 // monitor) for one and for three monitors, on a data folder written by the simulated
 // supervisor: the computation from the files, and the summary grid made from it. A
 // year of one monitor is the longest range a user is expected to ask for.
-#include "views/rating.h"
+#include "analysis/rating.h"
 
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include <QTemporaryDir>

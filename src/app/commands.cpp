@@ -13,8 +13,8 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "settings/runstat.h"
-#include "views/rating.h"
-#include "views/ratingfill.h"
+#include "analysis/rating.h"
+#include "analysis/ratingfill.h"
 
 #include <QAction>
 #include <QListWidget>

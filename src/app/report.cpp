@@ -17,9 +17,9 @@
 #include "views/perchart.h"
 #include "views/pertbl.h"
 #include "views/prfchart.h"
-#include "views/rating.h"
+#include "analysis/rating.h"
 #include "views/ratingchart.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/ratingtbl.h"
 
 #include <QApplication>

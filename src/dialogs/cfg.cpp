@@ -2,7 +2,7 @@
 
 #include "platform/product.h"
 #include "settings/cfg.h"
-#include "views/rating.h"
+#include "analysis/rating.h"
 
 #include <QCheckBox>
 #include <QComboBox>

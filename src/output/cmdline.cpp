@@ -7,7 +7,7 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
-#include "views/rating.h"
+#include "analysis/rating.h"
 #include "views/stringgrid.h"
 
 #include <QDate>

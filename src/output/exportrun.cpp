@@ -8,9 +8,9 @@
 #include "views/almchart.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
-#include "views/rating.h"
+#include "analysis/rating.h"
 #include "views/ratingchart.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "settings/cfg.h"
 #include "views/gridfill.h"
 #include "views/markup.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "views/chartbase.h"
-#include "views/rating.h"
+#include "analysis/rating.h"
 
 #include <QDate>
 

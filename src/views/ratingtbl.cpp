@@ -1,7 +1,7 @@
 #include "views/ratingtbl.h"
 
-#include "views/rating.h"
-#include "views/ratingfill.h"
+#include "analysis/rating.h"
+#include "analysis/ratingfill.h"
 
 TRatingTable::TRatingTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(true, owner), cfg(cfg), mons(mons)

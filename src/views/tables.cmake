@@ -3,8 +3,6 @@ set(TARVIK_VIEWS_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/markup.h ${CMAKE_CURRENT_LIST_DIR}/markup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stringgrid.h ${CMAKE_CURRENT_LIST_DIR}/stringgrid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gridfill.h ${CMAKE_CURRENT_LIST_DIR}/gridfill.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/rating.h ${CMAKE_CURRENT_LIST_DIR}/rating.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ratingfill.h ${CMAKE_CURRENT_LIST_DIR}/ratingfill.cpp
 )
 # The grid views of the periodic table, the alarm table and the two lists.
 set(TARVIK_VIEWS_TABLE_SOURCES

@@ -1,7 +1,7 @@
 #include "output/htmlpage.h"
 
 #include "platform/product.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include "reportdir.h"

@@ -1,7 +1,7 @@
 #include "views/almtbl.h"
 #include "views/markdelegate.h"
 #include "views/pertbl.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/ratingtbl.h"
 
 #include "monitors/monitor.h"

@@ -1,7 +1,6 @@
 # test_views_core (cell markup, grid filling) and test_views_tables (the grid views).
 tarvik_add_test(test_views_core
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/markup_test.cpp ${CMAKE_CURRENT_LIST_DIR}/gridfill_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/rating_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ratingfill_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/gridfill_daydir.h
   LIBS tarvik_viewscore)
 if(TARVIK_GUI)

@@ -1,6 +1,6 @@
-#include "views/rating.h"
+#include "analysis/rating.h"
 
-#include "gridfill_daydir.h"
+#include "views/gridfill_daydir.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "views/rating.h"
+#include "analysis/rating.h"
 
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"

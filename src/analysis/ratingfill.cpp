@@ -1,4 +1,4 @@
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 
 #include "monitors/monitor.h"
 #include "views/stringgrid.h"

@@ -1,6 +1,6 @@
 #include "monitors/monitor.h"
 #include "views/markup.h"
-#include "views/ratingfill.h"
+#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include <cmath>
