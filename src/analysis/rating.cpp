@@ -37,6 +37,14 @@ struct TRatingSums
     }
 };
 
+// A level of 0 dB or less, or of 180 dB or more, is no measurement: the charts and
+// tables show it as no value, so it must count as a missing period here too, not as a
+// quiet period that lowers the level and raises the coverage.
+bool HasLevel(double dLAeq)
+{
+    return std::isfinite(dLAeq) && dLAeq > 0 && dLAeq < 180;
+}
+
 // Hand-edited hours that cannot split a day fall back to the defaults, so that every
 // period lands in exactly one part.
 TRatingSettings Usable(const TRatingSettings& set)
@@ -57,7 +65,7 @@ TRatingSums DaySums(const TRatingSettings& set, const std::vector<TRatingPeriod>
     // A record repeated for the same start would otherwise count twice.
     std::unordered_set<int> seen;
     for (const TRatingPeriod& per : aPeriods) {
-        if (per.nStartSecs < 0 || per.nStartSecs >= nSecsPerDay || !std::isfinite(per.dLAeq))
+        if (per.nStartSecs < 0 || per.nStartSecs >= nSecsPerDay || !HasLevel(per.dLAeq))
             continue;
         if (!seen.insert(per.nStartSecs).second)
             continue;
@@ -103,7 +111,7 @@ std::vector<TRatingPeriod> ReadDay(TPerFile& per, const QString& sID, const QDat
         const int nSecs = per.FldTimeSecs(iRec, 0);
         // "-" and anything else that is no number reads as -1: no value.
         const double dVal = per.FldVal(iRec, iLAeq);
-        if (nSecs >= 0 && dVal >= 0)
+        if (nSecs >= 0 && HasLevel(dVal))
             aPeriods.push_back({nSecs, dVal});
     }
     return aPeriods;

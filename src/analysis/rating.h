@@ -77,8 +77,9 @@ struct TRatingMonitor
 };
 
 // Daily day, evening and night rating levels and Lden from the LAeq of the periodic
-// day files. A level is the energy average of a part's periods that have a value,
-// each weighted by its length; a period counts in the part in which it starts.
+// day files. A level is the energy average of a part's periods that have a value
+// (above 0 and below 180 dB, as on the charts), each weighted by its length; a period
+// counts in the part in which it starts.
 class TRating final
 {
 public:

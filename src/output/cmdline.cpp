@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -220,8 +221,11 @@ void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& 
                   const QDate& dtTo, QTextStream& out)
 {
     out << "Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,Night coverage %\n";
+    // As on screen and in the export, days still to come are not rows: their empty
+    // parts would only pull the range's coverage down.
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
     const auto aMons =
-        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod());
+        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtLast, cfg.RepPerPeriod());
     for (const TRatingMonitor& rm : aMons) {
         for (const TRatingLevels& lv : rm.aDays)
             out << SummaryRow(rm.sID, lv.dt.toString(QStringLiteral("yyyy-MM-dd")), lv) << '\n';
@@ -332,7 +336,8 @@ QString TCmdLine::Usage()
         "                        clipboard copy of the same table holds it\n"
         "  --summary             print the daily rating levels (Lday, Levening, Lnight,\n"
         "                        Lden) and the coverage of each part as CSV, one row per\n"
-        "                        monitor and day and a \"Range\" row per monitor\n"
+        "                        monitor and day and a \"Range\" row per monitor; days\n"
+        "                        after today are left out\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from YYYY-MM-DD     first day (default: today)\n"
         "  --to YYYY-MM-DD       last day (default: the first day)\n"

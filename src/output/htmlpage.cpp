@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QSaveFile>
+#include <QSet>
 #include <QTime>
 #include <QUrl>
 
@@ -79,6 +80,44 @@ ESumRow SumRowKind(const TStringGrid& grid, int nRow)
     if (bAllHead || (bAllCaret && grid.Cells(0, nRow).isEmpty()))
         return ESumRow::Head;
     return ESumRow::Body;
+}
+
+// A page name of the index, cut into the monitor ID and the fields after it.
+struct TIndexName
+{
+    QString sFile;
+    QString sID; // empty when the name belongs to no catalogue monitor
+    QStringList slTail;
+};
+
+// Page names are read from the end, since an ID may hold "_" itself: the kinds with a
+// period end with FROM_TO_PERIOD, the others with FROM_TO, and what lies between the
+// kind key and those fields is the ID. A hand-named file of the other kind's shape
+// still finds its monitor; one with more fields goes to the longest catalogue ID that
+// leaves two fields for the dates.
+TIndexName SplitIndexName(const QString& sFile, const QString& sKey, bool bHasPeriod,
+                          const QSet<QString>& setIDs)
+{
+    TIndexName name;
+    name.sFile = sFile;
+    const QStringList slTok = sFile.chopped(5).split(QLatin1Char('_'));
+    if (slTok.size() < 4 || slTok[0] != sKey)
+        return name;
+    const qsizetype nOwnTail = bHasPeriod ? 3 : 2;
+    int nBestRank = 3;
+    for (qsizetype j = slTok.size() - 3; j >= 1; --j) {
+        const qsizetype nTail = slTok.size() - 1 - j;
+        const int nRank = nTail == nOwnTail ? 0 : nTail <= 3 ? 1 : 2;
+        if (nRank >= nBestRank)
+            continue;
+        QString sID = slTok.mid(1, j).join(QLatin1Char('_'));
+        if (!setIDs.contains(sID))
+            continue;
+        nBestRank = nRank;
+        name.sID = std::move(sID);
+        name.slTail = slTok.mid(j + 1);
+    }
+    return name;
 }
 
 struct TIndexEntry
@@ -328,38 +367,40 @@ void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
 void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons)
 {
     const QString sKey = TReportNames::KindKey(kind);
-    // The folder is listed once; each monitor then takes the names whose ID field is
-    // exactly its ID, so a monitor whose ID begins another's (12 and 123) does not
-    // collect the other's pages.
+    // The folder is listed once; each name then goes to the one monitor whose ID it
+    // holds, so a monitor whose ID begins another's (12 and 123) does not collect the
+    // other's pages.
     QStringList slNames = QDir(sHtmlDir + TReportNames::KindFolder(kind))
                               .entryList(QStringList{sKey + QStringLiteral("_*.html")},
                                          QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     std::sort(slNames.begin(), slNames.end());
 
-    // Split each name once; only names of the kind with both date fields can be listed.
-    std::vector<std::pair<QString, QStringList>> aNames;
+    QSet<QString> setIDs;
+    for (int iMon = 0; iMon < mons.Count(); ++iMon)
+        setIDs.insert(mons.GetHead(iMon)->sID);
+    std::vector<TIndexName> aNames;
     for (const QString& sFile : std::as_const(slNames)) {
-        QStringList slTok = sFile.chopped(5).split(QLatin1Char('_'));
-        if (slTok.size() >= 4 && slTok[0] == sKey)
-            aNames.emplace_back(sFile, std::move(slTok));
+        TIndexName name = SplitIndexName(sFile, sKey, TReportNames::HasPeriod(kind), setIDs);
+        if (!name.sID.isEmpty())
+            aNames.push_back(std::move(name));
     }
 
     std::vector<TIndexEntry> aEntries;
     bool bPeriod = false;
     for (int iMon = 0; iMon < mons.Count(); ++iMon) {
         const TTQMonitor* mon = mons.GetHead(iMon);
-        for (const auto& [sFile, slTok] : aNames) {
-            if (slTok[1] != mon->sID)
+        for (const TIndexName& name : aNames) {
+            if (name.sID != mon->sID)
                 continue;
             TIndexEntry e;
-            e.sFile = sFile;
+            e.sFile = name.sFile;
             e.sName = mon->sName;
-            e.dtFrom = ReportDateToDate(slTok[2]);
-            e.dtTo = ReportDateToDate(slTok[3]);
+            e.dtFrom = ReportDateToDate(name.slTail[0]);
+            e.dtTo = ReportDateToDate(name.slTail[1]);
             // A period field that is not a decimal number (a hand-named file) gives no
             // period cell.
-            if (slTok.size() == 5) {
-                e.nPeriod = std::max(DecimalNumber(slTok[4]), 0);
+            if (name.slTail.size() == 3) {
+                e.nPeriod = std::max(DecimalNumber(name.slTail[2]), 0);
                 bPeriod = true;
             }
             aEntries.push_back(e);

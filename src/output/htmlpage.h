@@ -60,8 +60,9 @@ public:
     void AddSumTable(const TStringGrid& grid, const TRatingSettings& set);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
-    // with a separator) whose ID field is a catalogue monitor's ID, monitors in
-    // catalogue order, names ascending within a monitor. Nothing when none is found.
+    // with a separator) whose ID, read from the end of the name so that it may hold
+    // "_", is a catalogue monitor's ID; monitors in catalogue order, names ascending
+    // within a monitor. Nothing when none is found.
     void AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons);
     // The whole index page: head with the header text, the sections in kind order, foot.
     void AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, const QString& sHeader,

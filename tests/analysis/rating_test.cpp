@@ -102,6 +102,27 @@ TEST(TRating, ComputeDay_RepeatedStartAndOutOfDayTimesCountOnce)
     EXPECT_DOUBLE_EQ(lv.adCoverage[rpDay], 1.0);
 }
 
+TEST(TRating, ComputeDay_LevelsOutsideZeroTo180AreMissingNotQuiet)
+{
+    // A night of 0.0 once gave Lnight 0.0 at full coverage; 180 and more is no
+    // measurement either, while 179.9 and a small positive level are.
+    auto a = Constant(50);
+    for (int h : {23, 0, 1, 2, 3, 4, 5, 6})
+        a[size_t(h)] = 0.0;
+    a[8] = 180.0;
+    a[9] = -3.0;
+    a[20] = 179.9;
+    a[21] = 0.1;
+    const TRatingLevels lv = TRating::ComputeDay(TRatingSettings(), Hourly(a), 60);
+    EXPECT_TRUE(std::isnan(lv.Ln()));
+    EXPECT_DOUBLE_EQ(lv.adCoverage[rpNight], 0.0);
+    EXPECT_TRUE(std::isnan(lv.dLden));
+    EXPECT_DOUBLE_EQ(lv.Ld(), 50.0);
+    EXPECT_DOUBLE_EQ(lv.adCoverage[rpDay], 10.0 / 12.0);
+    EXPECT_DOUBLE_EQ(lv.adCoverage[rpEvening], 1.0);
+    EXPECT_GT(lv.Le(), 170.0);
+}
+
 // --- day parts from the settings ------------------------------------------------------------
 
 TEST(TRating, ComputeDay_ChangedHoursMovePeriodsBetweenParts)
@@ -249,6 +270,25 @@ TEST_F(TRatingFiles, Compute_DashValuesAndMissingFilesCountAsMissing)
     }
     EXPECT_DOUBLE_EQ(rm.range.Ld(), 50.0);
     EXPECT_NEAR(rm.range.adCoverage[rpEvening], 2.0 / 12.0, 1e-12);
+}
+
+TEST_F(TRatingFiles, Compute_ZeroAnd200InTheFileAreMissingPeriods)
+{
+    auto a = Constant(0.0);
+    for (int h = 7; h < 23; ++h)
+        a[size_t(h)] = h == 12 ? 200.0 : 55.0;
+    WriteDay(d1, a);
+    const auto aRes = Compute(TRatingSettings(), d1, d1);
+    ASSERT_EQ(aRes.size(), 1u);
+    const TRatingMonitor& rm = aRes[0];
+    ASSERT_EQ(rm.aDays.size(), 1u);
+    EXPECT_TRUE(std::isnan(rm.aDays[0].Ln()));
+    EXPECT_DOUBLE_EQ(rm.aDays[0].adCoverage[rpNight], 0.0);
+    EXPECT_TRUE(rm.aDays[0].abLow[rpNight]);
+    EXPECT_DOUBLE_EQ(rm.aDays[0].Ld(), 55.0);
+    EXPECT_DOUBLE_EQ(rm.aDays[0].adCoverage[rpDay], 11.0 / 12.0);
+    EXPECT_TRUE(std::isnan(rm.range.Ln()));
+    EXPECT_DOUBLE_EQ(rm.range.adCoverage[rpNight], 0.0);
 }
 
 TEST_F(TRatingFiles, Compute_DaysAboveLimitsCountedOnlyWhenEnabled)

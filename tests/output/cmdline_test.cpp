@@ -233,6 +233,31 @@ TEST_F(TCmdLineTest, Summary_PrintsHeaderDayRowsAndRangeRowAsCsv)
                                                                  "8,Range,,,50.0,,0.0,0.0,3.1\n"));
 }
 
+TEST_F(TCmdLineTest, Summary_StopsAtTodaySoTheRangeCoverageIsNotDiluted)
+{
+    const QDate dtToday = QDate::currentDate();
+    QStringList sl{QStringLiteral(".Time,LAeq")};
+    for (int h = 0; h < 24; ++h)
+        sl << QStringLiteral("%1:00:00,50.0").arg(h, 2, 10, QLatin1Char('0'));
+    for (const QDate& d : {dtToday.addDays(-1), dtToday})
+        dir.WritePer(QStringLiteral("7"), d, 60, sl);
+    ASSERT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), dtToday.addDays(-1).toString(Qt::ISODate), QStringLiteral("--to"),
+                   dtToday.addDays(5).toString(Qt::ISODate)}),
+              0)
+        << sErr.toStdString();
+    const QStringList slRows = sOut.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(slRows.size(), 4) << sOut.toStdString();
+    EXPECT_TRUE(slRows[2].startsWith(QStringLiteral("7,") + dtToday.toString(Qt::ISODate) + u','));
+    EXPECT_EQ(slRows[3], QStringLiteral("7,Range,50.0,50.0,50.0,56.4,100.0,100.0,100.0"));
+
+    // A range wholly to come has no day rows and an empty range row.
+    ASSERT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), dtToday.addDays(2).toString(Qt::ISODate)}),
+              0);
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1), QStringLiteral("7,Range,,,,,,,\n"));
+}
+
 TEST_F(TCmdLineTest, Summary_UsesTheRatingSettingsAndQuotesMonitorIDs)
 {
     TReportDir other;

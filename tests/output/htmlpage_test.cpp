@@ -516,6 +516,39 @@ TEST_F(THtmlIndexTest, PrefixIDs_EachPageListedOnceUnderItsOwnMonitor)
     EXPECT_TRUE(sl[4].contains(QLatin1String("<td>Beta</td>")));
 }
 
+TEST_F(THtmlIndexTest, IDsHoldingUnderscores_ListedUnderTheirOwnMonitor)
+{
+    // Names were once split at every "_", so these monitors' pages were written but
+    // never listed, or listed under "M" with the ID's tail as a date.
+    dir.AddMonitor(QStringLiteral("M"), QStringLiteral("Em"));
+    dir.AddMonitor(QStringLiteral("M_1"), QStringLiteral("Em one"));
+    dir.AddMonitor(QStringLiteral("_x"), QStringLiteral("Under x"));
+    dir.Touch(QStringLiteral("periodic/per_M_1_20240301_20240301_0015.html"));
+    dir.Touch(QStringLiteral("periodic/per_M_20240302_20240302_0015.html"));
+    dir.Touch(QStringLiteral("periodic/per__x_20240301_20240302_0060.html"));
+    dir.Touch(QStringLiteral("profiles/prf_M_1_20240301_20240301.html"));
+    dir.Touch(QStringLiteral("profiles/prf__x_20240303_20240303.html"));
+    const QStringList slPer = Section(EReportKind::Per);
+    ASSERT_EQ(slPer.size(), 3 + 3 + 1);
+    EXPECT_EQ(slPer[3], QStringLiteral("<tr class=\"link\" onclick=\"location.href='periodic/"
+                                       "per_M_20240302_20240302_0015.html'\"><td>Em</td><td>Mar 02, "
+                                       "2024</td><td>15 min</td></tr>"));
+    EXPECT_EQ(slPer[4], QStringLiteral("<tr class=\"link\" onclick=\"location.href='periodic/"
+                                       "per_M_1_20240301_20240301_0015.html'\"><td>Em one</td><td>Mar 01, "
+                                       "2024</td><td>15 min</td></tr>"));
+    EXPECT_EQ(slPer[5], QStringLiteral("<tr class=\"link\" onclick=\"location.href='periodic/"
+                                       "per__x_20240301_20240302_0060.html'\"><td>Under x</td><td>Mar 01, "
+                                       "2024 - Mar 02, 2024</td><td>60 min</td></tr>"));
+    // Without a period field the last two fields are the dates: "M_1" is not "M" with
+    // the dates shifted into a period.
+    const QStringList slPrf = Section(EReportKind::Prf);
+    ASSERT_EQ(slPrf.size(), 3 + 2 + 1);
+    EXPECT_EQ(slPrf[2], QStringLiteral("<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
+                                       "style=\"width:220px\">Date</td></tr>"));
+    EXPECT_TRUE(slPrf[3].endsWith(QLatin1String("<td>Em one</td><td>Mar 01, 2024</td></tr>")));
+    EXPECT_TRUE(slPrf[4].endsWith(QLatin1String("<td>Under x</td><td>Mar 03, 2024</td></tr>")));
+}
+
 TEST_F(THtmlIndexTest, OddNames_PassedOverOrShownAsTheyParse)
 {
     dir.Touch(QStringLiteral("periodic/per_7_20240301.html"));                // too few fields
