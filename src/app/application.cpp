@@ -1,8 +1,10 @@
 #include "app/application.h"
 
+#include "platform/datefmt.h"
 #include "platform/product.h"
 #include "platform/writeerror.h"
 
+#include <QLocale>
 #include <QMessageBox>
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -10,6 +12,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(TProduct::AppTitle());
     setApplicationDisplayName(TProduct::AppTitle());
     setApplicationVersion(TProduct::Version());
+    // Numbers are written and read with "." whatever the user's region, in the window
+    // and on the command line alike (spin boxes and chart axes follow the default
+    // locale); only the month and weekday names follow the user's locale.
+    QLocale::setDefault(QLocale::c());
+    TDateFmt::SetNamesLocale(QLocale::system());
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -4,6 +4,7 @@
 #include "app/scrollbox.h"
 #include "dialogs/help.h"
 #include "monitors/monitor.h"
+#include "platform/datefmt.h"
 #include "platform/product.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
@@ -172,7 +173,8 @@ void TformMain::CreateControls()
     for (QDateEdit* pick : {dtpickStart, dtpickEnd}) {
         pick->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
         pick->setCalendarPopup(true);
-        pick->setLocale(QLocale(QLocale::English));
+        // Month names in the user's language; the numbers stay as everywhere else.
+        pick->setLocale(TDateFmt::PickerLocale());
         pick->setMinimumWidth(110);
     }
 

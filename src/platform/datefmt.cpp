@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -37,6 +38,48 @@ void FlushLiteral(QString& sOut, QString& sLiteral)
     else
         sOut += sLiteral;
     sLiteral.clear();
+}
+
+QLocale& NamesLocaleRef()
+{
+    static QLocale loc(QLocale::English);
+    return loc;
+}
+
+// Formats a Qt pattern with the names of the names locale and everything else as the
+// C locale writes it, so that a locale's own digits never reach a report. The pattern
+// is cut at each month or weekday name outside quotes; every piece between is a whole
+// Qt pattern of its own, formatted by fnPiece.
+template <class TFn> QString WithNames(const QString& sQt, const QDate& d, TFn fnPiece)
+{
+    const QLocale loc = TDateFmt::NamesLocale();
+    QString sOut;
+    qsizetype iPiece = 0;
+    bool bQuoted = false;
+    qsizetype i = 0;
+    while (i < sQt.size()) {
+        const QChar c = sQt[i];
+        if (c == QLatin1Char('\'')) {
+            bQuoted = !bQuoted;
+            ++i;
+            continue;
+        }
+        qsizetype nRun = 1;
+        while (i + nRun < sQt.size() && sQt[i + nRun] == c)
+            ++nRun;
+        if (bQuoted || nRun < 3 || (c != QLatin1Char('M') && c != QLatin1Char('d'))) {
+            i += nRun;
+            continue;
+        }
+        // Qt reads at most four letters as one code.
+        nRun = std::min<qsizetype>(nRun, 4);
+        sOut += fnPiece(sQt.mid(iPiece, i - iPiece));
+        const QLocale::FormatType fmt = nRun == 3 ? QLocale::ShortFormat : QLocale::LongFormat;
+        sOut += c == QLatin1Char('M') ? loc.monthName(d.month(), fmt) : loc.dayName(d.dayOfWeek(), fmt);
+        i += nRun;
+        iPiece = i;
+    }
+    return sOut + fnPiece(sQt.mid(iPiece));
 }
 
 } // namespace
@@ -99,17 +142,34 @@ QString TDateFmt::QtPattern(const QString& sPattern)
     return sOut;
 }
 
+QLocale TDateFmt::NamesLocale()
+{
+    return NamesLocaleRef();
+}
+
+void TDateFmt::SetNamesLocale(const QLocale& loc)
+{
+    NamesLocaleRef() = loc;
+}
+
+QLocale TDateFmt::PickerLocale()
+{
+    const QLocale loc = NamesLocale();
+    return loc.zeroDigit() == QLatin1String("0") ? loc : QLocale(QLocale::English);
+}
+
 QString TDateFmt::Format(const QDateTime& dt, const QString& sPattern)
 {
-    return QLocale(QLocale::English).toString(dt, QtPattern(sPattern));
+    return WithNames(QtPattern(sPattern), dt.date(),
+                     [&dt](const QString& sQt) { return QLocale::c().toString(dt, sQt); });
 }
 
 QString TDateFmt::Format(const QDate& d, const QString& sPattern)
 {
-    return QLocale(QLocale::English).toString(d, QtPattern(sPattern));
+    return WithNames(QtPattern(sPattern), d, [&d](const QString& sQt) { return QLocale::c().toString(d, sQt); });
 }
 
 QString TDateFmt::Format(const QTime& t, const QString& sPattern)
 {
-    return QLocale(QLocale::English).toString(t, QtPattern(sPattern));
+    return QLocale::c().toString(t, QtPattern(sPattern));
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QTime>
 
@@ -17,8 +18,17 @@ public:
 
     static QString QtPattern(const QString& sPattern);
 
-    // Formatting with the translated pattern. Month and weekday names are English,
-    // as in every text the program writes.
+    // The locale whose short and long month and weekday names the patterns write:
+    // English until program start sets the user's (the C locale's names are English
+    // too, so LANG=C gives the English names).
+    static QLocale NamesLocale();
+    static void SetNamesLocale(const QLocale& loc);
+    // For date pickers, which write their digits in their own locale: the names
+    // locale when it writes the digits 0-9, else English.
+    static QLocale PickerLocale();
+
+    // Formatting with the translated pattern. Names come from the names locale; every
+    // digit, separator and number is written as in the C locale.
     static QString Format(const QDateTime& dt, const QString& sPattern);
     static QString Format(const QDate& d, const QString& sPattern);
     static QString Format(const QTime& t, const QString& sPattern);

@@ -1,6 +1,7 @@
 #include "app/main.h"
 #include "app/scrollbox.h"
 #include "dialogs/help.h"
+#include "platform/datefmt.h"
 #include "settings/cfg.h"
 #include "views/chartbase.h"
 #include "views/ratingtbl.h"
@@ -279,6 +280,21 @@ TEST_F(FormMainTest, EndDateBox_ClearingItEndsAtTheStart)
     EXPECT_FALSE(form->dtpickEnd->isEnabled());
     EXPECT_EQ(form->EndValue(), form->StartValue());
     EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+}
+
+TEST_F(FormMainTest, DatePickers_MonthNamesInTheUsersLanguageDigitsUnchanged)
+{
+    // Program start hands the user's locale over; the pickers take it when made.
+    TDateFmt::SetNamesLocale(QLocale(QLocale::German, QLocale::Germany));
+    auto form = Show();
+    TDateFmt::SetNamesLocale(QLocale(QLocale::English));
+    EXPECT_EQ(form->dtpickStart->text(), QStringLiteral("Mai 15, 2024"));
+    form->ApplyPreset(6); // April
+    EXPECT_EQ(form->dtpickStart->text(), QStringLiteral("Apr. 01, 2024"));
+    EXPECT_EQ(form->dtpickEnd->text(), QStringLiteral("Apr. 30, 2024"));
+
+    auto formC = Show();
+    EXPECT_EQ(formC->dtpickStart->text(), QStringLiteral("May 15, 2024"));
 }
 
 TEST_F(FormMainTest, PeriodMenu_StoredLengthOutsideTheListKeepsTheCaption)
