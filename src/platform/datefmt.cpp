@@ -166,7 +166,8 @@ QString TDateFmt::Format(const QDateTime& dt, const QString& sPattern)
 
 QString TDateFmt::Format(const QDate& d, const QString& sPattern)
 {
-    return WithNames(QtPattern(sPattern), d, [&d](const QString& sQt) { return QLocale::c().toString(d, sQt); });
+    return WithNames(QtPattern(sPattern), d,
+                     [&d](const QString& sQt) { return QLocale::c().toString(d, sQt); });
 }
 
 QString TDateFmt::Format(const QTime& t, const QString& sPattern)

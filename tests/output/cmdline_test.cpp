@@ -242,8 +242,8 @@ TEST_F(TCmdLineTest, Summary_StopsAtTodaySoTheRangeCoverageIsNotDiluted)
     for (const QDate& d : {dtToday.addDays(-1), dtToday})
         dir.WritePer(QStringLiteral("7"), d, 60, sl);
     ASSERT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
-                   QStringLiteral("--from"), dtToday.addDays(-1).toString(Qt::ISODate), QStringLiteral("--to"),
-                   dtToday.addDays(5).toString(Qt::ISODate)}),
+                   QStringLiteral("--from"), dtToday.addDays(-1).toString(Qt::ISODate),
+                   QStringLiteral("--to"), dtToday.addDays(5).toString(Qt::ISODate)}),
               0)
         << sErr.toStdString();
     const QStringList slRows = sOut.split(QLatin1Char('\n'), Qt::SkipEmptyParts);

@@ -68,8 +68,8 @@ TEST_F(TDateFmtNames, MonthAndWeekdayNamesFollowTheLocaleDigitsDoNot)
     // fall back to English rather than show other digits.
     const QLocale ar(QLocale::Arabic, QLocale::Egypt);
     TDateFmt::SetNamesLocale(ar);
-    EXPECT_EQ(TDateFmt::Format(d, QStringLiteral("MMM DD, YYYY")), ar.monthName(3, QLocale::ShortFormat) +
-                                                                     QStringLiteral(" 05, 2024"));
+    EXPECT_EQ(TDateFmt::Format(d, QStringLiteral("MMM DD, YYYY")),
+              ar.monthName(3, QLocale::ShortFormat) + QStringLiteral(" 05, 2024"));
     EXPECT_EQ(TDateFmt::PickerLocale().language(), QLocale::English);
     TDateFmt::SetNamesLocale(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(TDateFmt::PickerLocale().language(), QLocale::German);
@@ -78,7 +78,8 @@ TEST_F(TDateFmtNames, MonthAndWeekdayNamesFollowTheLocaleDigitsDoNot)
 TEST_F(TDateFmtNames, CLocaleWritesExactlyTheEnglishTexts)
 {
     TDateFmt::SetNamesLocale(QLocale::c());
-    EXPECT_EQ(TDateFmt::Format(dtSample, QStringLiteral("ddd mmm d, yyyy")), QStringLiteral("Tue Mar 5, 2024"));
+    EXPECT_EQ(TDateFmt::Format(dtSample, QStringLiteral("ddd mmm d, yyyy")),
+              QStringLiteral("Tue Mar 5, 2024"));
     EXPECT_EQ(TDateFmt::Format(QDate(2024, 12, 25), QStringLiteral("dddd MMMM DD")),
               QStringLiteral("Wednesday December 25"));
     EXPECT_TRUE(TDateFmt::Format(QDate(), QStringLiteral("MMM DD, YYYY")).isEmpty());
