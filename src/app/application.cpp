@@ -7,8 +7,12 @@
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    SetNames();
+}
+
+void TApplication::SetNames()
+{
     setApplicationName(TProduct::AppTitle());
-    setApplicationDisplayName(TProduct::AppTitle());
     setApplicationVersion(TProduct::Version());
 }
 
