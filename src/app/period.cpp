@@ -1,7 +1,7 @@
 // The main window's choice of period length and report dates: the Period menu, the
 // Presets menu and the two date pickers with the end-date box.
-#include "app/main.h"
 #include "app/datepicker.h"
+#include "app/main.h"
 #include "app/presets.h"
 #include "settings/cfg.h"
 

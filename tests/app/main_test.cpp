@@ -401,8 +401,8 @@ TEST_F(FormMainTest, DatePickers_IgnoreTheMouseWheel)
         const QDate dtBefore = pick->date();
         const QPointF pt = QRectF(pick->rect()).center();
         for (int nDelta : {120, -120, 120}) {
-            QWheelEvent ev(pt, QPointF(pick->mapToGlobal(pt.toPoint())), QPoint(), QPoint(0, nDelta), Qt::NoButton,
-                           Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent ev(pt, QPointF(pick->mapToGlobal(pt.toPoint())), QPoint(), QPoint(0, nDelta),
+                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(pick, &ev);
         }
         EXPECT_EQ(pick->date(), dtBefore) << qPrintable(pick->objectName());

@@ -294,8 +294,7 @@ TEST_F(TformAboutUpdate, NewerVersion_BecomesALinkThatOpensTheDownloadPageAndClo
     QTest::mouseClick(lbl, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     ASSERT_EQ(catcher.aUrls.size(), 1);
-    EXPECT_EQ(catcher.aUrls[0].toString(),
-              QStringLiteral("http://127.0.0.1:%1/install/").arg(server.Port()));
+    EXPECT_EQ(catcher.aUrls[0].toString(), QStringLiteral("http://127.0.0.1:%1/install/").arg(server.Port()));
     EXPECT_FALSE(dlg->isVisible());
 }
 

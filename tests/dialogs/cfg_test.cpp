@@ -186,7 +186,7 @@ TEST_F(TformCfgTest, HandEditedRange_OkNeverStoresMinimumAtOrAboveMaximum)
         int nMax;
     };
     const TCase aCases[] = {
-        {"yaxismin=25\r\nyaxismax=80", "20", 10, 20},    // the unlisted minimum crossed by a pick
+        {"yaxismin=25\r\nyaxismax=80", "20", 10, 20},     // the unlisted minimum crossed by a pick
         {"yaxismin=135\r\nyaxismax=80", nullptr, 70, 80}, // unlisted and above a listed maximum
         {"yaxismin=90\r\nyaxismax=50", nullptr, 90, 100}, // both listed, crossed
         {"yaxismin=60\r\nyaxismax=60", nullptr, 60, 70},  // equal
