@@ -9,8 +9,12 @@
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    SetNames();
+}
+
+void TApplication::SetNames()
+{
     setApplicationName(TProduct::AppTitle());
-    setApplicationDisplayName(TProduct::AppTitle());
     setApplicationVersion(TProduct::Version());
     // Numbers are written and read with "." whatever the user's region, in the window
     // and on the command line alike (spin boxes and chart axes follow the default

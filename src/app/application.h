@@ -12,5 +12,10 @@ public:
     TApplication(int& argc, char** argv);
     Q_DISABLE_COPY_MOVE(TApplication)
 
+    // The program's name and version. No display name is set: the platform would
+    // append it to every window caption ("Create HTML Reports — Tarvik Reporter"),
+    // and each caption is exactly the window's own.
+    static void SetNames();
+
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -95,8 +95,10 @@ void TformMain::CreateMenus()
 
 void TformMain::LoadHelp(const QString& sPage)
 {
-    if (!formHelp)
+    if (!formHelp) {
         formHelp = std::make_unique<TformHelp>(runstat->sProgPath + QStringLiteral("help-rp/"), nullptr);
+        formHelp->SetOwner(this);
+    }
     formHelp->ShowHelp(sPage);
 }
 

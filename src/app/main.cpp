@@ -1,5 +1,6 @@
 #include "app/main.h"
 
+#include "app/datepicker.h"
 #include "app/logopanel.h"
 #include "app/scrollbox.h"
 #include "dialogs/help.h"
@@ -150,7 +151,7 @@ void TformMain::CreateControls()
     btnPresets->setMinimumWidth(90);
     auto* lblDateFrom = new QLabel(QStringLiteral("Date"), panelDateFrom);
     lblDateFrom->setObjectName(QStringLiteral("lblDateFrom"));
-    dtpickStart = new QDateEdit(panelDateFrom);
+    dtpickStart = new TDatePicker(panelDateFrom);
     dtpickStart->setObjectName(QStringLiteral("dtpickStart"));
     layFrom->addWidget(btnPresets);
     layFrom->addWidget(lblDateFrom);
@@ -163,7 +164,7 @@ void TformMain::CreateControls()
     lblDateTo->setObjectName(QStringLiteral("lblDateTo"));
     chkEndDate = new QCheckBox(panelDateTo);
     chkEndDate->setObjectName(QStringLiteral("chkEndDate"));
-    dtpickEnd = new QDateEdit(panelDateTo);
+    dtpickEnd = new TDatePicker(panelDateTo);
     dtpickEnd->setObjectName(QStringLiteral("dtpickEnd"));
     dtpickEnd->setEnabled(false);
     layTo->addWidget(lblDateTo);
@@ -284,11 +285,11 @@ void TformMain::CreateControls()
 
     connect(chklstMon, &QListWidget::itemChanged, this, &TformMain::chklstMonItemChanged);
     connect(chklstMon, &QListWidget::itemClicked, this, [this] { chklstMonClick(); });
-    connect(btnPeriod, &QPushButton::clicked, this, [this] { menuPeriod->popup(QCursor::pos()); });
-    connect(btnPresets, &QPushButton::clicked, this, [this] { menuPresets->popup(QCursor::pos()); });
     connect(chkEndDate, &QCheckBox::clicked, this, [this] { chkEndDateClick(); });
-    connect(dtpickStart, &QDateEdit::dateChanged, this, [this] { dtpickStartChanged(); });
-    connect(dtpickEnd, &QDateEdit::dateChanged, this, [this] { dtpickEndChanged(); });
+    connect(dtpickStart, &TDatePicker::CloseUp, this, [this] { dtpickStartCloseUp(); });
+    connect(dtpickStart, &TDatePicker::KeyUp, this, [this] { dtpickStartCloseUp(); });
+    connect(dtpickEnd, &TDatePicker::CloseUp, this, [this] { dtpickEndCloseUp(); });
+    connect(dtpickEnd, &TDatePicker::KeyUp, this, [this] { dtpickEndCloseUp(); });
     connect(btnSupervisor, &QPushButton::clicked, this, [this] { btnSupervisorClick(); });
     for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm, pagesSum})
         connect(pages, &QTabWidget::currentChanged, this, [this] {
@@ -319,6 +320,10 @@ void TformMain::FormShow()
     if (cfg->WinState() == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     LoadMonitorList();
+    // The pickers start at today, which is what a stored preset number that names no
+    // preset leaves them at.
+    const QDateTime dtToday(Now().date(), QTime(0, 0));
+    SetPickers(dtToday, dtToday);
     ApplyPreset(cfg->RepPreset());
     UpdateReport();
 }

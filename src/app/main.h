@@ -9,7 +9,6 @@
 
 class QAction;
 class QCheckBox;
-class QDateEdit;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -23,6 +22,7 @@ class TAlmTable;
 class TCalList;
 class TCfg;
 class TChartBase;
+class TDatePicker;
 class TformHelp;
 class TGridView;
 class TPerTable;
@@ -65,7 +65,7 @@ public:
     // Report dates: Start, and End (the start when the end box is clear).
     QDateTime StartValue() const { return dtStart; }
     QDateTime EndValue() const;
-    // Sets a picker as the user would and runs the picker's reaction.
+    // Sets a picker as the user would with its calendar and runs the picker's reaction.
     void PickStart(const QDate& d);
     void PickEnd(const QDate& d);
 
@@ -110,8 +110,8 @@ public:
     QWidget* panelDateTo = nullptr;
     QPushButton* btnPeriod = nullptr;
     QPushButton* btnPresets = nullptr;
-    QDateEdit* dtpickStart = nullptr;
-    QDateEdit* dtpickEnd = nullptr;
+    TDatePicker* dtpickStart = nullptr;
+    TDatePicker* dtpickEnd = nullptr;
     QCheckBox* chkEndDate = nullptr;
     QPushButton* btnSupervisor = nullptr;
     QLabel* lblStatus = nullptr;
@@ -151,9 +151,12 @@ private:
     void menuPresetsPopup();
     void menuPresetClick(int nTag);
     void chkEndDateClick();
-    void dtpickStartChanged();
-    void dtpickEndChanged();
+    void dtpickStartCloseUp();
+    void dtpickEndCloseUp();
     void SetPickers(const QDateTime& dtFrom, const QDateTime& dtTo);
+    // "Custom" on the Presets button, stored as preset 0, no preset re-applied by the
+    // refresh timer; SetCustom also rebuilds the report.
+    void SetCustomChoice();
     void SetCustom();
 
     // Chart synchronisation (sync.cpp): fn for every chart of the active tab but sender.

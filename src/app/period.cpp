@@ -1,12 +1,12 @@
 // The main window's choice of period length and report dates: the Period menu, the
 // Presets menu and the two date pickers with the end-date box.
+#include "app/datepicker.h"
 #include "app/main.h"
 #include "app/presets.h"
 #include "settings/cfg.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -36,6 +36,8 @@ void TformMain::FillPeriodMenu()
         if (aPeriods[nTag].nMinutes == cfg->RepPerPeriod())
             btnPeriod->setText(sCaption);
     }
+    // A drop-down button: its arrow says a menu opens, and the menu opens under it.
+    btnPeriod->setMenu(menuPeriod);
 }
 
 void TformMain::FillPresetsMenu()
@@ -56,6 +58,7 @@ void TformMain::FillPresetsMenu()
         aPresetActions.append(act);
     }
     connect(menuPresets, &QMenu::aboutToShow, this, [this] { menuPresetsPopup(); });
+    btnPresets->setMenu(menuPresets);
 }
 
 void TformMain::menuPeriodClick(int nTag)
@@ -83,6 +86,7 @@ void TformMain::menuPresetClick(int nTag)
 
 void TformMain::ApplyPreset(int t)
 {
+    // A number that names no preset (a hand-edited settings file) changes no dates.
     const std::optional<TPresets::TRange> range = TPresets::Range(t, Now().date());
     if (range)
         SetPickers(range->dtStart, range->dtEnd);
@@ -109,24 +113,36 @@ void TformMain::SetPickers(const QDateTime& dtFrom, const QDateTime& dtTo)
     bSettingPickers = false;
 }
 
-void TformMain::SetCustom()
+void TformMain::SetCustomChoice()
 {
     btnPresets->setText(QStringLiteral("Custom"));
     cfg->SetRepPreset(0);
     nSelectedPreset = -1;
+}
+
+void TformMain::SetCustom()
+{
+    SetCustomChoice();
     UpdateReport();
 }
 
 void TformMain::chkEndDateClick()
 {
     dtpickEnd->setEnabled(chkEndDate->isChecked());
-    if (chkEndDate->isChecked())
-        return; // the end still equals the start, so nothing to rebuild
+    if (chkEndDate->isChecked()) {
+        // The user is about to pick an end date: the choice is custom from now on, so
+        // the refresh timer no longer re-applies the preset (which would clear the box
+        // again). The end still equals the start, so there is nothing to rebuild.
+        SetCustomChoice();
+        return;
+    }
     SetPickers(dtStart, dtStart);
     SetCustom();
 }
 
-void TformMain::dtpickStartChanged()
+// The calendar closing and a key released in the picker both take the picker's date
+// as the user's choice, whether or not it changed.
+void TformMain::dtpickStartCloseUp()
 {
     if (bSettingPickers)
         return;
@@ -139,7 +155,7 @@ void TformMain::dtpickStartChanged()
     SetCustom();
 }
 
-void TformMain::dtpickEndChanged()
+void TformMain::dtpickEndCloseUp()
 {
     if (bSettingPickers)
         return;
@@ -151,9 +167,11 @@ void TformMain::dtpickEndChanged()
 void TformMain::PickStart(const QDate& d)
 {
     dtpickStart->setDate(d);
+    dtpickStartCloseUp();
 }
 
 void TformMain::PickEnd(const QDate& d)
 {
     dtpickEnd->setDate(d);
+    dtpickEndCloseUp();
 }

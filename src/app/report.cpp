@@ -114,7 +114,9 @@ void TformMain::UpdateCalibrationsTab()
     const QString sDataPath = cfg->DataPath();
     const QList<int> anRows = TickedRows();
     bool bHit = false;
-    for (QDate d = StartValue().date(); !bHit && d <= EndValue().date(); d = d.addDays(1))
+    // An invalid date compares below every other and stays invalid however many days
+    // are added: the walk refuses it rather than never ending.
+    for (QDate d = StartValue().date(); !bHit && d.isValid() && d <= EndValue().date(); d = d.addDays(1))
         for (int i : anRows)
             if (TCalFile::CalFileExists(sDataPath, mons->GetHead(i)->sID, d)) {
                 bHit = true;
@@ -260,7 +262,7 @@ bool TformMain::NewDataSince(const QDateTime& dtStamp) const
         return false;
 
     const QList<int> anRows = TickedRows();
-    for (QDate d = StartValue().date(); d <= EndValue().date(); d = d.addDays(1)) {
+    for (QDate d = StartValue().date(); d.isValid() && d <= EndValue().date(); d = d.addDays(1)) {
         for (int i : anRows) {
             // Full-resolution file times: a write made just after a build must not
             // hide behind a stamp rounded to even seconds.

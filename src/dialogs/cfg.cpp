@@ -127,7 +127,7 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     connect(chkNightLimit, &QCheckBox::toggled, spinNightLimit, &QWidget::setEnabled);
 
     fnMessage = [this](const QString& s) {
-        QMessageBox box(QMessageBox::Warning, TProduct::AppTitle(), s, QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Critical, TProduct::AppTitle(), s, QMessageBox::Ok, this);
         box.exec();
     };
 
@@ -315,6 +315,7 @@ void TformCfg::FormCreate()
     // A hand-edited value that is not in its list leaves the list without a selection.
     comboYMin->setCurrentIndex(comboYMin->findText(QString::number(cfg.RepYMin())));
     comboYMax->setCurrentIndex(comboYMax->findText(QString::number(cfg.RepYMax())));
+    KeepYOrder(nullptr);
     chkAutoYAxisClick();
 
     editHtmlHeader->setText(cfg.HtmlHeader());
@@ -343,12 +344,49 @@ void TformCfg::chkAutoYAxisClick()
 // the maximum's index at or above the minimum's keeps the range at least 10 dB wide.
 void TformCfg::comboYMinChange(int nIndex)
 {
-    comboYMax->setCurrentIndex(std::max(comboYMax->currentIndex(), nIndex));
+    // A list without a selection keeps its stored value unless the two would cross.
+    if (comboYMax->currentIndex() >= 0)
+        comboYMax->setCurrentIndex(std::max(comboYMax->currentIndex(), nIndex));
+    KeepYOrder(comboYMin);
 }
 
 void TformCfg::comboYMaxChange(int nIndex)
 {
-    comboYMin->setCurrentIndex(std::min(comboYMin->currentIndex(), nIndex));
+    if (comboYMin->currentIndex() >= 0)
+        comboYMin->setCurrentIndex(std::min(comboYMin->currentIndex(), nIndex));
+    KeepYOrder(comboYMax);
+}
+
+int TformCfg::YMinValue() const
+{
+    return comboYMin->currentIndex() >= 0 ? comboYMin->currentText().toInt() : cfg.RepYMin();
+}
+
+int TformCfg::YMaxValue() const
+{
+    return comboYMax->currentIndex() >= 0 ? comboYMax->currentText().toInt() : cfg.RepYMax();
+}
+
+// A hand-edited settings file may hold a minimum that is in neither list, or one at or
+// above the maximum. A list without a selection keeps its stored value, but the two
+// values OK stores must never cross (the charts would then ignore the fixed range):
+// when they do, the list picked last keeps its pick and the other takes the entry at
+// the same position, 10 dB below or above it.
+void TformCfg::KeepYOrder(const QComboBox* comboPicked)
+{
+    if (YMinValue() < YMaxValue())
+        return;
+    const int iMin = comboYMin->currentIndex();
+    const int iMax = comboYMax->currentIndex();
+    if (iMax >= 0 && (comboPicked == comboYMax || iMin < 0)) {
+        comboYMin->setCurrentIndex(iMax);
+    } else if (iMin >= 0) {
+        comboYMax->setCurrentIndex(iMin);
+    } else {
+        const int i = std::clamp((YMinValue() - 10) / 10, 0, nYValues - 1);
+        comboYMin->setCurrentIndex(i);
+        comboYMax->setCurrentIndex(i);
+    }
 }
 
 void TformCfg::btnDirClick()
@@ -380,6 +418,7 @@ void TformCfg::btnOKClick()
         cfg.SetPerParam(item->text(), item->checkState() == Qt::Checked);
     }
     cfg.SetRepYAuto(chkAutoYAxis->isChecked());
+    KeepYOrder(nullptr);
     // A list left without a selection (its stored value was not one of the list's)
     // keeps the stored value rather than inventing one.
     if (comboYMin->currentIndex() >= 0)

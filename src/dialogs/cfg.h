@@ -47,6 +47,10 @@ private:
     void chkAutoYAxisClick();
     void comboYMinChange(int nIndex);
     void comboYMaxChange(int nIndex);
+    // The Y-axis values OK would store, and the rule that keeps them apart.
+    int YMinValue() const;
+    int YMaxValue() const;
+    void KeepYOrder(const QComboBox* comboPicked);
 
     TCfg& cfg;
     std::function<void(const QString&)> fnShowHelp;

@@ -81,11 +81,13 @@ void TformHelp::ShowHelp(const QString& sPage)
 {
     browserContentsBeforeNavigate2(QUrl::fromLocalFile(sHelpFolder + QStringLiteral("contents.html")));
     Load(browser, QUrl::fromLocalFile(sHelpFolder + sPage));
-    if (!bPlaced && parentWidget()) {
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : wOwner.data();
+    if (!bPlaced && owner) {
         // Centred on the window that owns it the first time; afterwards it stays where
         // the user put it.
-        const QRect rcOwner = parentWidget()->window()->frameGeometry();
-        move(rcOwner.center() - rect().center());
+        QRect rc = frameGeometry();
+        rc.moveCenter(owner->frameGeometry().center());
+        move(rc.topLeft());
     }
     bPlaced = true;
     show();

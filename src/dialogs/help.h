@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QPushButton;
@@ -17,6 +18,10 @@ public:
     explicit TformHelp(const QString& sHelpFolder, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TformHelp)
 
+    // The window the help opens centred on, the first time it opens. The help is a
+    // window of its own (no parent), so it stays usable beside a modal dialog.
+    void SetOwner(QWidget* owner) { wOwner = owner; }
+
     // Loads the contents and the page (a name relative to the help folder, written
     // with "/"), then shows the window in front.
     void ShowHelp(const QString& sPage);
@@ -28,6 +33,7 @@ private:
 
     QString sHelpFolder;
     bool bPlaced = false;
+    QPointer<QWidget> wOwner;
     QTextBrowser* browserContents = nullptr;
     QTextBrowser* browser = nullptr;
     QWidget* panelBtns = nullptr;

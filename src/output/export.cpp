@@ -10,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,7 +58,7 @@ TformExport::TformExport(TCfg& cfgIn, const TTQMonitors& monsIn, std::vector<int
         box.exec();
     };
     fnFolder = [this] {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("Export HTML to"), QString(),
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Export HTML to"), FolderToBrowse(),
                                                  QFileDialog::ShowDirsOnly);
     };
 
@@ -153,6 +155,8 @@ void TformExport::BuildControls()
 
     layMain->addStretch();
     lblStat = new QLabel(QStringLiteral("Exporting"), this);
+    // The line names monitors: a name is text, never markup.
+    lblStat->setTextFormat(Qt::PlainText);
     lblStat->setAlignment(Qt::AlignCenter);
     lblStat->hide();
     layMain->addWidget(lblStat);
@@ -239,6 +243,22 @@ void TformExport::SetIdle()
     btnExport->setEnabled(true);
     btnCancel->setEnabled(true);
     btnCancel->setText(QStringLiteral("Close"));
+}
+
+QString TformExport::FolderToBrowse() const
+{
+    // The chooser opens where the reports go now, or at the nearest folder above it that
+    // exists, so that a new reports folder can be made there with its "Create New
+    // Folder" button. Opened anywhere else (the working folder of a program started
+    // from a menu is often one the user may not write to) that button is greyed out.
+    QString sDir = QDir::cleanPath(editDir->text().trimmed());
+    while (!sDir.isEmpty() && sDir != QLatin1String(".") && !QFileInfo(sDir).isDir()) {
+        const QString sParent = QFileInfo(sDir).path();
+        if (sParent == sDir)
+            break;
+        sDir = sParent;
+    }
+    return QFileInfo(sDir).isDir() && QDir::isAbsolutePath(sDir) ? sDir : QDir::homePath();
 }
 
 void TformExport::btnDirClick()

@@ -52,6 +52,8 @@ public:
     // The folder chooser returns the chosen folder, or the empty text on cancel
     // (the platform's folder dialog unless replaced).
     void SetFolderFn(std::function<QString()> fn) { fnFolder = std::move(fn); }
+    // The folder the folder chooser opens at.
+    QString FolderToBrowse() const;
 
     // The status line: shown with a text, hidden with the empty text.
     void ShowStat(const QString& s);

@@ -17,11 +17,17 @@ public:
     static QString WebUrl() { return QStringLiteral("https://") + WebSite(); }
     static QString Email() { return QStringLiteral("support@kestrom.example"); }
 
-    // The update server's request address; the environment variable TARVIK_UPDATE_URL
-    // overrides it (tests point it at a local server).
-    static QString UpdateUrl()
+    // The update server's request address: the server address followed by the request
+    // path "/install/". The environment variable TARVIK_UPDATE_URL replaces the server
+    // address (tests point it at a local server, for example http://127.0.0.1:8080).
+    static QString UpdateUrl() { return UpdateUrlFor(qEnvironmentVariable("TARVIK_UPDATE_URL")); }
+    static QString UpdateUrlFor(const QString& sServer)
     {
-        const QString s = qEnvironmentVariable("TARVIK_UPDATE_URL");
-        return s.isEmpty() ? QStringLiteral("http://update.kestrom.example/install/") : s;
+        QString s = sServer.trimmed();
+        if (s.isEmpty())
+            s = QStringLiteral("http://update.kestrom.example");
+        while (s.endsWith(QLatin1Char('/')))
+            s.chop(1);
+        return s + QStringLiteral("/install/");
     }
 };

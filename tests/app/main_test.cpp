@@ -1,3 +1,5 @@
+#include "app/application.h"
+#include "app/datepicker.h"
 #include "app/main.h"
 #include "app/scrollbox.h"
 #include "dialogs/help.h"
@@ -8,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
@@ -30,10 +33,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -141,7 +151,84 @@ protected:
 
 } // namespace
 
+// Ends the test program when the guarded steps do not finish in time: a hang must fail
+// the suite, not block it.
+class TWatchdog final
+{
+public:
+    explicit TWatchdog(std::chrono::seconds secs, const char* pszWhat)
+        : thr([this, secs, pszWhat] {
+              std::unique_lock<std::mutex> lock(mtx);
+              if (!cv.wait_for(lock, secs, [this] { return bDone; })) {
+                  std::fprintf(stderr, "Hang: %s did not finish within %d s\n", pszWhat, int(secs.count()));
+                  std::_Exit(EXIT_FAILURE);
+              }
+          })
+    {
+    }
+    ~TWatchdog()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mtx);
+            bDone = true;
+        }
+        cv.notify_one();
+        thr.join();
+    }
+    Q_DISABLE_COPY_MOVE(TWatchdog)
+
+private:
+    std::mutex mtx;
+    std::condition_variable cv;
+    bool bDone = false;
+    std::thread thr;
+};
+
 // ---- start-up and closing ----
+
+// A stored preset number that names no preset used to leave the dates invalid, and the
+// calibration day walk of the first build never ended.
+TEST_F(FormMainTest, FormShow_PresetNumberOutsideTheListChangesNoDatesAndStarts)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("North Gate"));
+    for (const char* pszPreset : {"8", "-1"}) {
+        SCOPED_TRACE(pszPreset);
+        WriteSettings(QByteArray("[report]\r\nmonitorsel=M1\r\nperpreset=") + pszPreset + "\r\n");
+        std::unique_ptr<TformMain> form;
+        {
+            const TWatchdog watch(std::chrono::seconds(30), "showing the window");
+            form = Show();
+        }
+        EXPECT_EQ(form->StartValue(), QDateTime(dtNow.date(), QTime(0, 0)));
+        EXPECT_EQ(form->EndValue(), form->StartValue());
+        EXPECT_FALSE(form->chkEndDate->isChecked());
+        EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Presets"));
+        EXPECT_EQ(form->LastUpdate(), dtNow) << "the first report was built";
+
+        // The refresh timer re-applies the number: still no change, and no hang.
+        dtNow = dtNow.addDays(1);
+        {
+            const TWatchdog watch(std::chrono::seconds(30), "the refresh timer");
+            form->timerUpdateTimer();
+        }
+        EXPECT_EQ(form->StartValue().date(), dtNow.date().addDays(-1));
+        dtNow = dtNow.addDays(-1);
+    }
+}
+
+// Naming the program used to set a display name, which the platform appends to every
+// window caption ("Create HTML Reports — Tarvik Reporter").
+TEST(TApplication, SetNames_LeavesEveryCaptionAsTheWindowsOwn)
+{
+    TApplication::SetNames();
+    const QString sName = QCoreApplication::applicationName();
+    EXPECT_EQ(sName, QStringLiteral("Tarvik Reporter"));
+    EXPECT_EQ(QCoreApplication::applicationVersion(), QStringLiteral("1.3.0"));
+    // A display name that was never set follows the application name.
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QCoreApplication::setApplicationName(sName);
+}
 
 TEST_F(FormMainTest, FirstRun_PresetTodayNothingTickedDesignedSize)
 {
@@ -295,6 +382,93 @@ TEST_F(FormMainTest, DatePickers_MonthNamesInTheUsersLanguageDigitsUnchanged)
 
     auto formC = Show();
     EXPECT_EQ(formC->dtpickStart->text(), QStringLiteral("May 15, 2024"));
+}
+
+// Ticking the box under "Today" used to leave the preset in force: a minute later the
+// refresh timer re-applied it and cleared the box before an end date was picked.
+TEST_F(FormMainTest, EndDateBox_TickingItMakesTheChoiceCustomAndTheTimerLeavesIt)
+{
+    auto form = Show();
+    ASSERT_EQ(form->SelectedPreset(), 0);
+    const QDateTime dtBuilt = form->LastUpdate();
+    form->chkEndDate->click();
+    EXPECT_TRUE(form->chkEndDate->isChecked());
+    EXPECT_TRUE(form->dtpickEnd->isEnabled());
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+    EXPECT_EQ(form->SelectedPreset(), -1);
+    EXPECT_EQ(TCfg().RepPreset(), 0);
+    EXPECT_EQ(form->LastUpdate(), dtBuilt) << "the end still equals the start: nothing to rebuild";
+
+    dtNow = dtNow.addSecs(60);
+    form->timerUpdateTimer();
+    EXPECT_TRUE(form->chkEndDate->isChecked());
+    EXPECT_TRUE(form->dtpickEnd->isEnabled());
+}
+
+// The pickers used to follow every change of their date: the wheel over a picker
+// stepped the date and rebuilt the report. Now the wheel does nothing there.
+TEST_F(FormMainTest, DatePickers_IgnoreTheMouseWheel)
+{
+    auto form = Show();
+    const QDateTime dtBuilt = form->LastUpdate();
+    dtNow = dtNow.addSecs(60);
+    for (TDatePicker* pick : {form->dtpickStart, form->dtpickEnd}) {
+        pick->setEnabled(true);
+        const QDate dtBefore = pick->date();
+        const QPointF pt = QRectF(pick->rect()).center();
+        for (int nDelta : {120, -120, 120}) {
+            QWheelEvent ev(pt, QPointF(pick->mapToGlobal(pt.toPoint())), QPoint(), QPoint(0, nDelta),
+                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(pick, &ev);
+        }
+        EXPECT_EQ(pick->date(), dtBefore) << qPrintable(pick->objectName());
+    }
+    EXPECT_EQ(form->LastUpdate(), dtBuilt);
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Today"));
+}
+
+// A key released in a picker takes its date as the user's choice, whether or not the key
+// changed it; so does the calendar closing, with a pick or without one.
+TEST_F(FormMainTest, DatePickers_KeyUpAndCalendarCloseUpMakeACustomChoice)
+{
+    auto form = Show();
+    form->ApplyPreset(4); // 2024-05-08 .. 2024-05-14
+    TDatePicker* pick = form->dtpickStart;
+
+    // An arrow to the next field changes no date, but is a choice all the same.
+    dtNow = dtNow.addSecs(60);
+    QTest::keyClick(pick, Qt::Key_Right);
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+    EXPECT_EQ(form->SelectedPreset(), -1);
+    EXPECT_EQ(form->LastUpdate(), dtNow);
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 8));
+
+    // Stepping a field moves the report with the picker.
+    QTest::keyClick(pick, Qt::Key_Up);
+    EXPECT_NE(pick->date(), QDate(2024, 5, 8));
+    EXPECT_EQ(form->StartValue().date(), pick->date());
+    EXPECT_GE(form->EndValue().date(), form->StartValue().date());
+
+    // A day picked in the calendar, then the calendar closed without a pick.
+    QCalendarWidget* cal = pick->calendarWidget();
+    ASSERT_NE(cal, nullptr);
+    form->ApplyPreset(0);
+    cal->window()->show();
+    Q_EMIT cal->activated(QDate(2024, 5, 3));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(cal->window()->isVisible());
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 3));
+    EXPECT_EQ(form->EndValue().date(), QDate(2024, 5, 3));
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+
+    form->ApplyPreset(1);
+    dtNow = dtNow.addSecs(60);
+    cal->window()->show();
+    cal->window()->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 14));
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+    EXPECT_EQ(form->LastUpdate(), dtNow);
 }
 
 TEST_F(FormMainTest, PeriodMenu_StoredLengthOutsideTheListKeepsTheCaption)
@@ -601,6 +775,26 @@ TEST_F(FormMainTest, Copy_TakesThePageInFrontAPictureOfChartsOrTheGridsText)
     EXPECT_FALSE(clip->text().contains(QStringLiteral("Alarms")));
 }
 
+// Ctrl+C with the focus in a date picker used to copy the picker's text; Edit > Copy
+// copies the report wherever the focus is.
+TEST_F(FormMainTest, Copy_CtrlCInADatePickerCopiesTheReport)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1\r\n");
+    auto form = Show();
+    form->pagesPer->setCurrentWidget(form->tabPerTbl);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->dtpickStart->setFocus();
+    ASSERT_TRUE(form->dtpickStart->hasFocus());
+    QClipboard* clip = QGuiApplication::clipboard();
+    clip->setText(QStringLiteral("before"));
+    QTest::keyClick(form->dtpickStart, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(clip->text().contains(QStringLiteral("65.0"))) << qPrintable(clip->text());
+    EXPECT_FALSE(clip->text().contains(QStringLiteral("May"))) << "the picker's own text";
+}
+
 TEST_F(FormMainTest, HelpMenu_EveryItemOpensItsOwnDeliveredPage)
 {
     auto form = Show();
@@ -619,6 +813,15 @@ TEST_F(FormMainTest, HelpMenu_EveryItemOpensItsOwnDeliveredPage)
                 help = h;
         ASSERT_NE(help, nullptr) << qPrintable(act->objectName());
         EXPECT_TRUE(help->isVisible());
+        // It opens centred on the main window (it used to open wherever the platform put
+        // it), give or take its frame, which is known only once it is shown.
+        if (act == acts.first()) {
+            EXPECT_LE((help->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 8)
+                << help->frameGeometry().x() << "," << help->frameGeometry().y() << " "
+                << help->frameGeometry().width() << "x" << help->frameGeometry().height() << " in "
+                << form->frameGeometry().x() << "," << form->frameGeometry().y() << " "
+                << form->frameGeometry().width() << "x" << form->frameGeometry().height();
+        }
         const QString sPage =
             help->findChild<QTextBrowser*>(QStringLiteral("browser"))->source().toLocalFile();
         EXPECT_TRUE(QFileInfo(sPage).isFile()) << qPrintable(act->objectName()) << ": " << qPrintable(sPage);

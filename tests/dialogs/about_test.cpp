@@ -60,6 +60,17 @@ TEST(TformAbout, RequestBody_CountsWholeSecondsSince30December1899)
               QByteArray("action=rpver&x=86401"));
 }
 
+// TARVIK_UPDATE_URL names the server, as the README says; the request path is added
+// once, whether or not the address ends with "/".
+TEST(TProduct, UpdateUrl_ServerAddressGetsTheRequestPath)
+{
+    EXPECT_EQ(TProduct::UpdateUrlFor(QStringLiteral("http://127.0.0.1:8080")),
+              QStringLiteral("http://127.0.0.1:8080/install/"));
+    EXPECT_EQ(TProduct::UpdateUrlFor(QStringLiteral("http://updates.example/tarvik/")),
+              QStringLiteral("http://updates.example/tarvik/install/"));
+    EXPECT_EQ(TProduct::UpdateUrlFor(QString()), QStringLiteral("http://update.kestrom.example/install/"));
+}
+
 QString UpdateText(const TformAbout& dlg)
 {
     return dlg.findChild<QLabel*>(QStringLiteral("lblUpdate"))->text();
@@ -116,7 +127,7 @@ protected:
 
 TEST_F(TformAboutLinks, WebAndEmailLabelsOpenTheirAddresses)
 {
-    qputenv("TARVIK_UPDATE_URL", "http://127.0.0.1:9/install/");
+    qputenv("TARVIK_UPDATE_URL", "http://127.0.0.1:9");
     TformAbout dlg;
     dlg.show();
     auto* lblWeb = dlg.findChild<QLabel*>(QStringLiteral("lblLinkWeb"));
@@ -232,7 +243,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Port() != 0);
-        qputenv("TARVIK_UPDATE_URL", "http://127.0.0.1:" + QByteArray::number(server.Port()) + "/install/");
+        // The server address as the README gives it; the program adds the request path.
+        qputenv("TARVIK_UPDATE_URL", "http://127.0.0.1:" + QByteArray::number(server.Port()));
         dlg = std::make_unique<TformAbout>();
         dlg->SetUpdateTimeout(300);
     }
@@ -282,7 +294,7 @@ TEST_F(TformAboutUpdate, NewerVersion_BecomesALinkThatOpensTheDownloadPageAndClo
     QTest::mouseClick(lbl, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     ASSERT_EQ(catcher.aUrls.size(), 1);
-    EXPECT_EQ(catcher.aUrls[0].toString(), TProduct::UpdateUrl());
+    EXPECT_EQ(catcher.aUrls[0].toString(), QStringLiteral("http://127.0.0.1:%1/install/").arg(server.Port()));
     EXPECT_FALSE(dlg->isVisible());
 }
 

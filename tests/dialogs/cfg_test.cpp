@@ -3,6 +3,7 @@
 #include "platform/inifile.h"
 #include "settings/cfg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -10,11 +11,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +171,47 @@ TEST_F(TformCfgTest, StoredValueNotInList_OkKeepsItAndCouplingInventsNone)
     EXPECT_EQ(cfgAfter.RepYMin(), 25);
     EXPECT_EQ(cfgAfter.RepYMax(), 30);
     EXPECT_TRUE(IniBytes().contains("yaxismin=25"));
+}
+
+// A hand-edited minimum outside the list, or one at or above the maximum, used to reach
+// the settings as it was: OK stored a minimum above the maximum, and the charts then
+// ignored the fixed range.
+TEST_F(TformCfgTest, HandEditedRange_OkNeverStoresMinimumAtOrAboveMaximum)
+{
+    struct TCase
+    {
+        const char* pszIni;
+        const char* pszPickMax; // none: OK straight away
+        int nMin;
+        int nMax;
+    };
+    const TCase aCases[] = {
+        {"yaxismin=25\r\nyaxismax=80", "20", 10, 20},     // the unlisted minimum crossed by a pick
+        {"yaxismin=135\r\nyaxismax=80", nullptr, 70, 80}, // unlisted and above a listed maximum
+        {"yaxismin=90\r\nyaxismax=50", nullptr, 90, 100}, // both listed, crossed
+        {"yaxismin=60\r\nyaxismax=60", nullptr, 60, 70},  // equal
+        {"yaxismin=25\r\nyaxismax=15", nullptr, 20, 30},  // neither in its list
+        {"yaxismin=25\r\nyaxismax=85", nullptr, 25, 85},  // unlisted but in order: kept
+    };
+    for (const TCase& c : aCases) {
+        SCOPED_TRACE(c.pszIni);
+        WriteIni(QByteArray("[report]\r\nyaxisauto=0\r\n") + c.pszIni + "\r\n");
+        Open();
+        if (c.pszPickMax)
+            Pick(Ctl<QComboBox>("comboYMax"), QString::fromLatin1(c.pszPickMax));
+        Ctl<QPushButton>("btnOK")->click();
+        const TCfg cfgAfter(dir.path());
+        EXPECT_EQ(cfgAfter.RepYMin(), c.nMin);
+        EXPECT_EQ(cfgAfter.RepYMax(), c.nMax);
+    }
+
+    // Picking a minimum leaves an unlisted maximum alone while the two stay in order.
+    WriteIni("[report]\r\nyaxisauto=0\r\nyaxismin=20\r\nyaxismax=85\r\n");
+    Open();
+    Pick(Ctl<QComboBox>("comboYMin"), QStringLiteral("40"));
+    EXPECT_EQ(Ctl<QComboBox>("comboYMax")->currentIndex(), -1);
+    Pick(Ctl<QComboBox>("comboYMin"), QStringLiteral("90"));
+    EXPECT_EQ(Ctl<QComboBox>("comboYMax")->currentText(), QStringLiteral("100"));
 }
 
 // --- OK and Cancel ----------------------------------------------------------------------
@@ -374,6 +418,28 @@ TEST_F(TformCfgTest, RatingInvalidHours_OkSaysWhyShowsThePageAndWritesNothing)
         EXPECT_EQ(cfgMended.HtmlHeader(), QStringLiteral("Changed"));
         ASSERT_TRUE(QFile::remove(IniPath()));
     }
+}
+
+// The message about start hours is an error that stops OK: it carries the error icon.
+TEST_F(TformCfgTest, RatingInvalidHours_MessageBoxHasTheErrorIcon)
+{
+    cfg = std::make_unique<TCfg>(dir.path());
+    TformCfg dlgOwn(*cfg, {});
+    dlgOwn.show();
+    dlgOwn.findChild<QSpinBox*>(QStringLiteral("spinEveningHour"))->setValue(7);
+    dlgOwn.findChild<QSpinBox*>(QStringLiteral("spinNightHour"))->setValue(7);
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString sText;
+    QTimer::singleShot(0, &dlgOwn, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            icon = box->icon();
+            sText = box->text();
+            box->accept();
+        }
+    });
+    dlgOwn.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_TRUE(sText.contains(QLatin1String("start hours"))) << qPrintable(sText);
 }
 
 // --- Help -----------------------------------------------------------------------------

@@ -4,7 +4,10 @@
 
 #include "reportdir.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -149,6 +152,43 @@ TEST_F(TformExportTest, FolderButton_StoresTheChosenFolderAndCancelChangesNothin
     EXPECT_EQ(dir.Cfg().ExportDir(), sChosen);
 }
 
+// The chooser used to open with no folder, at the program's working folder, where its
+// "Create New Folder" button is greyed out when the user may not write there. It opens
+// at the reports folder, or the nearest folder above it that exists.
+TEST_F(TformExportTest, FolderChooser_OpensAtTheReportsFolderWithANewFolderButton)
+{
+    const QString sRoot = QDir(dir.Root()).absolutePath();
+    dir.Cfg().SetExportDir(dir.HtmlDir());
+    const auto dlg = Make();
+    dlg->editDir->setText(sRoot + QStringLiteral("/not/yet/made/"));
+    EXPECT_EQ(dlg->FolderToBrowse(), sRoot);
+    dlg->editDir->setText(QStringLiteral("relative/name"));
+    EXPECT_EQ(dlg->FolderToBrowse(), QDir::homePath());
+    dlg->editDir->setText(sRoot + QStringLiteral("/not/yet/made/"));
+
+    bool bSeen = false;
+    QTimer::singleShot(0, dlg.get(), [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        auto* fd = qobject_cast<QFileDialog*>(w);
+        if (!fd) {
+            if (w)
+                w->close();
+            return;
+        }
+        bSeen = true;
+        EXPECT_EQ(fd->windowTitle(), QStringLiteral("Export HTML to"));
+        EXPECT_EQ(QDir(fd->directory()).absolutePath(), sRoot);
+        // Qt's own dialog (the offscreen platform has no native one) names its button so.
+        auto* btnNew = fd->findChild<QToolButton*>(QStringLiteral("newFolderButton"));
+        EXPECT_NE(btnNew, nullptr);
+        EXPECT_TRUE(btnNew && btnNew->isVisible() && btnNew->isEnabled());
+        fd->reject();
+    });
+    dlg->btnDir->click();
+    EXPECT_TRUE(bSeen);
+    EXPECT_EQ(dlg->editDir->text(), sRoot + QStringLiteral("/not/yet/made/")) << "Cancel changes nothing";
+}
+
 // --- a run ---------------------------------------------------------------------------------------
 
 TEST_F(TformExportTest, Export_EmptyOrUncreatableFolderStaysIdleWithItsMessage)
@@ -194,6 +234,8 @@ TEST_F(TformExportTest, Export_RunningThenCancellingThenClosedWithoutIndex)
         EXPECT_TRUE(dlg->btnHelp->isEnabled());
         EXPECT_TRUE(dlg->chkCalList->isEnabled());
         EXPECT_EQ(dlg->btnCancel->text(), QStringLiteral("Cancel"));
+        // The status line names monitors: text, never markup.
+        EXPECT_EQ(dlg->lblStat->textFormat(), Qt::PlainText);
         dlg->btnCancel->click();
         EXPECT_EQ(dlg->State(), TformExport::EState::Cancelling);
         EXPECT_EQ(dlg->btnCancel->text(), QStringLiteral("Cancelling"));
