@@ -37,8 +37,7 @@ inline bool LinkToDevZero(const QString& sPath)
 // Runs fn and returns its result. When it has not returned after nSecs it is held
 // up by the pipe sFifo: the test fails, and opening the pipe's writing end (again,
 // until fn returns) lets the stuck open go on to an empty read.
-template <class F>
-auto WithinTimeLimit(const QString& sFifo, F fn, int nSecs = 10) -> decltype(fn())
+template <class F> auto WithinTimeLimit(const QString& sFifo, F fn, int nSecs = 10) -> decltype(fn())
 {
     auto fut = std::async(std::launch::async, fn);
     if (fut.wait_for(std::chrono::seconds(nSecs)) != std::future_status::ready) {

@@ -210,7 +210,8 @@ private:
 // An empty name would only make QFile complain; it stands for a file without values.
 // A file that is no plain file or is larger than the limit has no values either.
 TIniValues::TIniValues(const QString& sFileName, qint64 nMaxBytes)
-    : text(std::make_unique<const TIniText>(TPlatform::ReadPlainFile(sFileName, nMaxBytes).value_or(QByteArray())))
+    : text(std::make_unique<const TIniText>(
+          TPlatform::ReadPlainFile(sFileName, nMaxBytes).value_or(QByteArray())))
 {
 }
 
@@ -236,7 +237,8 @@ bool TIniValues::ReadBool(const QString& sSection, const QString& sKey, bool bDe
     return ReadInteger(sSection, sKey, bDefault ? 1 : 0) != 0;
 }
 
-TIniFile::TIniFile(QString sFileName, qint64 nMaxFileBytes) : sFile(std::move(sFileName)), nMaxBytes(nMaxFileBytes)
+TIniFile::TIniFile(QString sFileName, qint64 nMaxFileBytes)
+    : sFile(std::move(sFileName)), nMaxBytes(nMaxFileBytes)
 {
 }
 

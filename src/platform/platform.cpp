@@ -128,7 +128,7 @@ std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 
     const TFd fd(::open(QFile::encodeName(sPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0)
         return std::nullopt;
-    struct stat st{};
+    struct stat st = {};
     if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > nMaxBytes)
         return std::nullopt;
 

@@ -52,8 +52,7 @@ std::optional<QByteArray> EncodeCp1252(QStringView s)
         const char16_t c = ch.unicode();
         // 0x80..0x9F stand for themselves only where the code page leaves the byte
         // undefined; elsewhere they came from no byte of such a file.
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF) ||
-            (c <= 0x9F && aCp1252High[size_t(c - 0x80)] == c)) {
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF) || (c <= 0x9F && aCp1252High[size_t(c - 0x80)] == c)) {
             *p++ = char(c);
             continue;
         }

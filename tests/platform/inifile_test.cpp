@@ -115,8 +115,11 @@ TEST_F(TIniFileTest, ReadString_DecodesUtf8Windows1252AndUtf16)
 TEST_F(TIniFileTest, WriteString_KeepsTheFilesEncodingAndLineEnds)
 {
     Put("; \xC4nderungen\r\n[html]\r\nheader=old\r\n");
-    Write("html", "header", "Bericht \xE2\x82\xAC \xE2\x80\x9CS\xC3\xBC" "d\xE2\x80\x9D");
-    EXPECT_EQ(Bytes(), QByteArray("; \xC4nderungen\r\n[html]\r\nheader=Bericht \x80 \x93S\xFC" "d\x94\r\n"));
+    Write("html", "header",
+          "Bericht \xE2\x82\xAC \xE2\x80\x9CS\xC3\xBC"
+          "d\xE2\x80\x9D");
+    EXPECT_EQ(Bytes(), QByteArray("; \xC4nderungen\r\n[html]\r\nheader=Bericht \x80 \x93S\xFC"
+                                  "d\x94\r\n"));
     EXPECT_EQ(Read("html", "header"), QStringLiteral("Bericht \u20AC \u201CS\u00FCd\u201D"));
 
     // A character that code page lacks turns the whole file into UTF-8, comment included.
@@ -226,9 +229,11 @@ TEST_F(TIniFileTest, PipeDeviceOrHugeFileGivesDefaultsAndIsNeverReplaced)
     Put("[a]\r\nk=1\r\n");
     EXPECT_EQ(TIniValues(sFile, 10).ReadString(QStringLiteral("a"), QStringLiteral("k"), QString()),
               QStringLiteral("1"));
-    EXPECT_EQ(TIniValues(sFile, 9).ReadString(QStringLiteral("a"), QStringLiteral("k"), QString()), QString());
-    EXPECT_THROW(TIniFile(sFile, 9).WriteString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2")),
-                 EWriteError);
+    EXPECT_EQ(TIniValues(sFile, 9).ReadString(QStringLiteral("a"), QStringLiteral("k"), QString()),
+              QString());
+    EXPECT_THROW(
+        TIniFile(sFile, 9).WriteString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2")),
+        EWriteError);
     EXPECT_EQ(Bytes(), QByteArray("[a]\r\nk=1\r\n"));
 }
 

@@ -105,7 +105,8 @@ TEST_F(TPlatformTest, ReadPlainFile_RefusesPipesDevicesFoldersAndHugeFiles)
 {
     const QString sFifo = dir.filePath(QStringLiteral("fifo"));
     ASSERT_TRUE(MakeFifo(sFifo));
-    EXPECT_FALSE(WithinTimeLimit(sFifo, [&] { return TPlatform::ReadPlainFile(sFifo, 1 << 20); }).has_value());
+    EXPECT_FALSE(
+        WithinTimeLimit(sFifo, [&] { return TPlatform::ReadPlainFile(sFifo, 1 << 20); }).has_value());
 
     const QString sZero = dir.filePath(QStringLiteral("zero"));
     ASSERT_TRUE(LinkToDevZero(sZero));

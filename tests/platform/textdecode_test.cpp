@@ -25,16 +25,18 @@ TEST(TTextDecode_Decode, WithoutMarkInvalidUtf8IsWindows1252)
 {
     // The euro sign and friends from the 0x80..0x9F table; the undefined bytes
     // 0x81, 0x8D, 0x8F, 0x90, 0x9D, NUL and the upper half keep their Latin-1 code.
-    const QByteArray ba = Bytes({0x80, 0x85, 0x8A, 0x99, 0x9F, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x00, 0xE9, 0xFF, 'a'});
+    const QByteArray ba =
+        Bytes({0x80, 0x85, 0x8A, 0x99, 0x9F, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x00, 0xE9, 0xFF, 'a'});
     const TTextDecode::TDecoded dec = TTextDecode::DecodeKeeping(ba);
-    EXPECT_EQ(Units(dec.sText), (std::vector<char16_t>{0x20AC, 0x2026, 0x0160, 0x2122, 0x0178, 0x81, 0x8D, 0x8F,
-                                                       0x90, 0x9D, 0, 0xE9, 0xFF, 'a'}));
+    EXPECT_EQ(Units(dec.sText), (std::vector<char16_t>{0x20AC, 0x2026, 0x0160, 0x2122, 0x0178, 0x81, 0x8D,
+                                                       0x8F, 0x90, 0x9D, 0, 0xE9, 0xFF, 'a'}));
     EXPECT_EQ(dec.enc, TTextDecode::EEncoding::Windows1252);
     // One stray byte makes the whole file Windows-1252, its valid UTF-8 pairs included;
     // a sequence cut at the end of the file is no valid UTF-8 either.
     EXPECT_EQ(Units(TTextDecode::Decode(Bytes({0xC3, 0xA9, ' ', 0xFC}))),
               (std::vector<char16_t>{0xC3, 0xA9, ' ', 0xFC}));
-    EXPECT_EQ(Units(TTextDecode::Decode(Bytes({'a', 0xE2, 0x82}))), (std::vector<char16_t>{'a', 0xE2, 0x201A}));
+    EXPECT_EQ(Units(TTextDecode::Decode(Bytes({'a', 0xE2, 0x82}))),
+              (std::vector<char16_t>{'a', 0xE2, 0x201A}));
 }
 
 TEST(TTextDecode_Decode, WithoutMarkValidUtf8IsUtf8AndAsciiStaysAscii)
@@ -42,7 +44,8 @@ TEST(TTextDecode_Decode, WithoutMarkValidUtf8IsUtf8AndAsciiStaysAscii)
     const TTextDecode::TDecoded dec = TTextDecode::DecodeKeeping(Bytes({'Z', 0xC3, 0xBC, 0xE2, 0x82, 0xAC}));
     EXPECT_EQ(Units(dec.sText), (std::vector<char16_t>{'Z', 0xFC, 0x20AC}));
     EXPECT_EQ(dec.enc, TTextDecode::EEncoding::Utf8);
-    EXPECT_EQ(TTextDecode::DecodeKeeping(QByteArray(".Time,LAeq\r\n")).sText, QStringLiteral(".Time,LAeq\r\n"));
+    EXPECT_EQ(TTextDecode::DecodeKeeping(QByteArray(".Time,LAeq\r\n")).sText,
+              QStringLiteral(".Time,LAeq\r\n"));
     EXPECT_EQ(TTextDecode::DecodeKeeping(QByteArray()).enc, TTextDecode::EEncoding::Utf8);
 }
 
@@ -94,7 +97,8 @@ TEST(TTextDecode_Encode, EveryEncodingGivesBackTheBytesItWasReadFrom)
 TEST(TTextDecode_Encode, Windows1252HasNoByteForOtherScripts)
 {
     const auto enc = TTextDecode::EEncoding::Windows1252;
-    EXPECT_EQ(TTextDecode::Encode(u"\u20AC \u201Cx\u201D \u00FC", enc), Bytes({0x80, ' ', 0x93, 'x', 0x94, ' ', 0xFC}));
+    EXPECT_EQ(TTextDecode::Encode(u"\u20AC \u201Cx\u201D \u00FC", enc),
+              Bytes({0x80, ' ', 0x93, 'x', 0x94, ' ', 0xFC}));
     EXPECT_FALSE(TTextDecode::Encode(u"\u5317", enc).has_value());
     EXPECT_FALSE(TTextDecode::Encode(u"\u0100", enc).has_value());
     // A C1 control that stands for a defined byte came from no such file.
