@@ -39,9 +39,10 @@ private:
 // so what another program wrote meanwhile is seen and survives. A caller that reads
 // many keys at one moment reads them from one TIniValues instead. A write changes only
 // the one key's line (or appends the key to its section, or the section and key at
-// the end), keeping every other byte of the file: comments, blank lines, order and
-// line endings, and its encoding (a new file, and one whose code page cannot hold a
-// new value, is UTF-8; a new file or one without a line ending yet gets CR LF).
+// the end), keeping every other byte of the file: comments, blank lines, order, line
+// endings and encoding. A new file is UTF-8 with CR LF; a file without a line ending
+// yet gets CR LF; a Windows-1252 file becomes UTF-8 as a whole only when a value
+// holds a character that code page lacks, since anything else would lose it.
 // Writes go to a temporary file beside the target that then replaces it, so a crash
 // or a full disk never leaves a truncated file.
 class TIniFile final
