@@ -2,7 +2,7 @@
 // equals the same field of the full split.
 #include "datafiles/csvsplit.h"
 #include "datafiles/dayfile.h"
-#include "datafiles/textdecode.h"
+#include "platform/textdecode.h"
 
 #include <QByteArray>
 

@@ -1,14 +1,12 @@
 #include "datafiles/dayfile.h"
 
-#include "datafiles/textdecode.h"
 #include "platform/platform.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "platform/textdecode.h"
 
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
@@ -262,21 +260,16 @@ bool TDayFile::LoadPath(const QString& sPath)
     aLines.clear();
     sText.clear();
 
-    // Only a plain file is read: a folder, a pipe or a device in its place is no day.
-    const QFileInfo fi(sPath);
-    if (!fi.isFile())
-        return false;
-    QFile f(sPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray ba = f.readAll();
-    if (f.error() != QFileDevice::NoError)
+    // Only a plain file of a sane size is read: a folder, a pipe or a device in its
+    // place, or a file beyond the limit, is no day.
+    const std::optional<QByteArray> ba = TPlatform::ReadPlainFile(sPath, nMaxFileBytes);
+    if (!ba)
         return false;
 
-    sText = TTextDecode::Decode(ba);
+    sText = TTextDecode::Decode(*ba);
     const QChar* p = sText.constData();
     const qsizetype n = sText.size();
-    aLines.reserve(size_t(n / 16 + 1));
+    aLines.reserve(size_t(qMin<qsizetype>(n / 16 + 1, nMaxLines + 1)));
     qsizetype nStart = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = p[i].unicode();
@@ -286,11 +279,14 @@ bool TDayFile::LoadPath(const QString& sPath)
         if (c == u'\r' && i + 1 < n && p[i + 1] == u'\n')
             ++i;
         nStart = i + 1;
+        if (aLines.size() > size_t(nMaxLines))
+            break;
     }
     if (nStart < n)
         aLines.push_back({p + nStart, n - nStart});
 
-    if (aLines.empty()) {
+    if (aLines.empty() || aLines.size() > size_t(nMaxLines)) {
+        aLines.clear();
         sText.clear();
         return false;
     }

@@ -46,11 +46,19 @@ public:
     static double ParseVal(QStringView sVal);
     static int ParseTimeSecs(QStringView sTime);
 
+    // What one load may take. The largest real day file, a whole profile day, is
+    // 86,401 lines of about 16 bytes (some 1.4 MB, twice that in UTF-16); a file
+    // beyond either limit, such as a huge sparse file, is no day rather than a load
+    // that exhausts memory.
+    static constexpr qint64 nMaxFileBytes = 32 * 1024 * 1024;
+    static constexpr int nMaxLines = 1'000'000;
+
 protected:
     explicit TDayFile(bool bStrictRecords);
 
-    // Empties the lines, then reads the file at sPath. True when it exists and has at
-    // least one line; the header names are then replaced by line 1's.
+    // Empties the lines, then reads the file at sPath. True when it is a plain file
+    // within the limits above and has at least one line; the header names are then
+    // replaced by line 1's.
     bool LoadPath(const QString& sPath);
 
     // Builds the day-file path: data folder, ID, "yyyy-MM" month folder, then sFile.

@@ -2,25 +2,30 @@
 
 #include "platform/inifile.h"
 #include "platform/platform.h"
+#include "platform/textdecode.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
+#include <optional>
+
 namespace {
 
-// The fallback list is written by hand as often as by a program: any line ending
-// will do, and none of it may stay in an ID.
+// A term.cfg holds a few kilobytes, the fallback list a line per monitor; anything
+// far larger (a file linked to a device, a runaway log) is not read at all.
+constexpr qint64 nMaxTermCfgBytes = 1024 * 1024;
+constexpr qint64 nMaxClientListBytes = 1024 * 1024;
+
+// The fallback list is written by hand as often as by a program: any encoding
+// that the text files of the program may have, any line ending, and none of it may
+// stay in an ID.
 QStringList ClientListLines(const QString& sFile)
 {
-    QFile f(sFile);
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> ba = TPlatform::ReadPlainFile(sFile, nMaxClientListBytes);
+    if (!ba)
         return {};
-    QByteArray ba = f.readAll();
-    if (ba.startsWith("\xEF\xBB\xBF"))
-        ba.remove(0, 3);
-    QString s = QString::fromUtf8(ba);
+    QString s = TTextDecode::Decode(*ba);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList sl = s.split(QLatin1Char('\n'));
     if (!sl.isEmpty() && sl.last().isEmpty())
@@ -79,7 +84,7 @@ void TTQMonitors::LoadMonitors(const QString& sDataPath)
         const QString sFolder = sData + sID;
         if (!QFileInfo(sFolder).isDir() && !TPlatform::ForceDirectories(sFolder))
             continue;
-        const TIniValues cfg(sFolder + sSep + sCfgName);
+        const TIniValues cfg(sFolder + sSep + sCfgName, nMaxTermCfgBytes);
         auto mon = std::make_unique<TTQMonitor>();
         mon->sID = sID;
         mon->sName = cfg.ReadString(QStringLiteral("head"), QStringLiteral("name"), sID);

@@ -1,10 +1,11 @@
 #include "platform/inifile.h"
 
+#include "platform/platform.h"
+#include "platform/textdecode.h"
 #include "platform/writeerror.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include <optional>
 #include <utility>
@@ -12,106 +13,72 @@
 
 namespace {
 
-const QByteArray& Bom()
+bool IsBlank(QChar c)
 {
-    static const QByteArray ba("\xEF\xBB\xBF");
-    return ba;
+    return c == u' ' || c == u'\t';
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-QByteArray TrimBlanks(QByteArrayView ba)
+QStringView TrimBlanks(QStringView s)
 {
     qsizetype i = 0;
-    qsizetype j = ba.size();
-    while (i < j && IsBlank(ba[i]))
+    qsizetype j = s.size();
+    while (i < j && IsBlank(s[i]))
         ++i;
-    while (j > i && IsBlank(ba[j - 1]))
+    while (j > i && IsBlank(s[j - 1]))
         --j;
-    return ba.sliced(i, j - i).toByteArray();
+    return s.sliced(i, j - i);
 }
 
-// Names and values are UTF-8; a file saved in a Windows code page still gives
-// readable names instead of replacement characters.
-QString Decode(const QByteArray& ba)
+bool SameName(QStringView sA, const QString& sB)
 {
-    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString s = dec(ba);
-    if (dec.hasError())
-        return QString::fromLatin1(ba);
-    return s;
-}
-
-bool SameName(const QByteArray& baName, const QString& sName)
-{
-    return QString::compare(Decode(baName), sName, Qt::CaseInsensitive) == 0;
+    return QStringView(sB).compare(sA, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
-// The file's bytes cut into lines, each knowing where it lies, so that a write can
-// splice one line into the untouched rest.
+// The file's text cut into lines, each knowing where it lies, so that a write can
+// splice one line into the untouched rest. The text is decoded by the program's one
+// rule for text files and written back in the encoding it was found in.
 class TIniText final
 {
 public:
-    explicit TIniText(QByteArray baText) : ba(std::move(baText))
+    explicit TIniText(const QByteArray& ba)
     {
-        const qsizetype nBody = ba.startsWith(Bom()) ? Bom().size() : 0;
-        for (qsizetype i = nBody; i < ba.size();) {
+        TTextDecode::TDecoded dec = TTextDecode::DecodeKeeping(ba);
+        s = std::move(dec.sText);
+        enc = dec.enc;
+        for (qsizetype i = 0; i < s.size();) {
             TLine line;
             line.nStart = i;
             qsizetype j = i;
-            while (j < ba.size() && ba[j] != '\n' && ba[j] != '\r')
+            while (j < s.size() && s[j] != u'\n' && s[j] != u'\r')
                 ++j;
             line.nLen = j - i;
-            if (j < ba.size())
-                line.nEolLen = (ba[j] == '\r' && j + 1 < ba.size() && ba[j + 1] == '\n') ? 2 : 1;
+            if (j < s.size())
+                line.nEolLen = (s[j] == u'\r' && j + 1 < s.size() && s[j + 1] == u'\n') ? 2 : 1;
             Classify(line);
             i = j + line.nEolLen;
-            aLines.push_back(std::move(line));
+            aLines.push_back(line);
         }
     }
 
-    const QByteArray& Bytes() const { return ba; }
-
-    std::optional<QByteArray> Value(const QString& sSection, const QString& sKey) const
+    std::optional<QString> Value(const QString& sSection, const QString& sKey) const
     {
         const int iKey = FindKey(FindSection(sSection), sKey);
         if (iKey < 0)
             return std::nullopt;
-        return aLines[size_t(iKey)].baValue;
+        return Part(aLines[size_t(iKey)].nValue, aLines[size_t(iKey)].nValueLen).toString();
     }
 
-    QByteArray WithValue(const QString& sSection, const QString& sKey, const QByteArray& baValue,
-                         bool bNewFile) const
+    // The file's bytes with the key set: in the file's own encoding, or in UTF-8
+    // when that encoding has no byte for a character (Windows-1252 and a value in
+    // another script); in the file's line ending, CR LF when it has none yet.
+    QByteArray WithValue(const QString& sSection, const QString& sKey, const QString& sValue) const
     {
-        const QByteArray baEol = (bNewFile || ba.contains("\r\n")) ? QByteArray("\r\n") : QByteArray("\n");
-        const int iSection = FindSection(sSection);
-        if (iSection < 0) {
-            const QByteArray baNew = '[' + sSection.toUtf8() + ']' + baEol + sKey.toUtf8() + '=' + baValue;
-            // A file without a final line ending keeps that shape.
-            if (!aLines.empty() && aLines.back().nEolLen == 0)
-                return ba + baEol + baNew;
-            return ba + baNew + baEol;
-        }
-        const int iKey = FindKey(iSection, sKey);
-        if (iKey >= 0) {
-            const TLine& line = aLines[size_t(iKey)];
-            QByteArray baOut = ba;
-            baOut.replace(line.nStart, line.nLen, line.baName + '=' + baValue);
-            return baOut;
-        }
-        const TLine& after = aLines[size_t(LastKeyLine(iSection))];
-        const QByteArray baNew = sKey.toUtf8() + '=' + baValue;
-        QByteArray baOut = ba;
-        if (after.nEolLen == 0)
-            baOut.insert(after.nStart + after.nLen, baEol + baNew);
-        else
-            baOut.insert(after.nStart + after.nLen + after.nEolLen, baNew + baEol);
-        return baOut;
+        const QString sText = TextWithValue(sSection, sKey, sValue);
+        if (std::optional<QByteArray> ba = TTextDecode::Encode(sText, enc))
+            return *ba;
+        return sText.toUtf8();
     }
 
 private:
@@ -124,40 +91,92 @@ private:
 
     struct TLine
     {
-        qsizetype nStart = 0;  // first byte of the line's text
-        qsizetype nLen = 0;    // bytes of text, line ending excluded
+        qsizetype nStart = 0;  // first character of the line's text
+        qsizetype nLen = 0;    // characters of text, line ending excluded
         qsizetype nEolLen = 0; // 0 on a last line without line ending
         ELineKind kind = ELineKind::Other;
-        QByteArray baName;  // section or key name, blanks trimmed
-        QByteArray baValue; // key value, blanks trimmed
+        qsizetype nName = 0; // section or key name, blanks trimmed
+        qsizetype nNameLen = 0;
+        qsizetype nValue = 0; // key value, blanks trimmed
+        qsizetype nValueLen = 0;
     };
+
+    QStringView Part(qsizetype nStart, qsizetype nLen) const { return QStringView(s).sliced(nStart, nLen); }
+    QStringView Name(const TLine& line) const { return Part(line.nName, line.nNameLen); }
+
+    QString Eol() const
+    {
+        if (s.contains(u"\r\n"))
+            return QStringLiteral("\r\n");
+        if (s.contains(u'\n'))
+            return QStringLiteral("\n");
+        if (s.contains(u'\r'))
+            return QStringLiteral("\r");
+        return QStringLiteral("\r\n");
+    }
+
+    QString TextWithValue(const QString& sSection, const QString& sKey, const QString& sValue) const
+    {
+        const QString sEol = Eol();
+        const int iSection = FindSection(sSection);
+        if (iSection < 0) {
+            const QString sNew = u'[' + sSection + u']' + sEol + sKey + u'=' + sValue;
+            // A file without a final line ending keeps that shape.
+            if (!aLines.empty() && aLines.back().nEolLen == 0)
+                return s + sEol + sNew;
+            return s + sNew + sEol;
+        }
+        const int iKey = FindKey(iSection, sKey);
+        if (iKey >= 0) {
+            const TLine& line = aLines[size_t(iKey)];
+            QString sOut = s;
+            sOut.replace(line.nStart, line.nLen, Name(line).toString() + u'=' + sValue);
+            return sOut;
+        }
+        const TLine& after = aLines[size_t(LastKeyLine(iSection))];
+        const QString sNew = sKey + u'=' + sValue;
+        QString sOut = s;
+        if (after.nEolLen == 0)
+            sOut.insert(after.nStart + after.nLen, sEol + sNew);
+        else
+            sOut.insert(after.nStart + after.nLen + after.nEolLen, sNew + sEol);
+        return sOut;
+    }
 
     void Classify(TLine& line) const
     {
-        const QByteArray baText = TrimBlanks(QByteArrayView(ba).sliced(line.nStart, line.nLen));
-        if (baText.startsWith('[')) {
-            const qsizetype nClose = baText.indexOf(']');
+        const QStringView sLine = Part(line.nStart, line.nLen);
+        const QStringView sText = TrimBlanks(sLine);
+        const qsizetype nText = line.nStart + (sText.data() - sLine.data());
+        auto setName = [&](QStringView sName) {
+            line.nName = nText + (sName.data() - sText.data());
+            line.nNameLen = sName.size();
+        };
+        if (sText.startsWith(u'[')) {
+            const qsizetype nClose = sText.indexOf(u']');
             line.kind = ELineKind::Section;
-            line.baName =
-                TrimBlanks(QByteArrayView(baText).sliced(1, (nClose < 0 ? baText.size() : nClose) - 1));
+            setName(TrimBlanks(sText.sliced(1, (nClose < 0 ? sText.size() : nClose) - 1)));
             return;
         }
-        if (baText.startsWith(';'))
+        if (sText.startsWith(u';'))
             return;
-        const qsizetype nEq = baText.indexOf('=');
+        const qsizetype nEq = sText.indexOf(u'=');
         if (nEq <= 0)
             return;
-        line.baName = TrimBlanks(QByteArrayView(baText).first(nEq));
-        if (line.baName.isEmpty())
+        const QStringView sName = TrimBlanks(sText.first(nEq));
+        if (sName.isEmpty())
             return;
+        setName(sName);
         line.kind = ELineKind::Key;
-        line.baValue = TrimBlanks(QByteArrayView(baText).sliced(nEq + 1));
+        const QStringView sValue = TrimBlanks(sText.sliced(nEq + 1));
+        line.nValue = nText + (sValue.data() - sText.data());
+        line.nValueLen = sValue.size();
     }
 
     int FindSection(const QString& sSection) const
     {
         for (size_t i = 0; i < aLines.size(); ++i)
-            if (aLines[i].kind == ELineKind::Section && SameName(aLines[i].baName, sSection))
+            if (aLines[i].kind == ELineKind::Section && SameName(Name(aLines[i]), sSection))
                 return int(i);
         return -1;
     }
@@ -167,7 +186,7 @@ private:
         if (iSection < 0)
             return -1;
         for (size_t i = size_t(iSection) + 1; i < aLines.size() && aLines[i].kind != ELineKind::Section; ++i)
-            if (aLines[i].kind == ELineKind::Key && SameName(aLines[i].baName, sKey))
+            if (aLines[i].kind == ELineKind::Key && SameName(Name(aLines[i]), sKey))
                 return int(i);
         return -1;
     }
@@ -183,23 +202,16 @@ private:
         return iLast;
     }
 
-    QByteArray ba;
+    QString s;
+    TTextDecode::EEncoding enc = TTextDecode::EEncoding::Utf8;
     std::vector<TLine> aLines;
 };
 
-namespace {
-
-QByteArray ReadBytes(const QString& sFile)
-{
-    QFile f(sFile);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 // An empty name would only make QFile complain; it stands for a file without values.
-TIniValues::TIniValues(const QString& sFileName)
-    : text(std::make_unique<const TIniText>(sFileName.isEmpty() ? QByteArray() : ReadBytes(sFileName)))
+// A file that is no plain file or is larger than the limit has no values either.
+TIniValues::TIniValues(const QString& sFileName, qint64 nMaxBytes)
+    : text(std::make_unique<const TIniText>(
+          TPlatform::ReadPlainFile(sFileName, nMaxBytes).value_or(QByteArray())))
 {
 }
 
@@ -207,17 +219,16 @@ TIniValues::~TIniValues() = default;
 
 QString TIniValues::ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const
 {
-    const std::optional<QByteArray> ba = text->Value(sSection, sKey);
-    return ba ? Decode(*ba) : sDefault;
+    return text->Value(sSection, sKey).value_or(sDefault);
 }
 
 int TIniValues::ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const
 {
-    const std::optional<QByteArray> ba = text->Value(sSection, sKey);
-    if (!ba)
+    const std::optional<QString> s = text->Value(sSection, sKey);
+    if (!s)
         return nDefault;
     bool bOk = false;
-    const int n = Decode(*ba).toInt(&bOk, 10);
+    const int n = s->toInt(&bOk, 10);
     return bOk ? n : nDefault;
 }
 
@@ -226,38 +237,41 @@ bool TIniValues::ReadBool(const QString& sSection, const QString& sKey, bool bDe
     return ReadInteger(sSection, sKey, bDefault ? 1 : 0) != 0;
 }
 
-TIniFile::TIniFile(QString sFileName) : sFile(std::move(sFileName)) {}
+TIniFile::TIniFile(QString sFileName, qint64 nMaxFileBytes)
+    : sFile(std::move(sFileName)), nMaxBytes(nMaxFileBytes)
+{
+}
 
 QString TIniFile::ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const
 {
-    return TIniValues(sFile).ReadString(sSection, sKey, sDefault);
+    return TIniValues(sFile, nMaxBytes).ReadString(sSection, sKey, sDefault);
 }
 
 int TIniFile::ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const
 {
-    return TIniValues(sFile).ReadInteger(sSection, sKey, nDefault);
+    return TIniValues(sFile, nMaxBytes).ReadInteger(sSection, sKey, nDefault);
 }
 
 bool TIniFile::ReadBool(const QString& sSection, const QString& sKey, bool bDefault) const
 {
-    return TIniValues(sFile).ReadBool(sSection, sKey, bDefault);
+    return TIniValues(sFile, nMaxBytes).ReadBool(sSection, sKey, bDefault);
 }
 
 void TIniFile::WriteString(const QString& sSection, const QString& sKey, const QString& sValue) const
 {
     QByteArray baOld;
-    const bool bNewFile = !QFile::exists(sFile);
-    if (!bNewFile) {
-        // Writing without the old contents would lose every other key.
-        QFile f(sFile);
-        if (!f.open(QIODevice::ReadOnly))
+    if (QFileInfo::exists(sFile)) {
+        // Writing without the old contents would lose every other key; so would
+        // replacing a pipe or an oversized file that could not be read.
+        std::optional<QByteArray> ba = TPlatform::ReadPlainFile(sFile, nMaxBytes);
+        if (!ba)
             throw EWriteError(sFile);
-        baOld = f.readAll();
+        baOld = std::move(*ba);
     }
     // A line break inside a value would end the line and start a new key or section.
     QString sFlat = sValue;
     sFlat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray baNew = TIniText(baOld).WithValue(sSection, sKey, sFlat.toUtf8(), bNewFile);
+    const QByteArray baNew = TIniText(baOld).WithValue(sSection, sKey, sFlat);
 
     QSaveFile f(sFile);
     f.setDirectWriteFallback(false);

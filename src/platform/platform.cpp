@@ -6,6 +6,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Folder paths are handed out without a trailing separator, in the platform's spelling.
@@ -82,8 +89,92 @@ bool TPlatform::IsPlainDirectory(const QString& sPath)
 
 QDateTime TPlatform::FileLastWrite(const QString& sPath)
 {
+    const QFileInfo fi(sPath);
+    if (!fi.isFile())
+        return QDateTime();
+    return fi.lastModified().toLocalTime();
+}
+
+#if defined(Q_OS_UNIX)
+
+namespace {
+
+// Closes the descriptor on every way out.
+class TFd final
+{
+public:
+    explicit TFd(int fdOpen) : fd(fdOpen) {}
+    ~TFd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Q_DISABLE_COPY_MOVE(TFd)
+    int Get() const { return fd; }
+
+private:
+    int fd;
+};
+
+} // namespace
+
+std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 nMaxBytes)
+{
+    if (sPath.isEmpty() || nMaxBytes < 0)
+        return std::nullopt;
+    // Opened without waiting: a pipe without a writer would hold a plain open
+    // forever. What was opened is then asked what it is, so a pipe or device that
+    // took the file's place after any earlier look is still refused.
+    const TFd fd(::open(QFile::encodeName(sPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Get() < 0)
+        return std::nullopt;
+    struct stat st = {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > nMaxBytes)
+        return std::nullopt;
+
+    // The supervisor may still be appending, so the read goes to the end of what is
+    // there now, but never past the limit.
+    QByteArray ba;
+    qint64 nUsed = 0;
+    ba.resize(qsizetype(qMin<qint64>(qint64(st.st_size) + 1, nMaxBytes + 1)));
+    for (;;) {
+        if (nUsed == ba.size()) {
+            if (nUsed > nMaxBytes)
+                return std::nullopt;
+            ba.resize(qsizetype(qMin<qint64>(nUsed + qMax<qint64>(nUsed / 2, 65536), nMaxBytes + 1)));
+        }
+        const ssize_t n = ::read(fd.Get(), ba.data() + nUsed, size_t(ba.size() - nUsed));
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        nUsed += n;
+    }
+    if (nUsed > nMaxBytes)
+        return std::nullopt;
+    ba.resize(qsizetype(nUsed));
+    return ba;
+}
+
+#else
+
+std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 nMaxBytes)
+{
+    if (sPath.isEmpty() || nMaxBytes < 0)
+        return std::nullopt;
+    const QFileInfo fi(sPath);
+    if (!fi.isFile() || fi.size() > nMaxBytes)
+        return std::nullopt;
     QFile f(sPath);
     if (!f.open(QIODevice::ReadOnly))
-        return QDateTime();
-    return f.fileTime(QFileDevice::FileModificationTime).toLocalTime();
+        return std::nullopt;
+    QByteArray ba = f.read(nMaxBytes + 1);
+    if (f.error() != QFileDevice::NoError || ba.size() > nMaxBytes)
+        return std::nullopt;
+    return ba;
 }
+
+#endif

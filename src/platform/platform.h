@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 // The few operating-system services the program needs, in one place: the shared
 // application-data folder, the desktop, the program's own folder, folder creation
@@ -37,7 +40,14 @@ public:
     // symbolic-link folder counts as carrying another attribute.
     static bool IsPlainDirectory(const QString& sPath);
 
-    // Last-write time of a file at full resolution, in local time; invalid when the
-    // file does not exist or cannot be opened for reading.
+    // Last-write time of a plain file at full resolution, in local time, from the
+    // folder entry alone (the file is not opened, so this never waits on it);
+    // invalid when there is no plain file at sPath.
     static QDateTime FileLastWrite(const QString& sPath);
+
+    // The whole contents of a plain file of at most nMaxBytes. None when sPath is
+    // missing or unreadable, names a folder, pipe, socket or device (also through a
+    // symbolic link), or holds more than nMaxBytes: such a file can neither hold up
+    // the program nor make it allocate without bound.
+    static std::optional<QByteArray> ReadPlainFile(const QString& sPath, qint64 nMaxBytes);
 };

@@ -121,6 +121,10 @@ int DefaultInt(EKey k)
     return QByteArray(Def(k).szDefault).toInt();
 }
 
+// The settings file holds a few kilobytes; a larger one is not read, and not
+// overwritten either.
+constexpr qint64 nMaxSettingsBytes = 1024 * 1024;
+
 QString SettingsFolder(const QString& sCommonAppData)
 {
     const QString sSep = TPlatform::Sep();
@@ -157,7 +161,7 @@ TCfg::TCfg(const QString& sCommonAppDataFolder) : sCommonAppData(sCommonAppDataF
         // A folder that cannot be made is not reported: reads give their defaults and
         // the first write reports the failure.
         TPlatform::ForceDirectories(sFolder);
-        ini = std::make_unique<TIniFile>(sFolder + QStringLiteral("rp_settings.ini"));
+        ini = std::make_unique<TIniFile>(sFolder + QStringLiteral("rp_settings.ini"), nMaxSettingsBytes);
     }
     ReadAll();
 }
@@ -172,7 +176,7 @@ QString TCfg::FileName() const
 void TCfg::ReadAll()
 {
     // One read of the file for every key; without a settings file all are defaults.
-    const TIniValues values(FileName());
+    const TIniValues values(FileName(), nMaxSettingsBytes);
     auto readString = [&values](EKey k, const QString& sDefault) {
         return values.ReadString(Section(k), Name(k), sDefault);
     };

@@ -4,6 +4,7 @@
 #include "datafiles/thfile.h"
 
 #include "daydir.h"
+#include "nonplainfile.h"
 
 #include <QRandomGenerator>
 
@@ -72,6 +73,55 @@ TEST_F(TBadInputTest, UnreadableFileIsNoDay)
     EXPECT_TRUE(TCalFile::CalFileExists(DataPath(), sMon, dtDay));
     EXPECT_FALSE(cal.Load(sMon, dtDay));
     EXPECT_EQ(cal.RecCount(), -1);
+}
+
+// Regression: a pipe in place of a day file held the program up for good, and a
+// huge sparse file or a link to an endless device was read until memory ran out.
+TEST_F(TBadInputTest, PipeDeviceOrHugeFileIsNoDay)
+{
+    const QString sDir = DataPath() + sMon + QStringLiteral("/2024-03/");
+    ASSERT_TRUE(QDir().mkpath(sDir));
+    ASSERT_TRUE(MakeFifo(sDir + QStringLiteral("per-07-0010.csv")));
+    ASSERT_TRUE(MakeFifo(sDir + QStringLiteral("prf-07.csv")));
+    ASSERT_TRUE(LinkToDevZero(sDir + QStringLiteral("cal-07.csv")));
+    ASSERT_TRUE(MakeSparseFile(sDir + QStringLiteral("alm-07.csv"), qint64(1) << 30));
+    // Released in turn if a regression waits on them; the profile pipe is then next.
+    EXPECT_EQ(WithinTimeLimit(sDir + QStringLiteral("per-07-0010.csv"),
+                              [&] {
+                                  return WithinTimeLimit(sDir + QStringLiteral("prf-07.csv"),
+                                                         [&] { return LoadAndQueryAll(); });
+                              }),
+              0);
+    EXPECT_EQ(alm.RecCount(), -1);
+    EXPECT_EQ(th.RecCount(), -1);
+}
+
+// The limits keep every real day: a whole profile day of 86,400 records and an
+// alarm file as long as a profile; only a file beyond them is refused.
+TEST_F(TBadInputTest, LimitsPassAWholeDayAndStopAFileBeyondThem)
+{
+    QByteArray ba = ".Time,LAeq\r\n";
+    for (int nSec = 0; nSec < 86400; ++nSec)
+        ba += QString::asprintf("%.2d:%.2d:%.2d,%d.%d\r\n", nSec / 3600, nSec / 60 % 60, nSec % 60,
+                                40 + nSec % 50, nSec % 10)
+                  .toLatin1();
+    WriteAll(ba);
+    EXPECT_EQ(LoadAndQueryAll(), 4);
+    EXPECT_EQ(th.RecCount(), 86400);
+    EXPECT_EQ(th.FldVal(86399, 1), 40 + 86399 % 50 + 0.9);
+    EXPECT_EQ(alm.RecCount(), 86400);
+
+    WriteAll(".Time\n" + QByteArray(TDayFile::nMaxLines - 1, '\n'));
+    EXPECT_EQ(LoadAndQueryAll(), 4);
+    EXPECT_EQ(cal.RecCount(), TDayFile::nMaxLines - 1);
+    WriteAll(".Time\n" + QByteArray(TDayFile::nMaxLines, '\n'));
+    EXPECT_EQ(LoadAndQueryAll(), 0);
+
+    const QString sAlm = WriteDay(sMon, dtDay, QStringLiteral("alm-07.csv"), ".Time\n01:00:00\n");
+    ASSERT_TRUE(MakeSparseFile(sAlm, TDayFile::nMaxFileBytes));
+    EXPECT_TRUE(alm.Load(sMon, dtDay));
+    ASSERT_TRUE(MakeSparseFile(sAlm, TDayFile::nMaxFileBytes + 1));
+    EXPECT_FALSE(alm.Load(sMon, dtDay));
 }
 
 // ---- Odd contents

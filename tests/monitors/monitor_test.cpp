@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "nonplainfile.h"
+
 namespace {
 
 class TTQMonitorsTest : public ::testing::Test
@@ -125,6 +127,70 @@ TEST_F(TTQMonitorsTest, LoadMonitors_ClientListLinesThatAreNoFolderNameArePassed
     EXPECT_EQ(IDs(), QStringList{QStringLiteral("OK1")});
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/../escape")));
     EXPECT_FALSE(QFileInfo::exists(sData + QStringLiteral("sub")));
+}
+
+// --- encodings and files that are not plain files ---
+
+// Regression: term.cfg names were read as Latin-1 and the list as UTF-8 only, so a
+// list in the Windows code page made a folder of the wrong name and a UTF-16 list
+// an empty catalogue.
+TEST_F(TTQMonitorsTest, LoadMonitors_Windows1252AndUtf16TextIsDecoded)
+{
+    PutFile(QStringLiteral("clientlist.csv"), "Z\xFCrich\r\nM\xE4rz\r\n");
+    mons.LoadMonitors(sData);
+    ASSERT_EQ(IDs(), (QStringList{QStringLiteral("M\u00E4rz"), QStringLiteral("Z\u00FCrich")}));
+    EXPECT_TRUE(QFileInfo(sData + QStringLiteral("Z\u00FCrich")).isDir());
+
+    PutFile(QStringLiteral("Z\u00FCrich/term.cfg"), "[head]\r\nname=\x93Z\xFCrich\x94 \x80 \x96 Nord\r\n");
+    PutFile(QStringLiteral("M\u00E4rz/term.cfg"), "[head]\nname=M\xC3\xA4rz \xE2\x82\xAC\n");
+    mons.LoadMonitors(sData);
+    ASSERT_EQ(mons.Count(), 2);
+    EXPECT_EQ(mons.GetHead(0)->sName, QStringLiteral("M\u00E4rz \u20AC"));
+    EXPECT_EQ(mons.GetHead(1)->sName, QStringLiteral("\u201CZ\u00FCrich\u201D \u20AC \u2013 Nord"));
+
+    const QTemporaryDir dirUtf16;
+    const QString sList = QStringLiteral("\u5317\u95E8\r\nS\u00FC"
+                                         "d\r\n");
+    QByteArray ba("\xFF\xFE");
+    for (const QChar ch : sList)
+        ba.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
+    QFile f(dirUtf16.filePath(QStringLiteral("clientlist.csv")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ba);
+    f.close();
+    mons.LoadMonitors(dirUtf16.path() + QStringLiteral("/"));
+    EXPECT_EQ(IDs(), (QStringList{QStringLiteral("S\u00FC"
+                                                 "d"),
+                                  QStringLiteral("\u5317\u95E8")}));
+}
+
+// Regression: a pipe in place of term.cfg or the list held the program up for good,
+// and a term.cfg linked to an endless device was read until memory ran out.
+TEST_F(TTQMonitorsTest, LoadMonitors_PipesDevicesAndHugeFilesGiveDefaults)
+{
+    const QString sList = sData + QStringLiteral("clientlist.csv");
+    ASSERT_TRUE(MakeFifo(sList));
+    WithinTimeLimit(sList, [&] { mons.LoadMonitors(sData); });
+    EXPECT_EQ(mons.Count(), 0);
+    ASSERT_TRUE(QFile::remove(sList));
+    ASSERT_TRUE(MakeSparseFile(sList, qint64(1) << 30));
+    mons.LoadMonitors(sData);
+    EXPECT_EQ(mons.Count(), 0);
+
+    AddMonitor("P1", "Pipe");
+    AddMonitor("Z1", "Zero");
+    AddMonitor("H1", "Huge");
+    const QString sPipeCfg = sData + QStringLiteral("P1/term.cfg");
+    ASSERT_TRUE(QFile::remove(sPipeCfg) && MakeFifo(sPipeCfg));
+    ASSERT_TRUE(QFile::remove(sData + QStringLiteral("Z1/term.cfg")));
+    ASSERT_TRUE(LinkToDevZero(sData + QStringLiteral("Z1/term.cfg")));
+    ASSERT_TRUE(MakeSparseFile(sData + QStringLiteral("H1/term.cfg"), qint64(1) << 30));
+    WithinTimeLimit(sPipeCfg, [&] { mons.LoadMonitors(sData); });
+    ASSERT_EQ(IDs(), (QStringList{QStringLiteral("H1"), QStringLiteral("P1"), QStringLiteral("Z1")}));
+    for (int i = 0; i < mons.Count(); ++i) {
+        EXPECT_EQ(mons.GetHead(i)->sName, mons.GetHead(i)->sID);
+        EXPECT_EQ(mons.GetHead(i)->sType, QStringLiteral("Unknown"));
+    }
 }
 
 // --- order and look-up ---

@@ -3,13 +3,28 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "nonplainfile.h"
+
 #include <unistd.h>
 
 namespace {
+
+// The text with its UTF-16 mark, in either byte order.
+QByteArray Utf16(const QString& s, bool bBigEndian)
+{
+    QByteArray ba(bBigEndian ? "\xFE\xFF" : "\xFF\xFE");
+    for (const QChar ch : s) {
+        const char cHi = char(ch.unicode() >> 8);
+        const char cLo = char(ch.unicode() & 0xFF);
+        ba.append(bBigEndian ? cHi : cLo).append(bBigEndian ? cLo : cHi);
+    }
+    return ba;
+}
 
 class TIniFileTest : public ::testing::Test
 {
@@ -82,6 +97,57 @@ TEST_F(TIniFileTest, IniValues_KeepTheFileAsItWasWhenRead)
     EXPECT_EQ(TIniValues(QString()).ReadInteger(a, QStringLiteral("n"), 7), 7);
 }
 
+// --- encodings: a mark, else UTF-8 when valid, else Windows-1252 ---
+
+TEST_F(TIniFileTest, ReadString_DecodesUtf8Windows1252AndUtf16)
+{
+    // Regression: Windows-1252 text was read as Latin-1, so the euro sign and the
+    // curly quotes became control characters.
+    Put("[html]\r\nheader=\x93Z\xFCrich\x94 \x80 \x96 Nord\r\n");
+    EXPECT_EQ(Read("html", "header"), QStringLiteral("\u201CZ\u00FCrich\u201D \u20AC \u2013 Nord"));
+    Put("[html]\nheader=Z\xC3\xBCrich \xE2\x82\xAC\n");
+    EXPECT_EQ(Read("html", "header"), QStringLiteral("Z\u00FCrich \u20AC"));
+
+    Put(Utf16(QStringLiteral("[Head]\r\nName=\u5317\u95E8 \u20AC\r\n"), false));
+    EXPECT_EQ(Read("head", "name"), QStringLiteral("\u5317\u95E8 \u20AC"));
+}
+
+TEST_F(TIniFileTest, WriteString_KeepsTheFilesEncodingAndLineEnds)
+{
+    Put("; \xC4nderungen\r\n[html]\r\nheader=old\r\n");
+    Write("html", "header",
+          "Bericht \xE2\x82\xAC \xE2\x80\x9CS\xC3\xBC"
+          "d\xE2\x80\x9D");
+    EXPECT_EQ(Bytes(), QByteArray("; \xC4nderungen\r\n[html]\r\nheader=Bericht \x80 \x93S\xFC"
+                                  "d\x94\r\n"));
+    EXPECT_EQ(Read("html", "header"), QStringLiteral("Bericht \u20AC \u201CS\u00FCd\u201D"));
+
+    // A character that code page lacks turns the whole file into UTF-8, comment included.
+    Write("html", "header", "\xE5\x8C\x97");
+    EXPECT_EQ(Bytes(), QByteArray("; \xC3\x84nderungen\r\n[html]\r\nheader=\xE5\x8C\x97\r\n"));
+    EXPECT_EQ(Read("html", "header"), QStringLiteral("\u5317"));
+
+    Put(Utf16(QStringLiteral("[a]\r\nk=1"), true));
+    Write("a", "k", "\xE2\x82\xAC");
+    Write("a", "j", "2");
+    EXPECT_EQ(Bytes(), Utf16(QStringLiteral("[a]\r\nk=\u20AC\r\nj=2"), true));
+
+    Put("[a]\rk=1\r");
+    Write("b", "k", "2");
+    EXPECT_EQ(Bytes(), QByteArray("[a]\rk=1\r[b]\rk=2\r"));
+}
+
+// Regression: an empty file that existed got LF line ends, a new one CR LF.
+TEST_F(TIniFileTest, WriteString_EmptyOrSingleLineFileGetsCrLf)
+{
+    Put("");
+    Write("a", "k", "1");
+    EXPECT_EQ(Bytes(), QByteArray("[a]\r\nk=1\r\n"));
+    Put("[a]");
+    Write("a", "k", "1");
+    EXPECT_EQ(Bytes(), QByteArray("[a]\r\nk=1"));
+}
+
 // --- writing keeps every other byte ---
 
 TEST_F(TIniFileTest, WriteString_ReplacesOnlyTheKeysLine)
@@ -141,6 +207,34 @@ TEST_F(TIniFileTest, WriteString_LineBreakInValueCannotInjectKeys)
     Write("html", "header", "Title\r\n[app]\r\ndatapath=/tmp");
     EXPECT_EQ(Read("app", "datapath"), QStringLiteral("<none>"));
     EXPECT_EQ(Read("html", "header"), QStringLiteral("Title  [app]  datapath=/tmp"));
+}
+
+// --- files that are not plain files ---
+
+// Regression: a pipe in place of the file held the program up for good, and a file
+// linked to an endless device was read until memory ran out.
+TEST_F(TIniFileTest, PipeDeviceOrHugeFileGivesDefaultsAndIsNeverReplaced)
+{
+    ASSERT_TRUE(MakeFifo(sFile));
+    EXPECT_EQ(WithinTimeLimit(sFile, [&] { return Read("a", "k"); }), QStringLiteral("<none>"));
+    EXPECT_THROW(WithinTimeLimit(sFile, [&] { Write("a", "k", "1"); }), EWriteError);
+    EXPECT_FALSE(QFileInfo(sFile).isFile());
+
+    ASSERT_TRUE(QFile::remove(sFile));
+    ASSERT_TRUE(LinkToDevZero(sFile));
+    EXPECT_EQ(TIniValues(sFile).ReadInteger(QStringLiteral("a"), QStringLiteral("k"), 3), 3);
+    EXPECT_THROW(Write("a", "k", "1"), EWriteError);
+
+    ASSERT_TRUE(QFile::remove(sFile));
+    Put("[a]\r\nk=1\r\n");
+    EXPECT_EQ(TIniValues(sFile, 10).ReadString(QStringLiteral("a"), QStringLiteral("k"), QString()),
+              QStringLiteral("1"));
+    EXPECT_EQ(TIniValues(sFile, 9).ReadString(QStringLiteral("a"), QStringLiteral("k"), QString()),
+              QString());
+    EXPECT_THROW(
+        TIniFile(sFile, 9).WriteString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2")),
+        EWriteError);
+    EXPECT_EQ(Bytes(), QByteArray("[a]\r\nk=1\r\n"));
 }
 
 // --- refused writes ---

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "nonplainfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -68,6 +70,53 @@ TEST_F(TPlatformTest, FileLastWrite_KeepsMillisecondsAndIsInvalidForMissingFile)
     ASSERT_TRUE(f.setFileTime(dt, QFileDevice::FileModificationTime));
     f.close();
     EXPECT_EQ(TPlatform::FileLastWrite(f.fileName()), dt);
+}
+
+// Regression: the refresh timer asked for file times by opening each file, so a pipe
+// in place of a day file held up the window for good.
+TEST_F(TPlatformTest, FileLastWrite_ComesFromTheFolderEntryAndOnlyForPlainFiles)
+{
+    const QString sFifo = dir.filePath(QStringLiteral("alm-07.csv"));
+    ASSERT_TRUE(MakeFifo(sFifo));
+    EXPECT_FALSE(WithinTimeLimit(sFifo, [&] { return TPlatform::FileLastWrite(sFifo); }).isValid());
+    EXPECT_FALSE(TPlatform::FileLastWrite(MakeDir("2024-03")).isValid());
+
+    const QString sLocked = MakeFile("locked.csv");
+    ASSERT_TRUE(QFile::setPermissions(sLocked, QFileDevice::Permissions()));
+    EXPECT_TRUE(TPlatform::FileLastWrite(sLocked).isValid());
+}
+
+TEST_F(TPlatformTest, ReadPlainFile_GivesTheWholeFileUpToTheLimit)
+{
+    const QString sFile = MakeFile("per.csv");
+    EXPECT_EQ(TPlatform::ReadPlainFile(sFile, 0), QByteArray());
+    {
+        QFile f(sFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(100000, 'x'));
+    }
+    EXPECT_EQ(TPlatform::ReadPlainFile(sFile, 100000), QByteArray(100000, 'x'));
+    EXPECT_FALSE(TPlatform::ReadPlainFile(sFile, 99999).has_value());
+    EXPECT_FALSE(TPlatform::ReadPlainFile(dir.filePath(QStringLiteral("missing")), 10).has_value());
+    EXPECT_FALSE(TPlatform::ReadPlainFile(QString(), 10).has_value());
+}
+
+TEST_F(TPlatformTest, ReadPlainFile_RefusesPipesDevicesFoldersAndHugeFiles)
+{
+    const QString sFifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_TRUE(MakeFifo(sFifo));
+    EXPECT_FALSE(
+        WithinTimeLimit(sFifo, [&] { return TPlatform::ReadPlainFile(sFifo, 1 << 20); }).has_value());
+
+    const QString sZero = dir.filePath(QStringLiteral("zero"));
+    ASSERT_TRUE(LinkToDevZero(sZero));
+    EXPECT_FALSE(TPlatform::ReadPlainFile(sZero, 1 << 20).has_value());
+
+    EXPECT_FALSE(TPlatform::ReadPlainFile(MakeDir("folder"), 1 << 20).has_value());
+
+    const QString sHuge = dir.filePath(QStringLiteral("huge"));
+    ASSERT_TRUE(MakeSparseFile(sHuge, qint64(1) << 30));
+    EXPECT_FALSE(TPlatform::ReadPlainFile(sHuge, 32 << 20).has_value());
 }
 
 TEST(TPlatform, Paths_EnvironmentOverridesAppDataAndProgramIsThisTest)

@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include <gtest/gtest.h>
+
+#include "nonplainfile.h"
 
 namespace {
 
@@ -184,6 +188,48 @@ TEST_F(TCfgTest, Create_WithoutAppDataFolderKeepsSettingsInMemory)
     EXPECT_EQ(cfg.DataPath(), QString());
     cfg.SetRepPerPeriod(15);
     EXPECT_EQ(cfg.RepPerPeriod(), 15);
+}
+
+// --- the file's encoding and kind ---
+
+// Regression: values were read as Latin-1, so a header written in the Windows code
+// page showed control characters for the euro sign and the curly quotes.
+TEST_F(TCfgTest, Create_Windows1252FileReadsRightAndStaysWindows1252)
+{
+    PutFile("[html]\r\nheader=\x84L\xE4rm\x93 \x80 \x96 S\xFC"
+            "d\r\n[app]\r\ndatapath=D:\\M\xE4rz\r\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.HtmlHeader(), QStringLiteral("\u201EL\u00E4rm\u201C \u20AC \u2013 S\u00FCd"));
+    cfg.SetRepPerPeriod(15);
+    cfg.SetExportDir(QStringLiteral("C:\\Berichte \u00DC"));
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[html]\r\nheader=\x84L\xE4rm\x93 \x80 \x96 S\xFC"
+                                      "d\r\n[app]\r\ndatapath=D:\\M\xE4rz\r\n[report]\r\nperperiod=15\r\n"
+                                      "[export]\r\ndir=C:\\Berichte \xDC\r\n"));
+}
+
+// Regression: a pipe in place of the settings file held up the start for good; a
+// huge file was read whole. Either gives the defaults, and no write replaces it.
+TEST_F(TCfgTest, Create_PipeOrHugeSettingsFileGivesDefaults)
+{
+    TCfg cfgDefaults(dir.path());
+    const QStringList slDefaults = Dump(cfgDefaults);
+    ASSERT_TRUE(QFile::remove(sFile)); // which the data path's default was written to
+
+    ASSERT_TRUE(MakeFifo(sFile));
+    auto cfg = WithinTimeLimit(sFile, [&] { return std::make_unique<TCfg>(dir.path()); });
+    // The first write of the default data path is refused, the field kept.
+    EXPECT_THROW(WithinTimeLimit(sFile, [&] { cfg->DataPath(); }), EWriteError);
+    EXPECT_EQ(Dump(*cfg), slDefaults);
+    EXPECT_FALSE(QFileInfo(sFile).isFile());
+
+    ASSERT_TRUE(QFile::remove(sFile));
+    ASSERT_TRUE(MakeSparseFile(sFile, qint64(1) << 30));
+    cfg = std::make_unique<TCfg>(dir.path());
+    EXPECT_THROW(cfg->DataPath(), EWriteError);
+    EXPECT_EQ(Dump(*cfg), slDefaults);
+    EXPECT_EQ(QFileInfo(sFile).size(), qint64(1) << 30);
 }
 
 // --- data folder ---
