@@ -33,11 +33,10 @@ TChartBase::TChartBase(TCfg& cfgOwner, QWidget* owner) : QCustomPlot(owner), cfg
     plotLayout()->addElement(0, 0, title);
     tickerLeft = QSharedPointer<TLeftTicker>::create(yAxis);
     yAxis->setTicker(tickerLeft);
-
-    // The selection rectangle is drawn by the component; what it means is decided here.
     fontLeftTitle = yAxis->labelFont();
     nLeftTitlePadding = yAxis->labelPadding();
 
+    // The selection rectangle is drawn by the component; what it means is decided here.
     setSelectionRectMode(QCP::srmCustom);
     connect(selectionRect(), &QCPSelectionRect::accepted, this, &TChartBase::SelectionRectAccepted);
 }
@@ -330,7 +329,8 @@ bool TChartBase::FitLeftTitle()
     const QRect rcView = viewport();
     // The title is centred on the plot and may reach from the top of the chart to its
     // bottom; on low charts a smaller type keeps all of it in sight.
-    const int nRoom = 2 * std::min(rcPlot.center().y() - rcView.top(), rcView.bottom() - rcPlot.center().y());
+    const int nRoom =
+        2 * std::min(rcPlot.center().y() - rcView.top(), rcView.bottom() - rcPlot.center().y()) - 4;
     const int nWidth = QFontMetrics(fontLeftTitle).horizontalAdvance(yAxis->label());
     const double dScale = nWidth > nRoom ? std::max(double(std::max(nRoom, 0)) / nWidth, 0.6) : 1.0;
     QFont fontTitle = fontLeftTitle;
@@ -357,11 +357,13 @@ bool TChartBase::FitLeftTitle()
 
 bool TChartBase::FitLegendColumns()
 {
+    if (!gridLegend)
+        return false;
     // The legend's cells include the empty ones of a last column that is not full.
     int nItems = 0;
     for (int i = 0; i < legend->itemCount(); ++i)
         nItems += legend->item(i) != nullptr;
-    if (!gridLegend || nItems == 0)
+    if (nItems == 0)
         return false;
     // From the top of the plot down to the bottom of the chart, right of a last bottom
     // label that reaches past the plot.
