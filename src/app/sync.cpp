@@ -14,7 +14,7 @@ void TformMain::SyncAxes()
     if (cfg->RepYAuto()) {
         // A chart that plotted no data keeps its minimum at 0 and takes no part.
         for (TChartBase* chart : *charts)
-            if (chart->LeftMin() > 0) {
+            if (chart->HasLevelAxis() && chart->LeftMin() > 0) {
                 dLow = qMin(dLow, chart->LeftMin());
                 dHigh = qMax(dHigh, chart->LeftMax());
             }
@@ -25,6 +25,9 @@ void TformMain::SyncAxes()
     if (dHigh <= dLow)
         return;
     for (TChartBase* chart : *charts) {
+        // Counts keep their own range: 0 to 10 alarms below 20 to 80 dB would show nothing.
+        if (!chart->HasLevelAxis())
+            continue;
         chart->SetLeftMax(160);
         chart->SetLeftMin(dLow);
         chart->SetLeftMax(dHigh);

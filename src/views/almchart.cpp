@@ -2,27 +2,29 @@
 
 #include "datafiles/almfile.h"
 #include "settings/cfg.h"
+#include "views/almbars.h"
 #include "views/gridfill.h"
 
 #include <algorithm>
 
 TAlmChart::TAlmChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
 {
-    bars = new QCPBars(xAxis, yAxis);
-    bars->setWidth(1);
-    bars->setPen(Qt::NoPen);
+    bars = new TAlmBars(xAxis, yAxis);
     bars->setBrush(QColor(0xFF0000));
-    bars->setAntialiased(false);
 
     xAxis->setLabel(QStringLiteral("Time & Date"));
     yAxis->setLabel(QStringLiteral("Alarm Count"));
-    // Ticks at whole counts; with high counts every 2nd, 5th ... count, so they stay readable.
-    auto tickerCount = QSharedPointer<QCPAxisTickerFixed>::create();
-    tickerCount->setTickStep(1);
-    tickerCount->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
-    tickerCount->setTickCount(8);
-    yAxis->setTicker(tickerCount);
     yAxis->setSubTicks(false);
+    // A label at every whole count where the labels fit one above the other; with
+    // higher counts every 2nd, 5th, 10th ... count.
+    SetLeftTickSpacing(0, 0);
+    // Ticks outside and the axis lines a pixel off the plot, so that no bar, however
+    // thin or low, lies under them.
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        axis->setTickLength(0, 5);
+        axis->setSubTickLength(0, 3);
+        axis->setOffset(1);
+    }
     yAxis->setRange(0, 1);
     UseLabelAxis();
 }
@@ -58,4 +60,16 @@ void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
     yAxis->setRange(0, nHighest + 1);
     SetSlotsPerDay(nSlots);
     ShowFullRange();
+}
+
+QCPRange TAlmChart::FullBottomRange() const
+{
+    // Half a slot of room at either end shows the first and last bars whole.
+    const int nCount = PointCount();
+    return nCount > 0 ? QCPRange(-0.5, nCount - 0.5) : QCPRange(0, 0);
+}
+
+void TAlmChart::ScrollClamp()
+{
+    KeepInside(FullBottomRange());
 }

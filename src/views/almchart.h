@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+class TAlmBars;
+
 // The number of alarms of one monitor per aggregation period, one bar per period of
 // every day of the report, with or without an alarm file.
 class TAlmChart final : public TChartBase
@@ -19,6 +21,13 @@ public:
     // RepPerPeriod minutes; the count axis runs from 0 to the highest count + 1.
     void PlotPeriod(const QDate& dtFrom, const QDate& dtTo);
 
+    // The count axis keeps its own range when the level charts get a common one.
+    bool HasLevelAxis() const override { return false; }
+
+protected:
+    QCPRange FullBottomRange() const override;
+    void ScrollClamp() override;
+
 private:
-    QCPBars* bars;
+    TAlmBars* bars;
 };

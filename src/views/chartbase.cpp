@@ -1,10 +1,24 @@
 #include "views/chartbase.h"
 
 #include "views/labelticker.h"
+#include "views/leftticker.h"
+
+#include <QFontMetrics>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace {
+// The width of a label, the widest of its lines.
+int TextWidth(const QFontMetrics& fm, const QString& s)
+{
+    int nWidth = 0;
+    for (const QString& sLine : s.split(QLatin1Char('\n')))
+        nWidth = std::max(nWidth, fm.horizontalAdvance(sLine));
+    return nWidth;
+}
+} // namespace
 
 TChartBase::TChartBase(TCfg& cfgOwner, QWidget* owner) : QCustomPlot(owner), cfg(cfgOwner)
 {
@@ -17,6 +31,10 @@ TChartBase::TChartBase(TCfg& cfgOwner, QWidget* owner) : QCustomPlot(owner), cfg
     title = new QCPTextElement(this, QStringLiteral("DYNAMIC"), fontTitle);
     title->setTextColor(Qt::black);
     plotLayout()->addElement(0, 0, title);
+    tickerLeft = QSharedPointer<TLeftTicker>::create(yAxis);
+    yAxis->setTicker(tickerLeft);
+    fontLeftTitle = yAxis->labelFont();
+    nLeftTitlePadding = yAxis->labelPadding();
 
     // The selection rectangle is drawn by the component; what it means is decided here.
     setSelectionRectMode(QCP::srmCustom);
@@ -169,6 +187,17 @@ QCPRange TChartBase::FullBottomRange() const
     return QCPRange(0, std::max(nCount - 1, 0));
 }
 
+void TChartBase::KeepInside(const QCPRange& full)
+{
+    const QCPRange now = xAxis->range();
+    if (full.size() <= 0)
+        return;
+    if (now.lower < full.lower)
+        xAxis->moveRange(full.lower - now.lower);
+    else if (now.upper > full.upper)
+        xAxis->moveRange(std::max(full.upper - now.upper, full.lower - now.lower));
+}
+
 void TChartBase::ScrollClamp()
 {
     // Without a first series there is no point count to keep the axis inside.
@@ -229,14 +258,14 @@ void TChartBase::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TChartBase::SetLegendShown(bool b)
 {
-    bLegendShown = b;
     legend->setVisible(b);
 }
 
 void TChartBase::SetLegendRows(int nPerRow)
 {
-    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    // The wrap first: changing the fill order is what moves the entries into place.
     legend->setWrap(nPerRow);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
     legend->setColumnSpacing(6);
     legend->setRowSpacing(0);
     legend->setIconSize(20, 10);
@@ -245,28 +274,141 @@ void TChartBase::SetLegendRows(int nPerRow)
     legend->setFont(fontLegend);
 }
 
-int TChartBase::LeftTickCount() const
+void TChartBase::SetLegendBeside()
 {
-    // About one level label per 30 pixels, so that low charts of a crowded page keep
-    // their labels apart.
-    return std::clamp(axisRect()->height() / 30, 1, 5);
+    SetLegendShown(true);
+    SetLegendRows(1);
+    QCPAxisRect* rect = axisRect();
+    axisRect()->insetLayout()->take(legend);
+    // The plot and the legend's column share the row under the title, so that the
+    // title stays centred over the whole chart.
+    plotLayout()->take(rect);
+    auto* rowPlot = new QCPLayoutGrid;
+    plotLayout()->addElement(1, 0, rowPlot);
+    rowPlot->addElement(0, 0, rect);
+    gridLegend = new QCPLayoutGrid;
+    rowPlot->addElement(0, 1, gridLegend);
+    rowPlot->setColumnStretchFactors({1, 0.001});
+    rowPlot->setColumnSpacing(0);
+    // The legend at the top of its column; an empty element takes the rest.
+    gridLegend->addElement(0, 0, legend);
+    gridLegend->addElement(1, 0, new QCPLayoutElement(this));
+    gridLegend->setRowStretchFactors({0.001, 1});
+    gridLegend->setRowSpacing(0);
+    gridLegend->setAutoMargins(QCP::msNone);
+    // Compact entries leave the plot as much of the width as they can.
+    legend->setMargins(QMargins(4, 2, 4, 2));
+    legend->setColumnSpacing(6);
+    legend->setIconSize(16, 10);
+    legend->setIconTextPadding(4);
+}
+
+int TChartBase::BottomLabelOverhang(bool bRight) const
+{
+    const QVector<double> aTicks = xAxis->tickVector();
+    const QVector<QString> aLabels = xAxis->tickVectorLabels();
+    if (aLabels.size() != aTicks.size())
+        return 0;
+    const QFontMetrics fm(xAxis->tickLabelFont());
+    const QRect rcPlot = axisRect()->rect();
+    int nOver = 0;
+    for (int i = 0; i < aTicks.size(); ++i) {
+        if (!xAxis->range().contains(aTicks.at(i)))
+            continue;
+        const double x = xAxis->coordToPixel(aTicks.at(i));
+        const double dHalf = TextWidth(fm, aLabels.at(i)) / 2.0;
+        const double dOver = bRight ? x + dHalf - (rcPlot.right() + 1) : rcPlot.left() - (x - dHalf);
+        nOver = std::max(nOver, int(std::ceil(dOver)));
+    }
+    return nOver;
+}
+
+bool TChartBase::FitLeftTitle()
+{
+    const QRect rcPlot = axisRect()->rect();
+    const QRect rcView = viewport();
+    // The title is centred on the plot and may reach from the top of the chart to its
+    // bottom; on low charts a smaller type keeps all of it in sight.
+    const int nRoom =
+        2 * std::min(rcPlot.center().y() - rcView.top(), rcView.bottom() - rcPlot.center().y()) - 4;
+    const int nWidth = QFontMetrics(fontLeftTitle).horizontalAdvance(yAxis->label());
+    const double dScale = nWidth > nRoom ? std::max(double(std::max(nRoom, 0)) / nWidth, 0.6) : 1.0;
+    QFont fontTitle = fontLeftTitle;
+    if (dScale < 1) {
+        if (fontTitle.pointSizeF() > 0)
+            fontTitle.setPointSizeF(fontTitle.pointSizeF() * dScale);
+        else
+            fontTitle.setPixelSize(std::max(int(fontTitle.pixelSize() * dScale), 1));
+    }
+    // The first bottom label may reach left of the plot, under the level labels; the
+    // title keeps outside it, so that the two never meet however far it reaches down.
+    const QFontMetrics fmTicks(yAxis->tickLabelFont());
+    int nTickLabels = 0;
+    for (const QString& sLabel : yAxis->tickVectorLabels())
+        nTickLabels = std::max(nTickLabels, TextWidth(fmTicks, sLabel));
+    const int nTickSide = yAxis->tickLengthOut() + yAxis->tickLabelPadding() + nTickLabels;
+    const int nPadding = std::max(nLeftTitlePadding, BottomLabelOverhang(false) + 2 - nTickSide);
+
+    const bool bChanged = fontTitle != yAxis->labelFont() || nPadding != yAxis->labelPadding();
+    yAxis->setLabelFont(fontTitle);
+    yAxis->setLabelPadding(nPadding);
+    return bChanged;
+}
+
+bool TChartBase::FitLegendColumns()
+{
+    if (!gridLegend)
+        return false;
+    // The legend's cells include the empty ones of a last column that is not full.
+    int nItems = 0;
+    for (int i = 0; i < legend->itemCount(); ++i)
+        nItems += legend->item(i) != nullptr;
+    if (nItems == 0)
+        return false;
+    // From the top of the plot down to the bottom of the chart, right of a last bottom
+    // label that reaches past the plot.
+    const QMargins mPlot = axisRect()->margins();
+    const QMargins mColumn(std::max(BottomLabelOverhang(true) - mPlot.right(), 0) + 4, mPlot.top(), 4, 2);
+    const int nPitch = legend->elementAt(0)->minimumOuterSizeHint().height() + legend->rowSpacing();
+    const int nRoom = axisRect()->outerRect().height() - mColumn.top() - mColumn.bottom() -
+                      legend->margins().top() - legend->margins().bottom() + legend->rowSpacing();
+    const int nFit = std::max(nRoom / std::max(nPitch, 1), 1);
+    const int nColumns = (nItems + nFit - 1) / nFit;
+    // Columns as evenly filled as their number allows.
+    const int nRows = (nItems + nColumns - 1) / nColumns;
+
+    bool bChanged = false;
+    if (gridLegend->margins() != mColumn) {
+        gridLegend->setMargins(mColumn);
+        bChanged = true;
+    }
+    if (legend->wrap() != nRows || legend->fillOrder() != QCPLayoutGrid::foRowsFirst) {
+        legend->setWrap(nRows);
+        legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
+        bChanged = true;
+    }
+    return bChanged;
+}
+
+void TChartBase::SetLeftTickSpacing(int nPixels, int nMaxIntervals)
+{
+    tickerLeft->SetSpacing(nPixels, nMaxIntervals);
 }
 
 void TChartBase::updateLayout()
 {
-    yAxis->ticker()->setTickCount(LeftTickCount());
-    QCustomPlot::updateLayout();
-    // The ticks were chosen for the axis size of the previous layout. After a resize,
-    // or for a bitmap of another size, choose them again for the new size.
-    const bool bWidthChanged = ticker && ticker->UsedWidth() != axisRect()->width();
-    if (bWidthChanged || yAxis->ticker()->tickCount() != LeftTickCount()) {
-        yAxis->ticker()->setTickCount(LeftTickCount());
+    // The ticks, the level title and the legend's columns depend on the size of the
+    // plot, and the component chooses ticks before it lays out, for the plot of the
+    // layout before. After a resize, or for a bitmap of another size, all are fitted
+    // again and laid out until nothing changes any more.
+    for (int nPass = 0; nPass < 4; ++nPass) {
+        const QRect rcBefore = axisRect()->rect();
+        bool bChanged = FitLeftTitle();
+        bChanged = FitLegendColumns() || bChanged;
         QCustomPlot::updateLayout();
+        if (!bChanged && axisRect()->rect() == rcBefore)
+            break;
     }
-    // A legend taller than half the plot would hide the lines it explains; below that
-    // its veil lets them show through, and a reader needs it to tell the lines apart.
-    if (bLegendShown)
-        legend->setVisible(axisRect()->height() >= 2 * legend->minimumOuterSizeHint().height());
 }
 
 void TChartBase::SelectionRectAccepted(const QRect& rc, QMouseEvent* event)

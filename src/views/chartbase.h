@@ -2,6 +2,7 @@
 
 #include "views/qcpinclude.h"
 
+#include <QFont>
 #include <QRect>
 #include <QSharedPointer>
 #include <QString>
@@ -9,6 +10,7 @@
 
 class TCfg;
 class TLabelTicker;
+class TLeftTicker;
 
 // What the periodic, alarm and profile charts share: the title, the white frame,
 // horizontal-only zoom (drag a rectangle towards the lower right with the left button;
@@ -57,6 +59,8 @@ public:
     double Value(int iSeries, int i) const;
     // The bottom-axis text of point i; empty out of range.
     virtual QString Label(int i) const;
+    // Whether the left axis shows levels, which the charts of a page share.
+    virtual bool HasLevelAxis() const { return true; }
 
 Q_SIGNALS:
     void Zoomed(TChartBase* chart);
@@ -70,10 +74,12 @@ protected:
     // Puts the category ticker on the bottom axis: point i at X = i, labelled from slLabels.
     void UseLabelAxis();
     void SetSlotsPerDay(int n);
-    // Shows the legend wherever the plot is tall enough for it.
     void SetLegendShown(bool b);
     // Legend entries side by side, nPerRow to a row, in a slightly smaller type.
     void SetLegendRows(int nPerRow);
+    // Moves the legend out of the plot to a column at its right, level with the plot:
+    // the entries one under the other, in as many columns as the plot's height needs.
+    void SetLegendBeside();
 
     // The left axis by the level rule: 160 first, so the minimum never lands above the
     // maximum, then the tens below the lowest level and the tens above the highest.
@@ -85,6 +91,12 @@ protected:
     void ShowFullRange();
     // Keeps a panned category axis inside its data after the right button is released.
     virtual void ScrollClamp();
+    // Moves the bottom axis, without changing its size, back inside full.
+    void KeepInside(const QCPRange& full);
+    // Left-axis ticks at least nPixels apart (0: a label's height and a little room)
+    // and no more than nMaxIntervals of them (0: no limit). About one level label per
+    // 30 pixels, 5 at the most, unless a chart says otherwise.
+    void SetLeftTickSpacing(int nPixels, int nMaxIntervals);
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -97,14 +109,23 @@ protected:
 
 private:
     QCPPlottableInterface1D* Series(int iSeries) const;
-    int LeftTickCount() const;
+    // How far the first (or the last) bottom-axis label reaches past the plot's left
+    // (or right) side, in pixels; 0 when it does not.
+    int BottomLabelOverhang(bool bRight) const;
+    // Each fits one part to the present layout and says whether it changed anything:
+    // the level title's type and distance, the legend's columns beside the plot.
+    bool FitLeftTitle();
+    bool FitLegendColumns();
     void SelectionRectAccepted(const QRect& rc, QMouseEvent* event);
 
     QString sMonID;
     QCPTextElement* title;
     QSharedPointer<TLabelTicker> ticker;
+    QSharedPointer<TLeftTicker> tickerLeft;
     QRect rcLastZoom;
-    bool bLegendShown = false;
+    QCPLayoutGrid* gridLegend = nullptr; // the column beside the plot, when there is one
+    QFont fontLeftTitle;                 // the level title's type where there is room
+    int nLeftTitlePadding = 0;           // and its distance from the level labels
     bool bPanning = false;
     int xPanStart = 0;
     QCPRange rangePanStart;

@@ -80,7 +80,7 @@ void TLabelTicker::generate(const QCPRange& range, const QLocale& locale, QChar 
     if (tickLabels)
         tickLabels->clear();
 
-    nUsedWidth = axis->axisRect()->width();
+    const int nAxisWidth = axis->axisRect()->width();
     const int nCount = int(slLabels.size());
     const double dLow = std::max(std::ceil(range.lower), 0.0);
     const double dHigh = std::min(std::floor(range.upper), double(nCount - 1));
@@ -88,7 +88,7 @@ void TLabelTicker::generate(const QCPRange& range, const QLocale& locale, QChar 
         return;
 
     // The first visible label stands for all: every label has the same layout.
-    const double dPixelsPerSlot = std::max(nUsedWidth, 1) / range.size();
+    const double dPixelsPerSlot = std::max(nAxisWidth, 1) / range.size();
     const int nStep = NiceStep(LabelWidth(int(dLow)) / dPixelsPerSlot, nSlotsPerDay);
     for (double d = std::ceil(dLow / nStep) * nStep; d <= dHigh; d += nStep) {
         ticks.append(d);

@@ -15,8 +15,6 @@ public:
     TLabelTicker(QCPAxis* axisOwner, const QStringList& slLabels);
 
     void SetSlotsPerDay(int n) { nSlotsPerDay = n; }
-    // The axis width in pixels that the last tick generation was made for.
-    int UsedWidth() const { return nUsedWidth; }
 
     // The slot step between labels, at least dMinStep: below a day a divisor of
     // nSlotsPerDay, preferably a round number of minutes or hours; above a day whole
@@ -32,5 +30,4 @@ private:
     QCPAxis* axis;
     const QStringList& slLabels;
     int nSlotsPerDay = 0;
-    int nUsedWidth = -1;
 };

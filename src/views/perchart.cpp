@@ -26,12 +26,14 @@ TPerChart::TPerChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
         graph->setAdaptiveSampling(true);
         slParams.append(sParam);
     }
-    // One row of entries in the top right corner, over a veil of white, covers the
-    // least of the lines, also on the lowest charts of a crowded page.
-    SetLegendShown(true);
-    SetLegendRows(5);
-    legend->setBrush(QColor(255, 255, 255, 200));
-    legend->setBorderPen(QPen(Qt::gray));
+    // Beside the plot the legend hides no line, and it stays readable on the lowest
+    // charts of a crowded page. Without a parameter there is nothing to explain.
+    if (slParams.isEmpty()) {
+        SetLegendShown(false);
+    } else {
+        SetLegendBeside();
+        legend->setBorderPen(QPen(Qt::gray));
+    }
     xAxis->setLabel(QStringLiteral("Time & Date"));
     yAxis->setLabel(QStringLiteral("Sound Level  dB(A)"));
     UseLabelAxis();

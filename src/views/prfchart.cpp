@@ -2,6 +2,7 @@
 
 #include "datafiles/thfile.h"
 #include "settings/cfg.h"
+#include "views/timeticker.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -25,10 +26,7 @@ TPrfChart::TPrfChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
     graphLevel->setLineStyle(QCPGraph::lsStepLeft);
     graphLevel->setAdaptiveSampling(true);
 
-    auto tickerTime = QSharedPointer<QCPAxisTickerDateTime>::create();
-    tickerTime->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
-    tickerTime->setDateTimeSpec(Qt::UTC);
-    xAxis->setTicker(tickerTime);
+    xAxis->setTicker(QSharedPointer<TTimeTicker>::create(xAxis));
     yAxis->setLabel(QStringLiteral("LAeq,1s  dB(A)"));
 }
 

@@ -65,12 +65,7 @@ QCPRange TRatingChart::FullBottomRange() const
 
 void TRatingChart::ScrollClamp()
 {
-    const QCPRange full = FullBottomRange();
-    const QCPRange now = xAxis->range();
-    if (now.lower < full.lower)
-        xAxis->moveRange(full.lower - now.lower);
-    else if (now.upper > full.upper)
-        xAxis->moveRange(std::max(full.upper - now.upper, full.lower - now.lower));
+    KeepInside(FullBottomRange());
 }
 
 void TRatingChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)

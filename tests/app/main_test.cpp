@@ -571,6 +571,15 @@ TEST_F(FormMainTest, SyncAxes_FixedRangeAppliesToEveryChartUnlessEmpty)
         EXPECT_DOUBLE_EQ(chart->LeftMax(), 80);
     }
 
+    // Alarm counts keep their own range: 0 to 4 below 20 to 80 dB would show nothing.
+    WriteText(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("alm-15.csv")),
+              ".Time\r\n08:10:00\r\n08:20:00\r\n08:30:00\r\n");
+    form->pagesMain->setCurrentWidget(form->tabAlarms);
+    ASSERT_EQ(form->ActiveCharts()->size(), 2);
+    EXPECT_EQ(form->ActiveCharts()->at(0)->yAxis->range(), QCPRange(0, 4));
+    EXPECT_EQ(form->ActiveCharts()->at(1)->yAxis->range(), QCPRange(0, 1));
+    form->pagesMain->setCurrentWidget(form->tabPeriodic);
+
     form->Cfg().SetRepYMin(80);
     form->UpdateReport();
     EXPECT_DOUBLE_EQ(form->ActiveCharts()->at(0)->LeftMin(), 40); // the chart's own range stays

@@ -2,7 +2,11 @@
 
 #include "views/almchart.h"
 
+#include <QFontMetrics>
+#include <QImage>
+
 #include <cmath>
+#include <vector>
 
 namespace {
 const QDate dt1(2024, 3, 5);
@@ -73,7 +77,9 @@ TEST_F(TAlmChartTest, PlotPeriod_EveryDayGivesItsSlotsWithOrWithoutFile)
     EXPECT_EQ(chartBackwards->yAxis->range(), QCPRange(0, 1));
 }
 
-TEST_F(TAlmChartTest, CountAxis_TicksAtWholeCountsFewerForLargeCounts)
+// Regression: the level axis' tick count, meant for levels, overrode the alarm
+// chart's own and gave 0, 2, 4, 6, 8 at 800x320 and 0, 2 on a 150-pixel chart.
+TEST_F(TAlmChartTest, CountAxis_TicksAtWholeCountsWhereTheLabelsFit)
 {
     WriteAlm(dt1, ".Time\n03:00:00\n03:10:00\n03:20:00\n03:59:59\n05:00:00\n");
     auto chart = Plot(60, dt1, dt1);
@@ -81,15 +87,110 @@ TEST_F(TAlmChartTest, CountAxis_TicksAtWholeCountsFewerForLargeCounts)
     EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 5));
     EXPECT_EQ(chart->yAxis->tickVector(), QVector<double>({0, 1, 2, 3, 4, 5}));
 
-    QByteArray text(".Time\n");
-    for (int i = 0; i < 250; ++i)
-        text += "10:00:00\n";
-    WriteAlm(dt1, text);
-    chart = Plot(60, dt1, dt1);
+    for (int nHighest : {4, 9, 250}) {
+        QByteArray text(".Time\n");
+        for (int i = 0; i < nHighest; ++i)
+            text += "10:00:00\n";
+        WriteAlm(dt1, text);
+        chart = Plot(60, dt1, dt1);
+        for (int nHeight : {150, 200, 320}) {
+            Layout(*chart, 800, nHeight);
+            const QVector<double> aTicks = chart->yAxis->tickVector();
+            const int nPitch = QFontMetrics(chart->yAxis->tickLabelFont()).height();
+            ASSERT_GE(aTicks.size(), 2) << nHighest << " at " << nHeight;
+            EXPECT_EQ(aTicks.first(), 0);
+            const double dStep = aTicks.at(1) - aTicks.at(0);
+            EXPECT_TRUE(dStep == 1 || dStep == 2 || dStep == 5 || dStep == 10 || dStep == 20 || dStep == 50 ||
+                        dStep == 100)
+                << dStep;
+            // Apart by at least a label's height, and no step coarser than needed:
+            // the next finer one would not have left room for the labels.
+            const double dPixelsPerCount = chart->axisRect()->height() / (nHighest + 1.0);
+            EXPECT_GE(dStep * dPixelsPerCount, nPitch) << nHighest << " at " << nHeight;
+            const double dFiner = dStep == 5 || dStep == 50 ? dStep * 0.4 : dStep / 2;
+            if (dStep > 1) {
+                EXPECT_LT(dFiner * dPixelsPerCount, 1.5 * nPitch) << nHighest << " at " << nHeight;
+            }
+            EXPECT_GE(aTicks.last() + dStep, nHighest + 1) << "the ticks reach the top";
+        }
+    }
+}
+
+// ---- Bars at every size ------------------------------------------------------------
+
+namespace {
+constexpr QRgb rgbBar = 0xFF0000;
+
+// Whether pixel column x of the plot holds any bar colour.
+bool RedInColumn(const QImage& image, const QRect& rcPlot, int x)
+{
+    for (int y = rcPlot.top(); y <= rcPlot.bottom(); ++y)
+        if ((image.pixel(x, y) & 0xFFFFFF) == rgbBar)
+            return true;
+    return false;
+}
+} // namespace
+
+// Regression: bars one slot wide without a pen vanished when a pixel held several
+// slots (a month of 5-minute periods showed 14 of 160 bars, a year none at all), and
+// a count far below the highest was less than a pixel high.
+TEST_F(TAlmChartTest, Bars_EveryNonZeroSlotShowsAtEverySize)
+{
+    // 159 slots of one alarm on every other day, at a different time each day.
+    const QDate dtLast = dt1.addDays(29);
+    std::vector<int> aiSlots;
+    for (int iDay = 1; iDay < 30; iDay += 2) {
+        QByteArray text(".Time\n");
+        for (int k = 0; k < 11 && aiSlots.size() < 159; ++k) {
+            const int iSlot = k * 26 + iDay;
+            aiSlots.push_back(iDay * 288 + iSlot);
+            text += QTime(0, 0).addSecs(iSlot * 300 + 10).toString(QStringLiteral("HH:mm:ss")).toLatin1();
+            text += '\n';
+        }
+        WriteAlm(dt1.addDays(iDay), text);
+    }
+    // And one slot of 400 alarms, which leaves a single alarm under half a pixel high.
+    QByteArray textBusy(".Time\n");
+    for (int i = 0; i < 400; ++i)
+        textBusy += "12:00:00\n";
+    WriteAlm(dt1.addDays(28), textBusy);
+    aiSlots.push_back(28 * 288 + 144);
+
+    auto chart = Plot(5, dt1, dtLast);
+    ASSERT_EQ(chart->PointCount(), 30 * 288);
+    int nNonZero = 0;
+    for (int i = 0; i < chart->PointCount(); ++i)
+        nNonZero += chart->Value(0, i) > 0;
+    ASSERT_EQ(nNonZero, 160);
+    EXPECT_EQ(Total(*chart), 159 + 400) << "the counts stay as they are";
+
+    for (const QSize size : {QSize(800, 320), QSize(600, 120), QSize(2048, 800)}) {
+        Layout(*chart, size.width(), size.height());
+        const QImage image = chart->toPixmap(size.width(), size.height()).toImage();
+        const QRect rcPlot = chart->axisRect()->rect();
+        for (int iSlot : aiSlots) {
+            const int x = int(chart->xAxis->coordToPixel(iSlot));
+            EXPECT_TRUE(RedInColumn(image, rcPlot, x)) << "slot " << iSlot << " at " << size.width();
+        }
+        // The first day has no alarm: its columns stay free of bars.
+        const int xDayEnd = int(chart->xAxis->coordToPixel(287));
+        for (int x = rcPlot.left(); x < xDayEnd; ++x)
+            ASSERT_FALSE(RedInColumn(image, rcPlot, x)) << "x " << x << " at " << size.width();
+    }
+}
+
+TEST_F(TAlmChartTest, Bars_FirstAndLastShowWhole)
+{
+    WriteAlm(dt1, ".Time\n00:10:00\n23:10:00\n");
+    auto chart = Plot(60, dt1, dt1);
     Layout(*chart, 800, 320);
-    const QVector<double> aTicks = chart->yAxis->tickVector();
-    EXPECT_GE(aTicks.size(), 3);
-    EXPECT_LE(aTicks.size(), 12);
-    for (double d : aTicks)
-        EXPECT_EQ(d, std::round(d));
+    const QImage image = chart->toPixmap(800, 320).toImage();
+    const QRect rcPlot = chart->axisRect()->rect();
+    const double dSlotWidth = rcPlot.width() / 24.0;
+    int nRed = 0;
+    for (int x = rcPlot.left(); x <= rcPlot.right(); ++x)
+        nRed += RedInColumn(image, rcPlot, x);
+    EXPECT_NEAR(nRed, 2 * dSlotWidth, 2);
+    EXPECT_TRUE(RedInColumn(image, rcPlot, rcPlot.left()));
+    EXPECT_TRUE(RedInColumn(image, rcPlot, rcPlot.right()));
 }

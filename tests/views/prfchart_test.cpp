@@ -2,7 +2,10 @@
 
 #include "views/prfchart.h"
 
+#include <QFontMetrics>
+
 #include <cmath>
+#include <utility>
 
 namespace {
 const QDate dt1(2024, 3, 5);
@@ -76,4 +79,29 @@ TEST_F(TPrfChartTest, PlotDay_ReplacesThePreviousDayEvenWithoutData)
     EXPECT_EQ(chart->xAxis->label(), QStringLiteral("Date: 2024-03-08"));
     Layout(*chart, 800, 320);
     EXPECT_DOUBLE_EQ(chart->BottomMax() - chart->BottomMin(), 86399) << "the axis still shows the day";
+}
+
+// Regression: four labels, every 6 hours, on the 800-pixel image and on the 2048-pixel
+// zoom image alike.
+TEST_F(TPrfChartTest, TimeAxis_LabelsAsCloseAsTheWidthAllowsOnRoundTimes)
+{
+    WritePrf(dt1, ".Time,LAeq\n00:00:00,50\n23:59:59,60\n");
+    chart->PlotDay(dt1);
+    const int nLabelWidth =
+        QFontMetrics(chart->xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("00:00:00"));
+    for (const auto& [nWidth, nMaxStep] : {std::pair(800, 7200), std::pair(2048, 3600), std::pair(300, 43200)}) {
+        Layout(*chart, nWidth, 320);
+        const QVector<double> aTicks = chart->xAxis->tickVector();
+        const QVector<QString> aLabels = chart->xAxis->tickVectorLabels();
+        ASSERT_GE(aTicks.size(), 2) << nWidth;
+        const double dStep = aTicks.at(1) - aTicks.at(0);
+        EXPECT_LE(dStep, nMaxStep) << nWidth;
+        EXPECT_EQ(aLabels.first(), QStringLiteral("00:00:00")) << nWidth;
+        for (double dTick : aTicks)
+            EXPECT_EQ(qint64(dTick) % qint64(dStep), 0) << "round times of the day";
+        for (int i = 1; i < aTicks.size(); ++i)
+            EXPECT_GT(chart->xAxis->coordToPixel(aTicks.at(i)) - chart->xAxis->coordToPixel(aTicks.at(i - 1)),
+                      nLabelWidth)
+                << nWidth;
+    }
 }
