@@ -13,6 +13,8 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "settings/runstat.h"
+#include "analysis/events.h"
+#include "analysis/eventsfill.h"
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
 
@@ -175,6 +177,12 @@ void TformMain::menuPrintClick()
             job.sTitle = QStringLiteral("Alarm List");
     } else if (tab == tabTH) {
         job.sTitle = QStringLiteral("Noise Profile");
+    } else if (tab == tabEvents) {
+        job.sTitle = pagesEvt->currentWidget() == tabEvtList ? QStringLiteral("Noise Events")
+                                                             : QStringLiteral("Noise Events per Hour");
+        job.sNote = TEventsFill::Note(TEventSettings::FromCfg(*cfg));
+        // One day, as on screen.
+        job.dtTo = job.dtFrom;
     } else if (tab == tabSummary) {
         job.sTitle = QStringLiteral("Daily Rating Levels - Period = ") + sPeriod + QStringLiteral(" minutes");
         job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));

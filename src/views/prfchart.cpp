@@ -2,6 +2,7 @@
 
 #include "datafiles/thfile.h"
 #include "settings/cfg.h"
+#include "views/prfevents.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -37,6 +38,7 @@ TPrfChart::~TPrfChart() = default;
 void TPrfChart::PlotDay(const QDate& dtDay)
 {
     graphLevel->data()->clear();
+    TPrfEvents::Clear(*this);
     dtPlotted = dtDay;
     TTHFile file(cfg.DataPath());
     double dLowest = 999.0;
@@ -62,6 +64,7 @@ void TPrfChart::PlotDay(const QDate& dtDay)
         }
         if (bAnyLevel)
             graphLevel->setData(aKeys, aValues, true);
+        TPrfEvents::Show(*this, cfg, file, dStart);
     }
 
     if (dLowest != 999.0 && dHighest != 0.0)
