@@ -79,12 +79,14 @@ void TformMain::CreateMenus()
     addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
     addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
     addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
+    addHelp(menuTypes, {"&Events", "menuHelpEvents", "reptypes/events.html"});
     addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
     addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
     addHelp(menuSettings, {"&Reports", "menuHelpCfgRep", "preferences/reports.html"});
     addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
     addHelp(menuSettings, {"R&ating", "menuHelpCfgRating", "preferences/rating.html"});
+    addHelp(menuSettings, {"&Events", "menuHelpCfgEvents", "preferences/events.html"});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
     addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
