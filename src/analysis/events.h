@@ -54,8 +54,8 @@ struct TEventDay
     QDate dt;
     bool bFile = false; // a profile file was there
     std::vector<TNoiseEvent> aEvents;
-    int nNoValue = 86400; // seconds without a level
-    int nAboveSecs = 0;   // seconds above the threshold in force at that second
+    int nNoValue = 86400;            // seconds without a level
+    int nAboveSecs = 0;              // seconds above the threshold in force at that second
     std::array<int, 24> anPerHour{}; // events by the hour of their start
     std::vector<int> anNAbove;       // events with LAFmax above each N-above level
 };
@@ -87,7 +87,8 @@ public:
 
     // Per monitor, the days from dtFrom to dtTo (both included).
     static std::vector<TEventMonitor> Compute(const TEventSettings& set, const QString& sDataPath,
-                                              const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo);
+                                              const TMonitorSel& aMons, const QDate& dtFrom,
+                                              const QDate& dtTo);
 
     // Sound exposure level of seconds whose energy sum (10^(L/10) per second) is dEnergy.
     static double LAE(double dEnergy);

@@ -110,9 +110,9 @@ QString TEventsFill::NAboveName(double dLevel)
 
 QString TEventsFill::Note(const TEventSettings& set)
 {
-    QString s = QStringLiteral("Threshold ") + QString::number(set.dDayThreshold) + QStringLiteral(" dB from ") +
-                Hour(set.nDayHour) + QStringLiteral(", ") + QString::number(set.dNightThreshold) +
-                QStringLiteral(" dB from ") + Hour(set.nNightHour) +
+    QString s = QStringLiteral("Threshold ") + QString::number(set.dDayThreshold) +
+                QStringLiteral(" dB from ") + Hour(set.nDayHour) + QStringLiteral(", ") +
+                QString::number(set.dNightThreshold) + QStringLiteral(" dB from ") + Hour(set.nNightHour) +
                 QStringLiteral("; an event ends after ") + QString::number(set.nHangTime) +
                 QStringLiteral(" s at or below its threshold and counts from ") +
                 QString::number(set.nMinDuration) + QStringLiteral(" s");

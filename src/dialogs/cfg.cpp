@@ -323,8 +323,9 @@ void TformCfg::CreateEventsPage(QWidget* tab)
     chkEvtMaxDuration = new QCheckBox(QStringLiteral("Maximum"), tab);
     chkEvtMaxDuration->setObjectName(QStringLiteral("chkEvtMaxDuration"));
     Place(chkEvtMaxDuration, xRight, 72);
-    const int xRightSpin = std::max({xRight + 72, lblMin->geometry().right() + 6,
-                                     lblHang->geometry().right() + 6, chkEvtMaxDuration->geometry().right() + 6});
+    const int xRightSpin =
+        std::max({xRight + 72, lblMin->geometry().right() + 6, lblHang->geometry().right() + 6,
+                  chkEvtMaxDuration->geometry().right() + 6});
     spinEvtMinDuration = spin("spinEvtMinDuration", 0, 86400, sSecs);
     spinEvtHangTime = spin("spinEvtHangTime", 0, 86400, sSecs);
     spinEvtMaxDuration = spin("spinEvtMaxDuration", 1, 86400, sSecs);
@@ -449,7 +450,8 @@ bool TformCfg::EventsValid()
             sMessage = QStringLiteral("An event threshold must be a number from 0 to 180 dB.");
         }
     }
-    if (!wrong && chkEvtMaxDuration->isChecked() && spinEvtMinDuration->value() > spinEvtMaxDuration->value()) {
+    if (!wrong && chkEvtMaxDuration->isChecked() &&
+        spinEvtMinDuration->value() > spinEvtMaxDuration->value()) {
         wrong = spinEvtMinDuration;
         sMessage = QStringLiteral("The minimum event duration must not be longer than the maximum.");
     }

@@ -59,7 +59,8 @@ struct TArgs
 bool IsCommand(const QString& s)
 {
     return s == QLatin1String("--export") || s == QLatin1String("--table") ||
-           s == QLatin1String("--summary") || s == QLatin1String("--events") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
+           s == QLatin1String("--summary") || s == QLatin1String("--events") ||
+           s == QLatin1String("--help") || s == QLatin1String("-h") ||
            s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table="));
 }
 
@@ -241,7 +242,9 @@ void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& 
 
 QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev)
 {
-    const auto clock = [](int n) { return QString::asprintf("%02d:%02d:%02d", n / 3600, n / 60 % 60, n % 60); };
+    const auto clock = [](int n) {
+        return QString::asprintf("%02d:%02d:%02d", n / 3600, n / 60 % 60, n % 60);
+    };
     return QStringList{CsvField(sID),
                        sDate,
                        clock(ev.nStart),
@@ -274,7 +277,8 @@ void ApplyEventArgs(TCfg& cfg, const TArgs& a)
         bool bOk = false;
         const double d = a.sThreshold->trimmed().toDouble(&bOk);
         if (!bOk || !(d >= 0 && d <= 180))
-            throw EBadArgs(QStringLiteral("--threshold needs a level from 0 to 180 dB, not ") + *a.sThreshold);
+            throw EBadArgs(QStringLiteral("--threshold needs a level from 0 to 180 dB, not ") +
+                           *a.sThreshold);
         cfg.SetEvtDayThreshold(d);
         cfg.SetEvtNightThreshold(d);
     }
@@ -284,8 +288,9 @@ void ApplyEventArgs(TCfg& cfg, const TArgs& a)
             throw EBadArgs(QStringLiteral("--min-duration needs a whole number of seconds, not ") +
                            *a.sMinDuration);
         if (cfg.EvtMaxDuration() > 0 && n > cfg.EvtMaxDuration())
-            throw EBadArgs(QStringLiteral("--min-duration lies above the maximum duration of the settings (") +
-                           QString::number(cfg.EvtMaxDuration()) + QStringLiteral(" s)"));
+            throw EBadArgs(
+                QStringLiteral("--min-duration lies above the maximum duration of the settings (") +
+                QString::number(cfg.EvtMaxDuration()) + QStringLiteral(" s)"));
         cfg.SetEvtMinDuration(n);
     }
 }

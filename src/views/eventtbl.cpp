@@ -10,8 +10,9 @@ TEventTable::TEventTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
 
 void TEventTable::LoadList(const QDate& dtDay, const QListWidget* chklstMon)
 {
-    ReloadTicked(cfg, mons, chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
-        const TEventSettings set = TEventSettings::FromCfg(cfg);
-        TEventsFill::FillList(grid, set, aMons, TEvents::Compute(set, sDataPath, aMons, dtDay, dtDay));
-    });
+    ReloadTicked(
+        cfg, mons, chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+            const TEventSettings set = TEventSettings::FromCfg(cfg);
+            TEventsFill::FillList(grid, set, aMons, TEvents::Compute(set, sDataPath, aMons, dtDay, dtDay));
+        });
 }

@@ -228,9 +228,12 @@ TEST(TEventSettings, ThresholdAt_FollowsHoursAcrossMidnight)
 
 TEST(TEvents, DetectDay_NAboveAndHourlyCountsOfAHandMadeDay)
 {
-    const TEventDay day = TEvents::DetectDay(
-        Settings(), Day({{At(8), 10, 64}, {At(8, 30), 10, 65}, {At(8, 45), 10, 65.1}, {At(9), 10, 71},
-                         {At(13), 10, 80}, {At(13, 1), 3, 90}}));
+    const TEventDay day = TEvents::DetectDay(Settings(), Day({{At(8), 10, 64},
+                                                              {At(8, 30), 10, 65},
+                                                              {At(8, 45), 10, 65.1},
+                                                              {At(9), 10, 71},
+                                                              {At(13), 10, 80},
+                                                              {At(13, 1), 3, 90}}));
     // 64 and 65 dB are not above 65; 65.1, 71 and 80 are. The 3-second burst is too short.
     ASSERT_EQ(day.aEvents.size(), 5u);
     ASSERT_EQ(day.anNAbove.size(), 2u);

@@ -551,7 +551,8 @@ TEST_F(FormMainTest, EventsTab_OneDayListChartsAndRefreshFromTheProfileFiles)
         QByteArray ba = "Time,LAeq\r\n";
         for (int nStart : anStarts)
             for (int s = nStart; s < nStart + 10; ++s)
-                ba += QTime(0, 0).addSecs(s).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ',' + szLevel + "\r\n";
+                ba += QTime(0, 0).addSecs(s).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ',' + szLevel +
+                      "\r\n";
         return ba;
     };
     const QString sFile = DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("prf-15.csv"));

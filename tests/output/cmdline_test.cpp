@@ -86,8 +86,8 @@ TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
     EXPECT_FALSE(TCmdLine::Wants({sProg}));
     EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
-    for (const char* sz :
-         {"--export", "--table", "--summary", "--events", "--help", "-h", "--export=/tmp/x", "--table=alarms"})
+    for (const char* sz : {"--export", "--table", "--summary", "--events", "--help", "-h", "--export=/tmp/x",
+                           "--table=alarms"})
         EXPECT_TRUE(TCmdLine::Wants(
             {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
             << sz;
@@ -461,9 +461,10 @@ TEST_F(TCmdLineTest, Events_OneCsvRowPerEventWithTheRunsOverrides)
                                            "8,2024-03-01,23:59:59,23:59:59,1,66.0,66.0,1\n"));
 
     // A lower threshold takes in the 58 dB seconds; a longer minimum drops the short events.
-    ASSERT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
-                   QStringLiteral("--threshold"), QStringLiteral("55.5"), QStringLiteral("--min-duration=3")}),
-              0)
+    ASSERT_EQ(
+        Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
+             QStringLiteral("--threshold"), QStringLiteral("55.5"), QStringLiteral("--min-duration=3")}),
+        0)
         << sErr.toStdString();
     EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0\n"
                                            "8,2024-03-01,12:00:00,12:00:02,3,58.0,62.8,0\n"));

@@ -299,12 +299,14 @@ TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
     EXPECT_EQ(slStatus, QStringList({QStringLiteral("Events: 2024-03-01 North Gate"),
                                      QStringLiteral("Events: 2024-03-02 North Gate")}));
     EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
-              QStringList({QStringLiteral("Tarvik Reports.html"), QStringLiteral("events/charts/evt_7_20240301.bmp"),
+              QStringList({QStringLiteral("Tarvik Reports.html"),
+                           QStringLiteral("events/charts/evt_7_20240301.bmp"),
                            QStringLiteral("events/charts/evt_7_20240301_zoom.bmp"),
                            QStringLiteral("events/charts/evt_7_20240302.bmp"),
                            QStringLiteral("events/charts/evt_7_20240302_zoom.bmp"),
                            QStringLiteral("events/evt_7_20240301_20240302.html")}));
-    EXPECT_EQ(QImage(dir.HtmlDir() + QStringLiteral("events/charts/evt_7_20240301.bmp")).size(), QSize(800, 320));
+    EXPECT_EQ(QImage(dir.HtmlDir() + QStringLiteral("events/charts/evt_7_20240301.bmp")).size(),
+              QSize(800, 320));
 
     const QStringList slPage =
         TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("events/evt_7_20240301_20240302.html"));
@@ -324,8 +326,9 @@ TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
     EXPECT_EQ(slDay1[iStart + 1], QStringLiteral("<td>10:00:09</td>"));
     EXPECT_EQ(slDay1[iStart + 4], QStringLiteral("<td>80.0</td>"));
     EXPECT_EQ(slPage.mid(iChart2).filter(QStringLiteral("<td>No profile file</td>")).size(), 1);
-    EXPECT_EQ(slPage.filter(QRegularExpression(QStringLiteral("^<p>Threshold 65 dB from 07:00, .*</p>$"))).size(),
-              1);
+    EXPECT_EQ(
+        slPage.filter(QRegularExpression(QStringLiteral("^<p>Threshold 65 dB from 07:00, .*</p>$"))).size(),
+        1);
 
     const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
     const auto iHead = slIndex.indexOf(QStringLiteral("<h1>Noise Event Reports</h1>"));
