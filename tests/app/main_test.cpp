@@ -572,6 +572,12 @@ TEST_F(FormMainTest, EventsTab_OneDayListChartsAndRefreshFromTheProfileFiles)
     EXPECT_TRUE(form->panelPeriod->isHidden());
     EXPECT_TRUE(form->panelDateTo->isHidden());
     EXPECT_TRUE(form->lblEvtNote->text().startsWith(QStringLiteral("Threshold 65 dB from 07:00")));
+    Q_EMIT form->menuPresets->aboutToShow();
+    for (QAction* act : form->menuPresets->actions()) {
+        if (!act->isSeparator()) {
+            EXPECT_EQ(act->isEnabled(), act->data().toInt() <= 1) << act->text().toStdString();
+        }
+    }
 
     // Only the start date is listed, whatever the end date.
     QStringList slDates;
