@@ -105,6 +105,22 @@ void BM_EventsDetect(benchmark::State& state)
 }
 BENCHMARK(BM_EventsDetect)->Unit(benchmark::kMillisecond);
 
+// The detection alone, on levels already read: what reading the levels adds above is
+// the reader's field parsing.
+void BM_EventsDetectLevelsRead(benchmark::State& state)
+{
+    TInstallation& data = Data();
+    TTHFile file(data.cfg->DataPath());
+    file.Load(data.sID, dtTo);
+    const TEventSettings set = TEventSettings::FromCfg(*data.cfg);
+    const std::vector<double> adLevels = TEvents::DayLevels(file);
+    for (auto _ : state) {
+        const TEventDay day = TEvents::DetectDay(set, adLevels);
+        benchmark::DoNotOptimize(day.aEvents.data());
+    }
+}
+BENCHMARK(BM_EventsDetectLevelsRead)->Unit(benchmark::kMillisecond);
+
 // The Events tab for the 10 monitors: list, then chart page.
 void BM_EventsTab(benchmark::State& state)
 {

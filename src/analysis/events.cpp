@@ -82,8 +82,10 @@ double TEventSettings::ThresholdAt(int nSec) const
 {
     const int nHour = nSec / 3600;
     // Equal hours leave no night.
-    const bool bDay = nDayHour <= nNightHour ? nHour >= nDayHour && nHour < nNightHour
-                                             : nHour >= nDayHour || nHour < nNightHour;
+    if (nDayHour == nNightHour)
+        return dDayThreshold;
+    const bool bDay = nDayHour < nNightHour ? nHour >= nDayHour && nHour < nNightHour
+                                            : nHour >= nDayHour || nHour < nNightHour;
     return bDay ? dDayThreshold : dNightThreshold;
 }
 

@@ -222,6 +222,15 @@ TEST(TEventSettings, ThresholdAt_FollowsHoursAcrossMidnight)
     EXPECT_EQ(set.ThresholdAt(At(22, 59, 59)), 60);
     EXPECT_EQ(set.ThresholdAt(At(23)), 50);
     EXPECT_EQ(set.ThresholdAt(0), 50);
+
+    // A night that starts before the day wraps the other way; equal hours are all day.
+    TEventSettings wrap = set;
+    wrap.nDayHour = 22;
+    wrap.nNightHour = 6;
+    EXPECT_EQ(wrap.ThresholdAt(At(23)), 60);
+    EXPECT_EQ(wrap.ThresholdAt(At(12)), 50);
+    wrap.nNightHour = 22;
+    EXPECT_EQ(wrap.ThresholdAt(At(3)), 60);
 }
 
 // --- counts -------------------------------------------------------------------------------------
