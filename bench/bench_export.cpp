@@ -7,6 +7,7 @@
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/almchart.h"
+#include "views/eventchart.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
 #include "views/ratingchart.h"
@@ -33,7 +34,7 @@ constexpr int nSumPeriod = 10;
 
 struct TImage
 {
-    QString sKind; // "per", "alm", "prf", "sum"
+    QString sKind; // "per", "alm", "prf", "sum", "evt"
     QSize size;
     QDate dtDay; // the day of a profile image (prf_ID_DAY.bmp); invalid for the others
 };
@@ -101,10 +102,14 @@ double FloorSecs(TCfg& cfg, const QString& sID, const std::vector<TImage>& aImag
     TRatingChart sum(cfg);
     sum.SetMonitorID(sID);
     sum.PlotPeriod(dtFrom, dtTo, nPeriod);
+    TEventChart evt(cfg);
+    evt.SetMonitorID(sID);
+    evt.PlotDay(dtTo);
     std::map<QString, TChartBase*> charts{{QStringLiteral("per"), &per},
                                           {QStringLiteral("alm"), &alm},
                                           {QStringLiteral("prf"), &prf},
-                                          {QStringLiteral("sum"), &sum}};
+                                          {QStringLiteral("sum"), &sum},
+                                          {QStringLiteral("evt"), &evt}};
     QDir().mkpath(sOut);
     QElapsedTimer t;
     t.start();

@@ -13,6 +13,8 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "settings/runstat.h"
+#include "analysis/events.h"
+#include "analysis/eventsfill.h"
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
 
@@ -77,12 +79,14 @@ void TformMain::CreateMenus()
     addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
     addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
     addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
+    addHelp(menuTypes, {"&Events", "menuHelpEvents", "reptypes/events.html"});
     addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
     addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
     addHelp(menuSettings, {"&Reports", "menuHelpCfgRep", "preferences/reports.html"});
     addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
     addHelp(menuSettings, {"R&ating", "menuHelpCfgRating", "preferences/rating.html"});
+    addHelp(menuSettings, {"&Events", "menuHelpCfgEvents", "preferences/events.html"});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
     addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
@@ -177,6 +181,12 @@ void TformMain::menuPrintClick()
             job.sTitle = QStringLiteral("Alarm List");
     } else if (tab == tabTH) {
         job.sTitle = QStringLiteral("Noise Profile");
+    } else if (tab == tabEvents) {
+        job.sTitle = pagesEvt->currentWidget() == tabEvtList ? QStringLiteral("Noise Events")
+                                                             : QStringLiteral("Noise Events per Hour");
+        job.sNote = TEventsFill::Note(TEventSettings::FromCfg(*cfg));
+        // One day, as on screen.
+        job.dtTo = job.dtFrom;
     } else if (tab == tabSummary) {
         job.sTitle = QStringLiteral("Daily Rating Levels - Period = ") + sPeriod + QStringLiteral(" minutes");
         job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));

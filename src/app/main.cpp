@@ -14,6 +14,7 @@
 #include "views/almtbl.h"
 #include "views/callist.h"
 #include "views/chartbase.h"
+#include "views/eventtbl.h"
 #include "views/pertbl.h"
 #include "views/ratingtbl.h"
 
@@ -238,6 +239,29 @@ void TformMain::CreateControls()
     StripPage(tabTH)->addWidget(scrollboxTHChart, 1);
     pagesMain->addTab(tabTH, QStringLiteral("Profile 24hr"));
 
+    // The noise events of the profile's day: the list first, then the hourly counts;
+    // the strip above gives the thresholds and durations in use.
+    tabEvents = Panel(QStringLiteral("tabEvents"), pagesMain);
+    auto* layEvents = FillPage(tabEvents);
+    lblEvtNote = new QLabel(tabEvents);
+    lblEvtNote->setObjectName(QStringLiteral("lblEvtNote"));
+    lblEvtNote->setWordWrap(true);
+    lblEvtNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblEvtNote->setMinimumHeight(26);
+    lblEvtNote->setContentsMargins(6, 2, 6, 2);
+    layEvents->addWidget(lblEvtNote);
+    pagesEvt = new QTabWidget(tabEvents);
+    pagesEvt->setObjectName(QStringLiteral("pagesEvt"));
+    layEvents->addWidget(pagesEvt, 1);
+    tabEvtList = Panel(QStringLiteral("tabEvtList"), pagesEvt);
+    tabEvtChart = Panel(QStringLiteral("tabEvtChart"), pagesEvt);
+    scrollboxEvtChart = new TScrollBox(tabEvtChart);
+    scrollboxEvtChart->setObjectName(QStringLiteral("scrollboxEvtChart"));
+    FillPage(tabEvtChart)->addWidget(scrollboxEvtChart);
+    pagesEvt->addTab(tabEvtList, QStringLiteral("List"));
+    pagesEvt->addTab(tabEvtChart, QStringLiteral("Chart"));
+    pagesMain->addTab(tabEvents, QStringLiteral("Events"));
+
     // The daily rating levels: the table first, then their chart; the strip above
     // says how the levels were made.
     tabSummary = Panel(QStringLiteral("tabSummary"), pagesMain);
@@ -271,6 +295,7 @@ void TformMain::CreateControls()
     almList = new TAlmList(*cfg, *mons, tabAlmList);
     calList = new TCalList(*cfg, *mons, tabCals);
     sumTable = new TRatingTable(*cfg, *mons, tabSumTbl);
+    evtTable = new TEventTable(*cfg, *mons, tabEvtList);
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);
@@ -291,12 +316,13 @@ void TformMain::CreateControls()
     connect(dtpickEnd, &TDatePicker::CloseUp, this, [this] { dtpickEndCloseUp(); });
     connect(dtpickEnd, &TDatePicker::KeyUp, this, [this] { dtpickEndCloseUp(); });
     connect(btnSupervisor, &QPushButton::clicked, this, [this] { btnSupervisorClick(); });
-    for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm, pagesSum})
+    for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm, pagesSum, pagesEvt})
         connect(pages, &QTabWidget::currentChanged, this, [this] {
             if (bShown)
                 UpdateReport();
         });
-    for (TScrollBox* box : {scrollboxPerChart, scrollboxAlmChart, scrollboxTHChart, scrollboxSumChart})
+    for (TScrollBox* box :
+         {scrollboxPerChart, scrollboxAlmChart, scrollboxTHChart, scrollboxSumChart, scrollboxEvtChart})
         connect(box, &TScrollBox::Resized, this, [this] { LayoutCharts(); });
 }
 

@@ -23,6 +23,7 @@ class TCalList;
 class TCfg;
 class TChartBase;
 class TDatePicker;
+class TEventTable;
 class TformHelp;
 class TGridView;
 class TPerTable;
@@ -91,6 +92,11 @@ public:
     QWidget* tabAlmTable = nullptr;
     QWidget* tabAlmList = nullptr;
     QWidget* tabTH = nullptr;
+    QWidget* tabEvents = nullptr;
+    QTabWidget* pagesEvt = nullptr;
+    QWidget* tabEvtList = nullptr;
+    QWidget* tabEvtChart = nullptr;
+    QLabel* lblEvtNote = nullptr;
     QWidget* tabSummary = nullptr;
     QTabWidget* pagesSum = nullptr;
     QWidget* tabSumTbl = nullptr;
@@ -101,11 +107,13 @@ public:
     TScrollBox* scrollboxAlmChart = nullptr;
     TScrollBox* scrollboxTHChart = nullptr;
     TScrollBox* scrollboxSumChart = nullptr;
+    TScrollBox* scrollboxEvtChart = nullptr;
     TPerTable* perTable = nullptr;
     TAlmTable* almTable = nullptr;
     TAlmList* almList = nullptr;
     TCalList* calList = nullptr;
     TRatingTable* sumTable = nullptr;
+    TEventTable* evtTable = nullptr;
     QWidget* panelPeriod = nullptr;
     QWidget* panelDateTo = nullptr;
     QPushButton* btnPeriod = nullptr;
@@ -168,6 +176,7 @@ private:
     void ShowAlarmCharts();
     void ShowProfileCharts();
     void ShowSummaryCharts();
+    void ShowEventCharts();
     template <class TChart>
     void CreateCharts(QList<TChartBase*>& achart, TScrollBox* box);
     void LayoutCharts();
@@ -206,6 +215,7 @@ private:
     QList<TChartBase*> achartAlm;
     QList<TChartBase*> achartTH;
     QList<TChartBase*> achartSum;
+    QList<TChartBase*> achartEvt;
     bool bSyncZoomSentry = false;
     bool bSyncScrollSentry = false;
     QDateTime dtLastUpdate;

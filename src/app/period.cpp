@@ -70,8 +70,9 @@ void TformMain::menuPeriodClick(int nTag)
 
 void TformMain::menuPresetsPopup()
 {
-    // On the profile tab only "Today" and "Yesterday" can be chosen.
-    const bool bProfile = pagesMain->currentWidget() == tabTH;
+    // On the profile tab, and the events tab of the same day, only "Today" and
+    // "Yesterday" can be chosen.
+    const bool bProfile = pagesMain->currentWidget() == tabTH || pagesMain->currentWidget() == tabEvents;
     for (QAction* act : std::as_const(aPresetActions))
         if (act->data().toInt() > 1)
             act->setEnabled(!bProfile);

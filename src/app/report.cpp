@@ -14,6 +14,10 @@
 #include "views/almlist.h"
 #include "views/almtbl.h"
 #include "views/callist.h"
+#include "views/eventchart.h"
+#include "views/eventtbl.h"
+#include "analysis/events.h"
+#include "analysis/eventsfill.h"
 #include "views/perchart.h"
 #include "views/pertbl.h"
 #include "views/prfchart.h"
@@ -83,6 +87,16 @@ void TformMain::UpdateReport()
             btnPresets->setText(QStringLiteral("Custom"));
         ShowProfileCharts();
         StampBuild();
+    } else if (tab == tabEvents) {
+        // Like the profile, the events are of the start date only.
+        if (cfg->RepPreset() > 1)
+            btnPresets->setText(QStringLiteral("Custom"));
+        lblEvtNote->setText(TEventsFill::Note(TEventSettings::FromCfg(*cfg)));
+        if (pagesEvt->currentWidget() == tabEvtList)
+            evtTable->LoadList(StartValue().date(), chklstMon);
+        else
+            ShowEventCharts();
+        StampBuild();
     } else if (tab == tabSummary) {
         lblSumNote->setText(TRatingFill::Note(TRatingSettings::FromCfg(*cfg)));
         // Days still to come have no data yet; as rows they would only dilute the range.
@@ -97,7 +111,7 @@ void TformMain::UpdateReport()
     }
 
     bZoomed = false;
-    const bool bProfile = tab == tabTH;
+    const bool bProfile = tab == tabTH || tab == tabEvents;
     panelPeriod->setVisible(!bProfile);
     panelDateTo->setVisible(!bProfile);
 }
@@ -174,6 +188,22 @@ void TformMain::ShowProfileCharts()
     SyncAxes();
 }
 
+void TformMain::ShowEventCharts()
+{
+    CreateCharts<TEventChart>(achartEvt, scrollboxEvtChart);
+    int nHighest = 0;
+    for (TChartBase* chart : std::as_const(achartEvt)) {
+        auto* evt = static_cast<TEventChart*>(chart);
+        evt->PlotDay(StartValue().date());
+        nHighest = std::max(nHighest, evt->HighestCount());
+    }
+    // Counts, not levels: the stack shares one count range instead of the level range.
+    for (TChartBase* chart : std::as_const(achartEvt)) {
+        static_cast<TEventChart*>(chart)->SetCountMax(nHighest);
+        chart->replot(QCustomPlot::rpQueuedReplot);
+    }
+}
+
 void TformMain::ShowSummaryCharts()
 {
     CreateCharts<TRatingChart>(achartSum, scrollboxSumChart);
@@ -188,6 +218,8 @@ const QList<TChartBase*>* TformMain::ActiveCharts() const
     QWidget* tab = pagesMain->currentWidget();
     if (tab == tabSummary)
         return &achartSum;
+    if (tab == tabEvents)
+        return &achartEvt;
     if (tab == tabTH)
         return &achartTH;
     if (tab == tabAlarms)
@@ -202,6 +234,8 @@ TScrollBox* TformMain::ActiveScrollBox() const
     QWidget* tab = pagesMain->currentWidget();
     if (tab == tabSummary)
         return scrollboxSumChart;
+    if (tab == tabEvents)
+        return scrollboxEvtChart;
     if (tab == tabTH)
         return scrollboxTHChart;
     if (tab == tabAlarms)
@@ -225,6 +259,8 @@ const TGridView* TformMain::ActiveGrid() const
     }
     if (tab == tabSummary)
         return pagesSum->currentWidget() == tabSumTbl ? sumTable : nullptr;
+    if (tab == tabEvents)
+        return pagesEvt->currentWidget() == tabEvtList ? evtTable : nullptr;
     if (tab == tabCals)
         return calList;
     return nullptr;
@@ -256,7 +292,7 @@ bool TformMain::NewDataSince(const QDateTime& dtStamp) const
         };
     else if (tab == tabAlarms)
         fnFile = [&](const QString& sID, const QDate& d) { return TAlmFile::FileName(sDataPath, sID, d); };
-    else if (tab == tabTH)
+    else if (tab == tabTH || tab == tabEvents)
         fnFile = [&](const QString& sID, const QDate& d) { return TTHFile::FileName(sDataPath, sID, d); };
     else
         return false;

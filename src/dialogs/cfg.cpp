@@ -2,6 +2,7 @@
 
 #include "platform/product.h"
 #include "settings/cfg.h"
+#include "analysis/events.h"
 #include "analysis/rating.h"
 
 #include <QCheckBox>
@@ -63,7 +64,8 @@ const QStringList& PageHelp()
 {
     static const QStringList sl{
         QStringLiteral("preferences/program.html"), QStringLiteral("preferences/reports.html"),
-        QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html")};
+        QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html"),
+        QStringLiteral("preferences/events.html")};
     return sl;
 }
 
@@ -94,10 +96,14 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     pageCfg->addTab(tabRepPer, QStringLiteral("Reports"));
     pageCfg->addTab(tabHtml, QStringLiteral("HTML && Printing"));
     pageCfg->addTab(tabRating, QStringLiteral("Rating"));
+    auto* tabEvents = new QWidget(pageCfg);
+    tabEvents->setObjectName(QStringLiteral("tabEvents"));
+    pageCfg->addTab(tabEvents, QStringLiteral("Events"));
     CreateProgramPage(tabProg);
     CreateReportsPage(tabRepPer);
     CreateHtmlPage(tabHtml);
     CreateRatingPage(tabRating);
+    CreateEventsPage(tabEvents);
 
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
@@ -272,6 +278,88 @@ void TformCfg::CreateRatingPage(QWidget* tab)
         ->setObjectName(QStringLiteral("lblRatingNote"));
 }
 
+void TformCfg::CreateEventsPage(QWidget* tab)
+{
+    auto spin = [tab](const char* szName, int nMin, int nMax, const QString& sSuffix) {
+        auto* w = new QSpinBox(tab);
+        w->setObjectName(QLatin1String(szName));
+        w->setRange(nMin, nMax);
+        w->setSuffix(sSuffix);
+        w->setAlignment(Qt::AlignRight);
+        return w;
+    };
+    auto edit = [tab](const char* szName) {
+        auto* w = new QLineEdit(tab);
+        w->setObjectName(QLatin1String(szName));
+        w->setAlignment(Qt::AlignRight);
+        return w;
+    };
+    const QString sHour = QStringLiteral(":00");
+    const QString sSecs = QStringLiteral(" s");
+
+    // Left: the thresholds of day and night with the hours at which each begins.
+    const QLabel* lblDay = AddLabel(tab, QStringLiteral("Day threshold"), 12, 17);
+    const QLabel* lblNight = AddLabel(tab, QStringLiteral("Night threshold"), 12, 45);
+    const int xThr = std::max(RightOf(lblDay, 96), RightOf(lblNight, 96));
+    editEvtDayThreshold = edit("editEvtDayThreshold");
+    editEvtNightThreshold = edit("editEvtNightThreshold");
+    Place(editEvtDayThreshold, xThr, 14, 44, 21);
+    Place(editEvtNightThreshold, xThr, 42, 44, 21);
+    const QLabel* lblDayFrom = AddLabel(tab, QStringLiteral("dB  from"), xThr + 48, 17);
+    AddLabel(tab, QStringLiteral("dB  from"), xThr + 48, 45);
+    const int xHour = RightOf(lblDayFrom, xThr + 96);
+    spinEvtDayHour = spin("spinEvtDayHour", 0, 23, sHour);
+    spinEvtNightHour = spin("spinEvtNightHour", 0, 23, sHour);
+    Place(spinEvtDayHour, xHour, 14, 54, 21);
+    Place(spinEvtNightHour, xHour, 42, 54, 21);
+    chkEvtRatingHours = new QCheckBox(QStringLiteral("Hours as on the Rating page"), tab);
+    chkEvtRatingHours->setObjectName(QStringLiteral("chkEvtRatingHours"));
+    Place(chkEvtRatingHours, 12, 72);
+
+    // Right: what makes an event.
+    const int xRight = std::max(250, spinEvtDayHour->geometry().right() + 18);
+    const QLabel* lblMin = AddLabel(tab, QStringLiteral("Minimum"), xRight, 17);
+    const QLabel* lblHang = AddLabel(tab, QStringLiteral("Hang time"), xRight, 45);
+    chkEvtMaxDuration = new QCheckBox(QStringLiteral("Maximum"), tab);
+    chkEvtMaxDuration->setObjectName(QStringLiteral("chkEvtMaxDuration"));
+    Place(chkEvtMaxDuration, xRight, 72);
+    const int xRightSpin =
+        std::max({xRight + 72, lblMin->geometry().right() + 6, lblHang->geometry().right() + 6,
+                  chkEvtMaxDuration->geometry().right() + 6});
+    spinEvtMinDuration = spin("spinEvtMinDuration", 0, 86400, sSecs);
+    spinEvtHangTime = spin("spinEvtHangTime", 0, 86400, sSecs);
+    spinEvtMaxDuration = spin("spinEvtMaxDuration", 1, 86400, sSecs);
+    Place(spinEvtMinDuration, xRightSpin, 14, 66, 21);
+    Place(spinEvtHangTime, xRightSpin, 42, 66, 21);
+    Place(spinEvtMaxDuration, xRightSpin, 70, 66, 21);
+
+    const QLabel* lblLevels = AddLabel(tab, QStringLiteral("Count events above (dB)"), 12, 103);
+    editEvtNLevels = new QLineEdit(tab);
+    editEvtNLevels->setObjectName(QStringLiteral("editEvtNLevels"));
+    Place(editEvtNLevels, RightOf(lblLevels, 150), 100, 110, 21);
+
+    chkEvtShowSpans = new QCheckBox(QStringLiteral("Shade events on the profile chart"), tab);
+    chkEvtShowSpans->setObjectName(QStringLiteral("chkEvtShowSpans"));
+    Place(chkEvtShowSpans, 12, 128);
+    chkEvtShowThreshold = new QCheckBox(QStringLiteral("Threshold line on the profile chart"), tab);
+    chkEvtShowThreshold->setObjectName(QStringLiteral("chkEvtShowThreshold"));
+    Place(chkEvtShowThreshold, 12, 146);
+
+    connect(chkEvtRatingHours, &QCheckBox::clicked, this, [this] { chkEvtRatingHoursClick(); });
+    connect(chkEvtMaxDuration, &QCheckBox::toggled, spinEvtMaxDuration, &QWidget::setEnabled);
+}
+
+void TformCfg::chkEvtRatingHoursClick()
+{
+    const bool bRating = chkEvtRatingHours->isChecked();
+    if (bRating) {
+        spinEvtDayHour->setValue(spinDayHour->value());
+        spinEvtNightHour->setValue(spinNightHour->value());
+    }
+    spinEvtDayHour->setEnabled(!bRating);
+    spinEvtNightHour->setEnabled(!bRating);
+}
+
 // The designed client area is 426 x 262. A wider font than the one it was drawn for
 // may push a caption past the page's right edge: the dialog then grows to the right
 // and the OK and Cancel buttons move with its edge.
@@ -332,6 +420,88 @@ void TformCfg::FormCreate()
     spinLdenLimit->setValue(cfg.RatingLdenLimit());
     chkNightLimit->setChecked(cfg.RatingNightLimitOn());
     spinNightLimit->setValue(cfg.RatingNightLimit());
+
+    const TEventSettings evt = TEventSettings::FromCfg(cfg);
+    editEvtDayThreshold->setText(QString::number(cfg.EvtDayThreshold()));
+    editEvtNightThreshold->setText(QString::number(cfg.EvtNightThreshold()));
+    spinEvtDayHour->setValue(evt.nDayHour);
+    spinEvtNightHour->setValue(evt.nNightHour);
+    chkEvtRatingHours->setChecked(cfg.EvtDayHour() < 0 && cfg.EvtNightHour() < 0);
+    chkEvtRatingHoursClick();
+    spinEvtMinDuration->setValue(evt.nMinDuration);
+    spinEvtHangTime->setValue(evt.nHangTime);
+    chkEvtMaxDuration->setChecked(evt.nMaxDuration > 0);
+    spinEvtMaxDuration->setValue(evt.nMaxDuration > 0 ? evt.nMaxDuration : 300);
+    spinEvtMaxDuration->setEnabled(evt.nMaxDuration > 0);
+    editEvtNLevels->setText(cfg.EvtNLevels());
+    chkEvtShowSpans->setChecked(cfg.EvtShowSpans());
+    chkEvtShowThreshold->setChecked(cfg.EvtShowThreshold());
+}
+
+bool TformCfg::EventsValid()
+{
+    QWidget* wrong = nullptr;
+    QString sMessage;
+    std::vector<double> adLevels;
+    for (QLineEdit* edit : {editEvtDayThreshold, editEvtNightThreshold}) {
+        bool bOk = false;
+        const double d = edit->text().trimmed().toDouble(&bOk);
+        if (!wrong && (!bOk || !(d >= 0 && d <= 180))) {
+            wrong = edit;
+            sMessage = QStringLiteral("An event threshold must be a number from 0 to 180 dB.");
+        }
+    }
+    if (!wrong && chkEvtMaxDuration->isChecked() &&
+        spinEvtMinDuration->value() > spinEvtMaxDuration->value()) {
+        wrong = spinEvtMinDuration;
+        sMessage = QStringLiteral("The minimum event duration must not be longer than the maximum.");
+    }
+    if (!wrong && !TEventSettings::ParseLevels(editEvtNLevels->text(), adLevels)) {
+        wrong = editEvtNLevels;
+        sMessage = QStringLiteral("The levels to count events above must be numbers from 0 to 180 dB, "
+                                  "separated by commas.");
+    }
+    if (!wrong)
+        return true;
+    pageCfg->setCurrentWidget(wrong->parentWidget());
+    wrong->setFocus();
+    if (fnMessage)
+        fnMessage(sMessage);
+    return false;
+}
+
+// Only the values that changed are written, so that a dialog closed with OK leaves
+// the events section as it was, and hours that follow the rating hours keep doing so.
+void TformCfg::WriteEvents()
+{
+    const double dDay = editEvtDayThreshold->text().trimmed().toDouble();
+    const double dNight = editEvtNightThreshold->text().trimmed().toDouble();
+    if (dDay != cfg.EvtDayThreshold())
+        cfg.SetEvtDayThreshold(dDay);
+    if (dNight != cfg.EvtNightThreshold())
+        cfg.SetEvtNightThreshold(dNight);
+    const int nDayHour = chkEvtRatingHours->isChecked() ? -1 : spinEvtDayHour->value();
+    const int nNightHour = chkEvtRatingHours->isChecked() ? -1 : spinEvtNightHour->value();
+    if (nDayHour != cfg.EvtDayHour())
+        cfg.SetEvtDayHour(nDayHour);
+    if (nNightHour != cfg.EvtNightHour())
+        cfg.SetEvtNightHour(nNightHour);
+    if (spinEvtMinDuration->value() != cfg.EvtMinDuration())
+        cfg.SetEvtMinDuration(spinEvtMinDuration->value());
+    if (spinEvtHangTime->value() != cfg.EvtHangTime())
+        cfg.SetEvtHangTime(spinEvtHangTime->value());
+    const int nMax = chkEvtMaxDuration->isChecked() ? spinEvtMaxDuration->value() : 0;
+    if (nMax != std::max(0, cfg.EvtMaxDuration()))
+        cfg.SetEvtMaxDuration(nMax);
+    std::vector<double> adLevels;
+    TEventSettings::ParseLevels(editEvtNLevels->text(), adLevels);
+    const QString sLevels = TEventSettings::LevelsText(adLevels);
+    if (sLevels != cfg.EvtNLevels())
+        cfg.SetEvtNLevels(sLevels);
+    if (chkEvtShowSpans->isChecked() != cfg.EvtShowSpans())
+        cfg.SetEvtShowSpans(chkEvtShowSpans->isChecked());
+    if (chkEvtShowThreshold->isChecked() != cfg.EvtShowThreshold())
+        cfg.SetEvtShowThreshold(chkEvtShowThreshold->isChecked());
 }
 
 void TformCfg::chkAutoYAxisClick()
@@ -410,6 +580,8 @@ void TformCfg::btnOKClick()
                                      "the clock, for example 7:00, 19:00 and 23:00."));
         return;
     }
+    if (!EventsValid())
+        return;
 
     cfg.SetDataPath(editDataPath->text());
     cfg.SetAutoRefresh(chkAutoRefresh->isChecked());
@@ -439,6 +611,7 @@ void TformCfg::btnOKClick()
     cfg.SetRatingLdenLimit(spinLdenLimit->value());
     cfg.SetRatingNightLimitOn(chkNightLimit->isChecked());
     cfg.SetRatingNightLimit(spinNightLimit->value());
+    WriteEvents();
     accept();
 }
 

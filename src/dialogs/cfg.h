@@ -27,7 +27,7 @@ public:
     TformCfg(TCfg& cfg, std::function<void(const QString& sPage)> fnShowHelp, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TformCfg)
 
-    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating".
+    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating", 4 "Events".
     void SetActivePage(int i);
 
     // Messages to the user go through fn (a modal message box unless replaced).
@@ -38,6 +38,12 @@ private:
     void CreateReportsPage(QWidget* tab);
     void CreateHtmlPage(QWidget* tab);
     void CreateRatingPage(QWidget* tab);
+    void CreateEventsPage(QWidget* tab);
+    // Checks the events page; false, with the page in front and a message, when a
+    // value cannot be used.
+    bool EventsValid();
+    void WriteEvents();
+    void chkEvtRatingHoursClick();
     void FitWidth();
 
     void FormCreate();
@@ -77,6 +83,18 @@ private:
     QSpinBox* spinLdenLimit = nullptr;
     QCheckBox* chkNightLimit = nullptr;
     QSpinBox* spinNightLimit = nullptr;
+    QLineEdit* editEvtDayThreshold = nullptr;
+    QLineEdit* editEvtNightThreshold = nullptr;
+    QSpinBox* spinEvtDayHour = nullptr;
+    QSpinBox* spinEvtNightHour = nullptr;
+    QCheckBox* chkEvtRatingHours = nullptr;
+    QSpinBox* spinEvtMinDuration = nullptr;
+    QSpinBox* spinEvtHangTime = nullptr;
+    QCheckBox* chkEvtMaxDuration = nullptr;
+    QSpinBox* spinEvtMaxDuration = nullptr;
+    QLineEdit* editEvtNLevels = nullptr;
+    QCheckBox* chkEvtShowSpans = nullptr;
+    QCheckBox* chkEvtShowThreshold = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

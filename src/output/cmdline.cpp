@@ -7,6 +7,7 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
+#include "analysis/events.h"
 #include "analysis/rating.h"
 #include "views/stringgrid.h"
 
@@ -25,7 +26,8 @@ const QStringList slTables{QStringLiteral("periodic"), QStringLiteral("alarms"),
 const QStringList slKinds{QStringLiteral("per-chart"), QStringLiteral("per-table"),
                           QStringLiteral("alm-chart"), QStringLiteral("alm-table"),
                           QStringLiteral("alm-list"),  QStringLiteral("prf"),
-                          QStringLiteral("cal"),       QStringLiteral("sum")};
+                          QStringLiteral("cal"),       QStringLiteral("sum"),
+                          QStringLiteral("evt")};
 
 // A mistake in the arguments: exit status 2 with the usage.
 class EBadArgs final : public std::runtime_error
@@ -39,6 +41,7 @@ struct TArgs
 {
     bool bHelp = false;
     bool bSummary = false;
+    bool bEvents = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -48,6 +51,8 @@ struct TArgs
     std::optional<QString> sPeriod;
     std::optional<QString> sKinds;
     std::optional<QString> sHeader;
+    std::optional<QString> sThreshold;
+    std::optional<QString> sMinDuration;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
@@ -55,7 +60,8 @@ struct TArgs
 bool IsCommand(const QString& s)
 {
     return s == QLatin1String("--export") || s == QLatin1String("--table") ||
-           s == QLatin1String("--summary") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
+           s == QLatin1String("--summary") || s == QLatin1String("--events") ||
+           s == QLatin1String("--help") || s == QLatin1String("-h") ||
            s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table="));
 }
 
@@ -66,6 +72,7 @@ TArgs Parse(const QStringList& args)
         {"--export", &TArgs::sExport}, {"--table", &TArgs::sTable}, {"--data", &TArgs::sData},
         {"--from", &TArgs::sFrom},     {"--to", &TArgs::sTo},       {"--monitors", &TArgs::sMonitors},
         {"--period", &TArgs::sPeriod}, {"--kinds", &TArgs::sKinds}, {"--header", &TArgs::sHeader},
+        {"--threshold", &TArgs::sThreshold}, {"--min-duration", &TArgs::sMinDuration},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -96,6 +103,8 @@ TArgs Parse(const QStringList& args)
             a.bHelp = true;
         else if (sOpt == QLatin1String("--summary"))
             a.bSummary = true;
+        else if (sOpt == QLatin1String("--events"))
+            a.bEvents = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -165,6 +174,7 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
     opt.bPrfChart = slChosen.contains(slKinds[5]);
     opt.bCalList = slChosen.contains(slKinds[6]);
     opt.bSummary = slChosen.contains(slKinds[7]);
+    opt.bEvents = slChosen.contains(slKinds[8]);
     if (a.bZoom)
         opt.bZoom = *a.bZoom;
     if (a.bLogo)
@@ -234,6 +244,61 @@ void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& 
     out.flush();
 }
 
+QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev)
+{
+    const auto clock = [](int n) {
+        return QString::asprintf("%02d:%02d:%02d", n / 3600, n / 60 % 60, n % 60);
+    };
+    return QStringList{CsvField(sID),
+                       sDate,
+                       clock(ev.nStart),
+                       clock(ev.nEnd),
+                       QString::number(ev.Duration()),
+                       CsvNumber(ev.dLAFmax),
+                       CsvNumber(ev.dLAE),
+                       ev.bCut ? QStringLiteral("1") : QStringLiteral("0")}
+        .join(QLatin1Char(','));
+}
+
+void PrintEvents(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel, const QDate& dtFrom,
+                 const QDate& dtTo, QTextStream& out)
+{
+    out << "Monitor,Date,Start,End,Duration s,LAFmax,LAE,Cut\n";
+    const auto aMons = TEvents::Compute(TEventSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtTo);
+    for (const TEventMonitor& em : aMons)
+        for (const TEventDay& day : em.aDays) {
+            const QString sDate = day.dt.toString(QStringLiteral("yyyy-MM-dd"));
+            for (const TNoiseEvent& ev : day.aEvents)
+                out << EventRow(em.sID, sDate, ev) << '\n';
+        }
+    out.flush();
+}
+
+// The event overrides of the run: a threshold for day and night, a minimum duration.
+void ApplyEventArgs(TCfg& cfg, const TArgs& a)
+{
+    if (a.sThreshold) {
+        bool bOk = false;
+        const double d = a.sThreshold->trimmed().toDouble(&bOk);
+        if (!bOk || !(d >= 0 && d <= 180))
+            throw EBadArgs(QStringLiteral("--threshold needs a level from 0 to 180 dB, not ") +
+                           *a.sThreshold);
+        cfg.SetEvtDayThreshold(d);
+        cfg.SetEvtNightThreshold(d);
+    }
+    if (a.sMinDuration) {
+        const int n = DecimalNumber(*a.sMinDuration);
+        if (n < 0)
+            throw EBadArgs(QStringLiteral("--min-duration needs a whole number of seconds, not ") +
+                           *a.sMinDuration);
+        if (cfg.EvtMaxDuration() > 0 && n > cfg.EvtMaxDuration())
+            throw EBadArgs(
+                QStringLiteral("--min-duration lies above the maximum duration of the settings (") +
+                QString::number(cfg.EvtMaxDuration()) + QStringLiteral(" s)"));
+        cfg.SetEvtMinDuration(n);
+    }
+}
+
 int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
            const QDate& dtFrom, const QDate& dtTo, const TExportOptions& opt, QTextStream& out,
            QTextStream& err)
@@ -259,14 +324,16 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         out.flush();
         return 0;
     }
-    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) != 1)
-        throw EBadArgs(QStringLiteral("give one of --export, --table or --summary"));
+    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) != 1)
+        throw EBadArgs(QStringLiteral("give one of --export, --table, --summary or --events"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !slTables.contains(*a.sTable))
         throw EBadArgs(QStringLiteral("unknown table ") + *a.sTable);
     if (!a.sExport && (a.sKinds || a.bZoom || a.bLogo || a.sHeader))
         throw EBadArgs(QStringLiteral("--kinds, --zoom, --logo and --header go with --export only"));
+    if (!a.sExport && !a.bEvents && (a.sThreshold || a.sMinDuration))
+        throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
     const QDate dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
     const QDate dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
     if (dtFrom > dtTo)
@@ -282,12 +349,17 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         cfg.SetDataPath(QFileInfo(*a.sData).absoluteFilePath());
     if (nPeriod)
         cfg.SetRepPerPeriod(*nPeriod);
+    ApplyEventArgs(cfg, a);
     TTQMonitors mons;
     mons.LoadMonitors(cfg.DataPath());
     const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
 
     if (a.bSummary) {
         PrintSummary(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
+        return 0;
+    }
+    if (a.bEvents) {
+        PrintEvents(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
         return 0;
     }
     if (a.sTable) {
@@ -326,6 +398,7 @@ QString TCmdLine::Usage()
         "Usage: tarvik-reporter --export DIR [options]\n"
         "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
         "       tarvik-reporter --summary [options]\n"
+        "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -338,6 +411,9 @@ QString TCmdLine::Usage()
         "                        Lden) and the coverage of each part as CSV, one row per\n"
         "                        monitor and day and a \"Range\" row per monitor; days\n"
         "                        after today are left out\n"
+        "  --events              print the noise events in the one-second profiles as CSV\n"
+        "                        (monitor, date, start, end, duration s, LAFmax, LAE,\n"
+        "                        cut), one row per event\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from YYYY-MM-DD     first day (default: today)\n"
         "  --to YYYY-MM-DD       last day (default: the first day)\n"
@@ -345,10 +421,15 @@ QString TCmdLine::Usage()
         "                        ticked in the window)\n"
         "  --period MIN          report period in minutes (default: the setting)\n"
         "\n"
+        "With --events or --export:\n"
+        "  --threshold DB        event threshold for day and night, 0 to 180 dB\n"
+        "                        (default: the settings)\n"
+        "  --min-duration S      shortest event in whole seconds (default: the setting)\n"
+        "\n"
         "With --export only:\n"
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
-        "                        rating levels) (default: all)\n"
+        "                        rating levels), evt (the noise events) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"

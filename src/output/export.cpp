@@ -139,6 +139,9 @@ void TformExport::BuildControls()
     addGroup(3, QStringLiteral("Daily Rating Levels"));
     chkSummary = addChk(3, 1, QStringLiteral("Summary"));
     chkSummary->setObjectName(QStringLiteral("chkSummary"));
+    addGroup(4, QStringLiteral("Noise Events"));
+    chkEvents = addChk(4, 1, QStringLiteral("Chart && List"));
+    chkEvents->setObjectName(QStringLiteral("chkEvents"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -345,6 +348,7 @@ void TformExport::btnExportClick()
     opt.bAlmList = chkAlmList->isChecked();
     opt.bPrfChart = chkPrfChart->isChecked();
     opt.bSummary = chkSummary->isChecked();
+    opt.bEvents = chkEvents->isChecked();
     // The calibration option is offered only where the range has a calibration.
     opt.bCalList = chkCalList->isChecked() && !panelCals->isHidden();
 

@@ -72,6 +72,7 @@ public:
     QCheckBox* chkPrfChart;
     QCheckBox* chkCalList;
     QCheckBox* chkSummary;
+    QCheckBox* chkEvents;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;

@@ -6,8 +6,11 @@
 #include "platform/platform.h"
 #include "settings/cfg.h"
 #include "views/almchart.h"
+#include "views/eventchart.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
+#include "analysis/events.h"
+#include "analysis/eventsfill.h"
 #include "analysis/rating.h"
 #include "views/ratingchart.h"
 #include "analysis/ratingfill.h"
@@ -122,6 +125,14 @@ bool TExportRun::Run(const QString& sDir)
             RunKind(EReportKind::Sum, QStringLiteral("Daily Rating Level Report"),
                     QStringLiteral("Summary reports: "),
                     [&](THtmlPage& page, const TTQMonitor& mon) { return AddSumBlocks(page, mon); });
+        if (!bOK)
+            return false;
+    }
+    if (opt.bEvents && !Cancelled()) {
+        // Like the profile, the events show their progress per day.
+        const bool bOK =
+            RunKind(EReportKind::Evt, QStringLiteral("Noise Event Report"), QString(),
+                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddEvtBlocks(page, mon); });
         if (!bOK)
             return false;
     }
@@ -241,6 +252,45 @@ bool TExportRun::AddSumBlocks(THtmlPage& page, const TTQMonitor& mon)
     TStringGrid grid;
     TRatingFill::FillSummary(grid, set, aOne, aResults);
     page.AddSumTable(grid, set);
+    return true;
+}
+
+bool TExportRun::AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon)
+{
+    const QString sChartDir = ChartDir(EReportKind::Evt);
+    const bool bCharts = TPlatform::ForceDirectories(sChartDir);
+    const TEventSettings set = TEventSettings::FromCfg(cfg);
+    const TMonitorSel aOne{&mon};
+    TEventChart chart(cfg);
+    chart.SetMonitorID(mon.sID);
+    TStringGrid grid;
+    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1)) {
+        if (Cancelled())
+            break;
+        hooks.Pump();
+        Status(QStringLiteral("Events: ") + THtmlPage::IsoDate(d) + QLatin1Char(' ') + mon.sName);
+        // One computation serves the chart and the list of the day.
+        const std::vector<TEventMonitor> aResults = TEvents::Compute(set, sDataPath, aOne, d, d);
+        if (aResults.empty() || aResults.front().aDays.empty())
+            continue;
+        if (bCharts) {
+            chart.SetTitle(QStringLiteral("Noise Events per Hour: ") + THtmlPage::LongDate(d));
+            chart.PlotEvents(aResults.front().aDays.front());
+            const QString sImage = TReportNames::EventChartName(mon.sID, d, false);
+            if (!SaveImage(chart, sChartDir, sImage, false))
+                return false;
+            QString sZoom;
+            if (opt.bZoom) {
+                sZoom = TReportNames::EventChartName(mon.sID, d, true);
+                if (!SaveImage(chart, sChartDir, sZoom, true))
+                    return false;
+            }
+            page.AddChartBlock(sImage, sZoom);
+        }
+        TEventsFill::FillList(grid, set, aOne, aResults);
+        page.AddEvtTable(grid);
+    }
+    page.AddLine(QStringLiteral("<p>") + TEventsFill::Note(set).toHtmlEscaped() + QStringLiteral("</p>"));
     return true;
 }
 

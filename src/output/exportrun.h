@@ -26,6 +26,7 @@ struct TExportOptions
     bool bPrfChart = false;
     bool bCalList = false;
     bool bSummary = false;  // the daily rating levels: table and chart
+    bool bEvents = false;   // the noise events: per day the hourly chart and the list
     bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
     bool bHideLogo = false; // leave the maker's logo out of every page head
     QString sHeader;        // title of the index page
@@ -39,7 +40,7 @@ struct TExportOptions
 // its tables and chart images, then the index page of everything in the folder.
 // Runs on the GUI thread; between steps it hands pending events their turn through
 // the pump and asks whether to stop, at the start of each monitor, of each day of a
-// table, list or profile, and around each periodic, alarm or summary chart image. A cancelled
+// table, list, profile or event day, and around each periodic, alarm or summary chart image. A cancelled
 // run finishes the page in hand and writes no index.
 //
 // The charts read the data folder, and the alarm chart its period, from the settings
@@ -77,6 +78,7 @@ private:
                  const TBlocksFn& fnBlocks);
     bool AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon);
     bool AddSumBlocks(THtmlPage& page, const TTQMonitor& mon);
+    bool AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon);
     // Writes the plotted chart as sImage in sChartDir at the page size, or at the zoom
     // size with bZoom. False, with the error naming the file, when it cannot be written.
     bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom);

@@ -331,6 +331,17 @@ void THtmlPage::AddCalList(const QString& sDataPath, const QString& sID, const Q
 
 void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
 {
+    AddMarkedTable(grid, TRatingFill::ColDate);
+    slLines << QStringLiteral("<p>") + Esc(TRatingFill::Note(set)) + QStringLiteral("</p>");
+}
+
+void THtmlPage::AddEvtTable(const TStringGrid& grid)
+{
+    AddMarkedTable(grid, -1);
+}
+
+void THtmlPage::AddMarkedTable(const TStringGrid& grid, int nDateCol)
+{
     slLines << QStringLiteral("<table id=\"tblPer\">");
     for (int nRow = 0; nRow < grid.RowCount(); ++nRow) {
         const ESumRow kind = SumRowKind(grid, nRow);
@@ -340,7 +351,7 @@ void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
             slLines << QStringLiteral("<tr class=\"head\">");
             for (int c = 0; c < grid.ColCount(); ++c) {
                 // The row class makes the whole row bold; the markup only gives the text.
-                const QString sTd = c == TRatingFill::ColDate ? HeadDateTimeCell() : QStringLiteral("<td>");
+                const QString sTd = c == nDateCol ? HeadDateTimeCell() : QStringLiteral("<td>");
                 slLines << sTd + Esc(TMarkup::Shown(grid.Cells(c, nRow)).sText) + QStringLiteral("</td>");
             }
             slLines << QStringLiteral("</tr>");
@@ -360,8 +371,7 @@ void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
         }
         slLines << QStringLiteral("</tr>");
     }
-    slLines << QStringLiteral("</table>")
-            << QStringLiteral("<p>") + Esc(TRatingFill::Note(set)) + QStringLiteral("</p>");
+    slLines << QStringLiteral("</table>");
 }
 
 void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons)
@@ -410,7 +420,8 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
         return;
 
     static const char* const aszHeadings[] = {"Periodic Reports", "Alarm Reports", "Profile Reports",
-                                              "Calibration Reports", "Summary Reports"};
+                                              "Calibration Reports", "Summary Reports",
+                                              "Noise Event Reports"};
     slLines << QStringLiteral("<h1>") + QLatin1String(aszHeadings[int(kind)]) + QStringLiteral("</h1>")
             << QStringLiteral("<table class=\"idxtbl\">");
     if (bPeriod)
@@ -439,7 +450,8 @@ void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, c
 {
     AddPageHead(sHeader, bHideLogo);
     for (EReportKind kind :
-         {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum})
+         {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum,
+          EReportKind::Evt})
         AddIndexSection(kind, sHtmlDir, mons);
     AddPageFoot(dtToday);
 }

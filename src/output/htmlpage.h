@@ -58,6 +58,9 @@ public:
     // left out (the preamble names the monitor); headings and their units become head
     // rows, emphasised cells bold and values of too little coverage grey.
     void AddSumTable(const TStringGrid& grid, const TRatingSettings& set);
+    // The noise events of one monitor and day from the grid the event list fill gives,
+    // in the same way: the title row left out, headings and units as head rows.
+    void AddEvtTable(const TStringGrid& grid);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold
@@ -80,6 +83,9 @@ public:
     static QString LinkName(const QString& sFile);
 
 private:
+    // The rows of a marked-up grid as one table; nDateCol is the column whose head
+    // cells take the date-time class (-1 for none).
+    void AddMarkedTable(const TStringGrid& grid, int nDateCol);
     template <class TReader>
     void AddEventList(const QString& sHeading, const QString& sDataPath, const QString& sID,
                       const QDate& dtFrom, const QDate& dtTo, const TRunHooks& hooks);

@@ -18,6 +18,8 @@ QString TReportNames::KindKey(EReportKind kind)
         return QStringLiteral("prf");
     case EReportKind::Sum:
         return QStringLiteral("sum");
+    case EReportKind::Evt:
+        return QStringLiteral("evt");
     case EReportKind::Cal:
         break;
     }
@@ -35,6 +37,8 @@ QString TReportNames::KindFolder(EReportKind kind)
         return QStringLiteral("profiles");
     case EReportKind::Sum:
         return QStringLiteral("summaries");
+    case EReportKind::Evt:
+        return QStringLiteral("events");
     case EReportKind::Cal:
         break;
     }
@@ -72,6 +76,12 @@ QString TReportNames::ChartName(EReportKind kind, const QString& sID, const QDat
 QString TReportNames::ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom)
 {
     return QStringLiteral("prf_") + sID + QLatin1Char('_') + DateField(dtDay) +
+           (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
+}
+
+QString TReportNames::EventChartName(const QString& sID, const QDate& dtDay, bool bZoom)
+{
+    return QStringLiteral("evt_") + sID + QLatin1Char('_') + DateField(dtDay) +
            (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
 }
 

@@ -6,14 +6,15 @@
 #include <functional>
 
 // The kinds of report page the export writes, in the order of the index page. The
-// summary came last, so the older kinds keep their numbers.
+// summary and the noise events came last, so the older kinds keep their numbers.
 enum class EReportKind
 {
     Per,
     Alm,
     Prf,
     Cal,
-    Sum
+    Sum,
+    Evt
 };
 
 // Names of the report library: page folders, page and chart file names, and the
@@ -24,9 +25,9 @@ class TReportNames final
 public:
     TReportNames() = delete;
 
-    // "per", "alm", "prf", "cal", "sum": the first field of every file name of the kind.
+    // "per", "alm", "prf", "cal", "sum", "evt": the first field of every file name of the kind.
     static QString KindKey(EReportKind kind);
-    // "periodic", "alarms", "profiles", "calibrations", "summaries".
+    // "periodic", "alarms", "profiles", "calibrations", "summaries", "events".
     static QString KindFolder(EReportKind kind);
     // Index page links always use "/", whatever the platform separator.
     static QString LinkPrefix(EReportKind kind) { return KindFolder(kind) + QLatin1Char('/'); }
@@ -45,6 +46,8 @@ public:
                              int nPeriod, bool bZoom);
     // prf_ID_DAY.bmp or prf_ID_DAY_zoom.bmp.
     static QString ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom);
+    // evt_ID_DAY.bmp or evt_ID_DAY_zoom.bmp: the events per hour of one day.
+    static QString EventChartName(const QString& sID, const QDate& dtDay, bool bZoom);
 
     static QString IndexFileName() { return QStringLiteral("Tarvik Reports.html"); }
     static QString ChartFolder() { return QStringLiteral("charts"); }

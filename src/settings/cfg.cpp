@@ -41,6 +41,16 @@ enum EKey : int
     kLdenLimitOn,
     kNightLimit,
     kNightLimitOn,
+    kEvtDayThreshold,
+    kEvtNightThreshold,
+    kEvtDayHour,
+    kEvtNightHour,
+    kEvtMinDuration,
+    kEvtMaxDuration,
+    kEvtHangTime,
+    kEvtNLevels,
+    kEvtShowSpans,
+    kEvtShowThreshold,
     kKeyCount
 };
 
@@ -85,6 +95,17 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kLdenLimitOn, "rating", "ldenlimiton", "0"},
     {kNightLimit, "rating", "nightlimit", "50"},
     {kNightLimitOn, "rating", "nightlimiton", "0"},
+    // Noise events; an hour of -1 follows the rating hours, a maximum of 0 is off.
+    {kEvtDayThreshold, "events", "daythreshold", "65"},
+    {kEvtNightThreshold, "events", "nightthreshold", "55"},
+    {kEvtDayHour, "events", "dayhour", "-1"},
+    {kEvtNightHour, "events", "nighthour", "-1"},
+    {kEvtMinDuration, "events", "minduration", "5"},
+    {kEvtMaxDuration, "events", "maxduration", "0"},
+    {kEvtHangTime, "events", "hangtime", "3"},
+    {kEvtNLevels, "events", "nlevels", "65,70,75"},
+    {kEvtShowSpans, "events", "showspans", "1"},
+    {kEvtShowThreshold, "events", "showthreshold", "1"},
 }};
 
 constexpr bool KeysInOrder()
@@ -216,6 +237,22 @@ void TCfg::ReadAll()
     bRatingLdenLimitOn = readBool(kLdenLimitOn);
     nRatingNightLimit = readInt(kNightLimit);
     bRatingNightLimitOn = readBool(kNightLimitOn);
+    // A threshold that is no number reads as the default.
+    auto readDouble = [&](EKey k) {
+        bool bOk = false;
+        const double d = readText(k).trimmed().toDouble(&bOk);
+        return bOk ? d : DefaultText(k).toDouble();
+    };
+    dEvtDayThreshold = readDouble(kEvtDayThreshold);
+    dEvtNightThreshold = readDouble(kEvtNightThreshold);
+    nEvtDayHour = readInt(kEvtDayHour);
+    nEvtNightHour = readInt(kEvtNightHour);
+    nEvtMinDuration = readInt(kEvtMinDuration);
+    nEvtMaxDuration = readInt(kEvtMaxDuration);
+    nEvtHangTime = readInt(kEvtHangTime);
+    sEvtNLevels = readText(kEvtNLevels);
+    bEvtShowSpans = readBool(kEvtShowSpans);
+    bEvtShowThreshold = readBool(kEvtShowThreshold);
 }
 
 void TCfg::WriteString(int nKey, const QString& s) const
@@ -426,4 +463,64 @@ void TCfg::SetRatingNightLimitOn(bool b)
 {
     bRatingNightLimitOn = b;
     WriteBool(kNightLimitOn, b);
+}
+
+void TCfg::SetEvtDayThreshold(double d)
+{
+    dEvtDayThreshold = d;
+    WriteString(kEvtDayThreshold, QString::number(d));
+}
+
+void TCfg::SetEvtNightThreshold(double d)
+{
+    dEvtNightThreshold = d;
+    WriteString(kEvtNightThreshold, QString::number(d));
+}
+
+void TCfg::SetEvtDayHour(int n)
+{
+    nEvtDayHour = n;
+    WriteInteger(kEvtDayHour, n);
+}
+
+void TCfg::SetEvtNightHour(int n)
+{
+    nEvtNightHour = n;
+    WriteInteger(kEvtNightHour, n);
+}
+
+void TCfg::SetEvtMinDuration(int n)
+{
+    nEvtMinDuration = n;
+    WriteInteger(kEvtMinDuration, n);
+}
+
+void TCfg::SetEvtMaxDuration(int n)
+{
+    nEvtMaxDuration = n;
+    WriteInteger(kEvtMaxDuration, n);
+}
+
+void TCfg::SetEvtHangTime(int n)
+{
+    nEvtHangTime = n;
+    WriteInteger(kEvtHangTime, n);
+}
+
+void TCfg::SetEvtNLevels(const QString& s)
+{
+    sEvtNLevels = s;
+    WriteString(kEvtNLevels, s);
+}
+
+void TCfg::SetEvtShowSpans(bool b)
+{
+    bEvtShowSpans = b;
+    WriteBool(kEvtShowSpans, b);
+}
+
+void TCfg::SetEvtShowThreshold(bool b)
+{
+    bEvtShowThreshold = b;
+    WriteBool(kEvtShowThreshold, b);
 }

@@ -110,6 +110,32 @@ public:
     bool RatingNightLimitOn() const { return bRatingNightLimitOn; }
     void SetRatingNightLimitOn(bool b);
 
+    // Noise events in the one-second profile: the thresholds (dB) of day and night,
+    // the hours at which each begins (-1: the rating day and night hours), the
+    // minimum and maximum duration and the hang time in seconds (a maximum of 0 is
+    // off), the levels of the N-above counts as comma text, and what the profile
+    // chart shows of them.
+    double EvtDayThreshold() const { return dEvtDayThreshold; }
+    void SetEvtDayThreshold(double d);
+    double EvtNightThreshold() const { return dEvtNightThreshold; }
+    void SetEvtNightThreshold(double d);
+    int EvtDayHour() const { return nEvtDayHour; }
+    void SetEvtDayHour(int n);
+    int EvtNightHour() const { return nEvtNightHour; }
+    void SetEvtNightHour(int n);
+    int EvtMinDuration() const { return nEvtMinDuration; }
+    void SetEvtMinDuration(int n);
+    int EvtMaxDuration() const { return nEvtMaxDuration; }
+    void SetEvtMaxDuration(int n);
+    int EvtHangTime() const { return nEvtHangTime; }
+    void SetEvtHangTime(int n);
+    QString EvtNLevels() const { return sEvtNLevels; }
+    void SetEvtNLevels(const QString& s);
+    bool EvtShowSpans() const { return bEvtShowSpans; }
+    void SetEvtShowSpans(bool b);
+    bool EvtShowThreshold() const { return bEvtShowThreshold; }
+    void SetEvtShowThreshold(bool b);
+
     // With write-through off, setters change only the fields and nothing is written:
     // a command-line run overrides settings for itself without storing them.
     void SetWriteThrough(bool bOn) { bWriteThrough = bOn; }
@@ -155,4 +181,14 @@ private:
     bool bRatingLdenLimitOn{};
     int nRatingNightLimit{};
     bool bRatingNightLimitOn{};
+    double dEvtDayThreshold{};
+    double dEvtNightThreshold{};
+    int nEvtDayHour{};
+    int nEvtNightHour{};
+    int nEvtMinDuration{};
+    int nEvtMaxDuration{};
+    int nEvtHangTime{};
+    QString sEvtNLevels;
+    bool bEvtShowSpans{};
+    bool bEvtShowThreshold{};
 };

@@ -3,6 +3,7 @@
 #include "datafiles/thfile.h"
 #include "settings/cfg.h"
 #include "views/timeticker.h"
+#include "views/prfevents.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -35,6 +36,7 @@ TPrfChart::~TPrfChart() = default;
 void TPrfChart::PlotDay(const QDate& dtDay)
 {
     graphLevel->data()->clear();
+    TPrfEvents::Clear(*this);
     dtPlotted = dtDay;
     TTHFile file(cfg.DataPath());
     double dLowest = 999.0;
@@ -60,6 +62,7 @@ void TPrfChart::PlotDay(const QDate& dtDay)
         }
         if (bAnyLevel)
             graphLevel->setData(aKeys, aValues, true);
+        TPrfEvents::Show(*this, cfg, file, dStart);
     }
 
     if (dLowest != 999.0 && dHighest != 0.0)

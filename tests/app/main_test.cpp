@@ -6,6 +6,7 @@
 #include "platform/datefmt.h"
 #include "settings/cfg.h"
 #include "views/chartbase.h"
+#include "views/eventtbl.h"
 #include "views/ratingtbl.h"
 
 #include <QAction>
@@ -664,7 +665,7 @@ TEST_F(FormMainTest, SummaryTab_TableAfterProfileRowsPerTickedMonitorStopAtToday
     WritePerDay(QStringLiteral("M1"), dtNow.date().addDays(-1), 60, 60);
     WriteSettings("[report]\r\nmonitorsel=M1,M2\r\n");
     auto form = Show();
-    EXPECT_EQ(form->pagesMain->indexOf(form->tabSummary), form->pagesMain->indexOf(form->tabTH) + 1);
+    EXPECT_EQ(form->pagesMain->indexOf(form->tabSummary), form->pagesMain->indexOf(form->tabEvents) + 1);
     form->PickStart(dtNow.date().addDays(-1));
     form->chkEndDate->click();
     form->PickEnd(dtNow.date().addDays(5));
@@ -735,6 +736,88 @@ TEST_F(FormMainTest, SummaryTab_ChartsShareTheLevelRangeAndFollowNewPeriodicFile
     EXPECT_EQ(form->LastUpdate(), dtNow);
     ASSERT_EQ(form->ActiveCharts()->size(), 2);
     EXPECT_NEAR(form->ActiveCharts()->at(0)->Value(0, 0), 56.4, 0.05);
+}
+
+// ---- events tab ----
+
+TEST_F(FormMainTest, EventsTab_OneDayListChartsAndRefreshFromTheProfileFiles)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    AddMonitor(QStringLiteral("M2"), QStringLiteral("B"));
+    // M1: a 10-second event at 70 dB at 09:00 today and one at 75 dB at 10:00 tomorrow;
+    // M2: three events in the 14:00 hour today.
+    auto profile = [](std::initializer_list<int> anStarts, const char* szLevel) {
+        QByteArray ba = "Time,LAeq\r\n";
+        for (int nStart : anStarts)
+            for (int s = nStart; s < nStart + 10; ++s)
+                ba += QTime(0, 0).addSecs(s).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ',' + szLevel +
+                      "\r\n";
+        return ba;
+    };
+    const QString sFile = DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("prf-15.csv"));
+    WriteText(sFile, profile({9 * 3600}, "70.0"));
+    WriteText(DayPath(QStringLiteral("M1"), dtNow.date().addDays(1), QStringLiteral("prf-16.csv")),
+              profile({10 * 3600}, "75.0"));
+    WriteText(DayPath(QStringLiteral("M2"), dtNow.date(), QStringLiteral("prf-15.csv")),
+              profile({14 * 3600, 14 * 3600 + 60, 14 * 3600 + 120}, "80.0"));
+    SetModified(sFile, dtNow.addSecs(-3600));
+    WriteSettings("[report]\r\nmonitorsel=M1,M2\r\n");
+    auto form = Show();
+    EXPECT_EQ(form->pagesMain->indexOf(form->tabEvents), form->pagesMain->indexOf(form->tabTH) + 1);
+    form->chkEndDate->click();
+    form->PickEnd(dtNow.date().addDays(1));
+    form->pagesMain->setCurrentWidget(form->tabEvents);
+    ASSERT_EQ(form->pagesEvt->currentWidget(), form->tabEvtList);
+    EXPECT_TRUE(form->panelPeriod->isHidden());
+    EXPECT_TRUE(form->panelDateTo->isHidden());
+    EXPECT_TRUE(form->lblEvtNote->text().startsWith(QStringLiteral("Threshold 65 dB from 07:00")));
+    Q_EMIT form->menuPresets->aboutToShow();
+    for (QAction* act : form->menuPresets->actions()) {
+        if (!act->isSeparator()) {
+            EXPECT_EQ(act->isEnabled(), act->data().toInt() <= 1) << act->text().toStdString();
+        }
+    }
+
+    // Only the start date is listed, whatever the end date.
+    QStringList slDates;
+    QStringList slStarts;
+    for (int r = 0; r < form->evtTable->RowCount(); ++r) {
+        if (form->evtTable->Cells(0, r).startsWith(QStringLiteral("~h~2024-")))
+            slDates << form->evtTable->Cells(0, r).mid(3);
+        if (form->evtTable->Cells(1, r).contains(u':') && !form->evtTable->Cells(1, r).startsWith(u'~'))
+            slStarts << form->evtTable->Cells(1, r);
+    }
+    EXPECT_EQ(slDates, QStringList({QStringLiteral("2024-05-15"), QStringLiteral("2024-05-15")}));
+    EXPECT_EQ(slStarts, QStringList({QStringLiteral("09:00:00"), QStringLiteral("14:00:00"),
+                                     QStringLiteral("14:01:00"), QStringLiteral("14:02:00")}));
+
+    // Edit > Copy gives the list as tab-separated text.
+    QGuiApplication::clipboard()->clear();
+    form->findChild<QAction*>(QStringLiteral("menuCopy"))->trigger();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(
+        QStringLiteral("1\t09:00:00\t09:00:09\t10\t70.0\t80.0")))
+        << qPrintable(QGuiApplication::clipboard()->text());
+
+    // The charts count per hour and share the highest count of the stack.
+    form->pagesEvt->setCurrentWidget(form->tabEvtChart);
+    const QList<TChartBase*>* charts = form->ActiveCharts();
+    ASSERT_NE(charts, nullptr);
+    ASSERT_EQ(charts->size(), 2);
+    EXPECT_EQ(charts->at(0)->Title(), QStringLiteral("A"));
+    EXPECT_EQ(charts->at(0)->PointCount(), 24);
+    EXPECT_EQ(charts->at(0)->Value(0, 9), 1);
+    EXPECT_EQ(charts->at(1)->Value(0, 14), 3);
+    for (TChartBase* chart : *charts)
+        EXPECT_DOUBLE_EQ(chart->LeftMax(), 4);
+
+    // A newer profile file of the day rebuilds the tab.
+    const QDateTime dtBuilt = form->LastUpdate();
+    WriteText(sFile, profile({9 * 3600, 11 * 3600}, "70.0"));
+    SetModified(sFile, dtBuilt.addSecs(1));
+    dtNow = dtNow.addSecs(60);
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->LastUpdate(), dtNow);
+    EXPECT_EQ(form->ActiveCharts()->at(0)->Value(0, 11), 1);
 }
 
 // ---- edit and help commands ----
@@ -811,7 +894,7 @@ TEST_F(FormMainTest, HelpMenu_EveryItemOpensItsOwnDeliveredPage)
     for (QAction* act : form->findChildren<QAction*>())
         if (act->objectName().startsWith(QLatin1String("menuHelp")))
             acts.append(act);
-    ASSERT_EQ(acts.size(), 13);
+    ASSERT_EQ(acts.size(), 15);
 
     QSet<QString> setPages;
     for (QAction* act : acts) {

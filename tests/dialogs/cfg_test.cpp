@@ -442,20 +442,106 @@ TEST_F(TformCfgTest, RatingInvalidHours_MessageBoxHasTheErrorIcon)
     EXPECT_TRUE(sText.contains(QLatin1String("start hours"))) << qPrintable(sText);
 }
 
+// --- Events page ----------------------------------------------------------------------
+
+TEST_F(TformCfgTest, EventsOk_WritesOnlyWhatChangedInItsOwnSection)
+{
+    Open();
+    // The hours follow the rating hours until they are set apart.
+    EXPECT_TRUE(Ctl<QCheckBox>("chkEvtRatingHours")->isChecked());
+    EXPECT_FALSE(Ctl<QSpinBox>("spinEvtDayHour")->isEnabled());
+    EXPECT_EQ(Ctl<QSpinBox>("spinEvtNightHour")->value(), 23);
+    EXPECT_FALSE(Ctl<QSpinBox>("spinEvtMaxDuration")->isEnabled());
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_FALSE(IniBytes().contains("[events]"));
+
+    Open();
+    Ctl<QLineEdit>("editEvtDayThreshold")->setText(QStringLiteral(" 62.5"));
+    QTest::mouseClick(Ctl<QCheckBox>("chkEvtRatingHours"), Qt::LeftButton);
+    EXPECT_TRUE(Ctl<QSpinBox>("spinEvtDayHour")->isEnabled());
+    Ctl<QSpinBox>("spinEvtDayHour")->setValue(6);
+    Ctl<QSpinBox>("spinEvtMinDuration")->setValue(8);
+    QTest::mouseClick(Ctl<QCheckBox>("chkEvtMaxDuration"), Qt::LeftButton);
+    EXPECT_TRUE(Ctl<QSpinBox>("spinEvtMaxDuration")->isEnabled());
+    Ctl<QSpinBox>("spinEvtMaxDuration")->setValue(120);
+    Ctl<QLineEdit>("editEvtNLevels")->setText(QStringLiteral("70, 80.5"));
+    QTest::mouseClick(Ctl<QCheckBox>("chkEvtShowSpans"), Qt::LeftButton);
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(slMessages.isEmpty());
+
+    const TCfg cfgAfter(dir.path());
+    EXPECT_EQ(cfgAfter.EvtDayThreshold(), 62.5);
+    EXPECT_EQ(cfgAfter.EvtNightThreshold(), 55);
+    EXPECT_EQ(cfgAfter.EvtDayHour(), 6);
+    EXPECT_EQ(cfgAfter.EvtNightHour(), 23);
+    EXPECT_EQ(cfgAfter.EvtMinDuration(), 8);
+    EXPECT_EQ(cfgAfter.EvtMaxDuration(), 120);
+    EXPECT_EQ(cfgAfter.EvtNLevels(), QStringLiteral("70,80.5"));
+    EXPECT_FALSE(cfgAfter.EvtShowSpans());
+    EXPECT_TRUE(cfgAfter.EvtShowThreshold());
+    const TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadString(QStringLiteral("events"), QStringLiteral("daythreshold"), QString()),
+              QStringLiteral("62.5"));
+    // Unchanged values are not written.
+    EXPECT_EQ(ini.ReadString(QStringLiteral("events"), QStringLiteral("hangtime"), QStringLiteral("none")),
+              QStringLiteral("none"));
+}
+
+TEST_F(TformCfgTest, EventsInvalid_OkSaysWhyShowsThePageAndWritesNothing)
+{
+    struct TBad
+    {
+        const char* szThreshold;
+        int nMin;
+        const char* szLevels;
+        const char* szWhy;
+    };
+    const TBad aBad[] = {{"abc", 5, "65", "threshold"},
+                         {"180.1", 5, "65", "threshold"},
+                         {"", 5, "65", "threshold"},
+                         {"60", 301, "65", "minimum"},
+                         {"60", 5, "65,loud", "levels"},
+                         {"60", 5, "200", "levels"}};
+    for (const TBad& bad : aBad) {
+        SCOPED_TRACE(bad.szWhy);
+        Open();
+        slMessages.clear();
+        const QByteArray baBefore = IniBytes();
+        dlg->show();
+        dlg->SetActivePage(0);
+        Ctl<QLineEdit>("editHtmlHeader")->setText(QStringLiteral("Changed"));
+        Ctl<QLineEdit>("editEvtNightThreshold")->setText(QLatin1String(bad.szThreshold));
+        QTest::mouseClick(Ctl<QCheckBox>("chkEvtMaxDuration"), Qt::LeftButton);
+        Ctl<QSpinBox>("spinEvtMaxDuration")->setValue(300);
+        Ctl<QSpinBox>("spinEvtMinDuration")->setValue(bad.nMin);
+        Ctl<QLineEdit>("editEvtNLevels")->setText(QLatin1String(bad.szLevels));
+
+        Ctl<QPushButton>("btnOK")->click();
+        EXPECT_NE(dlg->result(), QDialog::Accepted);
+        ASSERT_EQ(slMessages.size(), 1);
+        EXPECT_TRUE(slMessages[0].contains(QLatin1String(bad.szWhy))) << qPrintable(slMessages[0]);
+        EXPECT_EQ(Ctl<QTabWidget>("pageCfg")->currentWidget()->objectName(), QStringLiteral("tabEvents"));
+        EXPECT_EQ(IniBytes(), baBefore);
+    }
+}
+
 // --- Help -----------------------------------------------------------------------------
 
 TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
 {
     Open();
     dlg->show();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         dlg->SetActivePage(i);
         Ctl<QPushButton>("btnHelp")->click();
     }
     EXPECT_EQ(slHelp, (QStringList{QStringLiteral("preferences/program.html"),
                                    QStringLiteral("preferences/reports.html"),
                                    QStringLiteral("preferences/html_prn.html"),
-                                   QStringLiteral("preferences/rating.html")}));
+                                   QStringLiteral("preferences/rating.html"),
+                                   QStringLiteral("preferences/events.html")}));
     EXPECT_TRUE(dlg->isVisible()) << "Help must leave the dialog open";
     for (const QString& sPage : slHelp)
         EXPECT_TRUE(QFileInfo(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + sPage).isFile()) << qPrintable(sPage);

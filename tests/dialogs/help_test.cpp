@@ -24,11 +24,13 @@ const QStringList& HelpPages()
                                 QStringLiteral("reptypes/alarms.html"),
                                 QStringLiteral("reptypes/profile.html"),
                                 QStringLiteral("reptypes/summary.html"),
+                                QStringLiteral("reptypes/events.html"),
                                 QStringLiteral("reptypes/calibrations.html"),
                                 QStringLiteral("preferences/program.html"),
                                 QStringLiteral("preferences/reports.html"),
                                 QStringLiteral("preferences/html_prn.html"),
                                 QStringLiteral("preferences/rating.html"),
+                                QStringLiteral("preferences/events.html"),
                                 QStringLiteral("output/html.html"),
                                 QStringLiteral("output/printing.html"),
                                 QStringLiteral("output/clipboard.html")};

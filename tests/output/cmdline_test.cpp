@@ -86,8 +86,8 @@ TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
     EXPECT_FALSE(TCmdLine::Wants({sProg}));
     EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
-    for (const char* sz :
-         {"--export", "--table", "--summary", "--help", "-h", "--export=/tmp/x", "--table=alarms"})
+    for (const char* sz : {"--export", "--table", "--summary", "--events", "--help", "-h", "--export=/tmp/x",
+                           "--table=alarms"})
         EXPECT_TRUE(TCmdLine::Wants(
             {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
             << sz;
@@ -128,6 +128,13 @@ TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
         {QStringLiteral("--summary"), QStringLiteral("--table"), QStringLiteral("alarms")},
         {QStringLiteral("--summary"), QStringLiteral("--no-logo")},
         {QStringLiteral("--summary=yes")},
+        {QStringLiteral("--events"), QStringLiteral("--summary")},
+        {QStringLiteral("--events"), QStringLiteral("--threshold"), QStringLiteral("181")},
+        {QStringLiteral("--events"), QStringLiteral("--threshold"), QStringLiteral("7O")},
+        {QStringLiteral("--events"), QStringLiteral("--min-duration"), QStringLiteral("2.5")},
+        {QStringLiteral("--events"), QStringLiteral("--min-duration"), QStringLiteral("-1")},
+        {QStringLiteral("--summary"), QStringLiteral("--threshold"), QStringLiteral("60")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--min-duration=3")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--table"), QStringLiteral("alarms")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--kinds"), QStringLiteral("prf,pdf")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--data"), dir.Root() + QStringLiteral("nowhere")},
@@ -439,17 +446,57 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 5);
+    EXPECT_EQ(slRows.size(), 2 * 6);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("alarms/alm_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("profiles/prf_%1_20240301_20240302.html"),
                                      QStringLiteral("calibrations/cal_%1_20240301_20240302.html"),
-                                     QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html")}) {
+                                     QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("events/evt_%1_20240301_20240302.html")}) {
             const QString sFile = sPage.arg(sID);
             EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
             EXPECT_EQ(slRows.filter(sFile).size(), 1) << sFile.toStdString();
         }
     }
+}
+
+// --- noise events --------------------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Events_OneCsvRowPerEventWithTheRunsOverrides)
+{
+    // Monitor 8 on the first day: 70 dB for 10 s at 10:00 and 58 dB for 3 s at 12:00;
+    // the last second of the day is loud, so the day's last event is cut.
+    QStringList sl{QStringLiteral("Time,LAeq")};
+    for (int s = 0; s < 10; ++s)
+        sl << QStringLiteral("10:00:%1,70.0").arg(s, 2, 10, QLatin1Char('0'));
+    for (int s = 0; s < 3; ++s)
+        sl << QStringLiteral("12:00:%1,58.0").arg(s, 2, 10, QLatin1Char('0'));
+    sl << QStringLiteral("23:59:59,66.0");
+    TReportDir::Write(dir.DataPath() + QStringLiteral("8/2024-03/prf-01.csv"), sl);
+    dir.Cfg().SetEvtMinDuration(1);
+
+    const QString sHead = QStringLiteral("Monitor,Date,Start,End,Duration s,LAFmax,LAE,Cut\n");
+    ASSERT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
+                   QStringLiteral("--to"), QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0\n"
+                                           "8,2024-03-01,23:59:59,23:59:59,1,66.0,66.0,1\n"));
+
+    // A lower threshold takes in the 58 dB seconds; a longer minimum drops the short events.
+    ASSERT_EQ(
+        Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
+             QStringLiteral("--threshold"), QStringLiteral("55.5"), QStringLiteral("--min-duration=3")}),
+        0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0\n"
+                                           "8,2024-03-01,12:00:00,12:00:02,3,58.0,62.8,0\n"));
+    // The overrides were for the run only.
+    EXPECT_EQ(TCfg(dir.Root() + QStringLiteral("appdata")).EvtMinDuration(), 1);
+
+    // A minimum above the maximum of the settings is refused.
+    dir.Cfg().SetEvtMaxDuration(5);
+    EXPECT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--min-duration"), QStringLiteral("6")}), 2);
 }

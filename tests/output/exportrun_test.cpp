@@ -282,6 +282,62 @@ TEST_F(TExportRunTest, Summary_UnwritableImageStopsTheRunNamingIt)
         QFile::exists(dir.HtmlDir() + QStringLiteral("summaries/sum_8_20240301_20240301_0060.html")));
 }
 
+TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
+{
+    // Monitor 7: one 10-second event at 70 dB on day 1; no profile file on day 2.
+    QStringList sl{QStringLiteral("Time,LAeq")};
+    for (int s = 0; s < 10; ++s)
+        sl << QStringLiteral("10:00:%1,70.0").arg(s, 2, 10, QLatin1Char('0'));
+    TReportDir::Write(dir.DataPath() + QStringLiteral("7/2024-03/prf-01.csv"), sl);
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bEvents = true;
+    opt.bZoom = true;
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d2, opt);
+    QStringList slStatus;
+    run.SetStatusFn([&slStatus](const QString& s) { slStatus << s; });
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    EXPECT_EQ(slStatus, QStringList({QStringLiteral("Events: 2024-03-01 North Gate"),
+                                     QStringLiteral("Events: 2024-03-02 North Gate")}));
+    EXPECT_EQ(TReportDir::Files(dir.HtmlDir()),
+              QStringList({QStringLiteral("Tarvik Reports.html"),
+                           QStringLiteral("events/charts/evt_7_20240301.bmp"),
+                           QStringLiteral("events/charts/evt_7_20240301_zoom.bmp"),
+                           QStringLiteral("events/charts/evt_7_20240302.bmp"),
+                           QStringLiteral("events/charts/evt_7_20240302_zoom.bmp"),
+                           QStringLiteral("events/evt_7_20240301_20240302.html")}));
+    EXPECT_EQ(QImage(dir.HtmlDir() + QStringLiteral("events/charts/evt_7_20240301.bmp")).size(),
+              QSize(800, 320));
+
+    const QStringList slPage =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("events/evt_7_20240301_20240302.html"));
+    EXPECT_EQ(slPage[33], QStringLiteral("<div id=\"title\">Noise Event Report</div>"));
+    const auto iChart1 = slPage.indexOf(QStringLiteral(
+        "<div><a href=\"charts/evt_7_20240301_zoom.bmp\"><img src=\"charts/evt_7_20240301.bmp\"></a></div>"));
+    const auto iChart2 = slPage.indexOf(QStringLiteral(
+        "<div><a href=\"charts/evt_7_20240302_zoom.bmp\"><img src=\"charts/evt_7_20240302.bmp\"></a></div>"));
+    ASSERT_GT(iChart1, 0);
+    ASSERT_GT(iChart2, iChart1);
+    // Each chart is followed by the table of its own day, the monitor's title left out.
+    EXPECT_EQ(slPage[iChart1 + 1], QStringLiteral("<table id=\"tblPer\">"));
+    const QStringList slDay1 = slPage.mid(iChart1, iChart2 - iChart1);
+    EXPECT_TRUE(slDay1.filter(QStringLiteral("North Gate")).isEmpty());
+    const auto iStart = slDay1.indexOf(QStringLiteral("<td>10:00:00</td>"));
+    ASSERT_GT(iStart, 0);
+    EXPECT_EQ(slDay1[iStart + 1], QStringLiteral("<td>10:00:09</td>"));
+    EXPECT_EQ(slDay1[iStart + 4], QStringLiteral("<td>80.0</td>"));
+    EXPECT_EQ(slPage.mid(iChart2).filter(QStringLiteral("<td>No profile file</td>")).size(), 1);
+    EXPECT_EQ(
+        slPage.filter(QRegularExpression(QStringLiteral("^<p>Threshold 65 dB from 07:00, .*</p>$"))).size(),
+        1);
+
+    const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
+    const auto iHead = slIndex.indexOf(QStringLiteral("<h1>Noise Event Reports</h1>"));
+    ASSERT_GT(iHead, 0);
+    EXPECT_TRUE(slIndex[iHead + 3].contains(QLatin1String("events/evt_7_20240301_20240302.html")));
+    EXPECT_TRUE(slIndex[iHead + 3].endsWith(QLatin1String("</td></tr>")));
+    EXPECT_FALSE(slIndex[iHead + 3].contains(QLatin1String(" min</td>")));
+}
+
 // --- the report library ----------------------------------------------------------------------
 
 TEST_F(TExportRunTest, SecondExportAddsIndexRowsAndKeepsOlderPages)

@@ -48,7 +48,17 @@ QStringList Dump(TCfg& cfg)
             QStringLiteral("ldenlimit=") + n(cfg.RatingLdenLimit()),
             QStringLiteral("ldenlimiton=") + b(cfg.RatingLdenLimitOn()),
             QStringLiteral("nightlimit=") + n(cfg.RatingNightLimit()),
-            QStringLiteral("nightlimiton=") + b(cfg.RatingNightLimitOn())};
+            QStringLiteral("nightlimiton=") + b(cfg.RatingNightLimitOn()),
+            QStringLiteral("daythreshold=") + QString::number(cfg.EvtDayThreshold()),
+            QStringLiteral("nightthreshold=") + QString::number(cfg.EvtNightThreshold()),
+            QStringLiteral("evtdayhour=") + n(cfg.EvtDayHour()),
+            QStringLiteral("evtnighthour=") + n(cfg.EvtNightHour()),
+            QStringLiteral("minduration=") + n(cfg.EvtMinDuration()),
+            QStringLiteral("maxduration=") + n(cfg.EvtMaxDuration()),
+            QStringLiteral("hangtime=") + n(cfg.EvtHangTime()),
+            QStringLiteral("nlevels=") + cfg.EvtNLevels(),
+            QStringLiteral("showspans=") + b(cfg.EvtShowSpans()),
+            QStringLiteral("showthreshold=") + b(cfg.EvtShowThreshold())};
 }
 
 class TCfgTest : public ::testing::Test
@@ -88,7 +98,9 @@ TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
                              "perpreset=0 perparams=LAeq|LAFmax|LAF10|LAF90 yaxisauto=1 yaxismin=20 "
                              "yaxismax=80 autorefresh=1 dir= header=Tarvik Report hidelogo=0 zoom=0 "
                              "dayhour=7 eveninghour=19 nighthour=23 eveningpenalty=5 nightpenalty=10 "
-                             "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0")
+                             "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0 "
+                             "daythreshold=65 nightthreshold=55 evtdayhour=-1 evtnighthour=-1 minduration=5 "
+                             "maxduration=0 hangtime=3 nlevels=65,70,75 showspans=1 showthreshold=1")
                   .arg(sFolder));
 }
 
@@ -126,6 +138,16 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     cfg.SetRatingLdenLimitOn(true);
     cfg.SetRatingNightLimit(45);
     cfg.SetRatingNightLimitOn(true);
+    cfg.SetEvtDayThreshold(62.5);
+    cfg.SetEvtNightThreshold(48);
+    cfg.SetEvtDayHour(6);
+    cfg.SetEvtNightHour(22);
+    cfg.SetEvtMinDuration(8);
+    cfg.SetEvtMaxDuration(600);
+    cfg.SetEvtHangTime(10);
+    cfg.SetEvtNLevels(QStringLiteral("70,80"));
+    cfg.SetEvtShowSpans(false);
+    cfg.SetEvtShowThreshold(false);
     const QStringList slSet = Dump(cfg);
     for (qsizetype i = 0; i < slSet.size(); ++i)
         EXPECT_NE(slSet[i], slDefaults[i]);
@@ -135,6 +157,19 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     EXPECT_EQ(Key("report", "monitorsel"), QStringLiteral("\"North gate\",\"say \"\"hi\"\"\""));
     EXPECT_EQ(Key("rating", "nightpenalty"), QStringLiteral("0"));
     EXPECT_EQ(Key("rating", "ldenlimiton"), QStringLiteral("1"));
+    EXPECT_EQ(Key("events", "daythreshold"), QStringLiteral("62.5"));
+}
+
+TEST_F(TCfgTest, EventThresholds_TextThatIsNoNumberReadsAsTheDefault)
+{
+    QDir().mkpath(sFolder);
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[events]\r\ndaythreshold=loud\r\nnightthreshold= 52.5 \r\n");
+    f.close();
+    const TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.EvtDayThreshold(), 65);
+    EXPECT_EQ(cfg.EvtNightThreshold(), 52.5);
 }
 
 TEST_F(TCfgTest, Setters_KeepKeysAndSectionsOfOtherPrograms)

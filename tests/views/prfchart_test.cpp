@@ -105,3 +105,45 @@ TEST_F(TPrfChartTest, TimeAxis_LabelsAsCloseAsTheWidthAllowsOnRoundTimes)
                 << nWidth;
     }
 }
+
+// --- noise events on the profile --------------------------------------------------------------
+
+TEST_F(TPrfChartTest, PlotDay_EventSpansAndThresholdLineFollowTheSettingsAndTheDay)
+{
+    QByteArray ba = ".Time,LAeq\r\n";
+    for (int s = 0; s < 10; ++s)
+        ba += "10:00:0" + QByteArray::number(s) + ",72.0\r\n";
+    WritePrf(dt1, ba);
+    WritePrf(dt1.addDays(1), ".Time,LAeq\n10:00:00,40\n");
+    const auto spans = [this] {
+        QList<QCPItemRect*> a;
+        for (int i = 0; i < chart->itemCount(); ++i)
+            if (auto* rect = qobject_cast<QCPItemRect*>(chart->item(i)))
+                a << rect;
+        return a;
+    };
+    chart->PlotDay(dt1);
+    ASSERT_EQ(spans().size(), 1);
+    const double dStart = chart->BottomMin();
+    EXPECT_DOUBLE_EQ(spans()[0]->topLeft->key(), dStart + 36000);
+    EXPECT_DOUBLE_EQ(spans()[0]->bottomRight->key(), dStart + 36010);
+    EXPECT_EQ(spans()[0]->layer()->name(), QStringLiteral("grid"));
+    // The level line stays the first series; the threshold steps to the night value at 23:00.
+    ASSERT_EQ(chart->graphCount(), 2);
+    ExpectLevel(36000, 72.0);
+    const QCPGraph* threshold = chart->graph(1);
+    EXPECT_EQ(threshold->pen().style(), Qt::DashLine);
+    EXPECT_DOUBLE_EQ(threshold->data()->at(7)->value, 65);
+    EXPECT_DOUBLE_EQ(threshold->data()->at(23)->value, 55);
+
+    // The next day has no event; plotting it clears the old span and keeps one threshold line.
+    chart->PlotDay(dt1.addDays(1));
+    EXPECT_TRUE(spans().isEmpty());
+    EXPECT_EQ(chart->graphCount(), 2);
+
+    cfg->SetEvtShowSpans(false);
+    cfg->SetEvtShowThreshold(false);
+    chart->PlotDay(dt1);
+    EXPECT_TRUE(spans().isEmpty());
+    EXPECT_EQ(chart->graphCount(), 1);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "analysis/events.h"
+#include "views/gridfill.h"
+
+#include <QString>
+
+#include <vector>
+
+class TStringGrid;
+
+// The "Events" list: per monitor its title, then per day the date, the events (number,
+// start, end, duration, LAFmax, LAE, cut), the day's counts (events, N-above, time
+// above the threshold, seconds without a level) and the events per hour in four rows
+// of six hours, then two spacing rows.
+class TEventsFill final
+{
+public:
+    TEventsFill() = delete;
+
+    // aMons and aResults run in step (aResults from TEvents::Compute over aMons).
+    static void FillList(TStringGrid& grid, const TEventSettings& set, const TMonitorSel& aMons,
+                         const std::vector<TEventMonitor>& aResults);
+
+    // The line that goes with every event list: thresholds and their hours, hang
+    // time and durations.
+    static QString Note(const TEventSettings& set);
+
+    // Seconds of the day as "hh:mm:ss".
+    static QString Clock(int nSecs);
+    // One decimal with "."; the empty text for a missing level.
+    static QString Level(double d);
+    // "N65", "N62.5".
+    static QString NAboveName(double dLevel);
+
+    // Column of each figure in the event rows.
+    static constexpr int ColNumber = 0;
+    static constexpr int ColStart = 1;
+    static constexpr int ColEnd = 2;
+    static constexpr int ColDuration = 3;
+    static constexpr int ColLAFmax = 4;
+    static constexpr int ColLAE = 5;
+    static constexpr int ColCut = 6;
+    static constexpr int ColCount = 7;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "views/grid.h"
+
+#include <QDate>
+
+class QListWidget;
+class TCfg;
+class TTQMonitors;
+
+// The "List" page of the events report: the noise events of the ticked monitors on
+// one day, with the day's counts and the events per hour.
+class TEventTable final : public TGridView
+{
+    Q_OBJECT
+
+public:
+    TEventTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner);
+    Q_DISABLE_COPY_MOVE(TEventTable)
+
+    // Refills the grid for the ticked monitors of chklstMon (row i is catalogue entry
+    // i) on dtDay, with the event settings as they are now.
+    void LoadList(const QDate& dtDay, const QListWidget* chklstMon);
+
+private:
+    TCfg& cfg;
+    const TTQMonitors& mons;
+};

@@ -1,0 +1,65 @@
+#include "views/prfevents.h"
+
+#include "analysis/events.h"
+#include "settings/cfg.h"
+#include "views/qcpinclude.h"
+
+namespace {
+bool Named(const QObject* o, const char* psz)
+{
+    return o->objectName() == QLatin1String(psz);
+}
+} // namespace
+
+void TPrfEvents::Clear(QCustomPlot& plot)
+{
+    for (int i = plot.itemCount() - 1; i >= 0; --i)
+        if (Named(plot.item(i), SpanName()))
+            plot.removeItem(i);
+    for (int i = plot.graphCount() - 1; i >= 0; --i)
+        if (Named(plot.graph(i), ThresholdName()))
+            plot.removeGraph(i);
+}
+
+void TPrfEvents::Show(QCustomPlot& plot, const TCfg& cfg, const TTHFile& file, double dDayStartKey)
+{
+    Clear(plot);
+    if (!cfg.EvtShowSpans() && !cfg.EvtShowThreshold())
+        return;
+    const TEventSettings set = TEventSettings::FromCfg(cfg);
+
+    if (cfg.EvtShowSpans()) {
+        const TEventDay day = TEvents::DetectDay(set, TEvents::DayLevels(file));
+        for (const TNoiseEvent& ev : day.aEvents) {
+            auto* rect = new QCPItemRect(&plot);
+            rect->setObjectName(QLatin1String(SpanName()));
+            // Behind the level line: the grid layer lies under the graphs.
+            rect->setLayer(QStringLiteral("grid"));
+            rect->setPen(Qt::NoPen);
+            rect->setBrush(QColor(255, 160, 0, 70));
+            rect->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
+            rect->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
+            // The span covers its last second, as the step line draws it.
+            rect->topLeft->setCoords(dDayStartKey + ev.nStart, 0);
+            rect->bottomRight->setCoords(dDayStartKey + ev.nEnd + 1, 1);
+        }
+    }
+
+    if (cfg.EvtShowThreshold()) {
+        QCPGraph* graph = plot.addGraph();
+        graph->setObjectName(QLatin1String(ThresholdName()));
+        graph->setName(QStringLiteral("Threshold"));
+        graph->removeFromLegend();
+        QPen pen(QColor(0x404040), 1, Qt::DashLine);
+        graph->setPen(pen);
+        graph->setLineStyle(QCPGraph::lsStepLeft);
+        // A point at every hour where the threshold may change, and one at the day's end.
+        QVector<double> aKeys;
+        QVector<double> aValues;
+        for (int h = 0; h <= 24; ++h) {
+            aKeys.append(dDayStartKey + h * 3600.0);
+            aValues.append(set.ThresholdAt(std::min(h, 23) * 3600));
+        }
+        graph->setData(aKeys, aValues, true);
+    }
+}
