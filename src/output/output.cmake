@@ -9,5 +9,6 @@ set(TARVIK_OUTPUT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/exportrun.h ${CMAKE_CURRENT_LIST_DIR}/exportrun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/export.h ${CMAKE_CURRENT_LIST_DIR}/export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmdline.h ${CMAKE_CURRENT_LIST_DIR}/cmdline.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pdfreport.h ${CMAKE_CURRENT_LIST_DIR}/pdfreport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/clip.h ${CMAKE_CURRENT_LIST_DIR}/clip.cpp
 )

@@ -41,6 +41,7 @@ enum EKey : int
     kLdenLimitOn,
     kNightLimit,
     kNightLimitOn,
+    kHtmlImageFormat,
     kKeyCount
 };
 
@@ -85,6 +86,7 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kLdenLimitOn, "rating", "ldenlimiton", "0"},
     {kNightLimit, "rating", "nightlimit", "50"},
     {kNightLimitOn, "rating", "nightlimiton", "0"},
+    {kHtmlImageFormat, "html", "imageformat", "bmp"},
 }};
 
 constexpr bool KeysInOrder()
@@ -212,6 +214,7 @@ void TCfg::ReadAll()
     bRatingLdenLimitOn = readBool(kLdenLimitOn);
     nRatingNightLimit = readInt(kNightLimit);
     bRatingNightLimitOn = readBool(kNightLimitOn);
+    sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
 }
 
 void TCfg::WriteString(int nKey, const QString& s) const
@@ -362,6 +365,18 @@ void TCfg::SetHtmlZoom(bool b)
 {
     bHtmlZoom = b;
     WriteBool(kHtmlZoom, b);
+}
+
+QString TCfg::KnownImageFormat(const QString& s)
+{
+    const QString sLower = s.trimmed().toLower();
+    return sLower == QLatin1String("png") ? sLower : DefaultText(kHtmlImageFormat);
+}
+
+void TCfg::SetHtmlImageFormat(const QString& s)
+{
+    sHtmlImageFormat = KnownImageFormat(s);
+    WriteString(kHtmlImageFormat, sHtmlImageFormat);
 }
 
 void TCfg::SetRatingDayHour(int n)

@@ -44,7 +44,8 @@ QStringList Dump(TCfg& cfg)
             QStringLiteral("ldenlimit=") + n(cfg.RatingLdenLimit()),
             QStringLiteral("ldenlimiton=") + b(cfg.RatingLdenLimitOn()),
             QStringLiteral("nightlimit=") + n(cfg.RatingNightLimit()),
-            QStringLiteral("nightlimiton=") + b(cfg.RatingNightLimitOn())};
+            QStringLiteral("nightlimiton=") + b(cfg.RatingNightLimitOn()),
+            QStringLiteral("imageformat=") + cfg.HtmlImageFormat()};
 }
 
 class TCfgTest : public ::testing::Test
@@ -84,7 +85,8 @@ TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
                              "perpreset=0 perparams=LAeq|LAFmax|LAF10|LAF90 yaxisauto=1 yaxismin=20 "
                              "yaxismax=80 autorefresh=1 dir= header=Tarvik Report hidelogo=0 zoom=0 "
                              "dayhour=7 eveninghour=19 nighthour=23 eveningpenalty=5 nightpenalty=10 "
-                             "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0")
+                             "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0 "
+                             "imageformat=bmp")
                   .arg(sFolder));
 }
 
@@ -122,6 +124,7 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     cfg.SetRatingLdenLimitOn(true);
     cfg.SetRatingNightLimit(45);
     cfg.SetRatingNightLimitOn(true);
+    cfg.SetHtmlImageFormat(QStringLiteral("png"));
     const QStringList slSet = Dump(cfg);
     for (qsizetype i = 0; i < slSet.size(); ++i)
         EXPECT_NE(slSet[i], slDefaults[i]);
@@ -240,3 +243,14 @@ TEST_F(TCfgTest, IncludeParam_TimeColumnOnlyInExactSpelling)
 }
 
 } // namespace
+
+TEST_F(TCfgTest, HtmlImageFormat_UnknownTextReadsAndIsStoredAsBmp)
+{
+    PutFile("[html]\r\nimageformat=PNG\r\n");
+    EXPECT_EQ(TCfg(dir.path()).HtmlImageFormat(), QStringLiteral("png"));
+    PutFile("[html]\r\nimageformat=gif\r\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.HtmlImageFormat(), QStringLiteral("bmp"));
+    cfg.SetHtmlImageFormat(QStringLiteral("tiff"));
+    EXPECT_EQ(Key("html", "imageformat"), QStringLiteral("bmp"));
+}
