@@ -96,7 +96,7 @@ void TformMain::CreateMenus()
 void TformMain::LoadHelp(const QString& sPage)
 {
     if (!formHelp)
-        formHelp = std::make_unique<TformHelp>(runstat->sProgPath + QStringLiteral("help-rp/"), nullptr);
+        formHelp = std::make_unique<TformHelp>(runstat->HelpPath(), nullptr);
     formHelp->ShowHelp(sPage);
 }
 
