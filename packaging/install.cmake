@@ -75,5 +75,4 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # the window on a Wayland desktop needs the Wayland platform, and text needs a font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-dejavu-core")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-set(CPACK_SOURCE_IGNORE_FILES "/build.*/;/\\\\.git/")
 include(CPack)

@@ -513,13 +513,17 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     const QStringList slCommon{QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
                                QStringLiteral("2024-03-01"), QStringLiteral("--to"), QStringLiteral("2024-03-02"),
                                QStringLiteral("--zoom")};
-    // The setting's default and the explicit choice give the same BMP library.
+    // BMP by default; PNG once the setting says so.
     ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sBmpDir} + slCommon), 0) << sErr.toStdString();
-    ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sPngDir, QStringLiteral("--image-format"),
-                              QStringLiteral("png")} +
-                  slCommon),
-              0)
-        << sErr.toStdString();
+    dir.Cfg().SetHtmlImageFormat(QStringLiteral("png"));
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sPngDir} + slCommon), 0) << sErr.toStdString();
+    // The command line overrides the setting for its run.
+    const QString sOverDir = dir.Root() + QStringLiteral("over");
+    ASSERT_EQ(Run({QStringLiteral("--export"), sOverDir, QStringLiteral("--image-format"), QStringLiteral("bmp"),
+                   QStringLiteral("--kinds"), QStringLiteral("per-chart"), QStringLiteral("--monitors"),
+                   QStringLiteral("7"), QStringLiteral("--from"), QStringLiteral("2024-03-01")}),
+              0);
+    EXPECT_TRUE(QFile::exists(sOverDir + QStringLiteral("/periodic/charts/per_7_20240301_20240301_0060.bmp")));
 
     const QStringList slBmp = TReportDir::Files(sBmpDir);
     const QStringList slPng = TReportDir::Files(sPngDir);
