@@ -2,6 +2,7 @@
 
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
+#include "output/pngfile.h"
 #include "platform/datefmt.h"
 #include "platform/platform.h"
 #include "settings/cfg.h"
@@ -14,6 +15,7 @@
 #include "views/stringgrid.h"
 
 #include <QDir>
+#include <QImage>
 
 #include <algorithm>
 #include <memory>
@@ -197,8 +199,9 @@ bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QS
     bool bSaved = false;
     if (opt.imageFormat == EImageFormat::Png) {
         // The same rendering as the BMP, kept losslessly in a small fraction of the bytes.
-        bSaved = chart.savePng(sPath, cx, cy);
+        const QImage img = chart.toPixmap(cx, cy).toImage();
         chart.replot(QCustomPlot::rpQueuedReplot);
+        bSaved = TPngFile::Save(img, sPath);
     } else {
         bSaved = chart.SaveBmp(sPath, cx, cy);
     }
