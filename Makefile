@@ -1,7 +1,10 @@
 # Two commands for a fresh Debian machine:
 #   make run    installs what is missing, builds, and opens the program on a demo installation
 #   make check  installs what is missing, builds, and runs every test
-.PHONY: run check deps build test asan fuzz bench demo clean
+# and for installing:
+#   make install PREFIX=/usr/local   the program, help pages, desktop entry, icon and man pages
+#   make package                     the Debian package build/tarvik-reporter_<version>_<arch>.deb
+.PHONY: run check deps build test asan fuzz bench demo clean install package pkgcheck
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
@@ -9,6 +12,7 @@ ASAN      ?= build-asan
 FUZZ      ?= build-fuzz
 FUZZ_SECS ?= 20
 DEMO      ?= $(abspath $(BUILD))/demo
+PREFIX    ?= /usr/local
 
 deps:
 	@scripts/deps.sh
@@ -35,7 +39,18 @@ fuzz: deps
 bench: build
 	scripts/bench.sh $(BUILD)
 
-check: build fuzz asan test
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The package unpacked into a scratch root: every file where the desktop expects it,
+# the installed programs run from there, and lintian finds no error.
+pkgcheck: package
+	scripts/pkgcheck.sh $(BUILD)
+
+check: build fuzz asan test pkgcheck
 
 # The demo installation: a data folder written by the simulated supervisor under
 # build/, unless TARVIK_COMMON_APPDATA names a real installation.

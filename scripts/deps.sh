@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build, the tests and `make run`
-# need, and only those that are missing. Quick when everything is there.
+# need (the package check included), and only those that are missing. Quick when
+# everything is there.
 set -euo pipefail
 
 pkgs=(
@@ -9,6 +10,7 @@ pkgs=(
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core poppler-utils
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "platform/product.h"
 #include "platform/writeerror.h"
 
+#include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
 
@@ -21,6 +22,10 @@ void TApplication::SetNames()
     // locale); only the month and weekday names follow the user's locale.
     QLocale::setDefault(QLocale::c());
     TDateFmt::SetNamesLocale(QLocale::system());
+    // The installed desktop entry and icon: the desktop matches the windows to the
+    // entry by this name, and the icon theme holds the icon once the program is installed.
+    setDesktopFileName(QStringLiteral("example.kestrom.TarvikReporter"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("tarvik-reporter")));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

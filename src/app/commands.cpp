@@ -100,7 +100,7 @@ void TformMain::CreateMenus()
 void TformMain::LoadHelp(const QString& sPage)
 {
     if (!formHelp) {
-        formHelp = std::make_unique<TformHelp>(runstat->sProgPath + QStringLiteral("help-rp/"), nullptr);
+        formHelp = std::make_unique<TformHelp>(runstat->HelpPath(), nullptr);
         formHelp->SetOwner(this);
     }
     formHelp->ShowHelp(sPage);
@@ -168,33 +168,31 @@ void TformMain::menuPrintClick()
     job.grid = ActiveGrid();
     if (!job.grid)
         job.scrollbox = ActiveScrollBox()->Client();
-    const QString sPeriod = QString::number(cfg->RepPerPeriod());
+    EPrintReport report = EPrintReport::Calibrations;
     QWidget* tab = pagesMain->currentWidget();
     if (tab == tabPeriodic) {
-        job.sTitle = QStringLiteral("Periodic Noise - Period = ") + sPeriod + QStringLiteral(" minutes");
+        report = pagesPer->currentWidget() == tabPerTbl ? EPrintReport::PerTable : EPrintReport::PerChart;
     } else if (tab == tabAlarms) {
         if (pagesAlm->currentWidget() == tabAlmChart)
-            job.sTitle = QStringLiteral("Noise Alarm Count");
+            report = EPrintReport::AlmChart;
         else if (pagesAlm->currentWidget() == tabAlmTable)
-            job.sTitle = QStringLiteral("Alarm Table - Period = ") + sPeriod + QStringLiteral(" minutes");
+            report = EPrintReport::AlmTable;
         else
-            job.sTitle = QStringLiteral("Alarm List");
+            report = EPrintReport::AlmList;
     } else if (tab == tabTH) {
-        job.sTitle = QStringLiteral("Noise Profile");
+        report = EPrintReport::Profile;
     } else if (tab == tabEvents) {
-        job.sTitle = pagesEvt->currentWidget() == tabEvtList ? QStringLiteral("Noise Events")
-                                                             : QStringLiteral("Noise Events per Hour");
+        report = pagesEvt->currentWidget() == tabEvtList ? EPrintReport::EvtList : EPrintReport::EvtChart;
         job.sNote = TEventsFill::Note(TEventSettings::FromCfg(*cfg));
         // One day, as on screen.
         job.dtTo = job.dtFrom;
     } else if (tab == tabSummary) {
-        job.sTitle = QStringLiteral("Daily Rating Levels - Period = ") + sPeriod + QStringLiteral(" minutes");
+        report = EPrintReport::Summary;
         job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));
         // The report stops at today, as on screen.
         job.dtTo = std::max(job.dtFrom, EndCutAtToday());
-    } else {
-        job.sTitle = QStringLiteral("Calibrations");
     }
+    job.sTitle = TPrintJob::Title(report, cfg->RepPerPeriod());
     TformPrint form(*cfg, this);
     form.DoPrint(job);
 }

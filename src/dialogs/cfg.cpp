@@ -212,6 +212,15 @@ void TformCfg::CreateHtmlPage(QWidget* tab)
         QStringLiteral("Include Zoomed Images in HTML reports (much slower export of charts)"), tab);
     chkHtmlZoom->setObjectName(QStringLiteral("chkHtmlZoom"));
     Place(chkHtmlZoom, 12, 90, 368, 17);
+
+    QLabel* lblHtmlImages = AddLabel(tab, QStringLiteral("Chart Images"), 12, 124);
+    lblHtmlImages->setObjectName(QStringLiteral("lblHtmlImages"));
+    comboHtmlImages = new QComboBox(tab);
+    comboHtmlImages->setObjectName(QStringLiteral("comboHtmlImages"));
+    // Item i is the format of the same row; BMP keeps reports as they always were.
+    comboHtmlImages->addItem(QStringLiteral("BMP"), QStringLiteral("bmp"));
+    comboHtmlImages->addItem(QStringLiteral("PNG (much smaller files)"), QStringLiteral("png"));
+    comboHtmlImages->setGeometry(RightOf(lblHtmlImages, 80), 121, 194, 21);
 }
 
 void TformCfg::CreateRatingPage(QWidget* tab)
@@ -409,6 +418,7 @@ void TformCfg::FormCreate()
     editHtmlHeader->setText(cfg.HtmlHeader());
     chkHtmlHideLogo->setChecked(cfg.HtmlHideLogo());
     chkHtmlZoom->setChecked(cfg.HtmlZoom());
+    comboHtmlImages->setCurrentIndex(std::max(0, comboHtmlImages->findData(cfg.HtmlImageFormat())));
 
     spinDayHour->setValue(cfg.RatingDayHour());
     spinEveningHour->setValue(cfg.RatingEveningHour());
@@ -600,6 +610,7 @@ void TformCfg::btnOKClick()
     cfg.SetHtmlHeader(editHtmlHeader->text());
     cfg.SetHtmlHideLogo(chkHtmlHideLogo->isChecked());
     cfg.SetHtmlZoom(chkHtmlZoom->isChecked());
+    cfg.SetHtmlImageFormat(comboHtmlImages->currentData().toString());
     cfg.SetRatingDayHour(spinDayHour->value());
     cfg.SetRatingEveningHour(spinEveningHour->value());
     cfg.SetRatingNightHour(spinNightHour->value());

@@ -73,6 +73,7 @@ private:
     QLineEdit* editHtmlHeader = nullptr;
     QCheckBox* chkHtmlHideLogo = nullptr;
     QCheckBox* chkHtmlZoom = nullptr;
+    QComboBox* comboHtmlImages = nullptr;
     QSpinBox* spinDayHour = nullptr;
     QSpinBox* spinEveningHour = nullptr;
     QSpinBox* spinNightHour = nullptr;

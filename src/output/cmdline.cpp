@@ -3,6 +3,7 @@
 #include "monitors/monitor.h"
 #include "output/exportrun.h"
 #include "output/gridtext.h"
+#include "output/pdfreport.h"
 #include "output/utils.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
@@ -12,6 +13,7 @@
 #include "views/stringgrid.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -53,6 +55,11 @@ struct TArgs
     std::optional<QString> sHeader;
     std::optional<QString> sThreshold;
     std::optional<QString> sMinDuration;
+    std::optional<QString> sImageFormat;
+    std::optional<QString> sPdf;
+    std::optional<QString> sReport;
+    std::optional<QString> sPaper;
+    bool bLandscape = false;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
@@ -61,8 +68,9 @@ bool IsCommand(const QString& s)
 {
     return s == QLatin1String("--export") || s == QLatin1String("--table") ||
            s == QLatin1String("--summary") || s == QLatin1String("--events") ||
-           s == QLatin1String("--help") || s == QLatin1String("-h") ||
-           s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table="));
+           s == QLatin1String("--help") || s == QLatin1String("-h") || s == QLatin1String("--pdf") ||
+           s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table=")) ||
+           s.startsWith(QLatin1String("--pdf="));
 }
 
 TArgs Parse(const QStringList& args)
@@ -73,6 +81,8 @@ TArgs Parse(const QStringList& args)
         {"--from", &TArgs::sFrom},     {"--to", &TArgs::sTo},       {"--monitors", &TArgs::sMonitors},
         {"--period", &TArgs::sPeriod}, {"--kinds", &TArgs::sKinds}, {"--header", &TArgs::sHeader},
         {"--threshold", &TArgs::sThreshold}, {"--min-duration", &TArgs::sMinDuration},
+        {"--image-format", &TArgs::sImageFormat}, {"--pdf", &TArgs::sPdf}, {"--report", &TArgs::sReport},
+        {"--paper", &TArgs::sPaper},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -109,6 +119,8 @@ TArgs Parse(const QStringList& args)
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
             a.bLogo = sOpt == QLatin1String("--logo");
+        else if (sOpt == QLatin1String("--landscape"))
+            a.bLandscape = true;
         else
             throw EBadArgs(QStringLiteral("unknown option ") + sOpt);
     }
@@ -117,9 +129,14 @@ TArgs Parse(const QStringList& args)
 
 QDate ParseDate(const QString& sOpt, const QString& s)
 {
+    // Scheduled jobs name their day relative to the day they run.
+    if (s == QLatin1String("today"))
+        return QDate::currentDate();
+    if (s == QLatin1String("yesterday"))
+        return QDate::currentDate().addDays(-1);
     const QDate d = QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));
     if (s.size() != 10 || !d.isValid())
-        throw EBadArgs(sOpt + QStringLiteral(" needs a date YYYY-MM-DD, not ") + s);
+        throw EBadArgs(sOpt + QStringLiteral(" needs a date YYYY-MM-DD, today or yesterday, not ") + s);
     return d;
 }
 
@@ -181,6 +198,13 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
         opt.bHideLogo = !*a.bLogo;
     if (a.sHeader)
         opt.sHeader = *a.sHeader;
+    if (a.sImageFormat) {
+        const std::optional<EImageFormat> fmt = TReportNames::ImageFormatFromText(*a.sImageFormat);
+        if (!fmt)
+            throw EBadArgs(QStringLiteral("unknown image format ") + *a.sImageFormat +
+                           QStringLiteral(" (png or bmp)"));
+        opt.imageFormat = *fmt;
+    }
     return opt;
 }
 
@@ -317,6 +341,52 @@ int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonit
     return 0;
 }
 
+struct TPdfChoice
+{
+    EPrintReport report = EPrintReport::PerChart;
+    QPageSize::PageSizeId idPaper = QPageSize::A4;
+};
+
+// The report and paper of --pdf, checked before anything is read.
+TPdfChoice PdfChoice(const TArgs& a)
+{
+    TPdfChoice choice;
+    if (a.sPdf->isEmpty())
+        throw EBadArgs(QStringLiteral("--pdf needs a file name"));
+    if (!a.sReport)
+        throw EBadArgs(QStringLiteral("--pdf needs --report, one of ") +
+                       TPdfReport::ReportNames().join(QStringLiteral(", ")));
+    const std::optional<EPrintReport> report = TPdfReport::ReportFromName(*a.sReport);
+    if (!report)
+        throw EBadArgs(QStringLiteral("unknown report ") + *a.sReport + QStringLiteral(" (one of ") +
+                       TPdfReport::ReportNames().join(QStringLiteral(", ")) + QLatin1Char(')'));
+    choice.report = *report;
+    if (a.sPaper) {
+        if (a.sPaper->compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0)
+            choice.idPaper = QPageSize::A4;
+        else if (a.sPaper->compare(QLatin1String("Letter"), Qt::CaseInsensitive) == 0)
+            choice.idPaper = QPageSize::Letter;
+        else
+            throw EBadArgs(QStringLiteral("unknown paper ") + *a.sPaper + QStringLiteral(" (A4 or Letter)"));
+    }
+    return choice;
+}
+
+int WritePdf(const QString& sFile, const TPdfChoice& choice, bool bLandscape, TCfg& cfg, const TTQMonitors& mons,
+             const TMonitorSel& aSel, const QDate& dtFrom, const QDate& dtTo, QTextStream& out, QTextStream& err)
+{
+    TPdfReport pdf(cfg, mons, aSel, dtFrom, dtTo);
+    pdf.SetPaper(choice.idPaper, bLandscape);
+    const int nPages = pdf.Write(choice.report, sFile);
+    if (nPages <= 0) {
+        err << pdf.Error() << Qt::endl;
+        return 1;
+    }
+    out << QDir::toNativeSeparators(QFileInfo(sFile).absoluteFilePath()) << QStringLiteral(": ") << nPages
+        << (nPages == 1 ? QStringLiteral(" page") : QStringLiteral(" pages")) << Qt::endl;
+    return 0;
+}
+
 int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
 {
     if (a.bHelp) {
@@ -324,16 +394,22 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         out.flush();
         return 0;
     }
-    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) != 1)
-        throw EBadArgs(QStringLiteral("give one of --export, --table, --summary or --events"));
+    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
+            int(a.sPdf.has_value()) !=
+        1)
+        throw EBadArgs(QStringLiteral("give one of --export, --table, --summary, --events or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !slTables.contains(*a.sTable))
         throw EBadArgs(QStringLiteral("unknown table ") + *a.sTable);
-    if (!a.sExport && (a.sKinds || a.bZoom || a.bLogo || a.sHeader))
-        throw EBadArgs(QStringLiteral("--kinds, --zoom, --logo and --header go with --export only"));
+    if (!a.sExport && (a.sKinds || a.bZoom || a.bLogo || a.sHeader || a.sImageFormat))
+        throw EBadArgs(
+            QStringLiteral("--kinds, --zoom, --logo, --header and --image-format go with --export only"));
     if (!a.sExport && !a.bEvents && (a.sThreshold || a.sMinDuration))
         throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
+    if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
+        throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
+    const TPdfChoice pdfChoice = a.sPdf ? PdfChoice(a) : TPdfChoice();
     const QDate dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
     const QDate dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
     if (dtFrom > dtTo)
@@ -366,6 +442,8 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
         return 0;
     }
+    if (a.sPdf)
+        return WritePdf(*a.sPdf, pdfChoice, a.bLandscape, cfg, mons, aSel, dtFrom, dtTo, out, err);
     return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, ExportOptions(cfg, a), out, err);
 }
 } // namespace
@@ -399,6 +477,7 @@ QString TCmdLine::Usage()
         "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
         "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --events [options]\n"
+        "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -414,9 +493,11 @@ QString TCmdLine::Usage()
         "  --events              print the noise events in the one-second profiles as CSV\n"
         "                        (monitor, date, start, end, duration s, LAFmax, LAE,\n"
         "                        cut), one row per event\n"
+        "  --pdf FILE            print one report into the PDF file FILE, page for page as\n"
+        "                        File > Print prints it (the folder must exist)\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
-        "  --from YYYY-MM-DD     first day (default: today)\n"
-        "  --to YYYY-MM-DD       last day (default: the first day)\n"
+        "  --from DAY            first day: YYYY-MM-DD, today or yesterday (default: today)\n"
+        "  --to DAY              last day, given the same way (default: the first day)\n"
         "  --monitors ID,ID,...  the monitors by ID, or \"all\" (default: the monitors\n"
         "                        ticked in the window)\n"
         "  --period MIN          report period in minutes (default: the setting)\n"
@@ -434,6 +515,15 @@ QString TCmdLine::Usage()
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
         "  --header TEXT         title of the index page (default: the setting)\n"
+        "  --image-format FORMAT chart images as png or bmp (default: the setting)\n"
+        "\n"
+        "With --pdf only:\n"
+        "  --report REPORT       the report to print: periodic-chart, periodic-table,\n"
+        "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
+        "                        of --from), calibrations, summary, event-list,\n"
+        "                        event-chart (the events of the day of --from)\n"
+        "  --paper SIZE          A4 or Letter (default: A4)\n"
+        "  --landscape           turn the paper sideways\n"
         "\n"
         "  -h, --help            show this text\n"
         "\n"

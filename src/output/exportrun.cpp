@@ -2,6 +2,7 @@
 
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
+#include "output/pngfile.h"
 #include "platform/datefmt.h"
 #include "platform/platform.h"
 #include "settings/cfg.h"
@@ -17,6 +18,7 @@
 #include "views/stringgrid.h"
 
 #include <QDir>
+#include <QImage>
 
 #include <algorithm>
 #include <memory>
@@ -28,6 +30,8 @@ TExportOptions TExportOptions::FromCfg(const TCfg& cfg)
     opt.bHideLogo = cfg.HtmlHideLogo();
     opt.sHeader = cfg.HtmlHeader();
     opt.nPeriod = cfg.RepPerPeriod();
+    opt.imageFormat =
+        TReportNames::ImageFormatFromText(cfg.HtmlImageFormat()).value_or(EImageFormat::Bmp);
     return opt;
 }
 
@@ -201,8 +205,17 @@ bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonit
 bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom)
 {
     const QString sPath = sChartDir + TPlatform::Sep() + sImage;
-    const bool bSaved =
-        bZoom ? chart.SaveBmp(sPath, ZoomWidth, ZoomHeight) : chart.SaveBmp(sPath, ChartWidth, ChartHeight);
+    const int cx = bZoom ? ZoomWidth : ChartWidth;
+    const int cy = bZoom ? ZoomHeight : ChartHeight;
+    bool bSaved = false;
+    if (opt.imageFormat == EImageFormat::Png) {
+        // The same rendering as the BMP, kept losslessly in a small fraction of the bytes.
+        const QImage img = chart.toPixmap(cx, cy).toImage();
+        chart.replot(QCustomPlot::rpQueuedReplot);
+        bSaved = TPngFile::Save(img, sPath);
+    } else {
+        bSaved = chart.SaveBmp(sPath, cx, cy);
+    }
     return bSaved || Fail(sPath);
 }
 
@@ -210,13 +223,13 @@ bool TExportRun::SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMon
 {
     const QString sChartDir = ChartDir(kind);
     const int n = opt.nPeriod;
-    const QString sImage = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, false);
+    const QString sImage = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, false, opt.imageFormat);
     if (!SaveImage(chart, sChartDir, sImage, false))
         return false;
     hooks.Pump();
     QString sZoom;
     if (opt.bZoom && !Cancelled()) {
-        sZoom = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, true);
+        sZoom = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, true, opt.imageFormat);
         if (!SaveImage(chart, sChartDir, sZoom, true))
             return false;
     }
@@ -276,12 +289,12 @@ bool TExportRun::AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon)
         if (bCharts) {
             chart.SetTitle(QStringLiteral("Noise Events per Hour: ") + THtmlPage::LongDate(d));
             chart.PlotEvents(aResults.front().aDays.front());
-            const QString sImage = TReportNames::EventChartName(mon.sID, d, false);
+            const QString sImage = TReportNames::EventChartName(mon.sID, d, false, opt.imageFormat);
             if (!SaveImage(chart, sChartDir, sImage, false))
                 return false;
             QString sZoom;
             if (opt.bZoom) {
-                sZoom = TReportNames::EventChartName(mon.sID, d, true);
+                sZoom = TReportNames::EventChartName(mon.sID, d, true, opt.imageFormat);
                 if (!SaveImage(chart, sChartDir, sZoom, true))
                     return false;
             }
@@ -308,12 +321,12 @@ bool TExportRun::AddPrfCharts(THtmlPage& page, const TTQMonitor& mon)
         chart.SetTitle(QStringLiteral("Noise Profile: ") + THtmlPage::LongDate(d));
         chart.SetMonitorID(mon.sID);
         chart.PlotDay(d);
-        const QString sImage = TReportNames::ProfileChartName(mon.sID, d, false);
+        const QString sImage = TReportNames::ProfileChartName(mon.sID, d, false, opt.imageFormat);
         if (!SaveImage(chart, sChartDir, sImage, false))
             return false;
         QString sZoom;
         if (opt.bZoom) {
-            sZoom = TReportNames::ProfileChartName(mon.sID, d, true);
+            sZoom = TReportNames::ProfileChartName(mon.sID, d, true, opt.imageFormat);
             if (!SaveImage(chart, sChartDir, sZoom, true))
                 return false;
         }

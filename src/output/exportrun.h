@@ -29,10 +29,11 @@ struct TExportOptions
     bool bEvents = false;   // the noise events: per day the hourly chart and the list
     bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
     bool bHideLogo = false; // leave the maker's logo out of every page head
+    EImageFormat imageFormat = EImageFormat::Bmp; // of every chart image
     QString sHeader;        // title of the index page
     int nPeriod = 60;       // report period in minutes
 
-    // Zoom, logo, header and period from the settings; no report kind chosen.
+    // Zoom, logo, header, image format and period from the settings; no report kind chosen.
     static TExportOptions FromCfg(const TCfg& cfg);
 };
 

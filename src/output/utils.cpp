@@ -65,24 +65,40 @@ QString TReportNames::PageName(EReportKind kind, const QString& sID, const QDate
     return s + QStringLiteral(".html");
 }
 
+QString TReportNames::ImageExt(EImageFormat fmt)
+{
+    return fmt == EImageFormat::Png ? QStringLiteral("png") : QStringLiteral("bmp");
+}
+
+std::optional<EImageFormat> TReportNames::ImageFormatFromText(const QString& s)
+{
+    if (s == QLatin1String("bmp"))
+        return EImageFormat::Bmp;
+    if (s == QLatin1String("png"))
+        return EImageFormat::Png;
+    return std::nullopt;
+}
+
+QString TReportNames::ImageEnding(bool bZoom, EImageFormat fmt)
+{
+    return (bZoom ? QStringLiteral("_zoom.") : QStringLiteral(".")) + ImageExt(fmt);
+}
+
 QString TReportNames::ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
-                                int nPeriod, bool bZoom)
+                                int nPeriod, bool bZoom, EImageFormat fmt)
 {
     return KindKey(kind) + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) + QLatin1Char('_') +
-           DateField(dtTo) + QLatin1Char('_') + PeriodField(nPeriod) +
-           (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
+           DateField(dtTo) + QLatin1Char('_') + PeriodField(nPeriod) + ImageEnding(bZoom, fmt);
 }
 
-QString TReportNames::ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom)
+QString TReportNames::ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom, EImageFormat fmt)
 {
-    return QStringLiteral("prf_") + sID + QLatin1Char('_') + DateField(dtDay) +
-           (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
+    return QStringLiteral("prf_") + sID + QLatin1Char('_') + DateField(dtDay) + ImageEnding(bZoom, fmt);
 }
 
-QString TReportNames::EventChartName(const QString& sID, const QDate& dtDay, bool bZoom)
+QString TReportNames::EventChartName(const QString& sID, const QDate& dtDay, bool bZoom, EImageFormat fmt)
 {
-    return QStringLiteral("evt_") + sID + QLatin1Char('_') + DateField(dtDay) +
-           (bZoom ? QStringLiteral("_zoom.bmp") : QStringLiteral(".bmp"));
+    return QStringLiteral("evt_") + sID + QLatin1Char('_') + DateField(dtDay) + ImageEnding(bZoom, fmt);
 }
 
 int DecimalNumber(const QString& s)

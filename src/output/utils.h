@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The kinds of report page the export writes, in the order of the index page. The
 // summary and the noise events came last, so the older kinds keep their numbers.
@@ -15,6 +16,14 @@ enum class EReportKind
     Cal,
     Sum,
     Evt
+};
+
+// The file format of the export's chart images. BMP is what every library held so
+// far; PNG holds the same picture in a small fraction of the bytes.
+enum class EImageFormat
+{
+    Bmp,
+    Png
 };
 
 // Names of the report library: page folders, page and chart file names, and the
@@ -41,16 +50,26 @@ public:
     // per_ID_FROM_TO_PPPP.html, alm_... and sum_...; prf_ID_FROM_TO.html and cal_... carry no period.
     static QString PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                             int nPeriod);
-    // per_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp (also alm_ and sum_).
+    // per_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp (also alm_ and sum_); .png for PNG images.
     static QString ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
-                             int nPeriod, bool bZoom);
-    // prf_ID_DAY.bmp or prf_ID_DAY_zoom.bmp.
-    static QString ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom);
-    // evt_ID_DAY.bmp or evt_ID_DAY_zoom.bmp: the events per hour of one day.
-    static QString EventChartName(const QString& sID, const QDate& dtDay, bool bZoom);
+                             int nPeriod, bool bZoom, EImageFormat fmt = EImageFormat::Bmp);
+    // prf_ID_DAY.bmp or prf_ID_DAY_zoom.bmp; .png for PNG images.
+    static QString ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom,
+                                    EImageFormat fmt = EImageFormat::Bmp);
+    // evt_ID_DAY.bmp or evt_ID_DAY_zoom.bmp: the events per hour of one day; .png for PNG images.
+    static QString EventChartName(const QString& sID, const QDate& dtDay, bool bZoom,
+                                  EImageFormat fmt = EImageFormat::Bmp);
+
+    // "bmp" or "png": the file name ending, and the text of the setting and the command line.
+    static QString ImageExt(EImageFormat fmt);
+    // The format named by "bmp" or "png" (exactly); none for any other text.
+    static std::optional<EImageFormat> ImageFormatFromText(const QString& s);
 
     static QString IndexFileName() { return QStringLiteral("Tarvik Reports.html"); }
     static QString ChartFolder() { return QStringLiteral("charts"); }
+
+private:
+    static QString ImageEnding(bool bZoom, EImageFormat fmt);
 };
 
 // The day before the date origin of 30 December 1899: what a date field that is not

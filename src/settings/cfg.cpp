@@ -51,6 +51,7 @@ enum EKey : int
     kEvtNLevels,
     kEvtShowSpans,
     kEvtShowThreshold,
+    kHtmlImageFormat,
     kKeyCount
 };
 
@@ -106,6 +107,7 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kEvtNLevels, "events", "nlevels", "65,70,75"},
     {kEvtShowSpans, "events", "showspans", "1"},
     {kEvtShowThreshold, "events", "showthreshold", "1"},
+    {kHtmlImageFormat, "html", "imageformat", "bmp"},
 }};
 
 constexpr bool KeysInOrder()
@@ -253,6 +255,7 @@ void TCfg::ReadAll()
     sEvtNLevels = readText(kEvtNLevels);
     bEvtShowSpans = readBool(kEvtShowSpans);
     bEvtShowThreshold = readBool(kEvtShowThreshold);
+    sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
 }
 
 void TCfg::WriteString(int nKey, const QString& s) const
@@ -403,6 +406,18 @@ void TCfg::SetHtmlZoom(bool b)
 {
     bHtmlZoom = b;
     WriteBool(kHtmlZoom, b);
+}
+
+QString TCfg::KnownImageFormat(const QString& s)
+{
+    const QString sLower = s.trimmed().toLower();
+    return sLower == QLatin1String("png") ? sLower : DefaultText(kHtmlImageFormat);
+}
+
+void TCfg::SetHtmlImageFormat(const QString& s)
+{
+    sHtmlImageFormat = KnownImageFormat(s);
+    WriteString(kHtmlImageFormat, sHtmlImageFormat);
 }
 
 void TCfg::SetRatingDayHour(int n)

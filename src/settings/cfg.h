@@ -86,6 +86,10 @@ public:
     void SetHtmlHideLogo(bool b);
     bool HtmlZoom() const { return bHtmlZoom; }
     void SetHtmlZoom(bool b);
+    // The file format of the HTML export's chart images: "bmp" (the default) or "png".
+    // Any other text reads, and is stored, as "bmp".
+    QString HtmlImageFormat() const { return sHtmlImageFormat; }
+    void SetHtmlImageFormat(const QString& s);
 
     // Daily rating levels: start hours (0-23) of the day, evening and night parts,
     // penalties in dB, the coverage threshold in percent and the two limits in dB.
@@ -143,6 +147,7 @@ public:
 
 private:
     void ReadAll();
+    static QString KnownImageFormat(const QString& s);
     // nKey is a row of the key table in cfg.cpp.
     void WriteString(int nKey, const QString& s) const;
     void WriteInteger(int nKey, int n) const;
@@ -191,4 +196,5 @@ private:
     QString sEvtNLevels;
     bool bEvtShowSpans{};
     bool bEvtShowThreshold{};
+    QString sHtmlImageFormat;
 };

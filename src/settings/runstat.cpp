@@ -19,3 +19,14 @@ TRunstat::TRunstat(const QString& sProgramFile)
     if (sProgPath.contains(QStringLiteral("Win32") + sSep + QStringLiteral("Release")))
         sProgPath.chop(14);
 }
+
+QString TRunstat::HelpPath() const
+{
+    const QString sSep = TPlatform::Sep();
+    const QString sBeside = sProgPath + QStringLiteral("help-rp") + sSep;
+    if (QFileInfo(sBeside).isDir())
+        return sBeside;
+    const QString sShared =
+        QDir::toNativeSeparators(QDir::cleanPath(sProgPath + QStringLiteral(TARVIK_HELP_FROM_BIN))) + sSep;
+    return QFileInfo(sShared).isDir() ? sShared : sBeside;
+}

@@ -23,6 +23,8 @@ public:
     void PlotDay(const QDate& dtDay);
 
     int HighestCount() const { return nHighest; }
+    // Counts, not levels: the shared level range passes this chart by.
+    bool HasLevelAxis() const override { return false; }
     // Sets the count axis of a stack of charts to one range.
     void SetCountMax(int nMax);
 

@@ -97,7 +97,7 @@ TEST_F(TformCfgTest, FormCreate_FillsEveryControlFromTheSettings)
     WriteIni(
         "[app]\r\ndatapath=/srv/noise\r\n"
         "[report]\r\nautorefresh=0\r\nperparams=LAF90,LAeq\r\nyaxisauto=0\r\nyaxismin=30\r\nyaxismax=110\r\n"
-        "[html]\r\nheader=Quarry North\r\nhidelogo=1\r\nzoom=1\r\n");
+        "[html]\r\nheader=Quarry North\r\nhidelogo=1\r\nzoom=1\r\nimageformat=png\r\n");
     Open();
 
     EXPECT_EQ(Ctl<QLineEdit>("editDataPath")->text(), QStringLiteral("/srv/noise/"));
@@ -115,6 +115,7 @@ TEST_F(TformCfgTest, FormCreate_FillsEveryControlFromTheSettings)
     EXPECT_EQ(Ctl<QLineEdit>("editHtmlHeader")->text(), QStringLiteral("Quarry North"));
     EXPECT_TRUE(Ctl<QCheckBox>("chkHtmlHideLogo")->isChecked());
     EXPECT_TRUE(Ctl<QCheckBox>("chkHtmlZoom")->isChecked());
+    EXPECT_EQ(Ctl<QComboBox>("comboHtmlImages")->currentData().toString(), QStringLiteral("png"));
 }
 
 // --- Y-axis controls ----------------------------------------------------------------
@@ -231,6 +232,7 @@ TEST_F(TformCfgTest, Ok_WritesEveryKeyReadBackBySettingsOpenedAgain)
     Ctl<QLineEdit>("editHtmlHeader")->setText(QStringLiteral("Bypass Survey"));
     QTest::mouseClick(Ctl<QCheckBox>("chkHtmlHideLogo"), Qt::LeftButton);
     QTest::mouseClick(Ctl<QCheckBox>("chkHtmlZoom"), Qt::LeftButton);
+    Ctl<QComboBox>("comboHtmlImages")->setCurrentIndex(1);
 
     Ctl<QPushButton>("btnOK")->click();
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
@@ -248,6 +250,7 @@ TEST_F(TformCfgTest, Ok_WritesEveryKeyReadBackBySettingsOpenedAgain)
     EXPECT_EQ(cfgAfter.HtmlHeader(), QStringLiteral("Bypass Survey"));
     EXPECT_TRUE(cfgAfter.HtmlHideLogo());
     EXPECT_TRUE(cfgAfter.HtmlZoom());
+    EXPECT_EQ(cfgAfter.HtmlImageFormat(), QStringLiteral("png"));
 }
 
 TEST_F(TformCfgTest, Cancel_WritesNothing)

@@ -8,6 +8,11 @@
 #include "reportdir.h"
 #include "sim/simulator.h"
 
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -21,6 +26,32 @@ QByteArray ReadAll(const QString& sPath)
 {
     QFile f(sPath);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The output of a poppler tool (pdftotext, pdfinfo) for a PDF file; empty when the
+// tool is missing or fails.
+QString Poppler(const QString& sTool, QStringList args)
+{
+    QProcess proc;
+    proc.start(sTool, args);
+    return proc.waitForFinished(30000) ? QString::fromUtf8(proc.readAllStandardOutput()) : QString();
+}
+
+bool HavePoppler()
+{
+    for (const char* sz : {"pdftotext", "pdfinfo", "pdfimages"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(sz)).isEmpty())
+            return false;
+    return true;
+}
+
+// The text of each page of a PDF, as pdftotext lays it out.
+QStringList PdfPages(const QString& sFile)
+{
+    QStringList sl = Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), sFile, QStringLiteral("-")})
+                         .split(QLatin1Char('\f'));
+    sl.removeLast(); // what follows the last page's form feed
+    return sl;
 }
 } // namespace
 
@@ -87,7 +118,7 @@ TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
     EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
     for (const char* sz : {"--export", "--table", "--summary", "--events", "--help", "-h", "--export=/tmp/x",
-                           "--table=alarms"})
+                           "--table=alarms", "--pdf", "--pdf=/tmp/x.pdf"})
         EXPECT_TRUE(TCmdLine::Wants(
             {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
             << sz;
@@ -101,9 +132,31 @@ TEST_F(TCmdLineTest, Help_PrintsTheUsageAndSucceeds)
     EXPECT_TRUE(sErr.isEmpty());
 }
 
+TEST(TCmdLine, ManPage_NamesEveryOptionOfTheHelp)
+{
+    const QByteArray baMan = ReadAll(QStringLiteral(TARVIK_MAN_PAGE));
+    ASSERT_FALSE(baMan.isEmpty()) << TARVIK_MAN_PAGE;
+    // In the page's source a hyphen is written \- (or -); the option must stand as a word.
+    const QString sMan = QString::fromUtf8(baMan).replace(QLatin1String("\\-"), QLatin1String("-"));
+    const QRegularExpression reOption(QStringLiteral("(?<![\\w-])-(-[a-z][a-z-]*|h)\\b"));
+    QStringList slOptions;
+    for (const QRegularExpressionMatch& m : reOption.globalMatch(TCmdLine::Usage()))
+        if (!slOptions.contains(m.captured()))
+            slOptions << m.captured();
+    EXPECT_GE(slOptions.size(), 20);
+    for (const QString& sOption : std::as_const(slOptions)) {
+        const QRegularExpression reInMan(QStringLiteral("(?<![\\w-])") + QRegularExpression::escape(sOption) +
+                                         QStringLiteral("(?![\\w-])"));
+        EXPECT_TRUE(reInMan.match(sMan).hasMatch())
+            << "the man page packaging/man/tarvik-reporter.1 lacks the option " << sOption.toStdString()
+            << ", which --help names";
+    }
+}
+
 TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
 {
     const QString sHtml = dir.HtmlDir();
+    const QString sPdf = dir.Root() + QStringLiteral("r.pdf");
     const std::vector<QStringList> aBad = {
         {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--bogus")},
         {QStringLiteral("--table"), QStringLiteral("levels")},
@@ -138,6 +191,23 @@ TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
         {QStringLiteral("--export"), sHtml, QStringLiteral("--table"), QStringLiteral("alarms")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--kinds"), QStringLiteral("prf,pdf")},
         {QStringLiteral("--export"), sHtml, QStringLiteral("--data"), dir.Root() + QStringLiteral("nowhere")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--image-format"), QStringLiteral("gif")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--image-format"), QStringLiteral("PNG ")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--report"), QStringLiteral("profile")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--image-format"),
+         QStringLiteral("png")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--landscape")},
+        {QStringLiteral("--pdf"), sPdf},
+        {QStringLiteral("--pdf"), QString(), QStringLiteral("--report"), QStringLiteral("profile")},
+        {QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("chart")},
+        {QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("profile"),
+         QStringLiteral("--paper"), QStringLiteral("A3")},
+        {QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("profile"),
+         QStringLiteral("--zoom")},
+        {QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("profile"),
+         QStringLiteral("--export"), sHtml},
+        {QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("profile"),
+         QStringLiteral("--from"), QStringLiteral("tomorrow")},
     };
     for (const QStringList& args : aBad) {
         EXPECT_EQ(Run(args), 2) << args.join(u' ').toStdString();
@@ -145,6 +215,12 @@ TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
         EXPECT_TRUE(sOut.isEmpty());
     }
     EXPECT_FALSE(QFileInfo::exists(sHtml));
+    EXPECT_FALSE(QFileInfo::exists(sPdf));
+    // The message names what was wrong, not only that something was.
+    Run({QStringLiteral("--export"), sHtml, QStringLiteral("--image-format"), QStringLiteral("gif")});
+    EXPECT_TRUE(sErr.startsWith(QLatin1String("tarvik-reporter: unknown image format gif (png or bmp)\n")));
+    Run({QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("chart")});
+    EXPECT_TRUE(sErr.startsWith(QLatin1String("tarvik-reporter: unknown report chart (one of periodic-chart,")));
 }
 
 // --- tables ---------------------------------------------------------------------------------------
@@ -499,4 +575,190 @@ TEST_F(TCmdLineTest, Events_OneCsvRowPerEventWithTheRunsOverrides)
     // A minimum above the maximum of the settings is refused.
     dir.Cfg().SetEvtMaxDuration(5);
     EXPECT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--min-duration"), QStringLiteral("6")}), 2);
+}
+
+TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
+{
+    const QString sBmpDir = dir.Root() + QStringLiteral("bmp");
+    const QString sPngDir = dir.Root() + QStringLiteral("png");
+    const QStringList slCommon{QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
+                               QStringLiteral("2024-03-01"), QStringLiteral("--to"), QStringLiteral("2024-03-02"),
+                               QStringLiteral("--zoom")};
+    // BMP by default; PNG once the setting says so.
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sBmpDir} + slCommon), 0) << sErr.toStdString();
+    dir.Cfg().SetHtmlImageFormat(QStringLiteral("png"));
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sPngDir} + slCommon), 0) << sErr.toStdString();
+    // The command line overrides the setting for its run.
+    const QString sOverDir = dir.Root() + QStringLiteral("over");
+    ASSERT_EQ(Run({QStringLiteral("--export"), sOverDir, QStringLiteral("--image-format"), QStringLiteral("bmp"),
+                   QStringLiteral("--kinds"), QStringLiteral("per-chart"), QStringLiteral("--monitors"),
+                   QStringLiteral("7"), QStringLiteral("--from"), QStringLiteral("2024-03-01")}),
+              0);
+    EXPECT_TRUE(QFile::exists(sOverDir + QStringLiteral("/periodic/charts/per_7_20240301_20240301_0060.bmp")));
+
+    const QStringList slBmp = TReportDir::Files(sBmpDir);
+    const QStringList slPng = TReportDir::Files(sPngDir);
+    ASSERT_EQ(slBmp.size(), slPng.size());
+    QStringList slRenamed;
+    for (const QString& s : slBmp)
+        slRenamed << (s.endsWith(QLatin1String(".bmp")) ? s.chopped(4) + QStringLiteral(".png") : s);
+    slRenamed.sort();
+    EXPECT_EQ(slRenamed, slPng);
+    EXPECT_TRUE(slPng.filter(QStringLiteral(".bmp")).isEmpty());
+    // Periodic, alarm, summary and zoom images of both monitors, and two days of profiles
+    // and of events per hour.
+    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (3 * 2 + 2 * 2 + 2 * 2));
+
+    int nPages = 0;
+    for (const QString& sFile : slBmp) {
+        if (!sFile.endsWith(QLatin1String(".html")))
+            continue;
+        ++nPages;
+        QString sBmpPage = QString::fromUtf8(ReadAll(sBmpDir + u'/' + sFile));
+        const QString sPngPage = QString::fromUtf8(ReadAll(sPngDir + u'/' + sFile));
+        EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
+            << sFile.toStdString();
+    }
+    EXPECT_EQ(nPages, 2 * 6 + 1);
+
+    // The same pictures, kept in a small part of the bytes.
+    for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),
+                                  QStringLiteral("profiles/charts/prf_8_20240302_zoom")}) {
+        const QString sBmp = sBmpDir + u'/' + sImage + QStringLiteral(".bmp");
+        const QString sPng = sPngDir + u'/' + sImage + QStringLiteral(".png");
+        EXPECT_TRUE(ReadAll(sPng).startsWith("\x89PNG\r\n")) << sImage.toStdString();
+        const QImage imgBmp(sBmp);
+        const QImage imgPng(sPng);
+        ASSERT_FALSE(imgBmp.isNull());
+        EXPECT_EQ(imgPng.convertToFormat(QImage::Format_RGB32), imgBmp.convertToFormat(QImage::Format_RGB32))
+            << sImage.toStdString();
+        EXPECT_LT(QFileInfo(sPng).size() * 20, QFileInfo(sBmp).size()) << sImage.toStdString();
+    }
+}
+
+// --- PDF ---------------------------------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Pdf_ChartsThreeToAPageWithTheirHeadOnEveryPage)
+{
+    if (!HavePoppler())
+        GTEST_SKIP() << "the poppler-utils tools are not installed";
+    TReportDir sim;
+    TSimOptions opt;
+    opt.sDataPath = sim.DataPath();
+    opt.nMonitors = 4;
+    opt.dtFrom = d1;
+    opt.dtTo = d2;
+    opt.anPeriods = {60};
+    opt.nProfileDays = 0;
+    TSimulator simulator(opt);
+    simulator.WriteAll();
+    ASSERT_TRUE(simulator.LastError().isEmpty());
+
+    const QString sPdf = sim.Root() + QStringLiteral("month.pdf");
+    ASSERT_EQ(Run({QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("periodic-chart"),
+                   QStringLiteral("--data"), sim.DataPath(), QStringLiteral("--monitors"), QStringLiteral("all"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, sPdf + QStringLiteral(": 2 pages\n"));
+    EXPECT_TRUE(Poppler(QStringLiteral("pdfinfo"), {sPdf}).contains(QLatin1String("595 x 842 pts (A4)")));
+
+    const QStringList slPages = PdfPages(sPdf);
+    ASSERT_EQ(slPages.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QString& sPage = slPages[i];
+        EXPECT_TRUE(sPage.contains(QLatin1String("Tarvik Report"))) << i;
+        EXPECT_TRUE(sPage.contains(QLatin1String("Periodic Noise - Period = 60 minutes"))) << i;
+        EXPECT_TRUE(sPage.contains(QLatin1String("Dates: Mar 01, 2024 to Mar 02, 2024"))) << i;
+        EXPECT_TRUE(sPage.contains(QLatin1String("Generated by Kestrom Tarvik-RP v1.3.0 on "))) << i;
+        EXPECT_TRUE(sPage.contains(QStringLiteral("Page %1").arg(i + 1))) << i;
+    }
+    // The charts go in as pictures: three on the first page, one on the second.
+    QMap<int, int> mapImages;
+    const QStringList slList = Poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), sPdf}).split(u'\n');
+    for (const QString& sLine : slList.mid(2)) // below the two heading lines
+        if (const QStringList sl = sLine.split(u' ', Qt::SkipEmptyParts); sl.size() > 4 && sl[2] == u"image")
+            ++mapImages[sl[0].toInt()];
+    EXPECT_EQ(mapImages, (QMap<int, int>{{1, 3}, {2, 1}}));
+}
+
+TEST_F(TCmdLineTest, Pdf_TableRowsOnLetterPaperSideways)
+{
+    if (!HavePoppler())
+        GTEST_SKIP() << "the poppler-utils tools are not installed";
+    const QString sPdf = dir.Root() + QStringLiteral("cals.pdf");
+    ASSERT_EQ(Run({QStringLiteral("--pdf=") + sPdf, QStringLiteral("--report"), QStringLiteral("calibrations"),
+                   QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-03"), QStringLiteral("--paper"), QStringLiteral("letter"),
+                   QStringLiteral("--landscape")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, sPdf + QStringLiteral(": 1 page\n"));
+    EXPECT_TRUE(Poppler(QStringLiteral("pdfinfo"), {sPdf}).contains(QLatin1String("792 x 612 pts (letter)")));
+    const QStringList slPages = PdfPages(sPdf);
+    ASSERT_EQ(slPages.size(), 1);
+    const QStringList slLines = slPages[0].split(QLatin1Char('\n'));
+    auto hasLine = [&slLines](const char* sz) {
+        const QRegularExpression re{QString::fromLatin1(sz)};
+        return std::any_of(slLines.begin(), slLines.end(),
+                           [&re](const QString& s) { return re.match(s).hasMatch(); });
+    };
+    EXPECT_TRUE(hasLine(R"(^\s*Calibrations\s*$)"));
+    EXPECT_TRUE(hasLine(R"(^\s*Date: Mar 03, 2024\s*$)"));
+    EXPECT_TRUE(hasLine(R"(^\s*South Yard\s*$)"));
+    EXPECT_TRUE(hasLine(R"(^\s*2024-03-03\s+06:00:00\s*$)"));
+    EXPECT_TRUE(hasLine(R"(Page 1\s*$)"));
+}
+
+TEST_F(TCmdLineTest, Pdf_FailureLeavesNoFileAndKeepsTheOldOne)
+{
+    // A folder that does not exist.
+    const QString sMissing = dir.Root() + QStringLiteral("nowhere/r.pdf");
+    EXPECT_EQ(Run({QStringLiteral("--pdf"), sMissing, QStringLiteral("--report"), QStringLiteral("alarm-list")}),
+              1);
+    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sMissing) + u'\n');
+    EXPECT_FALSE(QFileInfo::exists(dir.Root() + QStringLiteral("nowhere")));
+
+    // A name taken by a folder.
+    const QString sFolder = dir.Root() + QStringLiteral("taken.pdf");
+    ASSERT_TRUE(QDir().mkpath(sFolder));
+    EXPECT_EQ(Run({QStringLiteral("--pdf"), sFolder, QStringLiteral("--report"), QStringLiteral("alarm-list")}), 1);
+    EXPECT_TRUE(sErr.startsWith(QLatin1String("Unable to write to ")));
+
+    // Nothing to print: an older report of the same name stays as it was, and no
+    // temporary file is left beside it.
+    const QString sOutDir = dir.Root() + QStringLiteral("out/");
+    const QString sPdf = sOutDir + QStringLiteral("r.pdf");
+    TReportDir::Write(sPdf, {QStringLiteral("the older report")});
+    const QByteArray baOld = ReadAll(sPdf);
+    dir.Cfg().SetMonitorSel(QStringLiteral("8"), false); // no monitor ticked, none chosen
+    EXPECT_EQ(Run({QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("periodic-chart"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01")}),
+              1);
+    EXPECT_EQ(sErr, QStringLiteral("No monitor chosen: there are no charts to print\n"));
+    EXPECT_EQ(ReadAll(sPdf), baOld);
+    EXPECT_EQ(QDir(sOutDir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
+
+    // The same name written successfully replaces it, again with no file beside it.
+    EXPECT_EQ(Run({QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("alarm-list"),
+                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_TRUE(ReadAll(sPdf).startsWith("%PDF-"));
+    EXPECT_EQ(QDir(sOutDir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
+}
+
+TEST_F(TCmdLineTest, Dates_TodayAndYesterdayCountFromTheDayOfTheRun)
+{
+    ASSERT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("yesterday"), QStringLiteral("--to"),
+                   QStringLiteral("today")}),
+              0)
+        << sErr.toStdString();
+    const QDate dtToday = QDate::currentDate();
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,") + dtToday.addDays(-1).toString(Qt::ISODate) + u','));
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,") + dtToday.toString(Qt::ISODate) + u','));
+    EXPECT_FALSE(sOut.contains(QStringLiteral("\n7,") + dtToday.addDays(-2).toString(Qt::ISODate) + u','));
 }

@@ -1,6 +1,7 @@
 #include "output/exportrun.h"
 
 #include "output/htmlpage.h"
+#include "output/pngfile.h"
 #include "views/almchart.h"
 
 #include "reportdir.h"
@@ -428,4 +429,50 @@ TEST_F(TExportRunTest, PeriodOtherThanTheSettings_IsRefused)
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
     EXPECT_FALSE(run.Error().isEmpty());
     EXPECT_TRUE(TReportDir::Files(dir.HtmlDir()).isEmpty());
+}
+
+// --- PNG chart images ---------------------------------------------------------------------------
+
+TEST(TPngFile, EncodeKeepsEveryPixelAsPaletteOrRgb)
+{
+    // A chart-like picture: white ground, a few lines, a grey ramp of anti-aliased edges.
+    QImage imgFew(300, 120, QImage::Format_RGB32);
+    imgFew.fill(Qt::white);
+    for (int x = 0; x < 300; ++x) {
+        imgFew.setPixel(x, 60 + (x % 40) / 4, qRgb(0, 0, 200));
+        imgFew.setPixel(x, 100, qRgb(x % 200, x % 200, x % 200));
+    }
+    // More than 256 colours: every pixel its own.
+    QImage imgMany(200, 100, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            imgMany.setPixel(x, y, qRgb(x, y * 2, (x * y) % 256));
+
+    for (const auto& [img, nColourType] : {std::pair{imgFew, 3}, std::pair{imgMany, 2}}) {
+        const QByteArray ba = TPngFile::Encode(img);
+        ASSERT_TRUE(ba.startsWith("\x89PNG\r\n\x1a\n"));
+        EXPECT_EQ(int(ba.at(25)), nColourType); // IHDR colour type: 3 palette, 2 RGB
+        QImage imgRead;
+        ASSERT_TRUE(imgRead.loadFromData(ba, "PNG"));
+        EXPECT_EQ(imgRead.convertToFormat(QImage::Format_RGB32), img.convertToFormat(QImage::Format_RGB32));
+    }
+    // Exactly 256 colours still fit the palette.
+    QImage img256(256, 2, QImage::Format_RGB32);
+    for (int x = 0; x < 256; ++x) {
+        img256.setPixel(x, 0, qRgb(x, 255 - x, 7));
+        img256.setPixel(x, 1, qRgb(x, 255 - x, 7));
+    }
+    EXPECT_EQ(int(TPngFile::Encode(img256).at(25)), 3);
+    EXPECT_TRUE(TPngFile::Encode(QImage()).isEmpty());
+}
+
+TEST(TPngFile, SaveFailsWhereNoFileCanBeWritten)
+{
+    QTemporaryDir dir;
+    QImage img(10, 10, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    EXPECT_FALSE(TPngFile::Save(img, dir.path() + QStringLiteral("/missing/a.png")));
+    EXPECT_FALSE(TPngFile::Save(img, dir.path())); // a folder
+    ASSERT_TRUE(TPngFile::Save(img, dir.path() + QStringLiteral("/a.png")));
+    EXPECT_EQ(QImage(dir.path() + QStringLiteral("/a.png")).convertToFormat(QImage::Format_RGB32), img);
 }

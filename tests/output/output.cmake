@@ -10,4 +10,7 @@ if(TARVIK_GUI)
             ${CMAKE_CURRENT_LIST_DIR}/cmdline_test.cpp ${CMAKE_CURRENT_LIST_DIR}/clip_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/reportdir.h
     LIBS tarvik_output tarvik_simlib)
+  # The command line's manual page, which must name every option of --help.
+  target_compile_definitions(test_output PRIVATE
+    TARVIK_MAN_PAGE="${PROJECT_SOURCE_DIR}/packaging/man/tarvik-reporter.1")
 endif()

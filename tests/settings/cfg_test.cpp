@@ -58,7 +58,8 @@ QStringList Dump(TCfg& cfg)
             QStringLiteral("hangtime=") + n(cfg.EvtHangTime()),
             QStringLiteral("nlevels=") + cfg.EvtNLevels(),
             QStringLiteral("showspans=") + b(cfg.EvtShowSpans()),
-            QStringLiteral("showthreshold=") + b(cfg.EvtShowThreshold())};
+            QStringLiteral("showthreshold=") + b(cfg.EvtShowThreshold()),
+            QStringLiteral("imageformat=") + cfg.HtmlImageFormat()};
 }
 
 class TCfgTest : public ::testing::Test
@@ -100,7 +101,8 @@ TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
                              "dayhour=7 eveninghour=19 nighthour=23 eveningpenalty=5 nightpenalty=10 "
                              "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0 "
                              "daythreshold=65 nightthreshold=55 evtdayhour=-1 evtnighthour=-1 minduration=5 "
-                             "maxduration=0 hangtime=3 nlevels=65,70,75 showspans=1 showthreshold=1")
+                             "maxduration=0 hangtime=3 nlevels=65,70,75 showspans=1 showthreshold=1 "
+                             "imageformat=bmp")
                   .arg(sFolder));
 }
 
@@ -148,6 +150,7 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     cfg.SetEvtNLevels(QStringLiteral("70,80"));
     cfg.SetEvtShowSpans(false);
     cfg.SetEvtShowThreshold(false);
+    cfg.SetHtmlImageFormat(QStringLiteral("png"));
     const QStringList slSet = Dump(cfg);
     for (qsizetype i = 0; i < slSet.size(); ++i)
         EXPECT_NE(slSet[i], slDefaults[i]);
@@ -321,3 +324,14 @@ TEST_F(TCfgTest, IncludeParam_TimeColumnOnlyInExactSpelling)
 }
 
 } // namespace
+
+TEST_F(TCfgTest, HtmlImageFormat_UnknownTextReadsAndIsStoredAsBmp)
+{
+    PutFile("[html]\r\nimageformat=PNG\r\n");
+    EXPECT_EQ(TCfg(dir.path()).HtmlImageFormat(), QStringLiteral("png"));
+    PutFile("[html]\r\nimageformat=gif\r\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.HtmlImageFormat(), QStringLiteral("bmp"));
+    cfg.SetHtmlImageFormat(QStringLiteral("tiff"));
+    EXPECT_EQ(Key("html", "imageformat"), QStringLiteral("bmp"));
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Checks the Debian package that `make package` wrote in the build folder ($1): it is
+# unpacked into a scratch root, which must hold exactly the installed file list with
+# every file where the desktop looks for it; the unpacked programs must run from
+# another folder; the desktop entry and AppStream file must validate; lintian must
+# find no error.
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+src=$(cd "$(dirname "$0")/.." && pwd)
+shopt -s nullglob
+debs=("$build"/tarvik-reporter_*.deb)
+[ ${#debs[@]} -eq 1 ] || { echo "pkgcheck: expected one tarvik-reporter .deb in $build, found ${#debs[@]}" >&2; exit 1; }
+deb=${debs[0]}
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() { echo "pkgcheck: $*" >&2; exit 1; }
+
+echo "pkgcheck: $deb"
+dpkg-deb -x "$deb" "$root/pkg"
+
+# The file list, the same one the install test compares (paths under the prefix /usr).
+(cd "$root/pkg/usr" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) > "$root/files"
+{ grep -v '^#' "$src/packaging/installed-files.txt"
+  (cd "$src" && find help-rp -type f | sed 's|^|share/tarvik-reporter/|'); } | LC_ALL=C sort > "$root/expected"
+if ! diff -u "$root/expected" "$root/files"; then
+  fail "the package's files differ from packaging/installed-files.txt (- missing, + unexpected)"
+fi
+
+# The dependencies come from the linked libraries.
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6core6 libqt6widgets6 libqt6printsupport6 libqcustomplot; do
+  grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+
+# Where the desktop looks: the entry's program is on the path, its icon in hicolor.
+desktop="$root/pkg/usr/share/applications/example.kestrom.TarvikReporter.desktop"
+desktop-file-validate "$desktop"
+appstreamcli validate --no-net "$root/pkg/usr/share/metainfo/example.kestrom.TarvikReporter.metainfo.xml" >/dev/null
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -x "$root/pkg/usr/bin/$exec_name" ] || fail "Exec=$exec_name is not in /usr/bin"
+[ -f "$root/pkg/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon"
+[ -f "$root/pkg/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "no 48x48 icon $icon"
+[ -f "$root/pkg/usr/share/tarvik-reporter/help-rp/contents.html" ] || fail "no help pages"
+for page in tarvik-reporter tarvik-sim; do
+  warn=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/pkg/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null || true)
+  [ -z "$warn" ] || fail "man page $page: $warn"
+done
+
+# The unpacked programs run from any folder, without a display.
+work="$root/work"
+mkdir -p "$work"
+cd "$work"
+mkdir -m 700 "$work/runtime"
+export TARVIK_COMMON_APPDATA="$work/appdata" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime"
+"$root/pkg/usr/bin/tarvik-reporter" --help | grep -q -- '--pdf FILE' || fail "tarvik-reporter --help"
+"$root/pkg/usr/bin/tarvik-sim" --out "$work/data" --monitors 2 --days 2 --profile-days 1 >/dev/null
+"$root/pkg/usr/bin/tarvik-reporter" --export "$work/html" --data "$work/data" --monitors all \
+  --kinds per-chart,cal --image-format png >/dev/null
+[ -f "$work/html/Tarvik Reports.html" ] || fail "the unpacked program wrote no index page"
+"$root/pkg/usr/bin/tarvik-reporter" --pdf "$work/r.pdf" --report periodic-table --data "$work/data" \
+  --monitors all >/dev/null
+[ -s "$work/r.pdf" ] || fail "the unpacked program wrote no PDF"
+cd "$src"
+
+# lintian: no errors (warnings are shown, not fatal).
+lintian --fail-on error --tag-display-limit 0 "$deb"
+echo "pkgcheck: all good"

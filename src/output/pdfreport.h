@@ -1,0 +1,55 @@
+#pragma once
+
+#include "output/print.h"
+#include "views/gridfill.h"
+
+#include <QDate>
+#include <QPageSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class TCfg;
+class TTQMonitors;
+
+// One report page printed into a PDF file without a window or a dialog, for scheduled
+// jobs: the page's grid or charts are built off-screen as the main window builds them
+// for the chosen monitors and days, and go through the print run of File > Print. The
+// file appears whole or not at all: the pages are written to a temporary file beside
+// it, which takes its name only once the print has succeeded.
+class TPdfReport final
+{
+public:
+    TPdfReport(TCfg& cfg, const TTQMonitors& mons, TMonitorSel aMons, const QDate& dtFrom, const QDate& dtTo);
+    Q_DISABLE_COPY_MOVE(TPdfReport)
+
+    // The paper and its orientation; A4 upright unless changed.
+    void SetPaper(QPageSize::PageSizeId id, bool bLandscape)
+    {
+        idPaper = id;
+        bLandscapePaper = bLandscape;
+    }
+
+    // Prints report into sFile and returns the number of pages; 0 with Error() when
+    // nothing was written (the file cannot be written, or there is nothing to print).
+    int Write(EPrintReport report, const QString& sFile);
+    const QString& Error() const { return sError; }
+
+    // The command-line names of the reports ("periodic-chart", ... "summary"), in
+    // EPrintReport order, and the report a name stands for.
+    static const QStringList& ReportNames();
+    static std::optional<EPrintReport> ReportFromName(const QString& s);
+
+private:
+    int Print(EPrintReport report, const QString& sPdf);
+
+    TCfg& cfg;
+    const TTQMonitors& mons;
+    TMonitorSel aMons;
+    QDate dtFrom;
+    QDate dtTo;
+    QPageSize::PageSizeId idPaper = QPageSize::A4;
+    bool bLandscapePaper = false;
+    QString sError;
+};
