@@ -84,6 +84,18 @@ Q_ALWAYS_INLINE bool NextField(QStringView sLine, qsizetype& nPos, bool& bPendin
     return true;
 }
 
+// The usual field, plain text ending in a separator that a plain character follows,
+// found without the full rule: the end of the field, or -1 for any other field.
+template <bool bStrict>
+Q_ALWAYS_INLINE qsizetype UsualFieldEnd(const char16_t* p, qsizetype n, qsizetype nPos, bool bPendingEmpty,
+                                        char16_t chSep)
+{
+    if (bPendingEmpty || nPos >= n || p[nPos] == chQuote)
+        return -1;
+    const qsizetype j = PlainEnd<bStrict>(p, n, nPos, chSep);
+    return j + 1 < n && p[j] == chSep && (bStrict || !IsBlank(p[j + 1])) ? j : -1;
+}
+
 template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iFld, char16_t chSep)
 {
     TCsvSplit::TFieldSpan fld;
@@ -94,14 +106,10 @@ template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iF
     qsizetype nPos = bStrict ? 0 : SkipBlanks(p, n, 0);
     bool bPendingEmpty = false;
     for (int i = 0; i < iFld; ++i) {
-        // The usual field, plain text ending in a separator that a plain character
-        // follows, is stepped over here; everything else takes the full rule.
-        if (!bPendingEmpty && nPos < n && p[nPos] != chQuote) {
-            const qsizetype j = PlainEnd<bStrict>(p, n, nPos, chSep);
-            if (j + 1 < n && p[j] == chSep && (bStrict || !IsBlank(p[j + 1]))) {
-                nPos = j + 1;
-                continue;
-            }
+        const qsizetype j = UsualFieldEnd<bStrict>(p, n, nPos, bPendingEmpty, chSep);
+        if (j >= 0) {
+            nPos = j + 1;
+            continue;
         }
         if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, chSep, fld))
             return {};
@@ -109,6 +117,25 @@ template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iF
     if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, chSep, fld))
         return {};
     return fld;
+}
+
+template <bool bStrict> int LocateAllIn(QStringView sLine, TCsvSplit::TFieldSpan* aFld, int nMax)
+{
+    const char16_t* p = sLine.utf16();
+    const qsizetype n = sLine.size();
+    qsizetype nPos = bStrict ? 0 : SkipBlanks(p, n, 0);
+    bool bPendingEmpty = false;
+    for (int i = 0; i < nMax; ++i) {
+        const qsizetype j = UsualFieldEnd<bStrict>(p, n, nPos, bPendingEmpty, u',');
+        if (j >= 0) {
+            aFld[i] = {QStringView(p + nPos, j - nPos), false, true};
+            nPos = j + 1;
+            continue;
+        }
+        if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, u',', aFld[i]))
+            return i;
+    }
+    return nMax;
 }
 
 QStringList SplitIn(TCsvSplit::TScanner scan)
@@ -158,6 +185,11 @@ TCsvSplit::TFieldSpan TCsvSplit::Locate(QStringView sLine, int iFld, QChar chSep
 TCsvSplit::TFieldSpan TCsvSplit::LocateStrict(QStringView sLine, int iFld)
 {
     return LocateIn<true>(sLine, iFld, u',');
+}
+
+int TCsvSplit::LocateAll(QStringView sLine, bool bStrict, TFieldSpan* aFld, int nMax)
+{
+    return bStrict ? LocateAllIn<true>(sLine, aFld, nMax) : LocateAllIn<false>(sLine, aFld, nMax);
 }
 
 QStringList TCsvSplit::Split(QStringView sLine, QChar chSep)

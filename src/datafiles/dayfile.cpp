@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -13,9 +14,9 @@
 
 namespace {
 
-bool IsBlank(QChar ch)
+bool IsBlank(char16_t c)
 {
-    return ch.unicode() >= 1 && ch.unicode() <= 32;
+    return c >= 1 && c <= 32;
 }
 
 bool IsDigit(QChar ch)
@@ -98,12 +99,36 @@ QStringView TDayFile::Line(int iLine) const
     return QStringView(aLines[iLine].p, aLines[iLine].nLen);
 }
 
+void TDayFile::IndexFields(const TLine& line) const
+{
+    // Fields beyond the header's are never asked for, so they are not looked at.
+    const int nFlds = FldCount();
+    aIdxFlds.resize(size_t(nFlds));
+    const int nFound = TCsvSplit::LocateAll(QStringView(line.p, line.nLen), bStrict, aIdxFlds.data(), nFlds);
+    std::fill(aIdxFlds.begin() + nFound, aIdxFlds.end(), TCsvSplit::TFieldSpan());
+    idxLine = line;
+}
+
 TCsvSplit::TFieldSpan TDayFile::LocateFld(int iRec, int iFld) const
 {
     if (iRec < 0 || iRec >= RecCount() || iFld < 0 || iFld >= FldCount())
         return {};
-    const QStringView sLine = Line(iRec + 1);
-    return bStrict ? TCsvSplit::LocateStrict(sLine, iFld) : TCsvSplit::Locate(sLine, iFld);
+    const TLine& line = aLines[size_t(iRec) + 1];
+    if (Q_LIKELY(line.p == idxLine.p && line.nLen == idxLine.nLen))
+        return aIdxFlds[size_t(iFld)];
+    return LocateNew(line, iFld);
+}
+
+TCsvSplit::TFieldSpan TDayFile::LocateNew(const TLine& line, int iFld) const
+{
+    // The time in field 0 is found without walking the rest: filling a profile day
+    // asks every record for its time alone.
+    if (iFld == 0) {
+        const QStringView sLine(line.p, line.nLen);
+        return bStrict ? TCsvSplit::LocateStrict(sLine, 0) : TCsvSplit::Locate(sLine, 0);
+    }
+    IndexFields(line);
+    return aIdxFlds[size_t(iFld)];
 }
 
 QString TDayFile::FldStr(int iRec, int iFld) const
@@ -137,67 +162,68 @@ int TDayFile::FldTimeSecs(int iRec, int iFld) const
 
 double TDayFile::ParseVal(QStringView s)
 {
-    qsizetype nBeg = 0;
-    qsizetype nEnd = s.size();
-    while (nBeg < nEnd && IsBlank(s[nBeg]))
-        ++nBeg;
-    while (nEnd > nBeg && IsBlank(s[nEnd - 1]))
-        --nEnd;
+    const char16_t* p = s.utf16();
+    const char16_t* pEnd = p + s.size();
+    while (p < pEnd && IsBlank(*p))
+        ++p;
+    while (pEnd > p && IsBlank(pEnd[-1]))
+        --pEnd;
 
     // The grammar is checked here because from_chars alone would also take "inf",
     // "nan" and the like.
-    qsizetype i = nBeg;
+    const auto digit = [](char16_t c) { return unsigned(c) - unsigned(u'0'); };
+    const char16_t* q = p;
     bool bNeg = false;
-    if (i < nEnd && (s[i] == u'+' || s[i] == u'-')) {
-        bNeg = s[i] == u'-';
-        ++i;
+    if (q < pEnd && (*q == u'+' || *q == u'-')) {
+        bNeg = *q == u'-';
+        ++q;
     }
-    const qsizetype nMant = i;
-    qsizetype nDigits = 0;
-    qsizetype nDecimals = 0;
+    const char16_t* pMant = q;
+    // The mantissa wraps beyond 19 digits, but it is only used up to 15.
     std::uint64_t nMantissa = 0;
-    for (; i < nEnd && IsDigit(s[i]); ++i) {
-        nMantissa = nMantissa * 10 + (s[i].unicode() - u'0');
-        ++nDigits;
-        if (nDigits > 19)
-            nMantissa = 0; // too long for the short way; only nDigits matters now
-    }
-    if (i < nEnd && s[i] == u'.') {
-        for (++i; i < nEnd && IsDigit(s[i]); ++i) {
-            nMantissa = nMantissa * 10 + (s[i].unicode() - u'0');
-            ++nDigits;
-            ++nDecimals;
-            if (nDigits > 19)
-                nMantissa = 0;
-        }
+    for (; q < pEnd && digit(*q) <= 9; ++q)
+        nMantissa = nMantissa * 10 + digit(*q);
+    qsizetype nDigits = q - pMant;
+    qsizetype nDecimals = 0;
+    if (q < pEnd && *q == u'.') {
+        const char16_t* pDec = ++q;
+        for (; q < pEnd && digit(*q) <= 9; ++q)
+            nMantissa = nMantissa * 10 + digit(*q);
+        nDecimals = q - pDec;
+        nDigits += nDecimals;
     }
     if (nDigits == 0)
         return -1;
-    const bool bExp = i < nEnd && (s[i] == u'e' || s[i] == u'E');
+    const bool bExp = q < pEnd && (*q == u'e' || *q == u'E');
     if (bExp) {
-        ++i;
-        if (i < nEnd && (s[i] == u'+' || s[i] == u'-'))
-            ++i;
-        const qsizetype nExp = i;
-        while (i < nEnd && IsDigit(s[i]))
-            ++i;
-        if (i == nExp)
+        ++q;
+        if (q < pEnd && (*q == u'+' || *q == u'-'))
+            ++q;
+        const char16_t* pExp = q;
+        while (q < pEnd && digit(*q) <= 9)
+            ++q;
+        if (q == pExp)
             return -1;
     }
-    if (i != nEnd)
+    if (q != pEnd)
         return -1;
 
     // The usual level "55.3": up to 15 digits are exact in a double, and so is the
     // power of ten, so one division gives the correctly rounded value.
-    constexpr double adPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double adPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     if (!bExp && nDigits <= 15) {
         const double d = double(nMantissa) / adPow10[nDecimals];
         return bNeg ? -d : d;
     }
+    return ParseValLong(pMant, pEnd, bNeg);
+}
 
-    // from_chars takes a minus but no plus, so the sign is written back by hand.
-    const qsizetype nLen = nEnd - nMant + 1;
+double TDayFile::ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool bNeg)
+{
+    // from_chars takes a minus but no plus, so the sign is written back by hand. The
+    // text is known to be ASCII digits, ".", "e" and signs by now.
+    const qsizetype nLen = pEnd - pMant + 1;
     char aSmall[64];
     std::string sBig;
     char* pBuf = aSmall;
@@ -208,8 +234,8 @@ double TDayFile::ParseVal(QStringView s)
     char* q = pBuf;
     if (bNeg)
         *q++ = '-';
-    for (qsizetype k = nMant; k < nEnd; ++k)
-        *q++ = char(s[k].unicode());
+    for (const char16_t* k = pMant; k < pEnd; ++k)
+        *q++ = char(*k);
 
     double d = 0;
     const auto res = std::from_chars(pBuf, q, d, std::chars_format::general);
@@ -261,6 +287,7 @@ bool TDayFile::LoadPath(const QString& sPath)
 {
     aLines.clear();
     sText.clear();
+    ForgetFields();
 
     // Only a plain file is read: a folder, a pipe or a device in its place is no day.
     const QFileInfo fi(sPath);

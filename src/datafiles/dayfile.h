@@ -82,10 +82,26 @@ private:
     // Every gap record of a day, one after the other, built once and shared by all
     // profile readers: filling a day then only points lines into this text.
     static const QString& GapText();
+    // ParseVal for a number too long or with an exponent: pMant..pEnd is its checked
+    // text without sign.
+    static double ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool bNeg);
     TCsvSplit::TFieldSpan LocateFld(int iRec, int iFld) const;
+    // Field iFld of a line that is not the record last indexed.
+    TCsvSplit::TFieldSpan LocateNew(const TLine& line, int iFld) const;
+    // Locates every field of one line in a single walk and keeps them as the record
+    // last asked for.
+    void IndexFields(const TLine& line) const;
+    void ForgetFields() const { idxLine = {nullptr, 0}; }
 
     bool bStrict;       // records split by the strict rule (profile files)
     const QChar* pGaps; // the shared gap records of a whole day (profile files only)
     QString sText;      // the decoded file
     QStringList slFlds; // header names of the last successful load
+
+    // The fields of the record last asked for. A record is read field by field, and
+    // finding field n anew would walk the line from its start each time; the line's
+    // fields are found once instead. The record is known by its line, which within
+    // one load always holds the same text; a load forgets it.
+    mutable TLine idxLine{nullptr, 0};
+    mutable std::vector<TCsvSplit::TFieldSpan> aIdxFlds;
 };
