@@ -132,6 +132,11 @@ template <bool bStrict> int LocateAllIn(QStringView sLine, TCsvSplit::TFieldSpan
             nPos = j + 1;
             continue;
         }
+        // A plain last field that runs to the end of the line ends the walk.
+        if (!bPendingEmpty && nPos < n && p[nPos] != chQuote && PlainEnd<bStrict>(p, n, nPos, u',') == n) {
+            aFld[i] = {QStringView(p + nPos, n - nPos), false, true};
+            return i + 1;
+        }
         if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, u',', aFld[i]))
             return i;
     }

@@ -136,12 +136,8 @@ QString TDayFile::FldStr(int iRec, int iFld) const
     return LocateFld(iRec, iFld).Value();
 }
 
-double TDayFile::FldVal(int iRec, int iFld) const
+double TDayFile::FldValOf(int iRec, int iFld) const
 {
-    // A gap record holds a time and "-": no field of it is a number. Most of a
-    // sparse profile day is gaps, so this spares the split.
-    if (pGaps && iRec >= 0 && iRec < RecCount() && IsGapRecord(aLines[size_t(iRec) + 1]))
-        return -1;
     const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
     // A field whose text holds a quote is no number, so it need not be unescaped.
     if (!fld.bFound || !fld.IsPlain())

@@ -34,7 +34,14 @@ public:
     // The field as a number: optional sign, digits, optional "." and decimals,
     // optional exponent, blanks around. Anything else ("-", the empty text, n/a, a
     // number outside the range of a double) gives -1.
-    double FldVal(int iRec, int iFld) const;
+    double FldVal(int iRec, int iFld) const
+    {
+        // A gap record holds a time and "-": no field of it is a number. Most of a
+        // sparse profile day is gaps, so they are told apart here, before any call.
+        if (pGaps && iRec >= 0 && iRec < RecCount() && IsGapRecord(aLines[size_t(iRec) + 1]))
+            return -1;
+        return FldValOf(iRec, iFld);
+    }
     // The field as "h:m:s" seconds since midnight (whole numbers, sign allowed, no
     // upper bounds: 25:00:00 gives 90000), or -1 when it is not three such parts.
     int FldTimeSecs(int iRec, int iFld) const;
@@ -86,6 +93,7 @@ private:
     // text without sign.
     static double ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool bNeg);
     TCsvSplit::TFieldSpan LocateFld(int iRec, int iFld) const;
+    double FldValOf(int iRec, int iFld) const; // FldVal of a record that is no gap
     // Field iFld of a line that is not the record last indexed.
     TCsvSplit::TFieldSpan LocateNew(const TLine& line, int iFld) const;
     // Locates every field of one line in a single walk and keeps them as the record
