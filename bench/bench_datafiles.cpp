@@ -10,6 +10,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
 namespace {
 
 const QString sMon = QStringLiteral("M01");
@@ -18,6 +23,9 @@ const QDate dtSparse(2024, 3, 8);
 const QDate dtYearStart(2023, 1, 1);
 constexpr int nYearDays = 365;
 constexpr int nPeriod = 10;
+// Each case runs several times, so that a busy machine shows as spread rather than
+// as a slower reader.
+constexpr int nReps = 5;
 
 // One data folder for the whole run: a full profile day, a profile day with one
 // hour of records, and a year of 10-minute periodic files.
@@ -108,7 +116,7 @@ void BM_ProfileFullDay(benchmark::State& state)
     }
     state.counters["records"] = th.RecCount();
 }
-BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_ProfileFullDay_Baseline(benchmark::State& state)
 {
@@ -116,7 +124,7 @@ void BM_ProfileFullDay_Baseline(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAndSplit(sPath));
 }
-BENCHMARK(BM_ProfileFullDay_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileFullDay_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 // ---- One hour of profile records, filled to a whole day
 
@@ -129,7 +137,7 @@ void BM_ProfileSparseDay(benchmark::State& state)
     }
     state.counters["records"] = th.RecCount();
 }
-BENCHMARK(BM_ProfileSparseDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileSparseDay)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_ProfileSparseDay_Baseline(benchmark::State& state)
 {
@@ -137,7 +145,7 @@ void BM_ProfileSparseDay_Baseline(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAndSplit(sPath));
 }
-BENCHMARK(BM_ProfileSparseDay_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileSparseDay_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 // ---- A year of 10-minute periodic files
 
@@ -156,7 +164,7 @@ void BM_PeriodicYear(benchmark::State& state)
         benchmark::DoNotOptimize(nPresent);
     }
 }
-BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_PeriodicYear_Baseline(benchmark::State& state)
 {
@@ -167,8 +175,55 @@ void BM_PeriodicYear_Baseline(benchmark::State& state)
                 ReadAndSplit(TPerFile::FileName(sData, sMon, dtYearStart.addDays(d), nPeriod)));
     }
 }
-BENCHMARK(BM_PeriodicYear_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodicYear_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+
+// The console table, then each reader case against its baseline of the same run:
+// the ratio of the medians, so a slower reader shows as a number.
+class TRatioReporter final : public benchmark::ConsoleReporter
+{
+public:
+    TRatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& aRuns) override
+    {
+        ConsoleReporter::ReportRuns(aRuns);
+        for (const Run& run : aRuns) {
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
+                continue;
+            mapTimes[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+        }
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const std::string sSuffix = "_Baseline";
+        std::printf("\nReader against read+split of the same bytes (medians of %d runs):\n", nReps);
+        for (const auto& [sName, times] : mapTimes) {
+            if (sName.size() > sSuffix.size() && sName.compare(sName.size() - sSuffix.size(), sSuffix.size(), sSuffix) == 0)
+                continue;
+            const auto it = mapTimes.find(sName + sSuffix);
+            if (it == mapTimes.end() || it->second.first <= 0 || it->second.second <= 0)
+                continue;
+            std::printf("  %-22s %6.2fx real  %6.2fx cpu\n", sName.c_str(), times.first / it->second.first,
+                        times.second / it->second.second);
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    std::map<std::string, std::pair<double, double>> mapTimes; // real and CPU time per case
+};
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

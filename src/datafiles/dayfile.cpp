@@ -136,6 +136,15 @@ QString TDayFile::FldStr(int iRec, int iFld) const
     return LocateFld(iRec, iFld).Value();
 }
 
+QStringView TDayFile::FldText(int iRec, int iFld, QString& sBuf) const
+{
+    const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
+    if (fld.IsPlain())
+        return fld.sRaw;
+    sBuf = fld.Value();
+    return sBuf;
+}
+
 double TDayFile::FldValOf(int iRec, int iFld) const
 {
     const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);

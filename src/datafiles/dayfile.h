@@ -31,6 +31,10 @@ public:
 
     // Field iFld of record iRec, or the empty text (record or field beyond the end).
     QString FldStr(int iRec, int iFld) const;
+    // The same text as FldStr without making a string when the field needs no
+    // unescaping: a view into the file, or into sBuf where the text had to be built.
+    // Valid until the next load or the next call with the same sBuf.
+    QStringView FldText(int iRec, int iFld, QString& sBuf) const;
     // The field as a number: optional sign, digits, optional "." and decimals,
     // optional exponent, blanks around. Anything else ("-", the empty text, n/a, a
     // number outside the range of a double) gives -1.
