@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -197,18 +198,23 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
+        // The table goes to the reporter's stream, so the summary does too, after it.
+        std::ostream& out = GetOutputStream();
         const std::string sSuffix = "_Baseline";
-        std::printf("\nReader against read+split of the same bytes (medians of %d runs):\n", nReps);
+        out << "\nReader against read+split of the same bytes (medians of " << nReps << " runs):\n";
         for (const auto& [sName, times] : mapTimes) {
-            if (sName.size() > sSuffix.size() && sName.compare(sName.size() - sSuffix.size(), sSuffix.size(), sSuffix) == 0)
+            if (sName.size() > sSuffix.size() &&
+                sName.compare(sName.size() - sSuffix.size(), sSuffix.size(), sSuffix) == 0)
                 continue;
             const auto it = mapTimes.find(sName + sSuffix);
             if (it == mapTimes.end() || it->second.first <= 0 || it->second.second <= 0)
                 continue;
-            std::printf("  %-22s %6.2fx real  %6.2fx cpu\n", sName.c_str(), times.first / it->second.first,
-                        times.second / it->second.second);
+            char szLine[128];
+            std::snprintf(szLine, sizeof szLine, "  %-22s %6.2fx real  %6.2fx cpu\n", sName.c_str(),
+                          times.first / it->second.first, times.second / it->second.second);
+            out << szLine;
         }
-        std::fflush(stdout);
+        out.flush();
     }
 
 private:
