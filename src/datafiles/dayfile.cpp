@@ -167,8 +167,32 @@ int TDayFile::FldTimeSecs(int iRec, int iFld) const
 
 double TDayFile::ParseVal(QStringView s)
 {
+    static constexpr double adPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char16_t* p = s.utf16();
     const char16_t* pEnd = p + s.size();
+
+    // The usual level "55.3", digits and at most one point with nothing around them,
+    // in one pass. Up to 15 digits are exact in a double, and so is the power of ten,
+    // so one division gives the correctly rounded value.
+    if (s.size() <= 16) {
+        std::uint64_t nMantissa = 0;
+        const char16_t* pDot = nullptr;
+        const char16_t* q = p;
+        for (; q < pEnd; ++q) {
+            const unsigned nDigit = unsigned(*q) - unsigned(u'0');
+            if (nDigit <= 9)
+                nMantissa = nMantissa * 10 + nDigit;
+            else if (*q == u'.' && !pDot)
+                pDot = q;
+            else
+                break;
+        }
+        const qsizetype nDigits = s.size() - (pDot ? 1 : 0);
+        if (q == pEnd && nDigits >= 1 && nDigits <= 15)
+            return double(nMantissa) / adPow10[pDot ? pEnd - pDot - 1 : 0];
+    }
+
     while (p < pEnd && IsBlank(*p))
         ++p;
     while (pEnd > p && IsBlank(pEnd[-1]))
@@ -213,10 +237,7 @@ double TDayFile::ParseVal(QStringView s)
     if (q != pEnd)
         return -1;
 
-    // The usual level "55.3": up to 15 digits are exact in a double, and so is the
-    // power of ten, so one division gives the correctly rounded value.
-    static constexpr double adPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    // The same short way with a sign or blanks around.
     if (!bExp && nDigits <= 15) {
         const double d = double(nMantissa) / adPow10[nDecimals];
         return bNeg ? -d : d;
