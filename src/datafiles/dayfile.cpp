@@ -48,6 +48,23 @@ bool ParseWhole(QStringView s, std::int64_t& nOut)
     return true;
 }
 
+// The eight characters at p as "hh:mm:ss" with two digits each, in seconds; -1 for
+// any other shape.
+int ShortTime(const char16_t* p)
+{
+    const auto two = [p](int i) {
+        const unsigned nTens = unsigned(p[i]) - unsigned(u'0');
+        const unsigned nOnes = unsigned(p[i + 1]) - unsigned(u'0');
+        return nTens <= 9 && nOnes <= 9 ? int(nTens * 10 + nOnes) : -1;
+    };
+    if (p[2] != u':' || p[5] != u':')
+        return -1;
+    const int nHour = two(0);
+    const int nMin = two(3);
+    const int nSec = two(6);
+    return nHour >= 0 && nMin >= 0 && nSec >= 0 ? nHour * 3600 + nMin * 60 + nSec : -1;
+}
+
 } // namespace
 
 const QString& TDayFile::GapText()
@@ -156,6 +173,17 @@ double TDayFile::FldValOf(int iRec, int iFld) const
 
 int TDayFile::FldTimeSecs(int iRec, int iFld) const
 {
+    // A record that begins "hh:mm:ss," has that as its field 0 under either rule, so
+    // the time is read without locating the field. Filling a profile day reads the
+    // time of every record.
+    if (iFld == 0 && iRec >= 0 && iRec < RecCount() && FldCount() > 0) {
+        const TLine& line = aLines[size_t(iRec) + 1];
+        if (line.nLen >= 8 && (line.nLen == 8 || line.p[8] == u',')) {
+            const int nSecs = ShortTime(reinterpret_cast<const char16_t*>(line.p));
+            if (nSecs >= 0)
+                return nSecs;
+        }
+    }
     const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
     if (!fld.bFound)
         return -1;
@@ -273,17 +301,10 @@ double TDayFile::ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool 
 int TDayFile::ParseTimeSecs(QStringView s)
 {
     // Nearly every time is written "hh:mm:ss"; that shape needs no split.
-    if (s.size() == 8 && s[2] == u':' && s[5] == u':') {
-        const auto two = [&s](qsizetype i) {
-            return IsDigit(s[i]) && IsDigit(s[i + 1])
-                       ? (s[i].unicode() - u'0') * 10 + (s[i + 1].unicode() - u'0')
-                       : -1;
-        };
-        const int nHour = two(0);
-        const int nMin = two(3);
-        const int nSec = two(6);
-        if (nHour >= 0 && nMin >= 0 && nSec >= 0)
-            return nHour * 3600 + nMin * 60 + nSec;
+    if (s.size() == 8) {
+        const int nSecs = ShortTime(s.utf16());
+        if (nSecs >= 0)
+            return nSecs;
     }
     TCsvSplit::TScanner scan(s, false, u':');
     TCsvSplit::TFieldSpan aPart[3];

@@ -71,6 +71,10 @@ protected:
     // A line is a view into the decoded file, or into the shared text of gap records.
     struct TLine
     {
+        // Left unset when made without text: a day is sized first and then every
+        // line written, so clearing a day's worth of lines would be wasted.
+        TLine() {}
+        TLine(const QChar* pText, qsizetype nLength) : p(pText), nLen(nLength) {}
         const QChar* p;
         qsizetype nLen;
     };
