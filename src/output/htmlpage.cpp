@@ -209,13 +209,15 @@ void THtmlPage::AddPerTable(const TCfg& cfg, const QString& sDataPath, const QSt
         for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
             slLines << "<tr>" << sDay;
             for (int iFld : aiShown) {
-                slLines << "<td>";
+                // Lines "<td>", the value (none for "-") and "</td>".
+                slLines.Put("<td>\r\n");
                 const QStringView s = per.FldText(iRec, iFld, sBuf);
                 if (s != QLatin1StringView("-")) {
                     slLines.PutEscaped(s);
-                    slLines.EndLine();
+                    slLines << "\r\n</td>";
+                } else {
+                    slLines << "</td>";
                 }
-                slLines << "</td>";
             }
             slLines << "</tr>";
         }
