@@ -10,6 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
 namespace {
 
 const QString sMon = QStringLiteral("M01");
@@ -18,6 +24,9 @@ const QDate dtSparse(2024, 3, 8);
 const QDate dtYearStart(2023, 1, 1);
 constexpr int nYearDays = 365;
 constexpr int nPeriod = 10;
+// Each case runs several times, so that a busy machine shows as spread rather than
+// as a slower reader.
+constexpr int nReps = 5;
 
 // One data folder for the whole run: a full profile day, a profile day with one
 // hour of records, and a year of 10-minute periodic files.
@@ -108,7 +117,7 @@ void BM_ProfileFullDay(benchmark::State& state)
     }
     state.counters["records"] = th.RecCount();
 }
-BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_ProfileFullDay_Baseline(benchmark::State& state)
 {
@@ -116,7 +125,7 @@ void BM_ProfileFullDay_Baseline(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAndSplit(sPath));
 }
-BENCHMARK(BM_ProfileFullDay_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileFullDay_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 // ---- One hour of profile records, filled to a whole day
 
@@ -129,7 +138,7 @@ void BM_ProfileSparseDay(benchmark::State& state)
     }
     state.counters["records"] = th.RecCount();
 }
-BENCHMARK(BM_ProfileSparseDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileSparseDay)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_ProfileSparseDay_Baseline(benchmark::State& state)
 {
@@ -137,7 +146,7 @@ void BM_ProfileSparseDay_Baseline(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAndSplit(sPath));
 }
-BENCHMARK(BM_ProfileSparseDay_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProfileSparseDay_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 // ---- A year of 10-minute periodic files
 
@@ -156,7 +165,7 @@ void BM_PeriodicYear(benchmark::State& state)
         benchmark::DoNotOptimize(nPresent);
     }
 }
-BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_PeriodicYear_Baseline(benchmark::State& state)
 {
@@ -167,8 +176,60 @@ void BM_PeriodicYear_Baseline(benchmark::State& state)
                 ReadAndSplit(TPerFile::FileName(sData, sMon, dtYearStart.addDays(d), nPeriod)));
     }
 }
-BENCHMARK(BM_PeriodicYear_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodicYear_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+
+// The console table, then each reader case against its baseline of the same run:
+// the ratio of the medians, so a slower reader shows as a number.
+class TRatioReporter final : public benchmark::ConsoleReporter
+{
+public:
+    TRatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& aRuns) override
+    {
+        ConsoleReporter::ReportRuns(aRuns);
+        for (const Run& run : aRuns) {
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
+                continue;
+            mapTimes[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+        }
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        // The table goes to the reporter's stream, so the summary does too, after it.
+        std::ostream& out = GetOutputStream();
+        const std::string sSuffix = "_Baseline";
+        out << "\nReader against read+split of the same bytes (medians of " << nReps << " runs):\n";
+        for (const auto& [sName, times] : mapTimes) {
+            if (sName.size() > sSuffix.size() &&
+                sName.compare(sName.size() - sSuffix.size(), sSuffix.size(), sSuffix) == 0)
+                continue;
+            const auto it = mapTimes.find(sName + sSuffix);
+            if (it == mapTimes.end() || it->second.first <= 0 || it->second.second <= 0)
+                continue;
+            char szLine[128];
+            std::snprintf(szLine, sizeof szLine, "  %-22s %6.2fx real  %6.2fx cpu\n", sName.c_str(),
+                          times.first / it->second.first, times.second / it->second.second);
+            out << szLine;
+        }
+        out.flush();
+    }
+
+private:
+    std::map<std::string, std::pair<double, double>> mapTimes; // real and CPU time per case
+};
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,5 +1,7 @@
 #include "datafiles/csvsplit.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t chQuote = u'"';
@@ -21,14 +23,16 @@ Q_ALWAYS_INLINE qsizetype SkipBlanks(const char16_t* p, qsizetype n, qsizetype i
 template <bool bStrict>
 Q_ALWAYS_INLINE qsizetype PlainEnd(const char16_t* p, qsizetype n, qsizetype i, char16_t chSep)
 {
-    if constexpr (bStrict) {
-        while (i < n && p[i] != chSep)
+    // A character above both the separator and the blanks never ends a field; digits
+    // and the decimal point lie above a comma, so a level is stepped over with one
+    // comparison a character.
+    const char16_t chTop = bStrict ? chSep : std::max<char16_t>(chSep, 32);
+    for (;; ++i) {
+        while (i < n && p[i] > chTop)
             ++i;
-    } else {
-        while (i < n && p[i] != chSep && !IsBlank(p[i]))
-            ++i;
+        if (i >= n || p[i] == chSep || (!bStrict && IsBlank(p[i])))
+            return i;
     }
-    return i;
 }
 
 // One field of the line from nPos on: the whole splitting rule in one place, used
@@ -84,6 +88,18 @@ Q_ALWAYS_INLINE bool NextField(QStringView sLine, qsizetype& nPos, bool& bPendin
     return true;
 }
 
+// The usual field, plain text ending in a separator that a plain character follows,
+// found without the full rule: the end of the field, or -1 for any other field.
+template <bool bStrict>
+Q_ALWAYS_INLINE qsizetype UsualFieldEnd(const char16_t* p, qsizetype n, qsizetype nPos, bool bPendingEmpty,
+                                        char16_t chSep)
+{
+    if (bPendingEmpty || nPos >= n || p[nPos] == chQuote)
+        return -1;
+    const qsizetype j = PlainEnd<bStrict>(p, n, nPos, chSep);
+    return j + 1 < n && p[j] == chSep && (bStrict || !IsBlank(p[j + 1])) ? j : -1;
+}
+
 template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iFld, char16_t chSep)
 {
     TCsvSplit::TFieldSpan fld;
@@ -94,14 +110,10 @@ template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iF
     qsizetype nPos = bStrict ? 0 : SkipBlanks(p, n, 0);
     bool bPendingEmpty = false;
     for (int i = 0; i < iFld; ++i) {
-        // The usual field, plain text ending in a separator that a plain character
-        // follows, is stepped over here; everything else takes the full rule.
-        if (!bPendingEmpty && nPos < n && p[nPos] != chQuote) {
-            const qsizetype j = PlainEnd<bStrict>(p, n, nPos, chSep);
-            if (j + 1 < n && p[j] == chSep && (bStrict || !IsBlank(p[j + 1]))) {
-                nPos = j + 1;
-                continue;
-            }
+        const qsizetype j = UsualFieldEnd<bStrict>(p, n, nPos, bPendingEmpty, chSep);
+        if (j >= 0) {
+            nPos = j + 1;
+            continue;
         }
         if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, chSep, fld))
             return {};
@@ -109,6 +121,30 @@ template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iF
     if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, chSep, fld))
         return {};
     return fld;
+}
+
+template <bool bStrict> int LocateAllIn(QStringView sLine, TCsvSplit::TFieldSpan* aFld, int nMax)
+{
+    const char16_t* p = sLine.utf16();
+    const qsizetype n = sLine.size();
+    qsizetype nPos = bStrict ? 0 : SkipBlanks(p, n, 0);
+    bool bPendingEmpty = false;
+    for (int i = 0; i < nMax; ++i) {
+        const qsizetype j = UsualFieldEnd<bStrict>(p, n, nPos, bPendingEmpty, u',');
+        if (j >= 0) {
+            aFld[i] = {QStringView(p + nPos, j - nPos), false, true};
+            nPos = j + 1;
+            continue;
+        }
+        // A plain last field that runs to the end of the line ends the walk.
+        if (!bPendingEmpty && nPos < n && p[nPos] != chQuote && PlainEnd<bStrict>(p, n, nPos, u',') == n) {
+            aFld[i] = {QStringView(p + nPos, n - nPos), false, true};
+            return i + 1;
+        }
+        if (!NextField<bStrict>(sLine, nPos, bPendingEmpty, u',', aFld[i]))
+            return i;
+    }
+    return nMax;
 }
 
 QStringList SplitIn(TCsvSplit::TScanner scan)
@@ -158,6 +194,11 @@ TCsvSplit::TFieldSpan TCsvSplit::Locate(QStringView sLine, int iFld, QChar chSep
 TCsvSplit::TFieldSpan TCsvSplit::LocateStrict(QStringView sLine, int iFld)
 {
     return LocateIn<true>(sLine, iFld, u',');
+}
+
+int TCsvSplit::LocateAll(QStringView sLine, bool bStrict, TFieldSpan* aFld, int nMax)
+{
+    return bStrict ? LocateAllIn<true>(sLine, aFld, nMax) : LocateAllIn<false>(sLine, aFld, nMax);
 }
 
 QStringList TCsvSplit::Split(QStringView sLine, QChar chSep)

@@ -63,4 +63,9 @@ public:
 
     static TFieldSpan Locate(QStringView sLine, int iFld, QChar chSep = u',');
     static TFieldSpan LocateStrict(QStringView sLine, int iFld);
+
+    // Fields 0 to nMax - 1 of a comma-separated line in one walk, into aFld (the same
+    // spans Locate or LocateStrict gives one by one); returns how many the line has,
+    // at most nMax. The slots after those are left as they were.
+    static int LocateAll(QStringView sLine, bool bStrict, TFieldSpan* aFld, int nMax);
 };

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/textdecode.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -11,9 +12,9 @@
 
 namespace {
 
-bool IsBlank(QChar ch)
+bool IsBlank(char16_t c)
 {
-    return ch.unicode() >= 1 && ch.unicode() <= 32;
+    return c >= 1 && c <= 32;
 }
 
 bool IsDigit(QChar ch)
@@ -43,6 +44,23 @@ bool ParseWhole(QStringView s, std::int64_t& nOut)
     }
     nOut = bNeg ? -n : n;
     return true;
+}
+
+// The eight characters at p as "hh:mm:ss" with two digits each, in seconds; -1 for
+// any other shape.
+int ShortTime(const char16_t* p)
+{
+    const auto two = [p](int i) {
+        const unsigned nTens = unsigned(p[i]) - unsigned(u'0');
+        const unsigned nOnes = unsigned(p[i + 1]) - unsigned(u'0');
+        return nTens <= 9 && nOnes <= 9 ? int(nTens * 10 + nOnes) : -1;
+    };
+    if (p[2] != u':' || p[5] != u':')
+        return -1;
+    const int nHour = two(0);
+    const int nMin = two(3);
+    const int nSec = two(6);
+    return nHour >= 0 && nMin >= 0 && nSec >= 0 ? nHour * 3600 + nMin * 60 + nSec : -1;
 }
 
 } // namespace
@@ -96,12 +114,36 @@ QStringView TDayFile::Line(int iLine) const
     return QStringView(aLines[iLine].p, aLines[iLine].nLen);
 }
 
+void TDayFile::IndexFields(const TLine& line) const
+{
+    // Fields beyond the header's are never asked for, so they are not looked at.
+    const int nFlds = FldCount();
+    aIdxFlds.resize(size_t(nFlds));
+    const int nFound = TCsvSplit::LocateAll(QStringView(line.p, line.nLen), bStrict, aIdxFlds.data(), nFlds);
+    std::fill(aIdxFlds.begin() + nFound, aIdxFlds.end(), TCsvSplit::TFieldSpan());
+    idxLine = line;
+}
+
 TCsvSplit::TFieldSpan TDayFile::LocateFld(int iRec, int iFld) const
 {
     if (iRec < 0 || iRec >= RecCount() || iFld < 0 || iFld >= FldCount())
         return {};
-    const QStringView sLine = Line(iRec + 1);
-    return bStrict ? TCsvSplit::LocateStrict(sLine, iFld) : TCsvSplit::Locate(sLine, iFld);
+    const TLine& line = aLines[size_t(iRec) + 1];
+    if (Q_LIKELY(line.p == idxLine.p && line.nLen == idxLine.nLen))
+        return aIdxFlds[size_t(iFld)];
+    return LocateNew(line, iFld);
+}
+
+TCsvSplit::TFieldSpan TDayFile::LocateNew(const TLine& line, int iFld) const
+{
+    // The time in field 0 is found without walking the rest: filling a profile day
+    // asks every record for its time alone.
+    if (iFld == 0) {
+        const QStringView sLine(line.p, line.nLen);
+        return bStrict ? TCsvSplit::LocateStrict(sLine, 0) : TCsvSplit::Locate(sLine, 0);
+    }
+    IndexFields(line);
+    return aIdxFlds[size_t(iFld)];
 }
 
 QString TDayFile::FldStr(int iRec, int iFld) const
@@ -109,12 +151,17 @@ QString TDayFile::FldStr(int iRec, int iFld) const
     return LocateFld(iRec, iFld).Value();
 }
 
-double TDayFile::FldVal(int iRec, int iFld) const
+QStringView TDayFile::FldText(int iRec, int iFld, QString& sBuf) const
 {
-    // A gap record holds a time and "-": no field of it is a number. Most of a
-    // sparse profile day is gaps, so this spares the split.
-    if (pGaps && iRec >= 0 && iRec < RecCount() && IsGapRecord(aLines[size_t(iRec) + 1]))
-        return -1;
+    const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
+    if (fld.IsPlain())
+        return fld.sRaw;
+    sBuf = fld.Value();
+    return sBuf;
+}
+
+double TDayFile::FldValOf(int iRec, int iFld) const
+{
     const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
     // A field whose text holds a quote is no number, so it need not be unescaped.
     if (!fld.bFound || !fld.IsPlain())
@@ -124,6 +171,17 @@ double TDayFile::FldVal(int iRec, int iFld) const
 
 int TDayFile::FldTimeSecs(int iRec, int iFld) const
 {
+    // A record that begins "hh:mm:ss," has that as its field 0 under either rule, so
+    // the time is read without locating the field. Filling a profile day reads the
+    // time of every record.
+    if (iFld == 0 && iRec >= 0 && iRec < RecCount() && FldCount() > 0) {
+        const TLine& line = aLines[size_t(iRec) + 1];
+        if (line.nLen >= 8 && (line.nLen == 8 || line.p[8] == u',')) {
+            const int nSecs = ShortTime(reinterpret_cast<const char16_t*>(line.p));
+            if (nSecs >= 0)
+                return nSecs;
+        }
+    }
     const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
     if (!fld.bFound)
         return -1;
@@ -135,67 +193,89 @@ int TDayFile::FldTimeSecs(int iRec, int iFld) const
 
 double TDayFile::ParseVal(QStringView s)
 {
-    qsizetype nBeg = 0;
-    qsizetype nEnd = s.size();
-    while (nBeg < nEnd && IsBlank(s[nBeg]))
-        ++nBeg;
-    while (nEnd > nBeg && IsBlank(s[nEnd - 1]))
-        --nEnd;
+    static constexpr double adPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char16_t* p = s.utf16();
+    const char16_t* pEnd = p + s.size();
+
+    // The usual level "55.3", digits and at most one point with nothing around them,
+    // in one pass. Up to 15 digits are exact in a double, and so is the power of ten,
+    // so one division gives the correctly rounded value.
+    if (s.size() <= 16) {
+        std::uint64_t nMantissa = 0;
+        const char16_t* pDot = nullptr;
+        const char16_t* q = p;
+        for (; q < pEnd; ++q) {
+            const unsigned nDigit = unsigned(*q) - unsigned(u'0');
+            if (nDigit <= 9)
+                nMantissa = nMantissa * 10 + nDigit;
+            else if (*q == u'.' && !pDot)
+                pDot = q;
+            else
+                break;
+        }
+        const qsizetype nDigits = s.size() - (pDot ? 1 : 0);
+        if (q == pEnd && nDigits >= 1 && nDigits <= 15)
+            return double(nMantissa) / adPow10[pDot ? pEnd - pDot - 1 : 0];
+    }
+
+    while (p < pEnd && IsBlank(*p))
+        ++p;
+    while (pEnd > p && IsBlank(pEnd[-1]))
+        --pEnd;
 
     // The grammar is checked here because from_chars alone would also take "inf",
     // "nan" and the like.
-    qsizetype i = nBeg;
+    const auto digit = [](char16_t c) { return unsigned(c) - unsigned(u'0'); };
+    const char16_t* q = p;
     bool bNeg = false;
-    if (i < nEnd && (s[i] == u'+' || s[i] == u'-')) {
-        bNeg = s[i] == u'-';
-        ++i;
+    if (q < pEnd && (*q == u'+' || *q == u'-')) {
+        bNeg = *q == u'-';
+        ++q;
     }
-    const qsizetype nMant = i;
-    qsizetype nDigits = 0;
-    qsizetype nDecimals = 0;
+    const char16_t* pMant = q;
+    // The mantissa wraps beyond 19 digits, but it is only used up to 15.
     std::uint64_t nMantissa = 0;
-    for (; i < nEnd && IsDigit(s[i]); ++i) {
-        nMantissa = nMantissa * 10 + (s[i].unicode() - u'0');
-        ++nDigits;
-        if (nDigits > 19)
-            nMantissa = 0; // too long for the short way; only nDigits matters now
-    }
-    if (i < nEnd && s[i] == u'.') {
-        for (++i; i < nEnd && IsDigit(s[i]); ++i) {
-            nMantissa = nMantissa * 10 + (s[i].unicode() - u'0');
-            ++nDigits;
-            ++nDecimals;
-            if (nDigits > 19)
-                nMantissa = 0;
-        }
+    for (; q < pEnd && digit(*q) <= 9; ++q)
+        nMantissa = nMantissa * 10 + digit(*q);
+    qsizetype nDigits = q - pMant;
+    qsizetype nDecimals = 0;
+    if (q < pEnd && *q == u'.') {
+        const char16_t* pDec = ++q;
+        for (; q < pEnd && digit(*q) <= 9; ++q)
+            nMantissa = nMantissa * 10 + digit(*q);
+        nDecimals = q - pDec;
+        nDigits += nDecimals;
     }
     if (nDigits == 0)
         return -1;
-    const bool bExp = i < nEnd && (s[i] == u'e' || s[i] == u'E');
+    const bool bExp = q < pEnd && (*q == u'e' || *q == u'E');
     if (bExp) {
-        ++i;
-        if (i < nEnd && (s[i] == u'+' || s[i] == u'-'))
-            ++i;
-        const qsizetype nExp = i;
-        while (i < nEnd && IsDigit(s[i]))
-            ++i;
-        if (i == nExp)
+        ++q;
+        if (q < pEnd && (*q == u'+' || *q == u'-'))
+            ++q;
+        const char16_t* pExp = q;
+        while (q < pEnd && digit(*q) <= 9)
+            ++q;
+        if (q == pExp)
             return -1;
     }
-    if (i != nEnd)
+    if (q != pEnd)
         return -1;
 
-    // The usual level "55.3": up to 15 digits are exact in a double, and so is the
-    // power of ten, so one division gives the correctly rounded value.
-    constexpr double adPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    // The same short way with a sign or blanks around.
     if (!bExp && nDigits <= 15) {
         const double d = double(nMantissa) / adPow10[nDecimals];
         return bNeg ? -d : d;
     }
+    return ParseValLong(pMant, pEnd, bNeg);
+}
 
-    // from_chars takes a minus but no plus, so the sign is written back by hand.
-    const qsizetype nLen = nEnd - nMant + 1;
+double TDayFile::ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool bNeg)
+{
+    // from_chars takes a minus but no plus, so the sign is written back by hand. The
+    // text is known to be ASCII digits, ".", "e" and signs by now.
+    const qsizetype nLen = pEnd - pMant + 1;
     char aSmall[64];
     std::string sBig;
     char* pBuf = aSmall;
@@ -206,8 +286,8 @@ double TDayFile::ParseVal(QStringView s)
     char* q = pBuf;
     if (bNeg)
         *q++ = '-';
-    for (qsizetype k = nMant; k < nEnd; ++k)
-        *q++ = char(s[k].unicode());
+    for (const char16_t* k = pMant; k < pEnd; ++k)
+        *q++ = char(*k);
 
     double d = 0;
     const auto res = std::from_chars(pBuf, q, d, std::chars_format::general);
@@ -219,17 +299,10 @@ double TDayFile::ParseVal(QStringView s)
 int TDayFile::ParseTimeSecs(QStringView s)
 {
     // Nearly every time is written "hh:mm:ss"; that shape needs no split.
-    if (s.size() == 8 && s[2] == u':' && s[5] == u':') {
-        const auto two = [&s](qsizetype i) {
-            return IsDigit(s[i]) && IsDigit(s[i + 1])
-                       ? (s[i].unicode() - u'0') * 10 + (s[i + 1].unicode() - u'0')
-                       : -1;
-        };
-        const int nHour = two(0);
-        const int nMin = two(3);
-        const int nSec = two(6);
-        if (nHour >= 0 && nMin >= 0 && nSec >= 0)
-            return nHour * 3600 + nMin * 60 + nSec;
+    if (s.size() == 8) {
+        const int nSecs = ShortTime(s.utf16());
+        if (nSecs >= 0)
+            return nSecs;
     }
     TCsvSplit::TScanner scan(s, false, u':');
     TCsvSplit::TFieldSpan aPart[3];
@@ -259,6 +332,7 @@ bool TDayFile::LoadPath(const QString& sPath)
 {
     aLines.clear();
     sText.clear();
+    ForgetFields();
 
     // Only a plain file of a sane size is read: a folder, a pipe or a device in its
     // place, or a file beyond the limit, is no day.

@@ -31,10 +31,21 @@ public:
 
     // Field iFld of record iRec, or the empty text (record or field beyond the end).
     QString FldStr(int iRec, int iFld) const;
+    // The same text as FldStr without making a string when the field needs no
+    // unescaping: a view into the file, or into sBuf where the text had to be built.
+    // Valid until the next load or the next call with the same sBuf.
+    QStringView FldText(int iRec, int iFld, QString& sBuf) const;
     // The field as a number: optional sign, digits, optional "." and decimals,
     // optional exponent, blanks around. Anything else ("-", the empty text, n/a, a
     // number outside the range of a double) gives -1.
-    double FldVal(int iRec, int iFld) const;
+    double FldVal(int iRec, int iFld) const
+    {
+        // A gap record holds a time and "-": no field of it is a number. Most of a
+        // sparse profile day is gaps, so they are told apart here, before any call.
+        if (pGaps && iRec >= 0 && iRec < RecCount() && IsGapRecord(aLines[size_t(iRec) + 1]))
+            return -1;
+        return FldValOf(iRec, iFld);
+    }
     // The field as "h:m:s" seconds since midnight (whole numbers, sign allowed, no
     // upper bounds: 25:00:00 gives 90000), or -1 when it is not three such parts.
     int FldTimeSecs(int iRec, int iFld) const;
@@ -68,6 +79,10 @@ protected:
     // A line is a view into the decoded file, or into the shared text of gap records.
     struct TLine
     {
+        // Left unset when made without text: a day is sized first and then every
+        // line written, so clearing a day's worth of lines would be wasted.
+        TLine() {}
+        TLine(const QChar* pText, qsizetype nLength) : p(pText), nLen(nLength) {}
         const QChar* p;
         qsizetype nLen;
     };
@@ -90,10 +105,27 @@ private:
     // Every gap record of a day, one after the other, built once and shared by all
     // profile readers: filling a day then only points lines into this text.
     static const QString& GapText();
+    // ParseVal for a number too long or with an exponent: pMant..pEnd is its checked
+    // text without sign.
+    static double ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool bNeg);
     TCsvSplit::TFieldSpan LocateFld(int iRec, int iFld) const;
+    double FldValOf(int iRec, int iFld) const; // FldVal of a record that is no gap
+    // Field iFld of a line that is not the record last indexed.
+    TCsvSplit::TFieldSpan LocateNew(const TLine& line, int iFld) const;
+    // Locates every field of one line in a single walk and keeps them as the record
+    // last asked for.
+    void IndexFields(const TLine& line) const;
+    void ForgetFields() const { idxLine = {nullptr, 0}; }
 
     bool bStrict;       // records split by the strict rule (profile files)
     const QChar* pGaps; // the shared gap records of a whole day (profile files only)
     QString sText;      // the decoded file
     QStringList slFlds; // header names of the last successful load
+
+    // The fields of the record last asked for. A record is read field by field, and
+    // finding field n anew would walk the line from its start each time; the line's
+    // fields are found once instead. The record is known by its line, which within
+    // one load always holds the same text; a load forgets it.
+    mutable TLine idxLine{nullptr, 0};
+    mutable std::vector<TCsvSplit::TFieldSpan> aIdxFlds;
 };

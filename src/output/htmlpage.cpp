@@ -242,17 +242,23 @@ void THtmlPage::AddPerTable(const TCfg& cfg, const QString& sDataPath, const QSt
         }
         slLines << QStringLiteral("</tr>");
 
+        // A year holds millions of cells: each goes straight into the page text.
         const QString sDay = QStringLiteral("<td>") + IsoDate(d) + QStringLiteral("</td>");
+        QString sBuf;
         for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
-            slLines << QStringLiteral("<tr>") << sDay;
+            slLines << "<tr>" << sDay;
             for (int iFld : aiShown) {
-                slLines << QStringLiteral("<td>");
-                const QString s = per.FldStr(iRec, iFld);
-                if (s != QLatin1String("-"))
-                    slLines << Esc(s);
-                slLines << QStringLiteral("</td>");
+                // Lines "<td>", the value (none for "-") and "</td>".
+                slLines.Put("<td>\r\n");
+                const QStringView s = per.FldText(iRec, iFld, sBuf);
+                if (s != QLatin1StringView("-")) {
+                    slLines.PutEscaped(s);
+                    slLines << "\r\n</td>";
+                } else {
+                    slLines << "</td>";
+                }
             }
-            slLines << QStringLiteral("</tr>");
+            slLines << "</tr>";
         }
         slLines << QStringLiteral("<tr class=\"gap\"></tr>");
     });
@@ -279,10 +285,14 @@ void THtmlPage::AddAlmTable(const QString& sDataPath, const QString& sID, const 
         const QString sDay = IsoDate(d);
         for (int k = 0; k < nPeriods; ++k) {
             const int nCount = anCount[size_t(k)];
-            const QString sTd = nCount > 0 ? QStringLiteral("<td class=\"hi\">") : QStringLiteral("<td >");
-            slLines << QStringLiteral("<tr>") << sTd + sDay + QStringLiteral("</td>")
-                    << sTd + asTimes[size_t(k)] + QStringLiteral("</td>")
-                    << sTd + QString::number(nCount) + QStringLiteral("</td>") << QStringLiteral("</tr>");
+            const QLatin1StringView sTd = nCount > 0 ? QLatin1StringView("<td class=\"hi\">") : QLatin1StringView("<td >");
+            slLines << "<tr>";
+            for (const QString& sCell : {sDay, asTimes[size_t(k)], QString::number(nCount)}) {
+                slLines.Put(sTd);
+                slLines.Put(sCell);
+                slLines << "</td>";
+            }
+            slLines << "</tr>";
         }
         slLines << QStringLiteral("<tr class=\"gap\"></tr>");
     });
@@ -302,14 +312,16 @@ void THtmlPage::AddEventList(const QString& sHeading, const QString& sDataPath, 
         if (!rdr.Load(sID, d))
             return;
         const QString sDay = QStringLiteral("<td>") + IsoDate(d) + QStringLiteral("</td>");
+        QString sBuf;
         for (int iRec = 0; iRec < rdr.RecCount(); ++iRec) {
             if (d != dtListed) {
                 slLines << QStringLiteral("<tr class=\"gap\"></tr>");
                 dtListed = d;
             }
-            slLines << QStringLiteral("<tr>") << sDay
-                    << QStringLiteral("<td>") + Esc(rdr.FldStr(iRec, 0)) + QStringLiteral("</td>")
-                    << QStringLiteral("</tr>");
+            slLines << "<tr>" << sDay;
+            slLines.Put("<td>");
+            slLines.PutEscaped(rdr.FldText(iRec, 0, sBuf));
+            slLines << "</td>" << "</tr>";
         }
     });
     slLines << QStringLiteral("</table>");
@@ -362,12 +374,14 @@ void THtmlPage::AddMarkedTable(const TStringGrid& grid, int nDateCol)
             // A grey value is shown, not dropped: it still has a level, just too few
             // periods behind it.
             const TMarkedText mt = TMarkup::Shown(grid.Cells(c, nRow));
-            QString sTd = QStringLiteral("<td>");
             if (mt.bDim)
-                sTd = QStringLiteral("<td style=\"color:#888\">");
+                slLines.Put("<td style=\"color:#888\">");
             else if (mt.bBold)
-                sTd = QStringLiteral("<td class=\"hi\">");
-            slLines << sTd + Esc(mt.sText) + QStringLiteral("</td>");
+                slLines.Put("<td class=\"hi\">");
+            else
+                slLines.Put("<td>");
+            slLines.PutEscaped(mt.sText);
+            slLines << "</td>";
         }
         slLines << QStringLiteral("</tr>");
     }
@@ -458,14 +472,11 @@ void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, c
 
 bool THtmlPage::Save(const QString& sPath) const
 {
-    QString sText;
-    for (const QString& s : slLines)
-        sText += s + QStringLiteral("\r\n");
-    const QByteArray ba = sText.toUtf8();
+    const QByteArrayView ba = slLines.Utf8();
     QSaveFile f(sPath);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    if (f.write(ba) != ba.size())
+    if (f.write(ba.data(), ba.size()) != ba.size())
         return false;
     return f.commit();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/htmllines.h"
 #include "output/utils.h"
 
 #include <QDate>
@@ -24,7 +25,7 @@ public:
     THtmlPage() = default;
     Q_DISABLE_COPY_MOVE(THtmlPage)
 
-    const QStringList& Lines() const { return slLines; }
+    QStringList Lines() const { return slLines.Lines(); }
     void AddLine(const QString& s) { slLines << s; }
 
     // The head lines up to the closed head block; the "main" block stays open until
@@ -90,5 +91,5 @@ private:
     void AddEventList(const QString& sHeading, const QString& sDataPath, const QString& sID,
                       const QDate& dtFrom, const QDate& dtTo, const TRunHooks& hooks);
 
-    QStringList slLines;
+    THtmlLines slLines; // the page text, line by line
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -80,6 +81,36 @@ TEST(TCsvSplit_Field, AgreesWithSplitForEveryIndex)
         for (int i = -1; i < 6; ++i) {
             EXPECT_EQ(TCsvSplit::Field(sLine, i), slCommon.value(i)) << c.pLine << " field " << i;
             EXPECT_EQ(TCsvSplit::FieldStrict(sLine, i), slStrict.value(i)) << c.pLine << " field " << i;
+        }
+    }
+}
+
+// LocateAll steps over the usual field by a shorter way than the full rule; a blank
+// after a comma, a quote or a final comma must still take the full rule.
+TEST(TCsvSplit_LocateAll, AgreesWithLocateForEveryIndexAndStopsAtTheLimit)
+{
+    std::vector<const char*> aLines;
+    for (const TSplitCase& c : aCases)
+        aLines.push_back(c.pLine);
+    for (const char* p : {"12:00:00,55.3,\"4\"\"0\",, 7 ,-,", "a,\"b\" ,c", ",,", "a, \"b,c\",d", "a,b c,d",
+                          "\"x\",", "1,2,3,4,5,6,7"})
+        aLines.push_back(p);
+    for (const char* p : aLines) {
+        const QString sLine = QString::fromUtf8(p);
+        for (const bool bStrict : {false, true}) {
+            const int nAll = int((bStrict ? TCsvSplit::SplitStrict(sLine) : TCsvSplit::Split(sLine)).size());
+            for (int nMax = 0; nMax <= 8; ++nMax) {
+                std::vector<TCsvSplit::TFieldSpan> aFld(static_cast<size_t>(nMax));
+                const int nFound = TCsvSplit::LocateAll(sLine, bStrict, aFld.data(), nMax);
+                EXPECT_EQ(nFound, std::min(nAll, nMax)) << p << (bStrict ? " strict" : "");
+                for (int i = 0; i < nFound; ++i) {
+                    const TCsvSplit::TFieldSpan one =
+                        bStrict ? TCsvSplit::LocateStrict(sLine, i) : TCsvSplit::Locate(sLine, i);
+                    EXPECT_EQ(aFld[size_t(i)].Value(), one.Value()) << p << " field " << i;
+                    EXPECT_EQ(aFld[size_t(i)].bQuoted, one.bQuoted) << p << " field " << i;
+                    EXPECT_TRUE(aFld[size_t(i)].bFound);
+                }
+            }
         }
     }
 }

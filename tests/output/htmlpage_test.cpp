@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <random>
 
 namespace {
 const QString sCrLf = QStringLiteral("\r\n");
@@ -636,6 +638,75 @@ TEST(THtmlPageSave, Utf8LinesEachEndingWithCrLf)
     QFile f(sPath);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("<h1>Z\xc3\xbcrich</h1>\r\n\r\n</html>\r\n"));
+}
+
+// The page text is written piece by piece into UTF-8; it must come out as the lines
+// joined, escaped with toHtmlEscaped and encoded whole would.
+TEST(THtmlLines, PiecesGiveTheBytesOfTheWholeLinesEncodedAtOnce)
+{
+    std::mt19937 gen(15);
+    const char16_t aChars[] = u"<>&\"'a5.- \u00fc\u20ac\U0001F600";
+    const qsizetype nChars = qsizetype(std::size(aChars)) - 1;
+    THtmlLines lines;
+    QString sWhole;
+    QStringList slWant;
+    for (int k = 0; k < 400; ++k) {
+        QString sPiece;
+        const int nLen = int(gen() % 12);
+        for (int i = 0; i < nLen; ++i)
+            sPiece.append(QChar(aChars[gen() % nChars]));
+        QString sLine;
+        switch (k % 3) {
+        case 0:
+            lines << sPiece;
+            sLine = sPiece;
+            break;
+        case 1:
+            lines.Put("<td>");
+            lines.PutEscaped(sPiece);
+            lines.EndLine();
+            sLine = QStringLiteral("<td>") + sPiece.toHtmlEscaped();
+            break;
+        default:
+            lines.Put(QLatin1StringView("x\xe9"));
+            lines.Put(QStringView(sPiece));
+            lines << "</td>";
+            sLine = QStringLiteral("x\u00e9") + sPiece + QStringLiteral("</td>");
+            break;
+        }
+        sWhole += sLine + QStringLiteral("\r\n");
+        // A lone half of a surrogate pair comes back as the encoder wrote it.
+        slWant << QString::fromUtf8(sLine.toUtf8());
+    }
+    EXPECT_EQ(lines.Utf8(), sWhole.toUtf8());
+    EXPECT_EQ(lines.Lines(), slWant);
+}
+
+// A "-" cell has no value line at all, an empty field an empty one; quotes and text
+// beyond ASCII in a field are escaped and encoded as anywhere else in the page. (The
+// day file is written as UTF-8 and read as Windows-1252, so its "\u00fc" shows as
+// two characters.)
+TEST_F(THtmlTableTest, PerTable_SavedBytesOfDashEmptyQuotedAndWideCells)
+{
+    dir.SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF10")});
+    dir.WritePer(sID, d1, 60,
+                 {QStringLiteral(".Time,LAeq,LAF10"), QStringLiteral("00:00:00,-,\"a \"\"b\"\" & c\""),
+                  QStringLiteral("01:00:00,,Z\u00fcrich<1>")});
+    THtmlPage page;
+    page.AddPerTable(dir.Cfg(), dir.DataPath(), sID, d1, d1, 60, hooks);
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    ASSERT_TRUE(page.Save(tmp.path() + QStringLiteral("/p.html")));
+    QFile f(tmp.path() + QStringLiteral("/p.html"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray ba = f.readAll();
+    const qsizetype nRows = ba.indexOf("<tr>\r\n<td>2024");
+    ASSERT_GE(nRows, 0);
+    EXPECT_EQ(ba.mid(nRows), QByteArray("<tr>\r\n<td>2024-03-01</td>\r\n<td>\r\n00:00:00\r\n</td>\r\n<td>\r\n</td>\r\n"
+                                        "<td>\r\na &quot;b&quot; &amp; c\r\n</td>\r\n</tr>\r\n"
+                                        "<tr>\r\n<td>2024-03-01</td>\r\n<td>\r\n01:00:00\r\n</td>\r\n<td>\r\n\r\n</td>\r\n"
+                                        "<td>\r\nZ\xc3\x83\xc2\xbcrich&lt;1&gt;\r\n</td>\r\n</tr>\r\n"
+                                        "<tr class=\"gap\"></tr>\r\n</table>\r\n"));
 }
 
 TEST(THtmlPageSave, ReplacesAnOlderFileAndFailsWhereNoFileCanBe)

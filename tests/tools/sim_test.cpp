@@ -317,7 +317,7 @@ TEST_F(SimFolder, Alarms_MatchThresholdCrossingsAfterAQuietMinute)
     for (int iMon = 0; iMon < 2; ++iMon) {
         const QDate d = kToday.addDays(-1);
         const auto alLines = CrLfLines(DayFile(iMon, d, DayName("alm", d)));
-        ASSERT_GT(alLines.size(), 20);
+        ASSERT_GT(alLines.size(), 10) << iMon; // enough crossings for the comparison to mean something
         EXPECT_EQ(alLines[0], QByteArray(".Time,LAeq,Threshold"));
         EXPECT_EQ(alLines.mid(1), ExpectedAlarms(ReadProfile(DayFile(iMon, d, DayName("prf", d))), 575));
 

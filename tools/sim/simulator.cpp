@@ -48,23 +48,47 @@ public:
     int Int(int nLo, int nHi) { return nLo + int(Uniform() * (nHi - nLo + 1)); } // inclusive
     bool Chance(double dP) { return Uniform() < dP; }
     double Exponential(double dMean) { return -dMean * std::log(1.0 - Uniform()); }
+    // A normal draw from one engine output: the quantile table read at a uniform
+    // probability. Far cheaper than the logarithm, root and sine of Box-Muller, which
+    // every second of every simulated day used to pay for.
     double Normal()
     {
-        if (bSpare) {
-            bSpare = false;
-            return dSpare;
-        }
-        const double dR = std::sqrt(-2.0 * std::log(1.0 - Uniform()));
-        const double dA = 2.0 * 3.14159265358979323846 * Uniform();
-        dSpare = dR * std::sin(dA);
-        bSpare = true;
-        return dR * std::cos(dA);
+        const auto& aQ = NormalQuantiles();
+        const quint32 n = quint32(gen());
+        const quint32 i = n >> kFracBits;
+        const double dF = (n & ((1u << kFracBits) - 1)) / double(1u << kFracBits);
+        return aQ[i] + (aQ[i + 1] - aQ[i]) * dF;
     }
 
 private:
+    static constexpr int kQuantBits = 12;
+    static constexpr int kFracBits = 32 - kQuantBits;
+    static constexpr int kQuantiles = 1 << kQuantBits;
+
+    // The standard normal's quantiles at probabilities i / 4096; the two ends, which
+    // would be infinite, stand at the quantile of 1 / 65536 (about 3.8).
+    static const std::array<double, kQuantiles + 1>& NormalQuantiles()
+    {
+        static const std::array<double, kQuantiles + 1> aTable = [] {
+            const auto quantile = [](double dP) {
+                double dLo = -10.0, dHi = 10.0;
+                for (int k = 0; k < 80; ++k) {
+                    const double dMid = (dLo + dHi) / 2;
+                    (0.5 * std::erfc(-dMid / std::sqrt(2.0)) < dP ? dLo : dHi) = dMid;
+                }
+                return (dLo + dHi) / 2;
+            };
+            std::array<double, kQuantiles + 1> a{};
+            for (int i = 1; i < kQuantiles; ++i)
+                a[std::size_t(i)] = quantile(double(i) / kQuantiles);
+            a[kQuantiles] = quantile(1.0 - 1.0 / 65536.0);
+            a[0] = -a[kQuantiles];
+            return a;
+        }();
+        return aTable;
+    }
+
     std::mt19937 gen;
-    bool bSpare = false;
-    double dSpare = 0;
 };
 
 TRand DayRand(quint32 nSeed, int iMon, const QDate& d, EStream eStream)
@@ -103,27 +127,51 @@ const std::array<double, kMaxTenths + 1>& EnergyTable()
     return aTable;
 }
 
-void AppendTime(QByteArray& ba, int nSecs)
+// "hh:mm:ss" at p; returns the end.
+char* PutTime(char* p, int nSecs)
 {
     const int anParts[3] = {nSecs / 3600, nSecs / 60 % 60, nSecs % 60};
     for (int i = 0; i < 3; ++i) {
         if (i > 0)
-            ba.append(':');
-        ba.append(char('0' + anParts[i] / 10));
-        ba.append(char('0' + anParts[i] % 10));
+            *p++ = ':';
+        *p++ = char('0' + anParts[i] / 10);
+        *p++ = char('0' + anParts[i] % 10);
     }
+    return p;
 }
 
-// A value in tenths written with one decimal and "." whatever the locale.
+// A value in tenths with one decimal and "." whatever the locale, at p; returns the end.
+char* PutTenths(char* p, int nTenths)
+{
+    unsigned n = unsigned(nTenths);
+    if (nTenths < 0) {
+        *p++ = '-';
+        n = 0u - n;
+    }
+    char aDigits[12];
+    int nDigits = 0;
+    unsigned nWhole = n / 10;
+    do {
+        aDigits[nDigits++] = char('0' + nWhole % 10);
+        nWhole /= 10;
+    } while (nWhole > 0);
+    while (nDigits > 0)
+        *p++ = aDigits[--nDigits];
+    *p++ = '.';
+    *p++ = char('0' + n % 10);
+    return p;
+}
+
+void AppendTime(QByteArray& ba, int nSecs)
+{
+    char a[8];
+    ba.append(a, PutTime(a, nSecs) - a);
+}
+
 void AppendTenths(QByteArray& ba, int nTenths)
 {
-    if (nTenths < 0) {
-        ba.append('-');
-        nTenths = -nTenths;
-    }
-    ba.append(QByteArray::number(nTenths / 10));
-    ba.append('.');
-    ba.append(char('0' + nTenths % 10));
+    char a[16];
+    ba.append(a, PutTenths(a, nTenths) - a);
 }
 
 void AppendEol(QByteArray& ba)
@@ -229,19 +277,23 @@ QByteArray AlarmFile(const std::vector<short>& anLevels, int nThresholdTenths, i
 
 QByteArray ProfileFile(const std::vector<short>& anLevels, int nUpToMsecs)
 {
-    QByteArray ba;
-    ba.reserve(kDaySecs * 15 + 16);
-    ba.append(".Time,LAeq");
-    AppendEol(ba);
+    // Every line is written straight into the buffer: "hh:mm:ss,ddd.d" CR LF at most.
+    constexpr qsizetype nMaxLine = 16;
+    const QByteArray baHead = ".Time,LAeq\r\n";
+    QByteArray ba(baHead.size() + qsizetype(kDaySecs) * nMaxLine, Qt::Uninitialized);
+    char* const pStart = ba.data();
+    char* p = std::copy(baHead.begin(), baHead.end(), pStart);
     for (int s = 0; s < kDaySecs && qint64(s) * 1000 < nUpToMsecs; ++s) {
         const short n = anLevels[std::size_t(s)];
         if (n == kNoLevel)
             continue;
-        AppendTime(ba, s);
-        ba.append(',');
-        AppendTenths(ba, n);
-        AppendEol(ba);
+        p = PutTime(p, s);
+        *p++ = ',';
+        p = PutTenths(p, n);
+        *p++ = '\r';
+        *p++ = '\n';
     }
+    ba.truncate(p - pStart);
     return ba;
 }
 
@@ -332,16 +384,19 @@ std::vector<short> TSimulator::DayLevels(int iMon, const QDate& d) const
         return adBase[std::size_t(m)] * (1.0 - dF) + adBase[std::size_t(m) + 1] * dF;
     };
     auto activity = [&adActivity](int s) { return adActivity[std::size_t(s / 60)]; };
-    auto energy = [](double dLevel) { return std::pow(10.0, dLevel / 10.0); };
+    auto energy = [](double dLevel) { return std::exp(dLevel * (std::log(10.0) / 10.0)); };
 
-    // Background: the diurnal base with a slowly wandering part and a quick flicker.
-    std::vector<double> adEnergy(kDaySecs);
+    // Background: the diurnal base with a slowly wandering part and a quick flicker,
+    // kept as levels. Events add energy apart, so only the seconds an event touches
+    // need the sum of energies; the others are the background level as it is.
+    std::vector<double> adLevel(kDaySecs);
+    std::vector<double> adEvent(kDaySecs, 0.0);
     const double dKeep = std::exp(-1.0 / 240.0);
     const double dStep = std::sqrt(1.0 - dKeep * dKeep) * 1.8;
     double dWander = rnd.Normal() * 1.8;
     for (int s = 0; s < kDaySecs; ++s) {
         dWander = dKeep * dWander + dStep * rnd.Normal();
-        adEnergy[std::size_t(s)] = energy(base(s) + dWander + 0.7 * rnd.Normal());
+        adLevel[std::size_t(s)] = base(s) + dWander + 0.7 * rnd.Normal();
     }
 
     // Events arrive at a rate that follows the day; thinning a steady stream at the
@@ -362,7 +417,7 @@ std::vector<short> TSimulator::DayLevels(int iMon, const QDate& d) const
         const int nDur = rnd.Int(6, 25);
         for (int k = 0; k <= nDur && s + k < kDaySecs; ++k) {
             const double dFrac = 1.0 - std::abs(2.0 * k / nDur - 1.0);
-            adEnergy[std::size_t(s + k)] += energy(dPeak - 15.0 * (1.0 - dFrac));
+            adEvent[std::size_t(s + k)] += energy(dPeak - 15.0 * (1.0 - dFrac));
         }
     });
     // Loud events (machinery, sirens, aircraft): 75-90 dB for seconds to minutes.
@@ -377,14 +432,18 @@ std::vector<short> TSimulator::DayLevels(int iMon, const QDate& d) const
                 dLevel -= 20.0 * (1.0 - double(k + 1) / nAttack);
             else if (k >= nDur - nDecay)
                 dLevel -= 20.0 * double(k - (nDur - nDecay) + 1) / (nDecay + 1);
-            adEnergy[std::size_t(s + k)] += energy(dLevel);
+            adEvent[std::size_t(s + k)] += energy(dLevel);
         }
     });
 
+    // Levels are clamped before rounding, so a plain conversion of the value plus one
+    // half rounds to the nearest tenth.
     std::vector<short> anLevels(kDaySecs);
     for (int s = 0; s < kDaySecs; ++s) {
-        const long nTenths = std::lround(100.0 * std::log10(adEnergy[std::size_t(s)]));
-        anLevels[std::size_t(s)] = short(std::clamp(nTenths, 0L, long(kMaxTenths)));
+        const double dLevel = adLevel[std::size_t(s)];
+        const double dEvent = adEvent[std::size_t(s)];
+        const double dTenths = dEvent > 0 ? 100.0 * std::log10(energy(dLevel) + dEvent) : 10.0 * dLevel;
+        anLevels[std::size_t(s)] = short(std::clamp(dTenths, 0.0, double(kMaxTenths)) + 0.5);
     }
 
     // Sensor faults: now and then a stretch of minutes without values. Drawn every
