@@ -684,8 +684,8 @@ TEST(THtmlLines, PiecesGiveTheBytesOfTheWholeLinesEncodedAtOnce)
 
 // A "-" cell has no value line at all, an empty field an empty one; quotes and text
 // beyond ASCII in a field are escaped and encoded as anywhere else in the page. (The
-// day file is written as UTF-8 and read as Windows-1252, so its "\u00fc" shows as
-// two characters.)
+// day file is written as valid UTF-8, so it is read as UTF-8 and its "\u00fc" stays one
+// character.)
 TEST_F(THtmlTableTest, PerTable_SavedBytesOfDashEmptyQuotedAndWideCells)
 {
     dir.SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF10")});
@@ -705,7 +705,7 @@ TEST_F(THtmlTableTest, PerTable_SavedBytesOfDashEmptyQuotedAndWideCells)
     EXPECT_EQ(ba.mid(nRows), QByteArray("<tr>\r\n<td>2024-03-01</td>\r\n<td>\r\n00:00:00\r\n</td>\r\n<td>\r\n</td>\r\n"
                                         "<td>\r\na &quot;b&quot; &amp; c\r\n</td>\r\n</tr>\r\n"
                                         "<tr>\r\n<td>2024-03-01</td>\r\n<td>\r\n01:00:00\r\n</td>\r\n<td>\r\n\r\n</td>\r\n"
-                                        "<td>\r\nZ\xc3\x83\xc2\xbcrich&lt;1&gt;\r\n</td>\r\n</tr>\r\n"
+                                        "<td>\r\nZ\xc3\xbcrich&lt;1&gt;\r\n</td>\r\n</tr>\r\n"
                                         "<tr class=\"gap\"></tr>\r\n</table>\r\n"));
 }
 
