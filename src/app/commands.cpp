@@ -15,6 +15,7 @@
 #include "settings/runstat.h"
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
+#include "analysis/limitsfill.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -77,12 +78,14 @@ void TformMain::CreateMenus()
     addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
     addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
     addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
+    addHelp(menuTypes, {"&Exceedances", "menuHelpExceed", "reptypes/exceedances.html"});
     addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
     addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
     addHelp(menuSettings, {"&Reports", "menuHelpCfgRep", "preferences/reports.html"});
     addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
     addHelp(menuSettings, {"R&ating", "menuHelpCfgRating", "preferences/rating.html"});
+    addHelp(menuSettings, {"&Limits", "menuHelpCfgLimits", "preferences/limits.html"});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
     addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
@@ -105,6 +108,10 @@ bool TformMain::ExecCfg(int nPage)
     TformCfg dlg(
         *cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
     dlg.SetActivePage(nPage);
+    std::vector<std::pair<QString, QString>> aMons;
+    for (int i = 0; i < mons->Count(); ++i)
+        aMons.emplace_back(mons->GetHead(i)->sID, mons->GetHead(i)->sName);
+    dlg.SetMonitors(aMons);
     dlg.setWindowModality(Qt::WindowModal);
     return dlg.exec() == QDialog::Accepted;
 }
@@ -179,6 +186,10 @@ void TformMain::menuPrintClick()
         job.sTitle = QStringLiteral("Daily Rating Levels - Period = ") + sPeriod + QStringLiteral(" minutes");
         job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));
         // The report stops at today, as on screen.
+        job.dtTo = std::max(job.dtFrom, EndCutAtToday());
+    } else if (tab == tabExceed) {
+        job.sTitle = QStringLiteral("Noise Limit Exceedances - Period = ") + sPeriod + QStringLiteral(" minutes");
+        job.sNote = TLimitsFill::Note();
         job.dtTo = std::max(job.dtFrom, EndCutAtToday());
     } else {
         job.sTitle = QStringLiteral("Calibrations");

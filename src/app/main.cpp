@@ -13,6 +13,7 @@
 #include "views/callist.h"
 #include "views/chartbase.h"
 #include "views/pertbl.h"
+#include "views/limitstbl.h"
 #include "views/ratingtbl.h"
 
 #include <QAction>
@@ -259,6 +260,20 @@ void TformMain::CreateControls()
     pagesSum->addTab(tabSumChart, QStringLiteral("Chart"));
     pagesMain->addTab(tabSummary, QStringLiteral("Summary"));
 
+    // The periods above the noise limits; the strip above says how they are judged.
+    tabExceed = Panel(QStringLiteral("tabExceed"), pagesMain);
+    auto* layExceed = FillPage(tabExceed);
+    lblExcNote = new QLabel(tabExceed);
+    lblExcNote->setObjectName(QStringLiteral("lblExcNote"));
+    lblExcNote->setWordWrap(true);
+    lblExcNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblExcNote->setMinimumHeight(26);
+    lblExcNote->setContentsMargins(6, 2, 6, 2);
+    layExceed->addWidget(lblExcNote);
+    auto* panelExcTbl = Panel(QStringLiteral("panelExcTbl"), tabExceed);
+    layExceed->addWidget(panelExcTbl, 1);
+    pagesMain->addTab(tabExceed, QStringLiteral("Exceedances"));
+
     tabCals = Panel(QStringLiteral("tabCals"), pagesMain);
     pagesMain->addTab(tabCals, QStringLiteral("Calibrations"));
 
@@ -268,6 +283,7 @@ void TformMain::CreateControls()
     almList = new TAlmList(*cfg, *mons, tabAlmList);
     calList = new TCalList(*cfg, *mons, tabCals);
     sumTable = new TRatingTable(*cfg, *mons, tabSumTbl);
+    excTable = new TLimitsTable(*cfg, *mons, panelExcTbl);
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);

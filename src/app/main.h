@@ -25,6 +25,7 @@ class TCfg;
 class TChartBase;
 class TformHelp;
 class TGridView;
+class TLimitsTable;
 class TPerTable;
 class TRatingTable;
 class TRunstat;
@@ -96,6 +97,8 @@ public:
     QWidget* tabSumTbl = nullptr;
     QWidget* tabSumChart = nullptr;
     QLabel* lblSumNote = nullptr;
+    QWidget* tabExceed = nullptr;
+    QLabel* lblExcNote = nullptr;
     QWidget* tabCals = nullptr;
     TScrollBox* scrollboxPerChart = nullptr;
     TScrollBox* scrollboxAlmChart = nullptr;
@@ -106,6 +109,7 @@ public:
     TAlmList* almList = nullptr;
     TCalList* calList = nullptr;
     TRatingTable* sumTable = nullptr;
+    TLimitsTable* excTable = nullptr;
     QWidget* panelPeriod = nullptr;
     QWidget* panelDateTo = nullptr;
     QPushButton* btnPeriod = nullptr;
@@ -161,6 +165,9 @@ private:
 
     // Report building (report.cpp)
     void UpdateCalibrationsTab();
+    // Names the limit rules of the settings that cannot be read on the status line,
+    // once until they change.
+    void ReportLimitErrors();
     void ShowPeriodicCharts();
     void ShowAlarmCharts();
     void ShowProfileCharts();
@@ -209,4 +216,6 @@ private:
     bool bZoomed = false;
     int nSelectedPreset = -1;
     bool bShown = false;
+    // The limit rules' read errors last shown, so that each is reported once.
+    QString sLimitErrorsShown;
 };

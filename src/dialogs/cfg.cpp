@@ -2,7 +2,9 @@
 
 #include "platform/product.h"
 #include "settings/cfg.h"
+#include "analysis/limits.h"
 #include "analysis/rating.h"
+#include "dialogs/limitspage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,7 +65,8 @@ const QStringList& PageHelp()
 {
     static const QStringList sl{
         QStringLiteral("preferences/program.html"), QStringLiteral("preferences/reports.html"),
-        QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html")};
+        QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html"),
+        QStringLiteral("preferences/limits.html")};
     return sl;
 }
 
@@ -98,6 +101,9 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     CreateReportsPage(tabRepPer);
     CreateHtmlPage(tabHtml);
     CreateRatingPage(tabRating);
+    pageLimits = new TLimitsPage(pageCfg);
+    pageLimits->setObjectName(QStringLiteral("tabLimits"));
+    pageCfg->addTab(pageLimits, QStringLiteral("Limits"));
 
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
@@ -296,6 +302,11 @@ void TformCfg::SetActivePage(int i)
     pageCfg->setCurrentIndex(i);
 }
 
+void TformCfg::SetMonitors(const std::vector<std::pair<QString, QString>>& aMons)
+{
+    pageLimits->SetMonitors(aMons);
+}
+
 void TformCfg::FormCreate()
 {
     editDataPath->setText(cfg.DataPath());
@@ -331,6 +342,7 @@ void TformCfg::FormCreate()
     spinLdenLimit->setValue(cfg.RatingLdenLimit());
     chkNightLimit->setChecked(cfg.RatingNightLimitOn());
     spinNightLimit->setValue(cfg.RatingNightLimit());
+    pageLimits->SetRules(TLimits::FromCfg(cfg).aRules);
 }
 
 void TformCfg::chkAutoYAxisClick()
@@ -372,6 +384,14 @@ void TformCfg::btnOKClick()
                                      "the clock, for example 7:00, 19:00 and 23:00."));
         return;
     }
+    QString sLimitError;
+    const std::optional<std::vector<TLimitRule>> aLimitRules = pageLimits->Rules(sLimitError);
+    if (!aLimitRules) {
+        pageCfg->setCurrentWidget(pageLimits);
+        if (fnMessage)
+            fnMessage(sLimitError);
+        return;
+    }
 
     cfg.SetDataPath(editDataPath->text());
     cfg.SetAutoRefresh(chkAutoRefresh->isChecked());
@@ -400,6 +420,13 @@ void TformCfg::btnOKClick()
     cfg.SetRatingLdenLimit(spinLdenLimit->value());
     cfg.SetRatingNightLimitOn(chkNightLimit->isChecked());
     cfg.SetRatingNightLimit(spinNightLimit->value());
+    // Rules the settings held but could not read stay behind the edited ones, unread
+    // and reported, for the user to mend; unchanged rules are not written again.
+    TLimits limits;
+    limits.aRules = *aLimitRules;
+    const QStringList slRules = limits.Lines() + TLimits::FromCfg(cfg).slUnread;
+    if (slRules != cfg.LimitRules())
+        cfg.SetLimitRules(slRules);
     accept();
 }
 

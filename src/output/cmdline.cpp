@@ -7,6 +7,7 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
+#include "analysis/limits.h"
 #include "analysis/rating.h"
 #include "views/stringgrid.h"
 
@@ -15,6 +16,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -24,7 +26,8 @@ const QStringList slTables{QStringLiteral("periodic"), QStringLiteral("alarms"),
 const QStringList slKinds{QStringLiteral("per-chart"), QStringLiteral("per-table"),
                           QStringLiteral("alm-chart"), QStringLiteral("alm-table"),
                           QStringLiteral("alm-list"),  QStringLiteral("prf"),
-                          QStringLiteral("cal"),       QStringLiteral("sum")};
+                          QStringLiteral("cal"),       QStringLiteral("sum"),
+                          QStringLiteral("exc")};
 
 // A mistake in the arguments: exit status 2 with the usage.
 class EBadArgs final : public std::runtime_error
@@ -38,6 +41,7 @@ struct TArgs
 {
     bool bHelp = false;
     bool bSummary = false;
+    bool bExceedances = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -47,6 +51,7 @@ struct TArgs
     std::optional<QString> sPeriod;
     std::optional<QString> sKinds;
     std::optional<QString> sHeader;
+    std::optional<QString> sLimits;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
@@ -54,7 +59,7 @@ struct TArgs
 bool IsCommand(const QString& s)
 {
     return s == QLatin1String("--export") || s == QLatin1String("--table") ||
-           s == QLatin1String("--summary") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
+           s == QLatin1String("--summary") || s == QLatin1String("--exceedances") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
            s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table="));
 }
 
@@ -65,6 +70,7 @@ TArgs Parse(const QStringList& args)
         {"--export", &TArgs::sExport}, {"--table", &TArgs::sTable}, {"--data", &TArgs::sData},
         {"--from", &TArgs::sFrom},     {"--to", &TArgs::sTo},       {"--monitors", &TArgs::sMonitors},
         {"--period", &TArgs::sPeriod}, {"--kinds", &TArgs::sKinds}, {"--header", &TArgs::sHeader},
+        {"--limits", &TArgs::sLimits},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -95,6 +101,8 @@ TArgs Parse(const QStringList& args)
             a.bHelp = true;
         else if (sOpt == QLatin1String("--summary"))
             a.bSummary = true;
+        else if (sOpt == QLatin1String("--exceedances"))
+            a.bExceedances = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -164,6 +172,7 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
     opt.bPrfChart = slChosen.contains(slKinds[5]);
     opt.bCalList = slChosen.contains(slKinds[6]);
     opt.bSummary = slChosen.contains(slKinds[7]);
+    opt.bExceedances = slChosen.contains(slKinds[8]);
     if (a.bZoom)
         opt.bZoom = *a.bZoom;
     if (a.bLogo)
@@ -230,6 +239,67 @@ void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& 
     out.flush();
 }
 
+// The exceedances as CSV: one row per period above its limit, then after a blank line
+// the counts per monitor, day and rule and a "Range" row per monitor and rule.
+void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
+                      const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
+{
+    const std::vector<TLimitMonitor> aMons = TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtTo, nPeriod);
+    auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
+    auto time = [](int nSecs) { return QString::asprintf("%02d:%02d", nSecs / 3600, nSecs / 60 % 60); };
+    auto tenths = [](int n) { return QString::number(n / 10.0, 'f', 1); };
+    out << "Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n";
+    for (const TLimitMonitor& lm : aMons)
+        for (const TLimitExceedance& e : lm.aExceedances) {
+            const TLimitRule& rule = lm.aRules[size_t(e.iRule)];
+            out << QStringList{CsvField(lm.sID), date(e.dt), time(e.nStartSecs), CsvField(rule.sParam),
+                               tenths(e.nValueTenths), rule.LimitText(), tenths(e.nMarginTenths),
+                               CsvField(rule.Name())}
+                       .join(QLatin1Char(','))
+                << '\n';
+        }
+    out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst at,Label\n";
+    auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule, const TLimitCount& c) {
+        QString sAt;
+        if (c.HasWorst())
+            sAt = (sDate == QLatin1String("Range") ? date(c.dtWorst) + QLatin1Char(' ') : QString()) +
+                  time(c.nWorstSecs);
+        out << QStringList{CsvField(sID), sDate, CsvField(rule.sParam), CsvField(rule.DaysText()),
+                           rule.BandText(), rule.LimitText(), QString::number(c.nExpected),
+                           QString::number(c.nAssessed), QString::number(c.nExceeded),
+                           c.HasWorst() ? tenths(c.nWorstTenths) : QString(), sAt, CsvField(rule.Name())}
+                   .join(QLatin1Char(','))
+            << '\n';
+    };
+    for (const TLimitMonitor& lm : aMons) {
+        for (const TLimitDay& day : lm.aDays)
+            for (size_t r = 0; r < lm.aRules.size(); ++r)
+                countRow(lm.sID, date(day.dt), lm.aRules[r], day.aCounts[r]);
+        for (size_t r = 0; r < lm.aRules.size(); ++r)
+            countRow(lm.sID, QStringLiteral("Range"), lm.aRules[r], lm.aRange[r]);
+    }
+    out.flush();
+}
+
+// The schedule of the run: from --limits FILE when given, else from the settings.
+// Rules that cannot be read are named once on standard error and left out.
+TLimits RunLimits(const TCfg& cfg, const std::optional<QString>& sFile, QTextStream& err)
+{
+    TLimits limits;
+    if (sFile) {
+        QString sError;
+        std::optional<TLimits> fromFile = TLimits::FromFile(*sFile, sError);
+        if (!fromFile)
+            throw EBadArgs(sError);
+        limits = std::move(*fromFile);
+    } else {
+        limits = TLimits::FromCfg(cfg);
+    }
+    if (!limits.slErrors.isEmpty())
+        err << QStringLiteral("tarvik-reporter: ") << limits.ErrorSummary() << Qt::endl;
+    return limits;
+}
+
 int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
            const QDate& dtFrom, const QDate& dtTo, const TExportOptions& opt, QTextStream& out,
            QTextStream& err)
@@ -255,14 +325,16 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         out.flush();
         return 0;
     }
-    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) != 1)
-        throw EBadArgs(QStringLiteral("give one of --export, --table or --summary"));
+    if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bExceedances) != 1)
+        throw EBadArgs(QStringLiteral("give one of --export, --table, --summary or --exceedances"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !slTables.contains(*a.sTable))
         throw EBadArgs(QStringLiteral("unknown table ") + *a.sTable);
     if (!a.sExport && (a.sKinds || a.bZoom || a.bLogo || a.sHeader))
         throw EBadArgs(QStringLiteral("--kinds, --zoom, --logo and --header go with --export only"));
+    if (a.sLimits && !a.sExport && !a.bExceedances)
+        throw EBadArgs(QStringLiteral("--limits goes with --exceedances and --export only"));
     const QDate dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
     const QDate dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
     if (dtFrom > dtTo)
@@ -286,11 +358,19 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         PrintSummary(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
         return 0;
     }
+    if (a.bExceedances) {
+        PrintExceedances(RunLimits(cfg, a.sLimits, err), cfg.DataPath(), aSel, dtFrom, dtTo,
+                         cfg.RepPerPeriod(), out);
+        return 0;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
         return 0;
     }
-    return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, ExportOptions(cfg, a), out, err);
+    TExportOptions opt = ExportOptions(cfg, a);
+    if (opt.bExceedances)
+        opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, a.sLimits, err));
+    return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, opt, out, err);
 }
 } // namespace
 
@@ -322,6 +402,7 @@ QString TCmdLine::Usage()
         "Usage: tarvik-reporter --export DIR [options]\n"
         "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
         "       tarvik-reporter --summary [options]\n"
+        "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -333,6 +414,12 @@ QString TCmdLine::Usage()
         "  --summary             print the daily rating levels (Lday, Levening, Lnight,\n"
         "                        Lden) and the coverage of each part as CSV, one row per\n"
         "                        monitor and day and a \"Range\" row per monitor\n"
+        "  --exceedances         print every period above its noise limit as CSV (monitor,\n"
+        "                        date, time, parameter, value, limit, margin, label), then\n"
+        "                        the counts per monitor, day and rule and a \"Range\" row\n"
+        "  --limits FILE         with --exceedances or --export: judge by the limit rules\n"
+        "                        of FILE, one per line as in the settings, for this run\n"
+        "                        (default: the limits of the settings)\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from YYYY-MM-DD     first day (default: today)\n"
         "  --to YYYY-MM-DD       last day (default: the first day)\n"
@@ -343,7 +430,8 @@ QString TCmdLine::Usage()
         "With --export only:\n"
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
-        "                        rating levels) (default: all)\n"
+        "                        rating levels), exc (the exceedances of the noise\n"
+        "                        limits) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"

@@ -8,6 +8,8 @@
 #include "views/almchart.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
+#include "analysis/limits.h"
+#include "analysis/limitsfill.h"
 #include "analysis/rating.h"
 #include "views/ratingchart.h"
 #include "analysis/ratingfill.h"
@@ -122,6 +124,13 @@ bool TExportRun::Run(const QString& sDir)
             RunKind(EReportKind::Sum, QStringLiteral("Daily Rating Level Report"),
                     QStringLiteral("Summary reports: "),
                     [&](THtmlPage& page, const TTQMonitor& mon) { return AddSumBlocks(page, mon); });
+        if (!bOK)
+            return false;
+    }
+    if (opt.bExceedances && !Cancelled()) {
+        const bool bOK =
+            RunKind(EReportKind::Exc, QStringLiteral("Exceedance Report"), QStringLiteral("Exceedance reports: "),
+                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddExcBlocks(page, mon); });
         if (!bOK)
             return false;
     }
@@ -241,6 +250,35 @@ bool TExportRun::AddSumBlocks(THtmlPage& page, const TTQMonitor& mon)
     TStringGrid grid;
     TRatingFill::FillSummary(grid, set, aOne, aResults);
     page.AddSumTable(grid, set);
+    return true;
+}
+
+bool TExportRun::AddExcBlocks(THtmlPage& page, const TTQMonitor& mon)
+{
+    const TLimits limits = opt.pLimits ? *opt.pLimits : TLimits::FromCfg(cfg);
+    const TMonitorSel aOne{&mon};
+    // As on screen, days still to come are not rows: they would only add unassessed periods.
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
+    const std::vector<TLimitMonitor> aResults =
+        TLimitCheck::Compute(limits, sDataPath, aOne, dtFrom, dtLast, opt.nPeriod);
+    if (aResults.empty())
+        return true;
+
+    const QString sChartDir = ChartDir(EReportKind::Exc);
+    if (TPlatform::ForceDirectories(sChartDir) && !Cancelled()) {
+        TPerChart chart(cfg);
+        chart.SetTitle(QStringLiteral("Limits - Period: ") + QString::number(opt.nPeriod) +
+                       QStringLiteral(" minutes"));
+        chart.SetMonitorID(mon.sID);
+        chart.SetLimitRules(aResults.front().aRules);
+        chart.PlotPeriod(dtFrom, dtTo, opt.nPeriod);
+        if (!SaveChartImages(page, EReportKind::Exc, mon, chart))
+            return false;
+    }
+
+    TStringGrid grid;
+    TLimitsFill::FillExceedances(grid, aOne, aResults, TRatingSettings::FromCfg(cfg).dCoverage);
+    page.AddExcTable(grid);
     return true;
 }
 

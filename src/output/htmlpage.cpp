@@ -9,6 +9,7 @@
 #include "settings/cfg.h"
 #include "views/gridfill.h"
 #include "views/markup.h"
+#include "analysis/limitsfill.h"
 #include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
@@ -290,7 +291,7 @@ void THtmlPage::AddCalList(const QString& sDataPath, const QString& sID, const Q
                            hooks);
 }
 
-void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
+void THtmlPage::AddMarkedGrid(const TStringGrid& grid)
 {
     slLines << QStringLiteral("<table id=\"tblPer\">");
     for (int nRow = 0; nRow < grid.RowCount(); ++nRow) {
@@ -321,8 +322,19 @@ void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
         }
         slLines << QStringLiteral("</tr>");
     }
-    slLines << QStringLiteral("</table>")
-            << QStringLiteral("<p>") + Esc(TRatingFill::Note(set)) + QStringLiteral("</p>");
+    slLines << QStringLiteral("</table>");
+}
+
+void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
+{
+    AddMarkedGrid(grid);
+    slLines << QStringLiteral("<p>") + Esc(TRatingFill::Note(set)) + QStringLiteral("</p>");
+}
+
+void THtmlPage::AddExcTable(const TStringGrid& grid)
+{
+    AddMarkedGrid(grid);
+    slLines << QStringLiteral("<p>") + Esc(TLimitsFill::Note()) + QStringLiteral("</p>");
 }
 
 void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons)
@@ -369,7 +381,8 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
         return;
 
     static const char* const aszHeadings[] = {"Periodic Reports", "Alarm Reports", "Profile Reports",
-                                              "Calibration Reports", "Summary Reports"};
+                                              "Calibration Reports", "Summary Reports",
+                                              "Exceedance Reports"};
     slLines << QStringLiteral("<h1>") + QLatin1String(aszHeadings[int(kind)]) + QStringLiteral("</h1>")
             << QStringLiteral("<table class=\"idxtbl\">");
     if (bPeriod)
@@ -398,7 +411,8 @@ void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, c
 {
     AddPageHead(sHeader, bHideLogo);
     for (EReportKind kind :
-         {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum})
+         {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum,
+          EReportKind::Exc})
         AddIndexSection(kind, sHtmlDir, mons);
     AddPageFoot(dtToday);
 }

@@ -58,6 +58,9 @@ public:
     // left out (the preamble names the monitor); headings and their units become head
     // rows, emphasised cells bold and values of too little coverage grey.
     void AddSumTable(const TStringGrid& grid, const TRatingSettings& set);
+    // The exceedance table of one monitor from the grid the exceedance fill gives for
+    // it, then the note on how periods are judged, in the manner of AddSumTable.
+    void AddExcTable(const TStringGrid& grid);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID field is a catalogue monitor's ID, monitors in
@@ -79,6 +82,9 @@ public:
     static QString LinkName(const QString& sFile);
 
 private:
+    // The rows of a marked-up analysis grid as a table (see AddSumTable).
+    void AddMarkedGrid(const TStringGrid& grid);
+
     template <class TReader>
     void AddEventList(const QString& sHeading, const QString& sDataPath, const QString& sID,
                       const QDate& dtFrom, const QDate& dtTo, const TRunHooks& hooks);

@@ -18,6 +18,8 @@ QString TReportNames::KindKey(EReportKind kind)
         return QStringLiteral("prf");
     case EReportKind::Sum:
         return QStringLiteral("sum");
+    case EReportKind::Exc:
+        return QStringLiteral("exc");
     case EReportKind::Cal:
         break;
     }
@@ -35,6 +37,8 @@ QString TReportNames::KindFolder(EReportKind kind)
         return QStringLiteral("profiles");
     case EReportKind::Sum:
         return QStringLiteral("summaries");
+    case EReportKind::Exc:
+        return QStringLiteral("exceedances");
     case EReportKind::Cal:
         break;
     }
@@ -48,7 +52,8 @@ QString TReportNames::DateField(const QDate& dt)
 
 bool TReportNames::HasPeriod(EReportKind kind)
 {
-    return kind == EReportKind::Per || kind == EReportKind::Alm || kind == EReportKind::Sum;
+    return kind == EReportKind::Per || kind == EReportKind::Alm || kind == EReportKind::Sum ||
+           kind == EReportKind::Exc;
 }
 
 QString TReportNames::PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,

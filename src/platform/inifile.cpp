@@ -85,6 +85,22 @@ public:
         return aLines[size_t(iKey)].baValue;
     }
 
+    QStringList Keys(const QString& sSection) const
+    {
+        QStringList sl;
+        const int iSection = FindSection(sSection);
+        if (iSection < 0)
+            return sl;
+        for (size_t i = size_t(iSection) + 1; i < aLines.size() && aLines[i].kind != ELineKind::Section; ++i) {
+            if (aLines[i].kind != ELineKind::Key)
+                continue;
+            const QString sName = Decode(aLines[i].baName);
+            if (!sl.contains(sName, Qt::CaseInsensitive))
+                sl.append(sName);
+        }
+        return sl;
+    }
+
     QByteArray WithValue(const QString& sSection, const QString& sKey, const QByteArray& baValue,
                          bool bNewFile) const
     {
@@ -209,6 +225,11 @@ QString TIniValues::ReadString(const QString& sSection, const QString& sKey, con
 {
     const std::optional<QByteArray> ba = text->Value(sSection, sKey);
     return ba ? Decode(*ba) : sDefault;
+}
+
+QStringList TIniValues::Keys(const QString& sSection) const
+{
+    return text->Keys(sSection);
 }
 
 int TIniValues::ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const

@@ -6,4 +6,5 @@ set(TARVIK_VIEWS_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/almchart.h ${CMAKE_CURRENT_LIST_DIR}/almchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/prfchart.h ${CMAKE_CURRENT_LIST_DIR}/prfchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ratingchart.h ${CMAKE_CURRENT_LIST_DIR}/ratingchart.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/limitlines.h ${CMAKE_CURRENT_LIST_DIR}/limitlines.cpp
 )
