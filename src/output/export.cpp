@@ -137,6 +137,9 @@ void TformExport::BuildControls()
     addGroup(3, QStringLiteral("Daily Rating Levels"));
     chkSummary = addChk(3, 1, QStringLiteral("Summary"));
     chkSummary->setObjectName(QStringLiteral("chkSummary"));
+    addGroup(4, QStringLiteral("Noise Limits"));
+    chkExceed = addChk(4, 1, QStringLiteral("Exceedances"));
+    chkExceed->setObjectName(QStringLiteral("chkExceed"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -325,6 +328,7 @@ void TformExport::btnExportClick()
     opt.bAlmList = chkAlmList->isChecked();
     opt.bPrfChart = chkPrfChart->isChecked();
     opt.bSummary = chkSummary->isChecked();
+    opt.bExceedances = chkExceed->isChecked();
     // The calibration option is offered only where the range has a calibration.
     opt.bCalList = chkCalList->isChecked() && !panelCals->isHidden();
 

@@ -70,6 +70,7 @@ public:
     QCheckBox* chkPrfChart;
     QCheckBox* chkCalList;
     QCheckBox* chkSummary;
+    QCheckBox* chkExceed;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;
