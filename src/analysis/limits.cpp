@@ -353,8 +353,9 @@ QString TLimits::ErrorSummary() const
     if (slErrors.isEmpty())
         return QString();
     return QString::number(slErrors.size()) +
-           (slErrors.size() == 1 ? QStringLiteral(" limit rule") : QStringLiteral(" limit rules")) +
-           QStringLiteral(" could not be read and are left out: ") + slErrors.join(QStringLiteral("; "));
+           (slErrors.size() == 1 ? QStringLiteral(" limit rule could not be read and is left out: ")
+                                 : QStringLiteral(" limit rules could not be read and are left out: ")) +
+           slErrors.join(QStringLiteral("; "));
 }
 
 // --- counts -------------------------------------------------------------------------------

@@ -49,10 +49,13 @@ TLimitsPage::TLimitsPage(QWidget* parent) : QWidget(parent)
     gridRules->setSelectionBehavior(QAbstractItemView::SelectRows);
     gridRules->setSelectionMode(QAbstractItemView::SingleSelection);
     gridRules->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int c : {colMonitor, colParam, colLimit})
-        gridRules->setColumnWidth(c, 52);
-    gridRules->setColumnWidth(colDays, 70);
-    gridRules->setColumnWidth(colBand, 72);
+    gridRules->horizontalHeader()->setMinimumSectionSize(24);
+    gridRules->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    gridRules->setColumnWidth(colMonitor, 56);
+    gridRules->setColumnWidth(colParam, 60);
+    gridRules->setColumnWidth(colDays, 62);
+    gridRules->setColumnWidth(colBand, 76);
+    gridRules->setColumnWidth(colLimit, 38);
     layTop->addWidget(gridRules, 1);
     auto* layButtons = new QVBoxLayout;
     btnAdd = new QPushButton(QStringLiteral("&Add"), this);
@@ -99,12 +102,15 @@ TLimitsPage::TLimitsPage(QWidget* parent) : QWidget(parent)
     timeTo->setObjectName(QStringLiteral("timeLimitTo"));
     for (QTimeEdit* t : {timeFrom, timeTo})
         t->setDisplayFormat(QStringLiteral("HH:mm"));
-    layRow2->addWidget(timeFrom);
-    layRow2->addWidget(new QLabel(QStringLiteral("-"), this));
-    layRow2->addWidget(timeTo);
+    layRow2->addStretch(1);
     lay->addLayout(layRow2);
 
     auto* layRow3 = new QHBoxLayout;
+    layRow3->addWidget(new QLabel(QStringLiteral("From"), this));
+    layRow3->addWidget(timeFrom);
+    layRow3->addWidget(new QLabel(QStringLiteral("to"), this));
+    layRow3->addWidget(timeTo);
+    layRow3->addSpacing(8);
     layRow3->addWidget(new QLabel(QStringLiteral("Label"), this));
     editLabel = new QLineEdit(this);
     editLabel->setObjectName(QStringLiteral("editLimitLabel"));
