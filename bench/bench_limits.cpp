@@ -13,6 +13,9 @@
 #include "views/perchart.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -32,42 +35,61 @@ const QDate dtMonthTo(2024, 6, 30);
 
 const QStringList& Schedule()
 {
-    static const QStringList sl{
-        QStringLiteral("*; LAeq; Mon-Fri; 07:00-19:00; 55.0; Day"),
-        QStringLiteral("*; LAeq; Mon-Fri; 19:00-23:00; 50.0; Evening"),
-        QStringLiteral("*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night"),
-        QStringLiteral("*; LAeq; Sat,Sun; 07:00-23:00; 50.0; Weekend"),
-        QStringLiteral("*; LAFmax; Mon-Sun; 23:00-07:00; 70.0; Night, LAFmax"),
-        QStringLiteral("*; LAF90; Mon-Sun; 00:00-00:00; 45.0; Background")};
+    static const QStringList sl{QStringLiteral("*; LAeq; Mon-Fri; 07:00-19:00; 55.0; Day"),
+                                QStringLiteral("*; LAeq; Mon-Fri; 19:00-23:00; 50.0; Evening"),
+                                QStringLiteral("*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night"),
+                                QStringLiteral("*; LAeq; Sat,Sun; 07:00-23:00; 50.0; Weekend"),
+                                QStringLiteral("*; LAFmax; Mon-Sun; 23:00-07:00; 70.0; Night, LAFmax"),
+                                QStringLiteral("*; LAF90; Mon-Sun; 00:00-00:00; 45.0; Background")};
     return sl;
 }
 
-TSimOptions SimOptions(const QString& sDataPath, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
+// One simulated monitor, its folder copied under nine more IDs: the simulator would
+// take many minutes for ten monitors' years, and the judgement costs the same for any
+// levels.
+void WriteTenMonitors(const QString& sDataPath, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
 {
     TSimOptions opt;
     opt.sDataPath = sDataPath;
-    opt.nMonitors = nMonitors;
+    opt.nMonitors = 1;
     opt.dtFrom = dtFrom;
     opt.dtTo = dtTo;
     opt.anPeriods = {nPeriod};
     opt.nProfileDays = 0;
     opt.bAlarms = false;
     opt.bCalibrations = false;
-    return opt;
+    TSimulator sim(opt);
+    sim.WriteAll();
+    if (!sim.LastError().isEmpty())
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+    const QString sFirst = sim.MonitorID(0);
+    QStringList slIDs{sFirst};
+    for (int i = 1; i < nMonitors; ++i) {
+        const QString sID = sFirst + QLatin1Char('_') + QString::number(i);
+        QDirIterator it(sDataPath + sFirst, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString sFile = it.next();
+            const QString sCopy = sDataPath + sID + sFile.mid(sDataPath.size() + sFirst.size());
+            QDir().mkpath(QFileInfo(sCopy).path());
+            QFile::copy(sFile, sCopy);
+        }
+        slIDs.append(sID);
+    }
+    QFile f(sDataPath + QStringLiteral("clientlist.csv"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write(slIDs.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
 }
 
 class TBenchData final
 {
 public:
-    TBenchData() : cfgYear(dirApp.path() + QStringLiteral("/year")), cfgMonth(dirApp.path() + QStringLiteral("/month"))
+    TBenchData()
+        : cfgYear(dirApp.path() + QStringLiteral("/year")), cfgMonth(dirApp.path() + QStringLiteral("/month"))
     {
         for (auto [cfg, sFolder, dtFrom, dtTo, nPeriod] :
              {std::tuple{&cfgYear, QStringLiteral("/year/"), dtYearFrom, dtYearTo, 10},
               std::tuple{&cfgMonth, QStringLiteral("/month/"), dtMonthFrom, dtMonthTo, 5}}) {
-            TSimulator sim(SimOptions(dirData.path() + sFolder, dtFrom, dtTo, nPeriod));
-            sim.WriteAll();
-            if (!sim.LastError().isEmpty())
-                std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+            WriteTenMonitors(dirData.path() + sFolder, dtFrom, dtTo, nPeriod);
             cfg->SetDataPath(dirData.path() + sFolder);
             cfg->SetLimitRules(Schedule());
         }
@@ -134,7 +156,8 @@ const TYearValues& YearValues()
                         day.anStartSecs.push_back(per.FldTimeSecs(r, 0));
                         for (qsizetype p = 0; p < slParams.size(); ++p) {
                             const double d = per.FldVal(r, per.FindFld(slParams[p]));
-                            day.aadValues[size_t(p)].push_back(d >= 0 ? d : std::numeric_limits<double>::quiet_NaN());
+                            day.aadValues[size_t(p)].push_back(
+                                d >= 0 ? d : std::numeric_limits<double>::quiet_NaN());
                         }
                     }
                 }
@@ -198,8 +221,9 @@ void BM_PerChartYear_Limits(benchmark::State& state)
 {
     TBenchData& data = Data();
     for (const QString& sParam : MeasurementParams())
-        data.cfgYear.SetPerParam(sParam, sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
-                                             sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
+        data.cfgYear.SetPerParam(sParam,
+                                 sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
+                                     sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
     const bool bLimits = state.range(0) != 0;
     for (auto _ : state) {
         TPerChart chart(data.cfgYear);

@@ -362,7 +362,8 @@ QString TLimits::ErrorSummary() const
 
 double TLimitCount::Coverage() const
 {
-    return nExpected > 0 ? std::min(1.0, double(nAssessed) / nExpected) : std::numeric_limits<double>::quiet_NaN();
+    return nExpected > 0 ? std::min(1.0, double(nAssessed) / nExpected)
+                         : std::numeric_limits<double>::quiet_NaN();
 }
 
 void TLimitCount::Add(const TLimitCount& o)
@@ -468,8 +469,8 @@ std::vector<TLimitMonitor> TLimitCheck::Compute(const TLimits& limits, const QSt
         if (dtFrom.isValid() && dtTo.isValid() && nPeriod > 0 && nPeriod <= nMinutesPerDay) {
             for (QDate dt = dtFrom; dt <= dtTo; dt = dt.addDays(1)) {
                 // Without rules there is nothing to read.
-                const TLimitDayValues values = lm.aRules.empty() ? TLimitDayValues()
-                                                                 : ReadDay(per, mon->sID, dt, nPeriod, slParams);
+                const TLimitDayValues values =
+                    lm.aRules.empty() ? TLimitDayValues() : ReadDay(per, mon->sID, dt, nPeriod, slParams);
                 TLimitDay day = AssessDay(lm.aRules, dt, nPeriod, values, lm.aExceedances);
                 for (size_t r = 0; r < lm.aRange.size(); ++r)
                     lm.aRange[r].Add(day.aCounts[r]);

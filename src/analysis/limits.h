@@ -115,9 +115,9 @@ struct TLimitExceedance
 {
     QDate dt;
     int nStartSecs = 0;
-    int iRule = 0;           // index into TLimitMonitor::aRules
-    int nValueTenths = 0;    // the value as shown, one decimal
-    int nMarginTenths = 0;   // above the limit, always positive
+    int iRule = 0;         // index into TLimitMonitor::aRules
+    int nValueTenths = 0;  // the value as shown, one decimal
+    int nMarginTenths = 0; // above the limit, always positive
 
     double Value() const { return nValueTenths / 10.0; }
     double Margin() const { return nMarginTenths / 10.0; }

@@ -26,8 +26,8 @@ void SetHeadings(TStringGrid& grid, int nRow, const std::vector<std::pair<int, c
 
 // The figures of one rule over a day or the range. The margin is shown only above
 // the limit: the grids show no negative numbers.
-void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimitCount& count, double dCoverage,
-               bool bRange)
+void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimitCount& count,
+               double dCoverage, bool bRange)
 {
     grid.SetCell(TLimitsFill::ColTime, nRow, rule.BandText());
     grid.SetCell(TLimitsFill::ColParam, nRow, rule.sParam);
@@ -45,9 +45,11 @@ void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimit
     grid.SetCell(TLimitsFill::ColValue, nRow,
                  TLimitsFill::Tenths(count.nWorstTenths + int(std::lround(rule.dLimit * 10.0))));
     if (count.nWorstTenths > 0)
-        grid.SetCell(TLimitsFill::ColMargin, nRow, QLatin1Char('^') + TLimitsFill::Tenths(count.nWorstTenths));
+        grid.SetCell(TLimitsFill::ColMargin, nRow,
+                     QLatin1Char('^') + TLimitsFill::Tenths(count.nWorstTenths));
     const QString sAt = TLimitsFill::StartTime(count.nWorstSecs);
-    grid.SetCell(TLimitsFill::ColHighestAt, nRow, bRange ? Date(count.dtWorst) + QLatin1Char(' ') + sAt : sAt);
+    grid.SetCell(TLimitsFill::ColHighestAt, nRow,
+                 bRange ? Date(count.dtWorst) + QLatin1Char(' ') + sAt : sAt);
 }
 } // namespace
 
@@ -99,9 +101,14 @@ void TLimitsFill::FillExceedances(TStringGrid& grid, const TMonitorSel& aMons,
             continue;
         }
 
-        SetHeadings(grid, nRow, {{ColDate, "Date"}, {ColTime, "Time"}, {ColParam, "Parameter"},
-                                 {ColValue, "Value"}, {ColLimit, "Limit"}, {ColMargin, "Margin"},
-                                 {ColRule, "Rule"}});
+        SetHeadings(grid, nRow,
+                    {{ColDate, "Date"},
+                     {ColTime, "Time"},
+                     {ColParam, "Parameter"},
+                     {ColValue, "Value"},
+                     {ColLimit, "Limit"},
+                     {ColMargin, "Margin"},
+                     {ColRule, "Rule"}});
         for (int c : {ColValue, ColLimit, ColMargin})
             grid.SetCell(c, nRow + 1, sUnit);
         nRow += 2;
@@ -120,10 +127,18 @@ void TLimitsFill::FillExceedances(TStringGrid& grid, const TMonitorSel& aMons,
         }
         ++nRow;
 
-        SetHeadings(grid, nRow, {{ColDate, "Date"}, {ColTime, "Band"}, {ColParam, "Parameter"},
-                                 {ColValue, "Highest"}, {ColLimit, "Limit"}, {ColMargin, "Margin"},
-                                 {ColRule, "Rule"}, {ColPeriods, "Periods"}, {ColCoverage, "Coverage"},
-                                 {ColExceeded, "Exceeded"}, {ColHighestAt, "Highest at"}});
+        SetHeadings(grid, nRow,
+                    {{ColDate, "Date"},
+                     {ColTime, "Band"},
+                     {ColParam, "Parameter"},
+                     {ColValue, "Highest"},
+                     {ColLimit, "Limit"},
+                     {ColMargin, "Margin"},
+                     {ColRule, "Rule"},
+                     {ColPeriods, "Periods"},
+                     {ColCoverage, "Coverage"},
+                     {ColExceeded, "Exceeded"},
+                     {ColHighestAt, "Highest at"}});
         for (int c : {ColValue, ColLimit, ColMargin})
             grid.SetCell(c, nRow + 1, sUnit);
         grid.SetCell(ColPeriods, nRow + 1, QStringLiteral("^assessed"));

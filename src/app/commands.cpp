@@ -188,7 +188,8 @@ void TformMain::menuPrintClick()
         // The report stops at today, as on screen.
         job.dtTo = std::max(job.dtFrom, EndCutAtToday());
     } else if (tab == tabExceed) {
-        job.sTitle = QStringLiteral("Noise Limit Exceedances - Period = ") + sPeriod + QStringLiteral(" minutes");
+        job.sTitle =
+            QStringLiteral("Noise Limit Exceedances - Period = ") + sPeriod + QStringLiteral(" minutes");
         job.sNote = TLimitsFill::Note();
         job.dtTo = std::max(job.dtFrom, EndCutAtToday());
     } else {

@@ -173,7 +173,11 @@ void TLimitsPage::ShowRow(int iRow)
 {
     const TRow& row = aRows[size_t(iRow)];
     const QStringList sl{row.rule.sMonitor.isEmpty() ? QStringLiteral("All") : row.rule.sMonitor,
-                         row.rule.sParam, row.rule.DaysText(), row.rule.BandText(), row.sLimit, row.rule.sLabel};
+                         row.rule.sParam,
+                         row.rule.DaysText(),
+                         row.rule.BandText(),
+                         row.sLimit,
+                         row.rule.sLabel};
     for (int c = 0; c < colCount; ++c) {
         QTableWidgetItem* item = gridRules->item(iRow, c);
         if (!item) {

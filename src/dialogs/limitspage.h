@@ -60,9 +60,9 @@ private:
     };
 
     void FillMonitorCombo();
-    void ShowRow(int iRow);     // table row iRow from aRows
-    void LoadEditor(int iRow);  // the editor from aRows[iRow]
-    void EditorChanged();       // the selected row from the editor
+    void ShowRow(int iRow);    // table row iRow from aRows
+    void LoadEditor(int iRow); // the editor from aRows[iRow]
+    void EditorChanged();      // the selected row from the editor
     void EnableEditor(bool b);
 
     std::vector<TRow> aRows;

@@ -59,7 +59,8 @@ struct TArgs
 bool IsCommand(const QString& s)
 {
     return s == QLatin1String("--export") || s == QLatin1String("--table") ||
-           s == QLatin1String("--summary") || s == QLatin1String("--exceedances") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
+           s == QLatin1String("--summary") || s == QLatin1String("--exceedances") ||
+           s == QLatin1String("--help") || s == QLatin1String("-h") ||
            s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table="));
 }
 
@@ -244,7 +245,8 @@ void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& 
 void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
                       const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
 {
-    const std::vector<TLimitMonitor> aMons = TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtTo, nPeriod);
+    const std::vector<TLimitMonitor> aMons =
+        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtTo, nPeriod);
     auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
     auto time = [](int nSecs) { return QString::asprintf("%02d:%02d", nSecs / 3600, nSecs / 60 % 60); };
     auto tenths = [](int n) { return QString::number(n / 10.0, 'f', 1); };
@@ -252,22 +254,33 @@ void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMo
     for (const TLimitMonitor& lm : aMons)
         for (const TLimitExceedance& e : lm.aExceedances) {
             const TLimitRule& rule = lm.aRules[size_t(e.iRule)];
-            out << QStringList{CsvField(lm.sID), date(e.dt), time(e.nStartSecs), CsvField(rule.sParam),
-                               tenths(e.nValueTenths), rule.LimitText(), tenths(e.nMarginTenths),
-                               CsvField(rule.Name())}
+            out << QStringList{CsvField(lm.sID),        date(e.dt),
+                               time(e.nStartSecs),      CsvField(rule.sParam),
+                               tenths(e.nValueTenths),  rule.LimitText(),
+                               tenths(e.nMarginTenths), CsvField(rule.Name())}
                        .join(QLatin1Char(','))
                 << '\n';
         }
-    out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst at,Label\n";
-    auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule, const TLimitCount& c) {
+    out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst "
+           "at,Label\n";
+    auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule,
+                        const TLimitCount& c) {
         QString sAt;
         if (c.HasWorst())
             sAt = (sDate == QLatin1String("Range") ? date(c.dtWorst) + QLatin1Char(' ') : QString()) +
                   time(c.nWorstSecs);
-        out << QStringList{CsvField(sID), sDate, CsvField(rule.sParam), CsvField(rule.DaysText()),
-                           rule.BandText(), rule.LimitText(), QString::number(c.nExpected),
-                           QString::number(c.nAssessed), QString::number(c.nExceeded),
-                           c.HasWorst() ? tenths(c.nWorstTenths) : QString(), sAt, CsvField(rule.Name())}
+        out << QStringList{CsvField(sID),
+                           sDate,
+                           CsvField(rule.sParam),
+                           CsvField(rule.DaysText()),
+                           rule.BandText(),
+                           rule.LimitText(),
+                           QString::number(c.nExpected),
+                           QString::number(c.nAssessed),
+                           QString::number(c.nExceeded),
+                           c.HasWorst() ? tenths(c.nWorstTenths) : QString(),
+                           sAt,
+                           CsvField(rule.Name())}
                    .join(QLatin1Char(','))
             << '\n';
     };

@@ -128,9 +128,9 @@ bool TExportRun::Run(const QString& sDir)
             return false;
     }
     if (opt.bExceedances && !Cancelled()) {
-        const bool bOK =
-            RunKind(EReportKind::Exc, QStringLiteral("Exceedance Report"), QStringLiteral("Exceedance reports: "),
-                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddExcBlocks(page, mon); });
+        const bool bOK = RunKind(
+            EReportKind::Exc, QStringLiteral("Exceedance Report"), QStringLiteral("Exceedance reports: "),
+            [&](THtmlPage& page, const TTQMonitor& mon) { return AddExcBlocks(page, mon); });
         if (!bOK)
             return false;
     }

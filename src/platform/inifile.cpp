@@ -91,7 +91,8 @@ public:
         const int iSection = FindSection(sSection);
         if (iSection < 0)
             return sl;
-        for (size_t i = size_t(iSection) + 1; i < aLines.size() && aLines[i].kind != ELineKind::Section; ++i) {
+        for (size_t i = size_t(iSection) + 1; i < aLines.size() && aLines[i].kind != ELineKind::Section;
+             ++i) {
             if (aLines[i].kind != ELineKind::Key)
                 continue;
             const QString sName = Decode(aLines[i].baName);

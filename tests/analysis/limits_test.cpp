@@ -73,12 +73,12 @@ TEST(TLimitRule, Parse_ReadsEveryFieldAndTextGivesTheLineBack)
 
 TEST(TLimitRule, Parse_RefusesBadLimitsHoursAndDaysWithAReason)
 {
-    for (const char* sz : {"*;LAeq;Mon;07:00-19:00;abc", "*;LAeq;Mon;07:00-19:00;1e400",
-                           "*;LAeq;Mon;07:00-19:00;-5", "*;LAeq;Mon;07:00-19:00;65.25",
-                           "*;LAeq;Mon;07:00-19:00;250", "*;LAeq;Mon;07:00-19:00;",
-                           "*;LAeq;Mon;25:00-19:00;65", "*;LAeq;Mon;7-19:00;65", "*;LAeq;Mon;07:60-19:00;65",
-                           "*;LAeq;Mon;07:00;65", "*;LAeq;Mo;07:00-19:00;65", "*;LAeq;;07:00-19:00;65",
-                           "*;;Mon;07:00-19:00;65", "*;LAeq;Mon", "", "*;LA eq;Mon;07:00-19:00;65"}) {
+    for (const char* sz :
+         {"*;LAeq;Mon;07:00-19:00;abc", "*;LAeq;Mon;07:00-19:00;1e400", "*;LAeq;Mon;07:00-19:00;-5",
+          "*;LAeq;Mon;07:00-19:00;65.25", "*;LAeq;Mon;07:00-19:00;250", "*;LAeq;Mon;07:00-19:00;",
+          "*;LAeq;Mon;25:00-19:00;65", "*;LAeq;Mon;7-19:00;65", "*;LAeq;Mon;07:60-19:00;65",
+          "*;LAeq;Mon;07:00;65", "*;LAeq;Mo;07:00-19:00;65", "*;LAeq;;07:00-19:00;65",
+          "*;;Mon;07:00-19:00;65", "*;LAeq;Mon", "", "*;LA eq;Mon;07:00-19:00;65"}) {
         QString sError;
         EXPECT_FALSE(TLimitRule::Parse(QLatin1String(sz), sError).has_value()) << sz;
         EXPECT_FALSE(sError.isEmpty()) << sz;

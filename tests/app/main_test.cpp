@@ -546,11 +546,13 @@ TEST_F(FormMainTest, ExceedancesTab_AfterSummaryListsPeriodsAboveTheLimitCopiesA
     AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
     // 45 dB at midnight rising to 65 dB at 23:00: 59.8 at 17:00, then 60.7 and up from 18:00.
     WritePerDay(QStringLiteral("M1"), dtNow.date().addDays(-1), 45, 65);
-    WriteSettings("[report]\r\nmonitorsel=M1\r\n[rp_limits]\r\nrule1=*; LAeq; Mon-Sun; 00:00-00:00; 60.0; Site\r\n"
-                  "rule2=*; LAeq; Mon; 7-19; 60\r\n");
+    WriteSettings(
+        "[report]\r\nmonitorsel=M1\r\n[rp_limits]\r\nrule1=*; LAeq; Mon-Sun; 00:00-00:00; 60.0; Site\r\n"
+        "rule2=*; LAeq; Mon; 7-19; 60\r\n");
     auto form = Show();
     EXPECT_EQ(form->pagesMain->indexOf(form->tabExceed), form->pagesMain->indexOf(form->tabSummary) + 1);
-    EXPECT_EQ(form->pagesMain->tabText(form->pagesMain->indexOf(form->tabExceed)), QStringLiteral("Exceedances"));
+    EXPECT_EQ(form->pagesMain->tabText(form->pagesMain->indexOf(form->tabExceed)),
+              QStringLiteral("Exceedances"));
     // The periodic chart draws the limit and the marks beside the four parameters' lines.
     form->PickStart(dtNow.date().addDays(-1));
     ASSERT_EQ(form->ActiveCharts()->size(), 1);

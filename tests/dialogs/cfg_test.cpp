@@ -384,7 +384,8 @@ TEST_F(TformCfgTest, LimitsPage_BadLimitIsRefusedWithNothingWrittenThenEditsAreS
 {
     // One readable rule and one that is not: the page shows the first; the second is
     // kept, unread, behind whatever the page stores.
-    WriteIni("[rp_limits]\r\nnight=*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night\r\nodd=*; LAeq; Mon; 7; 50\r\n");
+    WriteIni(
+        "[rp_limits]\r\nnight=*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night\r\nodd=*; LAeq; Mon; 7; 50\r\n");
     Open();
     dlg->show();
     auto* grid = Ctl<QTableWidget>("gridRules");
@@ -418,9 +419,10 @@ TEST_F(TformCfgTest, LimitsPage_BadLimitIsRefusedWithNothingWrittenThenEditsAreS
     Ctl<QPushButton>("btnOK")->click();
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     const TCfg cfgAfter(dir.path());
-    EXPECT_EQ(cfgAfter.LimitRules(), (QStringList{QStringLiteral("*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night"),
-                                                  QStringLiteral("*; LAeq; Sat; 08:00-13:30; 62.5; Saturday"),
-                                                  QStringLiteral("*; LAeq; Mon; 7; 50")}));
+    EXPECT_EQ(cfgAfter.LimitRules(),
+              (QStringList{QStringLiteral("*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night"),
+                           QStringLiteral("*; LAeq; Sat; 08:00-13:30; 62.5; Saturday"),
+                           QStringLiteral("*; LAeq; Mon; 7; 50")}));
 
     // Removing a rule stores the rest; an untouched page writes nothing.
     Open();
@@ -445,11 +447,11 @@ TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
         dlg->SetActivePage(i);
         Ctl<QPushButton>("btnHelp")->click();
     }
-    EXPECT_EQ(slHelp, (QStringList{QStringLiteral("preferences/program.html"),
-                                   QStringLiteral("preferences/reports.html"),
-                                   QStringLiteral("preferences/html_prn.html"),
-                                   QStringLiteral("preferences/rating.html"),
-                                   QStringLiteral("preferences/limits.html")}));
+    EXPECT_EQ(
+        slHelp,
+        (QStringList{QStringLiteral("preferences/program.html"), QStringLiteral("preferences/reports.html"),
+                     QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html"),
+                     QStringLiteral("preferences/limits.html")}));
     EXPECT_TRUE(dlg->isVisible()) << "Help must leave the dialog open";
     for (const QString& sPage : slHelp)
         EXPECT_TRUE(QFileInfo(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + sPage).isFile()) << qPrintable(sPage);

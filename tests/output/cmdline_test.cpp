@@ -86,8 +86,8 @@ TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
     EXPECT_FALSE(TCmdLine::Wants({sProg}));
     EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
-    for (const char* sz :
-         {"--export", "--table", "--summary", "--help", "-h", "--export=/tmp/x", "--table=alarms"})
+    for (const char* sz : {"--export", "--table", "--summary", "--exceedances", "--help", "-h",
+                           "--export=/tmp/x", "--table=alarms"})
         EXPECT_TRUE(TCmdLine::Wants(
             {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
             << sz;
@@ -480,11 +480,16 @@ TEST_F(TCmdLineTest, Exceedances_LimitsFileReplacesTheSettingsAndBadInputIsRefus
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("# permit\n*; LAeq; Fri; 01:00-02:00; 52.0; Permit\n*; LAeq; Fri; 07:00-07:00; abc\n");
     f.close();
-    const QStringList args{QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("7"),
-                           QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--limits"),
+    const QStringList args{QStringLiteral("--exceedances"),
+                           QStringLiteral("--monitors"),
+                           QStringLiteral("7"),
+                           QStringLiteral("--from"),
+                           QStringLiteral("2024-03-01"),
+                           QStringLiteral("--limits"),
                            sFile};
     ASSERT_EQ(Run(args), 0) << sErr.toStdString();
-    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1), QStringLiteral("7,2024-03-01,01:00,LAeq,52.5,52.0,0.5,Permit"));
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1),
+              QStringLiteral("7,2024-03-01,01:00,LAeq,52.5,52.0,0.5,Permit"));
     // The unreadable line is named once; the settings' own bad rule is not in play.
     EXPECT_EQ(sErr.count(QLatin1String("could not be read")), 1);
     EXPECT_TRUE(sErr.contains(QLatin1String("line 3:"))) << sErr.toStdString();
@@ -496,11 +501,15 @@ TEST_F(TCmdLineTest, Exceedances_LimitsFileReplacesTheSettingsAndBadInputIsRefus
 
     QFile fb(sFile);
     ASSERT_TRUE(fb.open(QIODevice::WriteOnly));
-    fb.write(QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10));
+    fb.write(QByteArray("\x7f"
+                        "ELF\x02\x01\x01\0\0\0",
+                        10));
     fb.close();
     EXPECT_EQ(Run(args), 2);
     EXPECT_TRUE(sErr.contains(QLatin1String("is not text")));
     EXPECT_TRUE(sOut.isEmpty());
     EXPECT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--limits"), sFile}), 2);
-    EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"), dir.Root() + QStringLiteral("none")}), 2);
+    EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"),
+                   dir.Root() + QStringLiteral("none")}),
+              2);
 }

@@ -264,27 +264,31 @@ TEST_F(TExportRunTest, Exceedances_PagePerMonitorWithChartTableNoteAndLastIndexS
     opt.bExceedances = true;
     auto limits = std::make_shared<TLimits>();
     QString sError;
-    limits->aRules = {*TLimitRule::Parse(QStringLiteral("*; LAeq; Fri; 00:00-01:00; 50.5; Midnight"), sError)};
+    limits->aRules = {
+        *TLimitRule::Parse(QStringLiteral("*; LAeq; Fri; 00:00-01:00; 50.5; Midnight"), sError)};
     opt.pLimits = limits;
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d3, opt);
     ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
-    for (const char* sz : {"exceedances/exc_7_20240301_20240303_0060.html", "exceedances/exc_8_20240301_20240303_0060.html",
-                           "exceedances/charts/exc_7_20240301_20240303_0060.bmp"})
+    for (const char* sz :
+         {"exceedances/exc_7_20240301_20240303_0060.html", "exceedances/exc_8_20240301_20240303_0060.html",
+          "exceedances/charts/exc_7_20240301_20240303_0060.bmp"})
         EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QLatin1String(sz))) << sz;
 
-    const QStringList sl =
-        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("exceedances/exc_8_20240301_20240303_0060.html"));
+    const QStringList sl = TReportDir::ReadLines(
+        dir.HtmlDir() + QStringLiteral("exceedances/exc_8_20240301_20240303_0060.html"));
     EXPECT_EQ(sl[33], QStringLiteral("<div id=\"title\">Exceedance Report</div>"));
-    const auto iChart = sl.indexOf(QStringLiteral("<div><img src=\"charts/exc_8_20240301_20240303_0060.bmp\"></div>"));
+    const auto iChart =
+        sl.indexOf(QStringLiteral("<div><img src=\"charts/exc_8_20240301_20240303_0060.bmp\"></div>"));
     const auto iTable = sl.indexOf(QStringLiteral("<table id=\"tblPer\">"));
     ASSERT_GT(iChart, 0);
     EXPECT_EQ(iTable, iChart + 1);
     const auto iExc = sl.indexOf(QStringLiteral("<td>2024-03-01</td>"));
     ASSERT_GT(iExc, iTable);
-    EXPECT_EQ(sl.mid(iExc + 1, 6),
-              QStringList({QStringLiteral("<td>00:00</td>"), QStringLiteral("<td>LAeq</td>"),
-                           QStringLiteral("<td>51.0</td>"), QStringLiteral("<td>50.5</td>"),
-                           QStringLiteral("<td class=\"hi\">0.5</td>"), QStringLiteral("<td>Midnight</td>")}));
+    EXPECT_EQ(
+        sl.mid(iExc + 1, 6),
+        QStringList({QStringLiteral("<td>00:00</td>"), QStringLiteral("<td>LAeq</td>"),
+                     QStringLiteral("<td>51.0</td>"), QStringLiteral("<td>50.5</td>"),
+                     QStringLiteral("<td class=\"hi\">0.5</td>"), QStringLiteral("<td>Midnight</td>")}));
     EXPECT_EQ(sl.filter(QRegularExpression(QStringLiteral("^<p>A period is judged .*</p>$"))).size(), 1);
 
     // The index lists the new kind last, after the summaries.

@@ -245,8 +245,9 @@ TEST_F(TCfgTest, IncludeParam_TimeColumnOnlyInExactSpelling)
 
 TEST_F(TCfgTest, LimitRules_RoundTripChangesOnlyTheirOwnSection)
 {
-    PutFile("; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nnight = *; LAFmax; Mon-Sun; 23:00-07:00; 80.0\r\n"
-            "old=\r\nrule1=*; LAeq; Mon-Fri; 07:00-19:00; 65.0; Day\r\n; kept\r\n[report]\r\nperperiod=5\r\n");
+    PutFile(
+        "; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nnight = *; LAFmax; Mon-Sun; 23:00-07:00; 80.0\r\n"
+        "old=\r\nrule1=*; LAeq; Mon-Fri; 07:00-19:00; 65.0; Day\r\n; kept\r\n[report]\r\nperperiod=5\r\n");
     TCfg cfg(dir.path());
     EXPECT_EQ(cfg.LimitRuleKeys(), (QStringList{QStringLiteral("night"), QStringLiteral("rule1")}));
     ASSERT_EQ(cfg.LimitRules().size(), 2);
@@ -255,9 +256,10 @@ TEST_F(TCfgTest, LimitRules_RoundTripChangesOnlyTheirOwnSection)
     cfg.SetLimitRules({QStringLiteral("*; LAeq; Mon-Fri; 07:00-19:00; 60.0; Day")});
     QFile f(sFile);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nnight=\r\nold=\r\n"
-                                      "rule1=*; LAeq; Mon-Fri; 07:00-19:00; 60.0; Day\r\n; kept\r\n[report]\r\n"
-                                      "perperiod=5\r\n"));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nnight=\r\nold=\r\n"
+                         "rule1=*; LAeq; Mon-Fri; 07:00-19:00; 60.0; Day\r\n; kept\r\n[report]\r\n"
+                         "perperiod=5\r\n"));
     const TCfg again(dir.path());
     EXPECT_EQ(again.LimitRuleKeys(), QStringList{QStringLiteral("rule1")});
     EXPECT_EQ(again.LimitRules(), cfg.LimitRules());
