@@ -124,10 +124,18 @@ public:
     std::unique_ptr<TLimitsTable> tbl;
 };
 
+// Made on first use and dropped before the application object goes.
+std::unique_ptr<TBenchData>& DataHolder()
+{
+    static std::unique_ptr<TBenchData> data;
+    return data;
+}
+
 TBenchData& Data()
 {
-    static TBenchData data;
-    return data;
+    if (!DataHolder())
+        DataHolder() = std::make_unique<TBenchData>();
+    return *DataHolder();
 }
 
 // The values of the year's files, read once, as the judgement gets them.
@@ -246,5 +254,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    DataHolder().reset();
     return 0;
 }

@@ -19,8 +19,8 @@ struct TPlotSlot
 
 // The noise limits on a chart of periodic levels: for each rule whose parameter is
 // plotted, a dashed line in the parameter's colour at the limit, over the periods the
-// rule holds, broken where it does not; and a filled point on the parameter's line at
-// each period above the limit. Neither enters the legend.
+// rule holds, broken where it does not; then, per parameter, a filled point on its line
+// at each period above one of its limits. Neither enters the legend.
 class TLimitLines final
 {
 public:
