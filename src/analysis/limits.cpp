@@ -113,8 +113,12 @@ bool IsText(const QByteArray& ba, QString& sText)
 
 bool TLimitRule::Contains(const QDate& dt, int nSecs) const
 {
-    const int nDow = dt.dayOfWeek();
-    return Holds(*this, nDow, PrevDow(nDow), nSecs);
+    return ContainsOnDay(dt.dayOfWeek(), nSecs);
+}
+
+bool TLimitRule::ContainsOnDay(int nDayOfWeek, int nSecs) const
+{
+    return Holds(*this, nDayOfWeek, PrevDow(nDayOfWeek), nSecs);
 }
 
 QString TLimitRule::DayName(int nDayOfWeek)

@@ -36,6 +36,9 @@ struct TLimitRule
     // the rule. A band that crosses midnight belongs to the day it began on: its hours
     // after midnight count for the day before.
     bool Contains(const QDate& dt, int nSecs) const;
+    // The same for a day given by its weekday (1 Monday ... 7 Sunday), for callers that
+    // walk many periods of one day.
+    bool ContainsOnDay(int nDayOfWeek, int nSecs) const;
 
     QString DaysText() const; // "Mon-Fri", "Sat,Sun", "Mon-Sun"
     QString BandText() const; // "07:00-19:00"

@@ -38,6 +38,9 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
     const qsizetype nParams = std::min<qsizetype>(slParams.size(), plot.graphCount());
     // The periods above any rule of a parameter, marked once however many rules they break.
     std::vector<std::vector<bool>> aabAbove(static_cast<size_t>(nParams));
+    std::vector<int> anDow(aSlots.size());
+    for (size_t i = 0; i < aSlots.size(); ++i)
+        anDow[i] = i > 0 && aSlots[i].dt == aSlots[i - 1].dt ? anDow[i - 1] : aSlots[i].dt.dayOfWeek();
 
     for (const TLimitRule& rule : aRules) {
         const qsizetype k = ParamIndex(slParams, rule.sParam);
@@ -55,7 +58,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         QVector<double> adValues;
         bool bInRun = false;
         for (size_t i = 0; i <= aSlots.size(); ++i) {
-            const bool bHolds = i < aSlots.size() && rule.Contains(aSlots[i].dt, aSlots[i].nSecs);
+            const bool bHolds = i < aSlots.size() && rule.ContainsOnDay(anDow[i], aSlots[i].nSecs);
             if (bHolds && !bInRun) {
                 adKeys.append(double(i));
                 adValues.append(rule.dLimit);
