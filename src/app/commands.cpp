@@ -17,6 +17,7 @@
 #include "analysis/eventsfill.h"
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
+#include "analysis/limitsfill.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -80,6 +81,7 @@ void TformMain::CreateMenus()
     addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
     addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
     addHelp(menuTypes, {"&Events", "menuHelpEvents", "reptypes/events.html"});
+    addHelp(menuTypes, {"&Exceedances", "menuHelpExceed", "reptypes/exceedances.html"});
     addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
     addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
@@ -87,6 +89,7 @@ void TformMain::CreateMenus()
     addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
     addHelp(menuSettings, {"R&ating", "menuHelpCfgRating", "preferences/rating.html"});
     addHelp(menuSettings, {"&Events", "menuHelpCfgEvents", "preferences/events.html"});
+    addHelp(menuSettings, {"&Limits", "menuHelpCfgLimits", "preferences/limits.html"});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
     addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
@@ -111,6 +114,10 @@ bool TformMain::ExecCfg(int nPage)
     TformCfg dlg(
         *cfg, [this](const QString& sPage) { LoadHelp(sPage); }, this);
     dlg.SetActivePage(nPage);
+    std::vector<std::pair<QString, QString>> aMons;
+    for (int i = 0; i < mons->Count(); ++i)
+        aMons.emplace_back(mons->GetHead(i)->sID, mons->GetHead(i)->sName);
+    dlg.SetMonitors(aMons);
     dlg.setWindowModality(Qt::WindowModal);
     return dlg.exec() == QDialog::Accepted;
 }
@@ -190,6 +197,10 @@ void TformMain::menuPrintClick()
         report = EPrintReport::Summary;
         job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));
         // The report stops at today, as on screen.
+        job.dtTo = std::max(job.dtFrom, EndCutAtToday());
+    } else if (tab == tabExceed) {
+        report = EPrintReport::Exceedances;
+        job.sNote = TLimitsFill::Note();
         job.dtTo = std::max(job.dtFrom, EndCutAtToday());
     }
     job.sTitle = TPrintJob::Title(report, cfg->RepPerPeriod());

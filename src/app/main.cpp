@@ -16,6 +16,7 @@
 #include "views/chartbase.h"
 #include "views/eventtbl.h"
 #include "views/pertbl.h"
+#include "views/limitstbl.h"
 #include "views/ratingtbl.h"
 
 #include <QAction>
@@ -286,6 +287,20 @@ void TformMain::CreateControls()
     pagesSum->addTab(tabSumChart, QStringLiteral("Chart"));
     pagesMain->addTab(tabSummary, QStringLiteral("Summary"));
 
+    // The periods above the noise limits; the strip above says how they are judged.
+    tabExceed = Panel(QStringLiteral("tabExceed"), pagesMain);
+    auto* layExceed = FillPage(tabExceed);
+    lblExcNote = new QLabel(tabExceed);
+    lblExcNote->setObjectName(QStringLiteral("lblExcNote"));
+    lblExcNote->setWordWrap(true);
+    lblExcNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblExcNote->setMinimumHeight(26);
+    lblExcNote->setContentsMargins(6, 2, 6, 2);
+    layExceed->addWidget(lblExcNote);
+    auto* panelExcTbl = Panel(QStringLiteral("panelExcTbl"), tabExceed);
+    layExceed->addWidget(panelExcTbl, 1);
+    pagesMain->addTab(tabExceed, QStringLiteral("Exceedances"));
+
     tabCals = Panel(QStringLiteral("tabCals"), pagesMain);
     pagesMain->addTab(tabCals, QStringLiteral("Calibrations"));
 
@@ -296,6 +311,7 @@ void TformMain::CreateControls()
     calList = new TCalList(*cfg, *mons, tabCals);
     sumTable = new TRatingTable(*cfg, *mons, tabSumTbl);
     evtTable = new TEventTable(*cfg, *mons, tabEvtList);
+    excTable = new TLimitsTable(*cfg, *mons, panelExcTbl);
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);

@@ -26,6 +26,7 @@ class TDatePicker;
 class TEventTable;
 class TformHelp;
 class TGridView;
+class TLimitsTable;
 class TPerTable;
 class TRatingTable;
 class TRunstat;
@@ -102,6 +103,8 @@ public:
     QWidget* tabSumTbl = nullptr;
     QWidget* tabSumChart = nullptr;
     QLabel* lblSumNote = nullptr;
+    QWidget* tabExceed = nullptr;
+    QLabel* lblExcNote = nullptr;
     QWidget* tabCals = nullptr;
     TScrollBox* scrollboxPerChart = nullptr;
     TScrollBox* scrollboxAlmChart = nullptr;
@@ -114,6 +117,7 @@ public:
     TCalList* calList = nullptr;
     TRatingTable* sumTable = nullptr;
     TEventTable* evtTable = nullptr;
+    TLimitsTable* excTable = nullptr;
     QWidget* panelPeriod = nullptr;
     QWidget* panelDateTo = nullptr;
     QPushButton* btnPeriod = nullptr;
@@ -172,6 +176,9 @@ private:
 
     // Report building (report.cpp)
     void UpdateCalibrationsTab();
+    // Names the limit rules of the settings that cannot be read on the status line,
+    // once until they change.
+    void ReportLimitErrors();
     void ShowPeriodicCharts();
     void ShowAlarmCharts();
     void ShowProfileCharts();
@@ -222,4 +229,6 @@ private:
     bool bZoomed = false;
     int nSelectedPreset = -1;
     bool bShown = false;
+    // The limit rules' read errors last shown, so that each is reported once.
+    QString sLimitErrorsShown;
 };

@@ -25,6 +25,9 @@
 #include "views/ratingchart.h"
 #include "analysis/ratingfill.h"
 #include "views/ratingtbl.h"
+#include "analysis/limits.h"
+#include "analysis/limitsfill.h"
+#include "views/limitstbl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -106,14 +109,34 @@ void TformMain::UpdateReport()
         else
             ShowSummaryCharts();
         StampBuild();
+    } else if (tab == tabExceed) {
+        lblExcNote->setText(TLimitsFill::Note());
+        // As in the summary, days still to come would only add unassessed periods.
+        excTable->LoadTable(StartValue(), QDateTime(EndCutAtToday(), QTime(0, 0)), cfg->RepPerPeriod(),
+                            chklstMon);
+        StampBuild();
     } else if (tab == tabCals) {
         calList->LoadList(StartValue(), EndValue(), chklstMon);
     }
+    if (tab == tabExceed || tab == tabPeriodic)
+        ReportLimitErrors();
 
     bZoomed = false;
     const bool bProfile = tab == tabTH || tab == tabEvents;
     panelPeriod->setVisible(!bProfile);
     panelDateTo->setVisible(!bProfile);
+}
+
+void TformMain::ReportLimitErrors()
+{
+    const QString sErrors = TLimits::FromCfg(*cfg).ErrorSummary();
+    if (sErrors == sLimitErrorsShown)
+        return;
+    sLimitErrorsShown = sErrors;
+    if (!sErrors.isEmpty()) {
+        lblStatus->setText(sErrors);
+        lblStatus->setToolTip(sErrors);
+    }
 }
 
 void TformMain::StampBuild()
@@ -261,6 +284,8 @@ const TGridView* TformMain::ActiveGrid() const
         return pagesSum->currentWidget() == tabSumTbl ? sumTable : nullptr;
     if (tab == tabEvents)
         return pagesEvt->currentWidget() == tabEvtList ? evtTable : nullptr;
+    if (tab == tabExceed)
+        return excTable;
     if (tab == tabCals)
         return calList;
     return nullptr;
@@ -286,7 +311,7 @@ bool TformMain::NewDataSince(const QDateTime& dtStamp) const
     // from the periodic files.
     std::function<QString(const QString&, const QDate&)> fnFile;
     QWidget* tab = pagesMain->currentWidget();
-    if (tab == tabPeriodic || tab == tabSummary)
+    if (tab == tabPeriodic || tab == tabSummary || tab == tabExceed)
         fnFile = [&](const QString& sID, const QDate& d) {
             return TPerFile::FileName(sDataPath, sID, d, nPeriod);
         };

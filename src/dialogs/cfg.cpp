@@ -3,7 +3,9 @@
 #include "platform/product.h"
 #include "settings/cfg.h"
 #include "analysis/events.h"
+#include "analysis/limits.h"
 #include "analysis/rating.h"
+#include "dialogs/limitspage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -65,7 +67,8 @@ const QStringList& PageHelp()
     static const QStringList sl{
         QStringLiteral("preferences/program.html"), QStringLiteral("preferences/reports.html"),
         QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html"),
-        QStringLiteral("preferences/events.html")};
+        QStringLiteral("preferences/events.html"),
+        QStringLiteral("preferences/limits.html")};
     return sl;
 }
 
@@ -104,6 +107,9 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     CreateHtmlPage(tabHtml);
     CreateRatingPage(tabRating);
     CreateEventsPage(tabEvents);
+    pageLimits = new TLimitsPage(pageCfg);
+    pageLimits->setObjectName(QStringLiteral("tabLimits"));
+    pageCfg->addTab(pageLimits, QStringLiteral("Limits"));
 
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
@@ -393,6 +399,11 @@ void TformCfg::SetActivePage(int i)
     pageCfg->setCurrentIndex(i);
 }
 
+void TformCfg::SetMonitors(const std::vector<std::pair<QString, QString>>& aMons)
+{
+    pageLimits->SetMonitors(aMons);
+}
+
 void TformCfg::FormCreate()
 {
     editDataPath->setText(cfg.DataPath());
@@ -430,6 +441,7 @@ void TformCfg::FormCreate()
     spinLdenLimit->setValue(cfg.RatingLdenLimit());
     chkNightLimit->setChecked(cfg.RatingNightLimitOn());
     spinNightLimit->setValue(cfg.RatingNightLimit());
+    pageLimits->SetRules(TLimits::FromCfg(cfg).aRules);
 
     const TEventSettings evt = TEventSettings::FromCfg(cfg);
     editEvtDayThreshold->setText(QString::number(cfg.EvtDayThreshold()));
@@ -592,6 +604,14 @@ void TformCfg::btnOKClick()
     }
     if (!EventsValid())
         return;
+    QString sLimitError;
+    const std::optional<std::vector<TLimitRule>> aLimitRules = pageLimits->Rules(sLimitError);
+    if (!aLimitRules) {
+        pageCfg->setCurrentWidget(pageLimits);
+        if (fnMessage)
+            fnMessage(sLimitError);
+        return;
+    }
 
     cfg.SetDataPath(editDataPath->text());
     cfg.SetAutoRefresh(chkAutoRefresh->isChecked());
@@ -623,6 +643,13 @@ void TformCfg::btnOKClick()
     cfg.SetRatingNightLimitOn(chkNightLimit->isChecked());
     cfg.SetRatingNightLimit(spinNightLimit->value());
     WriteEvents();
+    // Rules the settings held but could not read stay behind the edited ones, unread
+    // and reported, for the user to mend; unchanged rules are not written again.
+    TLimits limits;
+    limits.aRules = *aLimitRules;
+    const QStringList slRules = limits.Lines() + TLimits::FromCfg(cfg).slUnread;
+    if (slRules != cfg.LimitRules())
+        cfg.SetLimitRules(slRules);
     accept();
 }
 

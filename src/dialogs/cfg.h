@@ -3,9 +3,11 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 #include <utility>
 
 class TCfg;
+class TLimitsPage;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -27,8 +29,10 @@ public:
     TformCfg(TCfg& cfg, std::function<void(const QString& sPage)> fnShowHelp, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TformCfg)
 
-    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating", 4 "Events".
+    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating", 4 "Events", 5 "Limits".
     void SetActivePage(int i);
+    // The monitors, (ID, name), that the limit rules may be given for.
+    void SetMonitors(const std::vector<std::pair<QString, QString>>& aMons);
 
     // Messages to the user go through fn (a modal message box unless replaced).
     void SetMessageFn(std::function<void(const QString&)> fn) { fnMessage = std::move(fn); }
@@ -96,6 +100,7 @@ private:
     QLineEdit* editEvtNLevels = nullptr;
     QCheckBox* chkEvtShowSpans = nullptr;
     QCheckBox* chkEvtShowThreshold = nullptr;
+    TLimitsPage* pageLimits = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

@@ -9,6 +9,7 @@
 #include "settings/cfg.h"
 #include "views/gridfill.h"
 #include "analysis/events.h"
+#include "analysis/limits.h"
 #include "analysis/rating.h"
 #include "views/stringgrid.h"
 
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -29,7 +31,8 @@ const QStringList slKinds{QStringLiteral("per-chart"), QStringLiteral("per-table
                           QStringLiteral("alm-chart"), QStringLiteral("alm-table"),
                           QStringLiteral("alm-list"),  QStringLiteral("prf"),
                           QStringLiteral("cal"),       QStringLiteral("sum"),
-                          QStringLiteral("evt")};
+                          QStringLiteral("evt"),
+                          QStringLiteral("exc")};
 
 // A mistake in the arguments: exit status 2 with the usage.
 class EBadArgs final : public std::runtime_error
@@ -44,6 +47,7 @@ struct TArgs
     bool bHelp = false;
     bool bSummary = false;
     bool bEvents = false;
+    bool bExceedances = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -60,6 +64,7 @@ struct TArgs
     std::optional<QString> sReport;
     std::optional<QString> sPaper;
     bool bLandscape = false;
+    std::optional<QString> sLimits;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
@@ -68,9 +73,9 @@ bool IsCommand(const QString& s)
 {
     return s == QLatin1String("--export") || s == QLatin1String("--table") ||
            s == QLatin1String("--summary") || s == QLatin1String("--events") ||
-           s == QLatin1String("--help") || s == QLatin1String("-h") || s == QLatin1String("--pdf") ||
-           s.startsWith(QLatin1String("--export=")) || s.startsWith(QLatin1String("--table=")) ||
-           s.startsWith(QLatin1String("--pdf="));
+           s == QLatin1String("--exceedances") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
+           s == QLatin1String("--pdf") || s.startsWith(QLatin1String("--export=")) ||
+           s.startsWith(QLatin1String("--table=")) || s.startsWith(QLatin1String("--pdf="));
 }
 
 TArgs Parse(const QStringList& args)
@@ -83,6 +88,7 @@ TArgs Parse(const QStringList& args)
         {"--threshold", &TArgs::sThreshold}, {"--min-duration", &TArgs::sMinDuration},
         {"--image-format", &TArgs::sImageFormat}, {"--pdf", &TArgs::sPdf}, {"--report", &TArgs::sReport},
         {"--paper", &TArgs::sPaper},
+        {"--limits", &TArgs::sLimits},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -115,6 +121,8 @@ TArgs Parse(const QStringList& args)
             a.bSummary = true;
         else if (sOpt == QLatin1String("--events"))
             a.bEvents = true;
+        else if (sOpt == QLatin1String("--exceedances"))
+            a.bExceedances = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -192,6 +200,7 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
     opt.bCalList = slChosen.contains(slKinds[6]);
     opt.bSummary = slChosen.contains(slKinds[7]);
     opt.bEvents = slChosen.contains(slKinds[8]);
+    opt.bExceedances = slChosen.contains(slKinds[9]);
     if (a.bZoom)
         opt.bZoom = *a.bZoom;
     if (a.bLogo)
@@ -323,6 +332,79 @@ void ApplyEventArgs(TCfg& cfg, const TArgs& a)
     }
 }
 
+// The exceedances as CSV: one row per period above its limit, then after a blank line
+// the counts per monitor, day and rule and a "Range" row per monitor and rule.
+void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
+                      const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
+{
+    const std::vector<TLimitMonitor> aMons =
+        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtTo, nPeriod);
+    auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
+    auto time = [](int nSecs) { return QString::asprintf("%02d:%02d", nSecs / 3600, nSecs / 60 % 60); };
+    auto tenths = [](int n) { return QString::number(n / 10.0, 'f', 1); };
+    out << "Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n";
+    for (const TLimitMonitor& lm : aMons)
+        for (const TLimitExceedance& e : lm.aExceedances) {
+            const TLimitRule& rule = lm.aRules[size_t(e.iRule)];
+            out << QStringList{CsvField(lm.sID),        date(e.dt),
+                               time(e.nStartSecs),      CsvField(rule.sParam),
+                               tenths(e.nValueTenths),  rule.LimitText(),
+                               tenths(e.nMarginTenths), CsvField(rule.Name())}
+                       .join(QLatin1Char(','))
+                << '\n';
+        }
+    out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst "
+           "at,Label\n";
+    auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule,
+                        const TLimitCount& c) {
+        QString sAt;
+        if (c.HasWorst())
+            sAt = (sDate == QLatin1String("Range") ? date(c.dtWorst) + QLatin1Char(' ') : QString()) +
+                  time(c.nWorstSecs);
+        out << QStringList{CsvField(sID),
+                           sDate,
+                           CsvField(rule.sParam),
+                           CsvField(rule.DaysText()),
+                           rule.BandText(),
+                           rule.LimitText(),
+                           QString::number(c.nExpected),
+                           QString::number(c.nAssessed),
+                           QString::number(c.nExceeded),
+                           c.HasWorst() ? tenths(c.nWorstTenths) : QString(),
+                           sAt,
+                           CsvField(rule.Name())}
+                   .join(QLatin1Char(','))
+            << '\n';
+    };
+    for (const TLimitMonitor& lm : aMons) {
+        for (const TLimitDay& day : lm.aDays)
+            for (size_t r = 0; r < lm.aRules.size(); ++r)
+                countRow(lm.sID, date(day.dt), lm.aRules[r], day.aCounts[r]);
+        for (size_t r = 0; r < lm.aRules.size(); ++r)
+            countRow(lm.sID, QStringLiteral("Range"), lm.aRules[r], lm.aRange[r]);
+    }
+    out.flush();
+}
+
+// The schedule of the run: from --limits FILE when given, else from the settings.
+// Rules that cannot be read are named once on standard error and left out.
+TLimits RunLimits(const TCfg& cfg, const std::optional<QString>& sFile, QTextStream& err)
+{
+    TLimits limits;
+    if (sFile) {
+        QString sError;
+        std::optional<TLimits> fromFile = TLimits::FromFile(*sFile, sError);
+        if (!fromFile)
+            throw EBadArgs(sError);
+        limits = std::move(*fromFile);
+    } else {
+        limits = TLimits::FromCfg(cfg);
+    }
+    if (!limits.slErrors.isEmpty())
+        err << QStringLiteral("tarvik-reporter: ") << limits.ErrorSummary() << Qt::endl;
+    return limits;
+}
+
 int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
            const QDate& dtFrom, const QDate& dtTo, const TExportOptions& opt, QTextStream& out,
            QTextStream& err)
@@ -395,9 +477,10 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.sPdf.has_value()) !=
         1)
-        throw EBadArgs(QStringLiteral("give one of --export, --table, --summary, --events or --pdf"));
+        throw EBadArgs(
+            QStringLiteral("give one of --export, --table, --summary, --events, --exceedances or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !slTables.contains(*a.sTable))
@@ -407,6 +490,8 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
             QStringLiteral("--kinds, --zoom, --logo, --header and --image-format go with --export only"));
     if (!a.sExport && !a.bEvents && (a.sThreshold || a.sMinDuration))
         throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
+    if (a.sLimits && !a.sExport && !a.bExceedances)
+        throw EBadArgs(QStringLiteral("--limits goes with --exceedances and --export only"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
     const TPdfChoice pdfChoice = a.sPdf ? PdfChoice(a) : TPdfChoice();
@@ -438,13 +523,21 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         PrintEvents(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
         return 0;
     }
+    if (a.bExceedances) {
+        PrintExceedances(RunLimits(cfg, a.sLimits, err), cfg.DataPath(), aSel, dtFrom, dtTo,
+                         cfg.RepPerPeriod(), out);
+        return 0;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
         return 0;
     }
     if (a.sPdf)
         return WritePdf(*a.sPdf, pdfChoice, a.bLandscape, cfg, mons, aSel, dtFrom, dtTo, out, err);
-    return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, ExportOptions(cfg, a), out, err);
+    TExportOptions opt = ExportOptions(cfg, a);
+    if (opt.bExceedances)
+        opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, a.sLimits, err));
+    return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, opt, out, err);
 }
 } // namespace
 
@@ -478,6 +571,7 @@ QString TCmdLine::Usage()
         "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
+        "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -495,6 +589,12 @@ QString TCmdLine::Usage()
         "                        cut), one row per event\n"
         "  --pdf FILE            print one report into the PDF file FILE, page for page as\n"
         "                        File > Print prints it (the folder must exist)\n"
+        "  --exceedances         print every period above its noise limit as CSV (monitor,\n"
+        "                        date, time, parameter, value, limit, margin, label), then\n"
+        "                        the counts per monitor, day and rule and a \"Range\" row\n"
+        "  --limits FILE         with --exceedances or --export: judge by the limit rules\n"
+        "                        of FILE, one per line as in the settings, for this run\n"
+        "                        (default: the limits of the settings)\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today or yesterday (default: today)\n"
         "  --to DAY              last day, given the same way (default: the first day)\n"
@@ -510,7 +610,8 @@ QString TCmdLine::Usage()
         "With --export only:\n"
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
-        "                        rating levels), evt (the noise events) (default: all)\n"
+        "                        rating levels), evt (the noise events), exc (the\n"
+        "                        exceedances of the noise limits) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -521,7 +622,8 @@ QString TCmdLine::Usage()
         "  --report REPORT       the report to print: periodic-chart, periodic-table,\n"
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
-        "                        event-chart (the events of the day of --from)\n"
+        "                        event-chart (the events of the day of --from),\n"
+        "                        exceedances\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"

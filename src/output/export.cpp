@@ -142,6 +142,9 @@ void TformExport::BuildControls()
     addGroup(4, QStringLiteral("Noise Events"));
     chkEvents = addChk(4, 1, QStringLiteral("Chart && List"));
     chkEvents->setObjectName(QStringLiteral("chkEvents"));
+    addGroup(4, QStringLiteral("Noise Limits"));
+    chkExceed = addChk(4, 1, QStringLiteral("Exceedances"));
+    chkExceed->setObjectName(QStringLiteral("chkExceed"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -349,6 +352,7 @@ void TformExport::btnExportClick()
     opt.bPrfChart = chkPrfChart->isChecked();
     opt.bSummary = chkSummary->isChecked();
     opt.bEvents = chkEvents->isChecked();
+    opt.bExceedances = chkExceed->isChecked();
     // The calibration option is offered only where the range has a calibration.
     opt.bCalList = chkCalList->isChecked() && !panelCals->isHidden();
 

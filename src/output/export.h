@@ -73,6 +73,7 @@ public:
     QCheckBox* chkCalList;
     QCheckBox* chkSummary;
     QCheckBox* chkEvents;
+    QCheckBox* chkExceed;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;

@@ -12,6 +12,8 @@
 #include "views/prfchart.h"
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
+#include "analysis/limits.h"
+#include "analysis/limitsfill.h"
 #include "analysis/rating.h"
 #include "views/ratingchart.h"
 #include "analysis/ratingfill.h"
@@ -137,6 +139,13 @@ bool TExportRun::Run(const QString& sDir)
         const bool bOK =
             RunKind(EReportKind::Evt, QStringLiteral("Noise Event Report"), QString(),
                     [&](THtmlPage& page, const TTQMonitor& mon) { return AddEvtBlocks(page, mon); });
+        if (!bOK)
+            return false;
+    }
+    if (opt.bExceedances && !Cancelled()) {
+        const bool bOK = RunKind(
+            EReportKind::Exc, QStringLiteral("Exceedance Report"), QStringLiteral("Exceedance reports: "),
+            [&](THtmlPage& page, const TTQMonitor& mon) { return AddExcBlocks(page, mon); });
         if (!bOK)
             return false;
     }
@@ -304,6 +313,35 @@ bool TExportRun::AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon)
         page.AddEvtTable(grid);
     }
     page.AddLine(QStringLiteral("<p>") + TEventsFill::Note(set).toHtmlEscaped() + QStringLiteral("</p>"));
+    return true;
+}
+
+bool TExportRun::AddExcBlocks(THtmlPage& page, const TTQMonitor& mon)
+{
+    const TLimits limits = opt.pLimits ? *opt.pLimits : TLimits::FromCfg(cfg);
+    const TMonitorSel aOne{&mon};
+    // As on screen, days still to come are not rows: they would only add unassessed periods.
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
+    const std::vector<TLimitMonitor> aResults =
+        TLimitCheck::Compute(limits, sDataPath, aOne, dtFrom, dtLast, opt.nPeriod);
+    if (aResults.empty())
+        return true;
+
+    const QString sChartDir = ChartDir(EReportKind::Exc);
+    if (TPlatform::ForceDirectories(sChartDir) && !Cancelled()) {
+        TPerChart chart(cfg);
+        chart.SetTitle(QStringLiteral("Limits - Period: ") + QString::number(opt.nPeriod) +
+                       QStringLiteral(" minutes"));
+        chart.SetMonitorID(mon.sID);
+        chart.SetLimitRules(aResults.front().aRules);
+        chart.PlotPeriod(dtFrom, dtTo, opt.nPeriod);
+        if (!SaveChartImages(page, EReportKind::Exc, mon, chart))
+            return false;
+    }
+
+    TStringGrid grid;
+    TLimitsFill::FillExceedances(grid, aOne, aResults, TRatingSettings::FromCfg(cfg).dCoverage);
+    page.AddExcTable(grid);
     return true;
 }
 

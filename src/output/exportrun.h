@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class TCfg;
+struct TLimits;
 class TChartBase;
 class THtmlPage;
 class TTQMonitors;
@@ -27,6 +29,9 @@ struct TExportOptions
     bool bCalList = false;
     bool bSummary = false;  // the daily rating levels: table and chart
     bool bEvents = false;   // the noise events: per day the hourly chart and the list
+    bool bExceedances = false; // the periods above the noise limits: chart with limits and table
+    // The limit schedule of the exceedance pages; none: the schedule of the settings.
+    std::shared_ptr<const TLimits> pLimits;
     bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
     bool bHideLogo = false; // leave the maker's logo out of every page head
     EImageFormat imageFormat = EImageFormat::Bmp; // of every chart image
@@ -80,6 +85,7 @@ private:
     bool AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon);
     bool AddSumBlocks(THtmlPage& page, const TTQMonitor& mon);
     bool AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon);
+    bool AddExcBlocks(THtmlPage& page, const TTQMonitor& mon);
     // Writes the plotted chart as sImage in sChartDir at the page size, or at the zoom
     // size with bZoom. False, with the error naming the file, when it cannot be written.
     bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom);

@@ -9,6 +9,7 @@
 #include "settings/cfg.h"
 #include "views/gridfill.h"
 #include "views/markup.h"
+#include "analysis/limitsfill.h"
 #include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
@@ -347,6 +348,12 @@ void THtmlPage::AddSumTable(const TStringGrid& grid, const TRatingSettings& set)
     slLines << QStringLiteral("<p>") + Esc(TRatingFill::Note(set)) + QStringLiteral("</p>");
 }
 
+void THtmlPage::AddExcTable(const TStringGrid& grid)
+{
+    AddMarkedTable(grid, TRatingFill::ColDate);
+    slLines << QStringLiteral("<p>") + Esc(TLimitsFill::Note()) + QStringLiteral("</p>");
+}
+
 void THtmlPage::AddEvtTable(const TStringGrid& grid)
 {
     AddMarkedTable(grid, -1);
@@ -435,7 +442,8 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
 
     static const char* const aszHeadings[] = {"Periodic Reports", "Alarm Reports", "Profile Reports",
                                               "Calibration Reports", "Summary Reports",
-                                              "Noise Event Reports"};
+                                              "Noise Event Reports",
+                                              "Exceedance Reports"};
     slLines << QStringLiteral("<h1>") + QLatin1String(aszHeadings[int(kind)]) + QStringLiteral("</h1>")
             << QStringLiteral("<table class=\"idxtbl\">");
     if (bPeriod)
@@ -465,7 +473,7 @@ void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, c
     AddPageHead(sHeader, bHideLogo);
     for (EReportKind kind :
          {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum,
-          EReportKind::Evt})
+          EReportKind::Evt, EReportKind::Exc})
         AddIndexSection(kind, sHtmlDir, mons);
     AddPageFoot(dtToday);
 }

@@ -62,6 +62,9 @@ public:
     // The noise events of one monitor and day from the grid the event list fill gives,
     // in the same way: the title row left out, headings and units as head rows.
     void AddEvtTable(const TStringGrid& grid);
+    // The exceedance table of one monitor from the grid the exceedance fill gives for
+    // it, then the note on how periods are judged, in the manner of AddSumTable.
+    void AddExcTable(const TStringGrid& grid);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold

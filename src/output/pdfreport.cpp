@@ -2,6 +2,7 @@
 
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
+#include "analysis/limitsfill.h"
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
 #include "monitors/monitor.h"
@@ -13,6 +14,7 @@
 #include "views/chartlevels.h"
 #include "views/eventchart.h"
 #include "views/eventtbl.h"
+#include "views/limitstbl.h"
 #include "views/perchart.h"
 #include "views/pertbl.h"
 #include "views/prfchart.h"
@@ -71,7 +73,8 @@ const QStringList& TPdfReport::ReportNames()
                                 QStringLiteral("alarm-chart"),    QStringLiteral("alarm-table"),
                                 QStringLiteral("alarm-list"),     QStringLiteral("profile"),
                                 QStringLiteral("calibrations"),   QStringLiteral("summary"),
-                                QStringLiteral("event-list"),     QStringLiteral("event-chart")};
+                                QStringLiteral("event-list"),     QStringLiteral("event-chart"),
+                                QStringLiteral("exceedances")};
     return sl;
 }
 
@@ -199,6 +202,15 @@ int TPdfReport::Print(EPrintReport report, const QString& sPdf)
         auto lst = std::make_unique<TEventTable>(cfg, mons, nullptr);
         lst->LoadList(dtFrom, &chklst);
         grid = std::move(lst);
+        break;
+    }
+    case EPrintReport::Exceedances: {
+        // Days still to come would only add unassessed periods, as on screen.
+        job.dtTo = dtChartTo;
+        job.sNote = TLimitsFill::Note();
+        auto tbl = std::make_unique<TLimitsTable>(cfg, mons, nullptr);
+        tbl->LoadTable(dtStart, QDateTime(dtChartTo, QTime(0, 0)), nPeriod, &chklst);
+        grid = std::move(tbl);
         break;
     }
     case EPrintReport::EvtChart: {

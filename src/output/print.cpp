@@ -71,6 +71,8 @@ QString TPrintJob::Title(EPrintReport report, int nPeriod)
         return QStringLiteral("Noise Events");
     case EPrintReport::EvtChart:
         return QStringLiteral("Noise Events per Hour");
+    case EPrintReport::Exceedances:
+        return QStringLiteral("Noise Limit Exceedances") + sPeriod;
     }
     return QString();
 }

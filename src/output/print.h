@@ -28,7 +28,8 @@ enum class EPrintReport
     Calibrations,
     Summary,
     EvtList,
-    EvtChart
+    EvtChart,
+    Exceedances
 };
 
 // What the report page in front holds: a grid or the charts of a scroll box.

@@ -20,6 +20,8 @@ QString TReportNames::KindKey(EReportKind kind)
         return QStringLiteral("sum");
     case EReportKind::Evt:
         return QStringLiteral("evt");
+    case EReportKind::Exc:
+        return QStringLiteral("exc");
     case EReportKind::Cal:
         break;
     }
@@ -39,6 +41,8 @@ QString TReportNames::KindFolder(EReportKind kind)
         return QStringLiteral("summaries");
     case EReportKind::Evt:
         return QStringLiteral("events");
+    case EReportKind::Exc:
+        return QStringLiteral("exceedances");
     case EReportKind::Cal:
         break;
     }
@@ -52,7 +56,8 @@ QString TReportNames::DateField(const QDate& dt)
 
 bool TReportNames::HasPeriod(EReportKind kind)
 {
-    return kind == EReportKind::Per || kind == EReportKind::Alm || kind == EReportKind::Sum;
+    return kind == EReportKind::Per || kind == EReportKind::Alm || kind == EReportKind::Sum ||
+           kind == EReportKind::Exc;
 }
 
 QString TReportNames::PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,

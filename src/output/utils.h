@@ -15,7 +15,8 @@ enum class EReportKind
     Prf,
     Cal,
     Sum,
-    Evt
+    Evt,
+    Exc
 };
 
 // The file format of the export's chart images. BMP is what every library held so
@@ -34,9 +35,9 @@ class TReportNames final
 public:
     TReportNames() = delete;
 
-    // "per", "alm", "prf", "cal", "sum", "evt": the first field of every file name of the kind.
+    // "per", "alm", "prf", "cal", "sum", "evt", "exc": the first field of every file name of the kind.
     static QString KindKey(EReportKind kind);
-    // "periodic", "alarms", "profiles", "calibrations", "summaries", "events".
+    // "periodic", "alarms", "profiles", "calibrations", "summaries", "events", "exceedances".
     static QString KindFolder(EReportKind kind);
     // Index page links always use "/", whatever the platform separator.
     static QString LinkPrefix(EReportKind kind) { return KindFolder(kind) + QLatin1Char('/'); }
@@ -44,7 +45,7 @@ public:
     // A date field of a file name, "YYYYMMDD".
     static QString DateField(const QDate& dt);
 
-    // Whether the names of the kind end with the period field: true for per, alm and sum.
+    // Whether the names of the kind end with the period field: true for per, alm, sum and exc.
     static bool HasPeriod(EReportKind kind);
 
     // per_ID_FROM_TO_PPPP.html, alm_... and sum_...; prf_ID_FROM_TO.html and cal_... carry no period.

@@ -70,6 +70,24 @@ public:
         return Part(aLines[size_t(iKey)].nValue, aLines[size_t(iKey)].nValueLen).toString();
     }
 
+    // The names of a section's keys in file order, each once.
+    QStringList Keys(const QString& sSection) const
+    {
+        QStringList sl;
+        const int iSection = FindSection(sSection);
+        if (iSection < 0)
+            return sl;
+        for (size_t i = size_t(iSection) + 1; i < aLines.size() && aLines[i].kind != ELineKind::Section;
+             ++i) {
+            if (aLines[i].kind != ELineKind::Key)
+                continue;
+            const QString sName = Name(aLines[i]).toString();
+            if (!sl.contains(sName, Qt::CaseInsensitive))
+                sl.append(sName);
+        }
+        return sl;
+    }
+
     // The file's bytes with the key set: in the file's own encoding, or in UTF-8
     // when that encoding has no byte for a character (Windows-1252 and a value in
     // another script); in the file's line ending, CR LF when it has none yet.
@@ -220,6 +238,11 @@ TIniValues::~TIniValues() = default;
 QString TIniValues::ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const
 {
     return text->Value(sSection, sKey).value_or(sDefault);
+}
+
+QStringList TIniValues::Keys(const QString& sSection) const
+{
+    return text->Keys(sSection);
 }
 
 int TIniValues::ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const

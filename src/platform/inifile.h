@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -23,6 +24,9 @@ public:
     QString ReadString(const QString& sSection, const QString& sKey, const QString& sDefault) const;
     int ReadInteger(const QString& sSection, const QString& sKey, int nDefault) const;
     bool ReadBool(const QString& sSection, const QString& sKey, bool bDefault) const;
+    // The key names of [sSection] in file order, each once (the first spelling of
+    // duplicates); empty when the section is missing.
+    QStringList Keys(const QString& sSection) const;
 
 private:
     std::unique_ptr<const TIniText> text;

@@ -256,6 +256,17 @@ void TCfg::ReadAll()
     bEvtShowSpans = readBool(kEvtShowSpans);
     bEvtShowThreshold = readBool(kEvtShowThreshold);
     sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
+
+    // The limit rules are as many keys as the user made; the supervisor never writes
+    // this section, whose name carries this program's prefix.
+    slLimitKeysInFile = values.Keys(LimitSection());
+    for (const QString& sKey : std::as_const(slLimitKeysInFile)) {
+        const QString sRule = values.ReadString(LimitSection(), sKey, QString());
+        if (sRule.isEmpty())
+            continue;
+        slLimitKeys.append(sKey);
+        slLimitRules.append(sRule);
+    }
 }
 
 void TCfg::WriteString(int nKey, const QString& s) const
@@ -283,6 +294,25 @@ QString TCfg::DataPath()
     if (sDataPath.isEmpty() && !sCommonAppData.isEmpty())
         SetDataPath(SettingsFolder(sCommonAppData) + QStringLiteral("data") + sSep);
     return sDataPath;
+}
+
+void TCfg::SetLimitRules(const QStringList& slRules)
+{
+    QStringList slKeys;
+    for (qsizetype i = 0; i < slRules.size(); ++i)
+        slKeys.append(QStringLiteral("rule") + QString::number(i + 1));
+    slLimitKeys = slKeys;
+    slLimitRules = slRules;
+    if (!ini || !bWriteThrough)
+        return;
+    for (qsizetype i = 0; i < slRules.size(); ++i)
+        ini->WriteString(LimitSection(), slKeys[i], slRules[i]);
+    for (const QString& sKey : std::as_const(slLimitKeysInFile))
+        if (!slKeys.contains(sKey, Qt::CaseInsensitive))
+            ini->WriteString(LimitSection(), sKey, QString());
+    for (const QString& sKey : std::as_const(slKeys))
+        if (!slLimitKeysInFile.contains(sKey, Qt::CaseInsensitive))
+            slLimitKeysInFile.append(sKey);
 }
 
 void TCfg::SetDataPath(const QString& s)

@@ -139,6 +139,14 @@ public:
     void SetEvtShowSpans(bool b);
     bool EvtShowThreshold() const { return bEvtShowThreshold; }
     void SetEvtShowThreshold(bool b);
+    // Noise limit rules, one per key of a section of their own, in file order: the key
+    // names and their texts, parsed by the analysis that uses them. Keys with an empty
+    // text are no rules. SetLimitRules writes the rules as keys "rule1", "rule2", ...
+    // and empties every other key of the section, so that a removed rule stays removed.
+    const QStringList& LimitRuleKeys() const { return slLimitKeys; }
+    const QStringList& LimitRules() const { return slLimitRules; }
+    void SetLimitRules(const QStringList& slRules);
+    static QString LimitSection() { return QStringLiteral("rp_limits"); }
 
     // With write-through off, setters change only the fields and nothing is written:
     // a command-line run overrides settings for itself without storing them.
@@ -197,4 +205,7 @@ private:
     bool bEvtShowSpans{};
     bool bEvtShowThreshold{};
     QString sHtmlImageFormat;
+    QStringList slLimitKeys;
+    QStringList slLimitRules;
+    QStringList slLimitKeysInFile; // every key of the limits section, the emptied ones too
 };

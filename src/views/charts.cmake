@@ -12,4 +12,5 @@ set(TARVIK_VIEWS_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/eventchart.h ${CMAKE_CURRENT_LIST_DIR}/eventchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/prfevents.h ${CMAKE_CURRENT_LIST_DIR}/prfevents.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chartlevels.h ${CMAKE_CURRENT_LIST_DIR}/chartlevels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/limitlines.h ${CMAKE_CURRENT_LIST_DIR}/limitlines.cpp
 )

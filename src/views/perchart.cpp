@@ -3,9 +3,11 @@
 #include "datafiles/perfile.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
+#include "views/limitlines.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -56,6 +58,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
     QVector<double> aKeys;
     std::vector<QVector<double>> aValues(static_cast<size_t>(nSeries));
     QVector<int> aCols(nSeries);
+    std::vector<TPlotSlot> aSlots; // the period of each key, for the limit lines
 
     for (QDate d = dtFrom; d <= dtTo; d = d.addDays(1)) {
         const QString sDate = d.toString(QStringLiteral("yyyy-MM-dd"));
@@ -65,6 +68,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
             for (int r = 0; r < file.RecCount(); ++r) {
                 aKeys.append(double(aKeys.size()));
                 slLabels.append(file.FldStr(r, 0) + QLatin1Char('\n') + sDate);
+                aSlots.push_back({d, file.FldTimeSecs(r, 0)});
                 for (int k = 0; k < nSeries; ++k) {
                     const double v = aCols[k] < 0 ? -1 : file.FldVal(r, aCols[k]);
                     if (v <= 0 || v >= 180) {
@@ -81,6 +85,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
             for (int s = 0; s < nSlotsPerDay; ++s) {
                 aKeys.append(double(aKeys.size()));
                 slLabels.append(asTimes[size_t(s)] + QLatin1Char('\n') + sDate);
+                aSlots.push_back({d, s * nPeriod * 60});
                 for (auto& aSeries : aValues)
                     aSeries.append(dNull);
             }
@@ -89,8 +94,16 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
 
     for (int k = 0; k < nSeries; ++k)
         graph(k)->setData(aKeys, aValues[size_t(k)], true);
-    if (dLowest != 999.0 && dHighest != 0.0)
+    const auto [dLimitLow, dLimitHigh] = TLimitLines::Add(
+        *this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()), slParams, aSlots);
+    if (dLowest != 999.0 && dHighest != 0.0) {
+        // The limits drawn stay in sight with the levels.
+        if (!std::isnan(dLimitLow)) {
+            dLowest = std::min(dLowest, dLimitLow);
+            dHighest = std::max(dHighest, dLimitHigh);
+        }
         SetLevelRange(dLowest, dHighest);
+    }
     SetSlotsPerDay(nSlotsPerDay);
     ShowFullRange();
 }

@@ -2,7 +2,12 @@
 
 #include "views/chartbase.h"
 
+#include "analysis/limits.h"
+
 #include <QDate>
+
+#include <optional>
+#include <vector>
 
 // The periodic levels of one monitor: one line per included parameter, one point per
 // record of the periodic day files, the days laid end to end on a category axis.
@@ -18,7 +23,11 @@ public:
     // Plots the days dtFrom..dtTo (both included) of the nPeriod-minute files and sets
     // the level axis from the levels found. Called once on a fresh chart.
     void PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod);
+    // The limit rules drawn by PlotPeriod in place of the settings' rules for the
+    // chart's monitor (an export run with a schedule of its own).
+    void SetLimitRules(std::vector<TLimitRule> aRules) { aLimitRules = std::move(aRules); }
 
 private:
     QStringList slParams; // the parameter of each series
+    std::optional<std::vector<TLimitRule>> aLimitRules;
 };

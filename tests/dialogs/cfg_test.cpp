@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTimeEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -530,13 +532,72 @@ TEST_F(TformCfgTest, EventsInvalid_OkSaysWhyShowsThePageAndWritesNothing)
     }
 }
 
+// --- Limits -----------------------------------------------------------------------------
+
+TEST_F(TformCfgTest, LimitsPage_BadLimitIsRefusedWithNothingWrittenThenEditsAreStored)
+{
+    // One readable rule and one that is not: the page shows the first; the second is
+    // kept, unread, behind whatever the page stores.
+    WriteIni(
+        "[rp_limits]\r\nnight=*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night\r\nodd=*; LAeq; Mon; 7; 50\r\n");
+    Open();
+    dlg->show();
+    auto* grid = Ctl<QTableWidget>("gridRules");
+    ASSERT_EQ(grid->rowCount(), 1);
+    EXPECT_EQ(grid->item(0, 3)->text(), QStringLiteral("23:00-07:00"));
+    EXPECT_EQ(Ctl<QLineEdit>("editLimit")->text(), QStringLiteral("45.0"));
+
+    // A copy of the selected rule, changed to Saturday daytime, with a limit that is no number.
+    Ctl<QPushButton>("btnAddRule")->click();
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->currentRow(), 1);
+    for (int d = 1; d <= 7; ++d)
+        Ctl<QCheckBox>(qPrintable(QStringLiteral("chkDay") + QString::number(d)))->setChecked(d == 6);
+    Ctl<QTimeEdit>("timeLimitFrom")->setTime(QTime(8, 0));
+    Ctl<QTimeEdit>("timeLimitTo")->setTime(QTime(13, 30));
+    Ctl<QLineEdit>("editLimitLabel")->setText(QStringLiteral("Saturday"));
+    dlg->SetActivePage(0);
+    const QByteArray baBefore = IniBytes();
+    for (const char* sz : {"abc", "1e400", "-5", "65.25", ""}) {
+        slMessages.clear();
+        Ctl<QLineEdit>("editLimit")->setText(QLatin1String(sz));
+        Ctl<QPushButton>("btnOK")->click();
+        EXPECT_NE(dlg->result(), QDialog::Accepted) << sz;
+        ASSERT_EQ(slMessages.size(), 1) << sz;
+        EXPECT_TRUE(slMessages[0].startsWith(QLatin1String("Limit rule 2:"))) << qPrintable(slMessages[0]);
+        EXPECT_EQ(Ctl<QTabWidget>("pageCfg")->currentWidget()->objectName(), QStringLiteral("tabLimits"));
+        EXPECT_EQ(IniBytes(), baBefore);
+    }
+
+    Ctl<QLineEdit>("editLimit")->setText(QStringLiteral("62.5"));
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    const TCfg cfgAfter(dir.path());
+    EXPECT_EQ(cfgAfter.LimitRules(),
+              (QStringList{QStringLiteral("*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night"),
+                           QStringLiteral("*; LAeq; Sat; 08:00-13:30; 62.5; Saturday"),
+                           QStringLiteral("*; LAeq; Mon; 7; 50")}));
+
+    // Removing a rule stores the rest; an untouched page writes nothing.
+    Open();
+    ASSERT_EQ(Ctl<QTableWidget>("gridRules")->rowCount(), 2);
+    Ctl<QTableWidget>("gridRules")->setCurrentCell(0, 0);
+    Ctl<QPushButton>("btnRemoveRule")->click();
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(TCfg(dir.path()).LimitRules().size(), 2);
+    const QByteArray baKept = IniBytes();
+    Open();
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(IniBytes(), baKept);
+}
+
 // --- Help -----------------------------------------------------------------------------
 
 TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
 {
     Open();
     dlg->show();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         dlg->SetActivePage(i);
         Ctl<QPushButton>("btnHelp")->click();
     }
@@ -544,7 +605,8 @@ TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
                                    QStringLiteral("preferences/reports.html"),
                                    QStringLiteral("preferences/html_prn.html"),
                                    QStringLiteral("preferences/rating.html"),
-                                   QStringLiteral("preferences/events.html")}));
+                                   QStringLiteral("preferences/events.html"),
+                                   QStringLiteral("preferences/limits.html")}));
     EXPECT_TRUE(dlg->isVisible()) << "Help must leave the dialog open";
     for (const QString& sPage : slHelp)
         EXPECT_TRUE(QFileInfo(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + sPage).isFile()) << qPrintable(sPage);

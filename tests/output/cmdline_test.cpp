@@ -117,8 +117,8 @@ TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
     EXPECT_FALSE(TCmdLine::Wants({sProg}));
     EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
-    for (const char* sz : {"--export", "--table", "--summary", "--events", "--help", "-h", "--export=/tmp/x",
-                           "--table=alarms", "--pdf", "--pdf=/tmp/x.pdf"})
+    for (const char* sz : {"--export", "--table", "--summary", "--events", "--exceedances", "--help", "-h",
+                           "--export=/tmp/x", "--table=alarms", "--pdf", "--pdf=/tmp/x.pdf"})
         EXPECT_TRUE(TCmdLine::Wants(
             {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
             << sz;
@@ -522,7 +522,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 6);
+    EXPECT_EQ(slRows.size(), 2 * 7);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
@@ -530,7 +530,8 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
                                      QStringLiteral("profiles/prf_%1_20240301_20240302.html"),
                                      QStringLiteral("calibrations/cal_%1_20240301_20240302.html"),
                                      QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html"),
-                                     QStringLiteral("events/evt_%1_20240301_20240302.html")}) {
+                                     QStringLiteral("events/evt_%1_20240301_20240302.html"),
+                                     QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html")}) {
             const QString sFile = sPage.arg(sID);
             EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
             EXPECT_EQ(slRows.filter(sFile).size(), 1) << sFile.toStdString();
@@ -605,9 +606,9 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     slRenamed.sort();
     EXPECT_EQ(slRenamed, slPng);
     EXPECT_TRUE(slPng.filter(QStringLiteral(".bmp")).isEmpty());
-    // Periodic, alarm, summary and zoom images of both monitors, and two days of profiles
-    // and of events per hour.
-    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (3 * 2 + 2 * 2 + 2 * 2));
+    // Periodic, alarm, summary, exceedance and zoom images of both monitors, and two days
+    // of profiles and of events per hour.
+    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (4 * 2 + 2 * 2 + 2 * 2));
 
     int nPages = 0;
     for (const QString& sFile : slBmp) {
@@ -619,7 +620,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
         EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
             << sFile.toStdString();
     }
-    EXPECT_EQ(nPages, 2 * 6 + 1);
+    EXPECT_EQ(nPages, 2 * 7 + 1);
 
     // The same pictures, kept in a small part of the bytes.
     for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),
@@ -761,4 +762,88 @@ TEST_F(TCmdLineTest, Dates_TodayAndYesterdayCountFromTheDayOfTheRun)
     EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,") + dtToday.addDays(-1).toString(Qt::ISODate) + u','));
     EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,") + dtToday.toString(Qt::ISODate) + u','));
     EXPECT_FALSE(sOut.contains(QStringLiteral("\n7,") + dtToday.addDays(-2).toString(Qt::ISODate) + u','));
+}
+
+// --- noise limit exceedances ----------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Exceedances_CsvRowsAndCountsAgainstHandCountedPeriods)
+{
+    // 2024-03-01 is a Friday. Monitor 7: LAeq 51.0 at 00:00 (equal to the limit: within
+    // it) and 52.5 at 01:00 (1.5 above); LAF90 "-" at 00:00 (not assessed) and 40.0 at
+    // 01:00, 0.1 above a Friday-long 39.9.
+    dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Mon-Sun; 00:00-02:00; 51.0; Night"),
+                             QStringLiteral("*; LAF90; Fri; 00:00-00:00; 39.9;"),
+                             QStringLiteral("8; LAeq; Mon-Sun; 00:00-00:00; 99.0; Other")});
+    const QString sIni = dir.Cfg().FileName();
+    const QByteArray baBefore = ReadAll(sIni);
+    ASSERT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral(
+                        "Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n"
+                        "7,2024-03-01,01:00,LAeq,52.5,51.0,1.5,Night\n"
+                        "7,2024-03-01,01:00,LAF90,40.0,39.9,0.1,LAF90 Fri 00:00-00:00\n"
+                        "\n"
+                        "Monitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,"
+                        "Worst at,Label\n"
+                        "7,2024-03-01,LAeq,Mon-Sun,00:00-02:00,51.0,2,2,1,1.5,01:00,Night\n"
+                        "7,2024-03-01,LAF90,Fri,00:00-00:00,39.9,24,1,1,0.1,01:00,LAF90 Fri 00:00-00:00\n"
+                        "7,Range,LAeq,Mon-Sun,00:00-02:00,51.0,2,2,1,1.5,2024-03-01 01:00,Night\n"
+                        "7,Range,LAF90,Fri,00:00-00:00,39.9,24,1,1,0.1,2024-03-01 01:00,"
+                        "LAF90 Fri 00:00-00:00\n"));
+    EXPECT_TRUE(sErr.isEmpty());
+
+    // Monitor 8 has a schedule of its own, which replaces the default: nothing above 99.
+    ASSERT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("8"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-02")}),
+              0);
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1), QString());
+    EXPECT_EQ(sOut.count(QLatin1Char('\n')), 6);
+    EXPECT_TRUE(sOut.contains(QLatin1String("8,2024-03-02,LAeq,Mon-Sun,00:00-00:00,99.0,24,0,0,,,Other\n")));
+    EXPECT_EQ(ReadAll(sIni), baBefore);
+}
+
+TEST_F(TCmdLineTest, Exceedances_LimitsFileReplacesTheSettingsAndBadInputIsRefused)
+{
+    dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 10.0"),
+                             QStringLiteral("*; LAeq; Mon-Sun; 25:00-07:00; 10.0")});
+    const QString sFile = dir.Root() + QStringLiteral("limits.txt");
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("# permit\n*; LAeq; Fri; 01:00-02:00; 52.0; Permit\n*; LAeq; Fri; 07:00-07:00; abc\n");
+    f.close();
+    const QStringList args{QStringLiteral("--exceedances"),
+                           QStringLiteral("--monitors"),
+                           QStringLiteral("7"),
+                           QStringLiteral("--from"),
+                           QStringLiteral("2024-03-01"),
+                           QStringLiteral("--limits"),
+                           sFile};
+    ASSERT_EQ(Run(args), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1),
+              QStringLiteral("7,2024-03-01,01:00,LAeq,52.5,52.0,0.5,Permit"));
+    // The unreadable line is named once; the settings' own bad rule is not in play.
+    EXPECT_EQ(sErr.count(QLatin1String("could not be read")), 1);
+    EXPECT_TRUE(sErr.contains(QLatin1String("line 3:"))) << sErr.toStdString();
+
+    // Without --limits the settings' readable rule judges, and their bad one is named.
+    ASSERT_EQ(Run(QStringList(args.mid(0, 5))), 0);
+    EXPECT_EQ(sOut.count(QLatin1String(",10.0,")), 4);
+    EXPECT_TRUE(sErr.contains(QLatin1String("rule2:")));
+
+    QFile fb(sFile);
+    ASSERT_TRUE(fb.open(QIODevice::WriteOnly));
+    fb.write(QByteArray("\x7f"
+                        "ELF\x02\x01\x01\0\0\0",
+                        10));
+    fb.close();
+    EXPECT_EQ(Run(args), 2);
+    EXPECT_TRUE(sErr.contains(QLatin1String("is not text")));
+    EXPECT_TRUE(sOut.isEmpty());
+    EXPECT_EQ(Run({QStringLiteral("--summary"), QStringLiteral("--limits"), sFile}), 2);
+    EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"),
+                   dir.Root() + QStringLiteral("none")}),
+              2);
 }

@@ -1,5 +1,6 @@
 #include "output/exportrun.h"
 
+#include "analysis/limits.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
 #include "views/almchart.h"
@@ -252,6 +253,54 @@ TEST_F(TExportRunTest, Summary_OffWritesNoFolderAndOnOnlyAddsItsIndexSection)
     EXPECT_TRUE(slAfter[iHead + 6].startsWith(QLatin1String("<div id=\"foot\">")));
     slAfter.remove(iHead, 6);
     EXPECT_EQ(slAfter, slBefore);
+}
+
+TEST_F(TExportRunTest, Exceedances_PagePerMonitorWithChartTableNoteAndLastIndexSection)
+{
+    // Both monitors read LAeq 51.0 at midnight of day 1. The settings' schedule would find
+    // nothing; the run's own schedule finds that period 0.5 above 50.5.
+    dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 70.0")});
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bSummary = true;
+    opt.bExceedances = true;
+    auto limits = std::make_shared<TLimits>();
+    QString sError;
+    limits->aRules = {
+        *TLimitRule::Parse(QStringLiteral("*; LAeq; Fri; 00:00-01:00; 50.5; Midnight"), sError)};
+    opt.pLimits = limits;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d3, opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    for (const char* sz :
+         {"exceedances/exc_7_20240301_20240303_0060.html", "exceedances/exc_8_20240301_20240303_0060.html",
+          "exceedances/charts/exc_7_20240301_20240303_0060.bmp"})
+        EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QLatin1String(sz))) << sz;
+
+    const QStringList sl = TReportDir::ReadLines(
+        dir.HtmlDir() + QStringLiteral("exceedances/exc_8_20240301_20240303_0060.html"));
+    EXPECT_EQ(sl[33], QStringLiteral("<div id=\"title\">Exceedance Report</div>"));
+    const auto iChart =
+        sl.indexOf(QStringLiteral("<div><img src=\"charts/exc_8_20240301_20240303_0060.bmp\"></div>"));
+    const auto iTable = sl.indexOf(QStringLiteral("<table id=\"tblPer\">"));
+    ASSERT_GT(iChart, 0);
+    EXPECT_EQ(iTable, iChart + 1);
+    const auto iExc = sl.indexOf(QStringLiteral("<td>2024-03-01</td>"));
+    ASSERT_GT(iExc, iTable);
+    EXPECT_EQ(
+        sl.mid(iExc + 1, 6),
+        QStringList({QStringLiteral("<td>00:00</td>"), QStringLiteral("<td>LAeq</td>"),
+                     QStringLiteral("<td>51.0</td>"), QStringLiteral("<td>50.5</td>"),
+                     QStringLiteral("<td class=\"hi\">0.5</td>"), QStringLiteral("<td>Midnight</td>")}));
+    EXPECT_EQ(sl.filter(QRegularExpression(QStringLiteral("^<p>A period is judged .*</p>$"))).size(), 1);
+
+    // The index lists the new kind last, after the summaries.
+    const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
+    const auto iSum = slIndex.indexOf(QStringLiteral("<h1>Summary Reports</h1>"));
+    const auto iHead = slIndex.indexOf(QStringLiteral("<h1>Exceedance Reports</h1>"));
+    ASSERT_GT(iSum, 0);
+    ASSERT_GT(iHead, iSum);
+    EXPECT_TRUE(slIndex[iHead + 3].contains(QLatin1String("exceedances/exc_7_20240301_20240303_0060.html")));
+    EXPECT_TRUE(slIndex[iHead + 4].contains(QLatin1String("exceedances/exc_8_20240301_20240303_0060.html")));
+    EXPECT_EQ(slIndex[iHead + 5], QStringLiteral("</table>"));
 }
 
 TEST_F(TExportRunTest, Summary_CancelledAtTheFirstMonitorWritesNoIndex)

@@ -335,3 +335,33 @@ TEST_F(TCfgTest, HtmlImageFormat_UnknownTextReadsAndIsStoredAsBmp)
     cfg.SetHtmlImageFormat(QStringLiteral("tiff"));
     EXPECT_EQ(Key("html", "imageformat"), QStringLiteral("bmp"));
 }
+
+// --- limit rules ---
+
+TEST_F(TCfgTest, LimitRules_RoundTripChangesOnlyTheirOwnSection)
+{
+    PutFile(
+        "; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nnight = *; LAFmax; Mon-Sun; 23:00-07:00; 80.0\r\n"
+        "old=\r\nrule1=*; LAeq; Mon-Fri; 07:00-19:00; 65.0; Day\r\n; kept\r\n[report]\r\nperperiod=5\r\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.LimitRuleKeys(), (QStringList{QStringLiteral("night"), QStringLiteral("rule1")}));
+    ASSERT_EQ(cfg.LimitRules().size(), 2);
+    EXPECT_EQ(cfg.LimitRules()[0], QStringLiteral("*; LAFmax; Mon-Sun; 23:00-07:00; 80.0"));
+
+    cfg.SetLimitRules({QStringLiteral("*; LAeq; Mon-Fri; 07:00-19:00; 60.0; Day")});
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nnight=\r\nold=\r\n"
+                         "rule1=*; LAeq; Mon-Fri; 07:00-19:00; 60.0; Day\r\n; kept\r\n[report]\r\n"
+                         "perperiod=5\r\n"));
+    const TCfg again(dir.path());
+    EXPECT_EQ(again.LimitRuleKeys(), QStringList{QStringLiteral("rule1")});
+    EXPECT_EQ(again.LimitRules(), cfg.LimitRules());
+
+    // Writing the same rules again leaves the file as it is.
+    cfg.SetLimitRules(cfg.LimitRules());
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("night=\r\nold=\r\nrule1=*; LAeq"));
+}

@@ -169,3 +169,46 @@ TEST_F(TPerChartTest, LevelAxis_LabelsItsMinimumAtEveryHeight)
             << nHeight;
     }
 }
+
+// ---- Limit lines ----------------------------------------------------------------------
+
+TEST_F(TPerChartTest, LimitLines_FollowTheRuleAcrossDaysAndMarkOnlyPeriodsAbove)
+{
+    // 2024-03-05 is a Tuesday. A Tuesday night rule, 22:00-02:00 at 50 dB: its periods
+    // are Tuesday 22:00 and 23:00 and Wednesday 00:00 and 01:00 (keys 22-25). 50.0 is
+    // within the limit, 50.1 above it.
+    QByteArray baDay = ".Time,LAeq\r\n";
+    for (int h = 0; h < 24; ++h)
+        baDay += QTime(h, 0).toString(QStringLiteral("HH:mm:ss")).toLatin1() +
+                 (h == 23 ? ",50.1\r\n" : ",50.0\r\n");
+    WritePer(dt1, 60, baDay);
+    WritePer(dt1.addDays(1), 60, ".Time,LAeq\r\n00:00:00,62.0\r\n01:00:00,40.0\r\n02:00:00,70.0\r\n");
+    SelectParams({QStringLiteral("LAeq")});
+    TPerChart chart(*cfg);
+    chart.SetMonitorID(sID);
+    QString sError;
+    chart.SetLimitRules({*TLimitRule::Parse(QStringLiteral("*; LAeq; Tue; 22:00-02:00; 50.0; Night"), sError),
+                         *TLimitRule::Parse(QStringLiteral("*; LAF90; Tue; 00:00-00:00; 10.0"), sError)});
+    chart.PlotPeriod(dt1, dt1.addDays(1), 60);
+
+    // The parameter, its one line (no LAF90 series to draw on) and its marks.
+    ASSERT_EQ(chart.SeriesCount(), 3);
+    EXPECT_FALSE(chart.legend->hasItemWithPlottable(chart.graph(1)));
+    EXPECT_EQ(chart.graph(1)->pen().style(), Qt::DashLine);
+    EXPECT_EQ(chart.graph(1)->pen().color(), chart.graph(0)->pen().color());
+    // From the start of 22:00 to the end of Wednesday 01:00, then a break.
+    QVector<double> adKeys;
+    for (auto it = chart.graph(1)->data()->constBegin(); it != chart.graph(1)->data()->constEnd(); ++it) {
+        adKeys.append(it->key);
+        if (!std::isnan(it->value)) {
+            EXPECT_DOUBLE_EQ(it->value, 50.0);
+        }
+    }
+    EXPECT_EQ(adKeys, (QVector<double>{22, 26, 26.5}));
+    QVector<double> adMarks;
+    for (auto it = chart.graph(2)->data()->constBegin(); it != chart.graph(2)->data()->constEnd(); ++it)
+        adMarks.append(it->key);
+    EXPECT_EQ(adMarks, (QVector<double>{23, 24})) << "02:00 at 70 dB lies outside the band";
+    // The level axis takes the limit in with the levels.
+    EXPECT_DOUBLE_EQ(chart.LeftMin(), 40);
+}

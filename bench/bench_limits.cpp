@@ -1,0 +1,259 @@
+// The noise limits at the sizes the feature promises: a year of 10-minute periods of
+// ten monitors judged against a schedule of six rules (the judgement alone, on values
+// already read, and the whole computation from the files); the Exceedances tab of a
+// month of 5-minute periods of ten monitors, loaded and painted; and a year's
+// periodic chart with and without its limit lines.
+#include "analysis/limits.h"
+#include "analysis/limitsfill.h"
+#include "datafiles/perfile.h"
+#include "monitors/monitor.h"
+#include "settings/cfg.h"
+#include "sim/simulator.h"
+#include "views/limitstbl.h"
+#include "views/perchart.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+namespace {
+constexpr int nMonitors = 10;
+const QDate dtYearFrom(2024, 1, 1);
+const QDate dtYearTo(2024, 12, 30); // 365 days
+const QDate dtMonthFrom(2024, 6, 1);
+const QDate dtMonthTo(2024, 6, 30);
+
+const QStringList& Schedule()
+{
+    static const QStringList sl{QStringLiteral("*; LAeq; Mon-Fri; 07:00-19:00; 55.0; Day"),
+                                QStringLiteral("*; LAeq; Mon-Fri; 19:00-23:00; 50.0; Evening"),
+                                QStringLiteral("*; LAeq; Mon-Sun; 23:00-07:00; 45.0; Night"),
+                                QStringLiteral("*; LAeq; Sat,Sun; 07:00-23:00; 50.0; Weekend"),
+                                QStringLiteral("*; LAFmax; Mon-Sun; 23:00-07:00; 70.0; Night, LAFmax"),
+                                QStringLiteral("*; LAF90; Mon-Sun; 00:00-00:00; 45.0; Background")};
+    return sl;
+}
+
+// One simulated monitor, its folder copied under nine more IDs: the simulator would
+// take many minutes for ten monitors' years, and the judgement costs the same for any
+// levels.
+void WriteTenMonitors(const QString& sDataPath, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
+{
+    TSimOptions opt;
+    opt.sDataPath = sDataPath;
+    opt.nMonitors = 1;
+    opt.dtFrom = dtFrom;
+    opt.dtTo = dtTo;
+    opt.anPeriods = {nPeriod};
+    opt.nProfileDays = 0;
+    opt.bAlarms = false;
+    opt.bCalibrations = false;
+    TSimulator sim(opt);
+    sim.WriteAll();
+    if (!sim.LastError().isEmpty())
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+    const QString sFirst = sim.MonitorID(0);
+    QStringList slIDs{sFirst};
+    for (int i = 1; i < nMonitors; ++i) {
+        const QString sID = sFirst + QLatin1Char('_') + QString::number(i);
+        QDirIterator it(sDataPath + sFirst, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString sFile = it.next();
+            const QString sCopy = sDataPath + sID + sFile.mid(sDataPath.size() + sFirst.size());
+            QDir().mkpath(QFileInfo(sCopy).path());
+            QFile::copy(sFile, sCopy);
+        }
+        slIDs.append(sID);
+    }
+    QFile f(sDataPath + QStringLiteral("clientlist.csv"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write(slIDs.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+}
+
+class TBenchData final
+{
+public:
+    TBenchData()
+        : cfgYear(dirApp.path() + QStringLiteral("/year")), cfgMonth(dirApp.path() + QStringLiteral("/month"))
+    {
+        for (auto [cfg, sFolder, dtFrom, dtTo, nPeriod] :
+             {std::tuple{&cfgYear, QStringLiteral("/year/"), dtYearFrom, dtYearTo, 10},
+              std::tuple{&cfgMonth, QStringLiteral("/month/"), dtMonthFrom, dtMonthTo, 5}}) {
+            WriteTenMonitors(dirData.path() + sFolder, dtFrom, dtTo, nPeriod);
+            cfg->SetDataPath(dirData.path() + sFolder);
+            cfg->SetLimitRules(Schedule());
+        }
+        monsYear.LoadMonitors(cfgYear.DataPath());
+        monsMonth.LoadMonitors(cfgMonth.DataPath());
+        for (int i = 0; i < monsMonth.Count(); ++i) {
+            auto* item = new QListWidgetItem(monsMonth.GetHead(i)->sName, &chklstMon);
+            item->setCheckState(Qt::Checked);
+        }
+        page.resize(1200, 700);
+        tbl = std::make_unique<TLimitsTable>(cfgMonth, monsMonth, &page);
+        page.show();
+        QCoreApplication::processEvents();
+    }
+
+    TMonitorSel YearMonitors() const
+    {
+        TMonitorSel a;
+        for (int i = 0; i < monsYear.Count(); ++i)
+            a.push_back(monsYear.GetHead(i));
+        return a;
+    }
+
+    QTemporaryDir dirApp;
+    QTemporaryDir dirData;
+    TCfg cfgYear;
+    TCfg cfgMonth;
+    TTQMonitors monsYear;
+    TTQMonitors monsMonth;
+    QListWidget chklstMon;
+    QWidget page;
+    std::unique_ptr<TLimitsTable> tbl;
+};
+
+// Made on first use and dropped before the application object goes.
+std::unique_ptr<TBenchData>& DataHolder()
+{
+    static std::unique_ptr<TBenchData> data;
+    return data;
+}
+
+TBenchData& Data()
+{
+    if (!DataHolder())
+        DataHolder() = std::make_unique<TBenchData>();
+    return *DataHolder();
+}
+
+// The values of the year's files, read once, as the judgement gets them.
+struct TYearValues
+{
+    std::vector<std::vector<TLimitRule>> aaRules;
+    std::vector<std::vector<TLimitDayValues>> aaDays; // [monitor][day]
+};
+
+const TYearValues& YearValues()
+{
+    static const TYearValues values = [] {
+        TYearValues v;
+        const TLimits limits = TLimits::FromCfg(Data().cfgYear);
+        TPerFile per(Data().cfgYear.DataPath());
+        const QStringList slParams{QStringLiteral("LAeq"), QStringLiteral("LAFmax"), QStringLiteral("LAF90")};
+        for (const TTQMonitor* mon : Data().YearMonitors()) {
+            v.aaRules.push_back(limits.RulesFor(mon->sID));
+            auto& aDays = v.aaDays.emplace_back();
+            for (QDate dt = dtYearFrom; dt <= dtYearTo; dt = dt.addDays(1)) {
+                TLimitDayValues day;
+                day.slParams = slParams;
+                day.aadValues.resize(size_t(slParams.size()));
+                if (per.Load(mon->sID, dt, 10)) {
+                    for (int r = 0; r < per.RecCount(); ++r) {
+                        day.anStartSecs.push_back(per.FldTimeSecs(r, 0));
+                        for (qsizetype p = 0; p < slParams.size(); ++p) {
+                            const double d = per.FldVal(r, per.FindFld(slParams[p]));
+                            day.aadValues[size_t(p)].push_back(
+                                d >= 0 ? d : std::numeric_limits<double>::quiet_NaN());
+                        }
+                    }
+                }
+                aDays.push_back(std::move(day));
+            }
+        }
+        return v;
+    }();
+    return values;
+}
+
+// The judgement alone: 10 monitors x 52,560 periods x 6 rules.
+void BM_LimitsAssessYearOfTen(benchmark::State& state)
+{
+    const TYearValues& v = YearValues();
+    size_t nExc = 0;
+    for (auto _ : state) {
+        nExc = 0;
+        for (size_t m = 0; m < v.aaDays.size(); ++m) {
+            std::vector<TLimitExceedance> aExc;
+            QDate dt = dtYearFrom;
+            for (const TLimitDayValues& day : v.aaDays[m]) {
+                benchmark::DoNotOptimize(TLimitCheck::AssessDay(v.aaRules[m], dt, 10, day, aExc));
+                dt = dt.addDays(1);
+            }
+            nExc += aExc.size();
+        }
+    }
+    state.counters["exceedances"] = double(nExc);
+}
+BENCHMARK(BM_LimitsAssessYearOfTen)->Unit(benchmark::kMillisecond);
+
+// The same from the files: reading 3,650 periodic files and judging them.
+void BM_LimitsComputeYearOfTen(benchmark::State& state)
+{
+    const TLimits limits = TLimits::FromCfg(Data().cfgYear);
+    const TMonitorSel aMons = Data().YearMonitors();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            TLimitCheck::Compute(limits, Data().cfgYear.DataPath(), aMons, dtYearFrom, dtYearTo, 10));
+}
+BENCHMARK(BM_LimitsComputeYearOfTen)->Unit(benchmark::kMillisecond);
+
+// The Exceedances tab of a month of 5-minute periods of ten monitors: loaded (files,
+// judgement, grid, model) and painted at the top, as on screen.
+void BM_ExceedancesTabMonthOfTen(benchmark::State& state)
+{
+    TBenchData& data = Data();
+    for (auto _ : state) {
+        data.tbl->LoadTable(dtMonthFrom.startOfDay(), dtMonthTo.startOfDay(), 5, &data.chklstMon);
+        const QPixmap pixmap = data.tbl->grab();
+        benchmark::DoNotOptimize(pixmap.cacheKey());
+    }
+    state.counters["rows"] = double(data.tbl->RowCount());
+}
+BENCHMARK(BM_ExceedancesTabMonthOfTen)->Unit(benchmark::kMillisecond);
+
+// A year's periodic chart of one monitor (four parameters), plotted and painted, without
+// (0) and with (1) the limit lines and marks of the schedule.
+void BM_PerChartYear_Limits(benchmark::State& state)
+{
+    TBenchData& data = Data();
+    for (const QString& sParam : MeasurementParams())
+        data.cfgYear.SetPerParam(sParam,
+                                 sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
+                                     sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
+    const bool bLimits = state.range(0) != 0;
+    for (auto _ : state) {
+        TPerChart chart(data.cfgYear);
+        chart.SetMonitorID(data.monsYear.GetHead(0)->sID);
+        if (!bLimits)
+            chart.SetLimitRules({});
+        chart.PlotPeriod(dtYearFrom, dtYearTo, 10);
+        const QPixmap pixmap = chart.toPixmap(1200, 400);
+        benchmark::DoNotOptimize(pixmap.cacheKey());
+        state.counters["series"] = chart.SeriesCount();
+    }
+}
+BENCHMARK(BM_PerChartYear_Limits)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    DataHolder().reset();
+    return 0;
+}

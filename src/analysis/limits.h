@@ -1,0 +1,171 @@
+#pragma once
+
+#include "views/gridfill.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class TCfg;
+
+// One noise limit: a periodic parameter must not be above dLimit in the periods that
+// start inside the time band on the given weekdays. Written as one line of text,
+//   "* ; LAeq ; Mon-Fri ; 07:00-19:00 ; 65.0 ; Day"
+// with the monitor ID ("*" for every monitor without a schedule of its own), the
+// parameter, the weekdays, the band, the limit in dB(A) with at most one decimal and
+// a label that may hold any text, semicolons too.
+struct TLimitRule
+{
+    QString sMonitor; // empty: the default schedule
+    QString sParam;
+    int nDays = AllDays; // bit d-1 for the weekday d of QDate (1 Monday ... 7 Sunday)
+    int nStartMin = 0;   // minutes after midnight
+    int nEndMin = 0;     // equal to the start: the whole day
+    double dLimit = 0;
+    QString sLabel;
+
+    static constexpr int AllDays = 0x7f;
+    static constexpr double MaxLimit = 200.0;
+
+    bool HasDay(int nDayOfWeek) const { return (nDays >> (nDayOfWeek - 1) & 1) != 0; }
+    bool CrossesMidnight() const { return nEndMin < nStartMin; }
+    // Whether a period starting nSecs after the midnight that begins dt falls under
+    // the rule. A band that crosses midnight belongs to the day it began on: its hours
+    // after midnight count for the day before.
+    bool Contains(const QDate& dt, int nSecs) const;
+    // The same for a day given by its weekday (1 Monday ... 7 Sunday), for callers that
+    // walk many periods of one day.
+    bool ContainsOnDay(int nDayOfWeek, int nSecs) const;
+
+    QString DaysText() const; // "Mon-Fri", "Sat,Sun", "Mon-Sun"
+    QString BandText() const; // "07:00-19:00"
+    QString LimitText() const { return QString::number(dLimit, 'f', 1); }
+    // The label, or what the rule says when it has none: "LAeq Mon-Fri 07:00-19:00".
+    QString Name() const;
+    // The line as it is stored; Parse reads it back unchanged.
+    QString Text() const;
+
+    // The rule of a stored line, or nothing with the reason in sError.
+    static std::optional<TLimitRule> Parse(const QString& sLine, QString& sError);
+    // "hh:mm" or "h:mm", hours 0-23 and minutes 0-59; -1 for anything else.
+    static int ParseTime(const QString& s);
+    // A number with "." from 0 to MaxLimit with at most one decimal; nothing otherwise.
+    static std::optional<double> ParseLimit(const QString& s);
+    // Weekdays "Mon", ranges "Mon-Fri" (also round the week end, "Fri-Mon") and lists
+    // of both joined by ","; 0 when any part is not one of these.
+    static int ParseDays(const QString& s);
+    static QString DayName(int nDayOfWeek); // "Mon" ... "Sun"
+};
+
+// The limit schedules: the default one and those of single monitors, kept as one list
+// of rules in the order they are stored. A monitor with rules of its own is judged by
+// those alone.
+struct TLimits
+{
+    std::vector<TLimitRule> aRules;
+    // The stored rules that could not be read and were left out, each with its key
+    // and the reason; shown once to the user.
+    QStringList slErrors;
+    // The stored lines of those rules as they were, so that storing the schedule
+    // again keeps them for the user to mend rather than dropping them.
+    QStringList slUnread;
+
+    // More rules than this are left out (and reported): each rule costs a pass over
+    // every period.
+    static constexpr int MaxRules = 1000;
+
+    static TLimits FromCfg(const TCfg& cfg);
+    // slKeys name the lines in messages and run in step with slLines.
+    static TLimits FromLines(const QStringList& slKeys, const QStringList& slLines);
+    // A schedule file for one command-line run: one rule per line as stored in the
+    // settings; blank lines, lines starting with ";" or "#", section lines and a
+    // leading "key=" are allowed, so a copy of the settings section will do. A file
+    // that cannot be read or is not text gives nothing and the reason in sError.
+    static std::optional<TLimits> FromFile(const QString& sFile, QString& sError);
+
+    QStringList Lines() const;
+    // The rules that judge monitor sID.
+    std::vector<TLimitRule> RulesFor(const QString& sID) const;
+    // One line for the status bar or standard error; empty without errors.
+    QString ErrorSummary() const;
+};
+
+// The counts of one rule over a day or a range.
+struct TLimitCount
+{
+    int nExpected = 0; // periods whose start falls under the rule
+    int nAssessed = 0; // of those, with a value
+    int nExceeded = 0;
+    // The highest value minus the limit among the assessed periods (negative while
+    // all are below), in tenths of a dB so that sums and comparisons are exact; and
+    // its day and start. nWorstSecs is -1 without assessed periods.
+    int nWorstTenths = 0;
+    QDate dtWorst;
+    int nWorstSecs = -1;
+
+    bool HasWorst() const { return nWorstSecs >= 0; }
+    double Worst() const { return nWorstTenths / 10.0; }
+    // Share (0-1) of the expected periods that were assessed; NaN when none expected.
+    double Coverage() const;
+    void Add(const TLimitCount& o);
+};
+
+// A period above its limit.
+struct TLimitExceedance
+{
+    QDate dt;
+    int nStartSecs = 0;
+    int iRule = 0;         // index into TLimitMonitor::aRules
+    int nValueTenths = 0;  // the value as shown, one decimal
+    int nMarginTenths = 0; // above the limit, always positive
+
+    double Value() const { return nValueTenths / 10.0; }
+    double Margin() const { return nMarginTenths / 10.0; }
+};
+
+struct TLimitDay
+{
+    QDate dt;
+    std::vector<TLimitCount> aCounts; // one per rule
+    int Exceeded() const;
+};
+
+struct TLimitMonitor
+{
+    QString sID;
+    std::vector<TLimitRule> aRules;
+    std::vector<TLimitExceedance> aExceedances; // by day, start and rule
+    std::vector<TLimitDay> aDays;               // every day of the range
+    std::vector<TLimitCount> aRange;            // one per rule
+};
+
+// The values of one periodic day file that the rules ask for: the start of each
+// record and, per parameter of slParams, its value per record (NaN: none).
+struct TLimitDayValues
+{
+    QStringList slParams;
+    std::vector<int> anStartSecs;
+    std::vector<std::vector<double>> aadValues; // [parameter][record]
+};
+
+// Judges the periods of the periodic day files against the limit rules. A period is
+// judged by every rule whose weekdays and band hold its start; it exceeds a rule when
+// its value, as shown with one decimal, is above the limit. A period without a value
+// (a parameter the file lacks too) is not assessed and lowers the coverage.
+class TLimitCheck final
+{
+public:
+    TLimitCheck() = delete;
+
+    // The counts of day dt, adding its exceedances to aExc with rule indexes into aRules.
+    static TLimitDay AssessDay(const std::vector<TLimitRule>& aRules, const QDate& dt, int nPeriod,
+                               const TLimitDayValues& values, std::vector<TLimitExceedance>& aExc);
+
+    // Per monitor, the days from dtFrom to dtTo (both included) and the range.
+    static std::vector<TLimitMonitor> Compute(const TLimits& limits, const QString& sDataPath,
+                                              const TMonitorSel& aMons, const QDate& dtFrom,
+                                              const QDate& dtTo, int nPeriod);
+};
