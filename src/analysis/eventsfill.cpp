@@ -1,5 +1,7 @@
 #include "analysis/eventsfill.h"
 
+#include "analysis/ratingfill.h"
+
 #include "monitors/monitor.h"
 #include "views/stringgrid.h"
 
@@ -52,8 +54,8 @@ int FillDay(TStringGrid& grid, int nRow, const TEventSettings& set, const TEvent
         grid.SetCell(TEventsFill::ColStart, nRow, TEventsFill::Clock(ev.nStart));
         grid.SetCell(TEventsFill::ColEnd, nRow, TEventsFill::Clock(ev.nEnd));
         grid.SetCell(TEventsFill::ColDuration, nRow, QString::number(ev.Duration()));
-        grid.SetCell(TEventsFill::ColLAFmax, nRow, TEventsFill::Level(ev.dLAFmax));
-        grid.SetCell(TEventsFill::ColLAE, nRow, TEventsFill::Level(ev.dLAE));
+        grid.SetCell(TEventsFill::ColLAFmax, nRow, TRatingFill::Level(ev.dLAFmax));
+        grid.SetCell(TEventsFill::ColLAE, nRow, TRatingFill::Level(ev.dLAE));
         if (ev.bCut)
             grid.SetCell(TEventsFill::ColCut, nRow, QStringLiteral("cut"));
         ++nRow;
@@ -96,11 +98,6 @@ QString TEventsFill::Clock(int nSecs)
     if (nSecs < 0)
         return {};
     return QString::asprintf("%02d:%02d:%02d", nSecs / 3600, nSecs / 60 % 60, nSecs % 60);
-}
-
-QString TEventsFill::Level(double d)
-{
-    return std::isnan(d) ? QString() : QString::number(d, 'f', 1);
 }
 
 QString TEventsFill::NAboveName(double dLevel)

@@ -28,8 +28,6 @@ public:
 
     // Seconds of the day as "hh:mm:ss".
     static QString Clock(int nSecs);
-    // One decimal with "."; the empty text for a missing level.
-    static QString Level(double d);
     // "N65", "N62.5".
     static QString NAboveName(double dLevel);
 

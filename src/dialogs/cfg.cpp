@@ -45,6 +45,17 @@ QLabel* AddLabel(QWidget* parent, const QString& sText, int x, int y)
 }
 
 // A grey line of explanation below the controls it is about.
+// A right-aligned spin box of the Rating and Events pages.
+QSpinBox* SpinBox(QWidget* parent, const char* szName, int nMin, int nMax, const QString& sSuffix)
+{
+    auto* w = new QSpinBox(parent);
+    w->setObjectName(QLatin1String(szName));
+    w->setRange(nMin, nMax);
+    w->setSuffix(sSuffix);
+    w->setAlignment(Qt::AlignRight);
+    return w;
+}
+
 QLabel* AddHint(QWidget* parent, const QString& sText, int x, int y, int cx = 0)
 {
     auto* lbl = new QLabel(sText, parent);
@@ -232,12 +243,7 @@ void TformCfg::CreateHtmlPage(QWidget* tab)
 void TformCfg::CreateRatingPage(QWidget* tab)
 {
     auto spin = [tab](const char* szName, int nMin, int nMax, const QString& sSuffix) {
-        auto* w = new QSpinBox(tab);
-        w->setObjectName(QLatin1String(szName));
-        w->setRange(nMin, nMax);
-        w->setSuffix(sSuffix);
-        w->setAlignment(Qt::AlignRight);
-        return w;
+        return SpinBox(tab, szName, nMin, nMax, sSuffix);
     };
     const QString sHour = QStringLiteral(":00");
     const QString sDB = QStringLiteral(" dB");
@@ -296,12 +302,7 @@ void TformCfg::CreateRatingPage(QWidget* tab)
 void TformCfg::CreateEventsPage(QWidget* tab)
 {
     auto spin = [tab](const char* szName, int nMin, int nMax, const QString& sSuffix) {
-        auto* w = new QSpinBox(tab);
-        w->setObjectName(QLatin1String(szName));
-        w->setRange(nMin, nMax);
-        w->setSuffix(sSuffix);
-        w->setAlignment(Qt::AlignRight);
-        return w;
+        return SpinBox(tab, szName, nMin, nMax, sSuffix);
     };
     auto edit = [tab](const char* szName) {
         auto* w = new QLineEdit(tab);

@@ -9,8 +9,11 @@
 #include "settings/cfg.h"
 #include "views/gridfill.h"
 #include "analysis/events.h"
+#include "analysis/eventsfill.h"
 #include "analysis/limits.h"
+#include "analysis/limitsfill.h"
 #include "analysis/rating.h"
+#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include <QDate>
@@ -246,7 +249,7 @@ QString CsvField(const QString& s)
 // One decimal with "." whatever the locale; a missing value is an empty field.
 QString CsvNumber(double d)
 {
-    return std::isnan(d) ? QString() : QString::number(d, 'f', 1);
+    return TRatingFill::Level(d);
 }
 
 QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels& lv)
@@ -279,13 +282,10 @@ void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& 
 
 QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev)
 {
-    const auto clock = [](int n) {
-        return QString::asprintf("%02d:%02d:%02d", n / 3600, n / 60 % 60, n % 60);
-    };
     return QStringList{CsvField(sID),
                        sDate,
-                       clock(ev.nStart),
-                       clock(ev.nEnd),
+                       TEventsFill::Clock(ev.nStart),
+                       TEventsFill::Clock(ev.nEnd),
                        QString::number(ev.Duration()),
                        CsvNumber(ev.dLAFmax),
                        CsvNumber(ev.dLAE),
@@ -340,8 +340,8 @@ void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMo
     const std::vector<TLimitMonitor> aMons =
         TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtTo, nPeriod);
     auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
-    auto time = [](int nSecs) { return QString::asprintf("%02d:%02d", nSecs / 3600, nSecs / 60 % 60); };
-    auto tenths = [](int n) { return QString::number(n / 10.0, 'f', 1); };
+    const auto time = &TLimitsFill::StartTime;
+    const auto tenths = &TLimitsFill::Tenths;
     out << "Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n";
     for (const TLimitMonitor& lm : aMons)
         for (const TLimitExceedance& e : lm.aExceedances) {
