@@ -10,7 +10,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <ostream>
 #include <string>
@@ -225,6 +227,16 @@ private:
 
 int main(int argc, char** argv)
 {
+    // The runs of a reader and of its baseline are interleaved at random, so that a
+    // spell of load on the machine falls on both and not on one of a pair.
+    std::vector<char*> aArgs(argv, argv + argc);
+    std::string sInterleave = "--benchmark_enable_random_interleaving=true";
+    if (std::none_of(aArgs.begin(), aArgs.end(),
+                     [](const char* p) { return std::strstr(p, "random_interleaving") != nullptr; }))
+        aArgs.insert(aArgs.begin() + 1, sInterleave.data());
+    argc = int(aArgs.size());
+    aArgs.push_back(nullptr);
+    argv = aArgs.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,6 +1,11 @@
 #include "datafiles/csvsplit.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -123,10 +128,60 @@ template <bool bStrict> TCsvSplit::TFieldSpan LocateIn(QStringView sLine, int iF
     return fld;
 }
 
+// The fields of a line without quotes, blanks or control characters, where both
+// rules come down to cutting at each comma; -1 for any other line, which then takes
+// the full rule. Nearly every record of a day file is such a line, so eight
+// characters are looked at in one step where the processor can.
+int LocatePlainAll(const char16_t* p, qsizetype n, TCsvSplit::TFieldSpan* aFld, int nMax)
+{
+    if (n == 0 || nMax <= 0)
+        return -1;
+    int nFound = 0;
+    qsizetype nStart = 0;
+    const auto cut = [&](qsizetype nEnd) {
+        aFld[nFound++] = {QStringView(p + nStart, nEnd - nStart), false, true};
+        nStart = nEnd + 1;
+        return nFound == nMax;
+    };
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i vComma = _mm_set1_epi16(u',');
+    const __m128i vQuote = _mm_set1_epi16(chQuote);
+    const __m128i vAboveBlank = _mm_set1_epi16(33);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        // The signed comparison also counts characters from U+8000 up as special;
+        // such a line only takes the longer way.
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi16(v, vAboveBlank), _mm_cmpeq_epi16(v, vQuote))) != 0)
+            return -1;
+        // Two mask bits a character.
+        for (unsigned nCommas = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, vComma))); nCommas != 0;
+             nCommas &= nCommas - 1, nCommas &= nCommas - 1) {
+            if (cut(i + std::countr_zero(nCommas) / 2))
+                return nFound;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c <= 32 || c == chQuote)
+            return -1;
+        if (c == u',' && cut(i))
+            return nFound;
+    }
+    if (nStart < n)
+        aFld[nFound++] = {QStringView(p + nStart, n - nStart), false, true};
+    else // the line ends in a comma: one more, empty field
+        aFld[nFound++] = {QStringView(), false, true};
+    return nFound;
+}
+
 template <bool bStrict> int LocateAllIn(QStringView sLine, TCsvSplit::TFieldSpan* aFld, int nMax)
 {
     const char16_t* p = sLine.utf16();
     const qsizetype n = sLine.size();
+    if (const int nPlain = LocatePlainAll(p, n, aFld, nMax); nPlain >= 0)
+        return nPlain;
     qsizetype nPos = bStrict ? 0 : SkipBlanks(p, n, 0);
     bool bPendingEmpty = false;
     for (int i = 0; i < nMax; ++i) {

@@ -4,11 +4,16 @@
 #include "platform/textdecode.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -63,6 +68,27 @@ int ShortTime(const char16_t* p)
     return nHour >= 0 && nMin >= 0 && nSec >= 0 ? nHour * 3600 + nMin * 60 + nSec : -1;
 }
 
+// The first CR or LF at or after i, or n when there is none. Lines are short and
+// the file long, so eight characters are compared at once where the processor can.
+qsizetype LineEnd(const char16_t* p, qsizetype i, qsizetype n)
+{
+#if defined(__SSE2__)
+    const __m128i vLf = _mm_set1_epi16(u'\n');
+    const __m128i vCr = _mm_set1_epi16(u'\r');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int nMask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, vLf), _mm_cmpeq_epi16(v, vCr)));
+        if (nMask != 0)
+            return i + std::countr_zero(unsigned(nMask)) / 2;
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == u'\n' || p[i] == u'\r')
+            return i;
+    }
+    return n;
+}
+
 } // namespace
 
 const QString& TDayFile::GapText()
@@ -111,7 +137,7 @@ QStringView TDayFile::Line(int iLine) const
 {
     if (iLine < 0 || iLine >= int(aLines.size()))
         return {};
-    return QStringView(aLines[iLine].p, aLines[iLine].nLen);
+    return LineText(aLines[size_t(iLine)]);
 }
 
 void TDayFile::IndexFields(const TLine& line) const
@@ -119,7 +145,7 @@ void TDayFile::IndexFields(const TLine& line) const
     // Fields beyond the header's are never asked for, so they are not looked at.
     const int nFlds = FldCount();
     aIdxFlds.resize(size_t(nFlds));
-    const int nFound = TCsvSplit::LocateAll(QStringView(line.p, line.nLen), bStrict, aIdxFlds.data(), nFlds);
+    const int nFound = TCsvSplit::LocateAll(LineText(line), bStrict, aIdxFlds.data(), nFlds);
     std::fill(aIdxFlds.begin() + nFound, aIdxFlds.end(), TCsvSplit::TFieldSpan());
     idxLine = line;
 }
@@ -129,7 +155,7 @@ TCsvSplit::TFieldSpan TDayFile::LocateFld(int iRec, int iFld) const
     if (iRec < 0 || iRec >= RecCount() || iFld < 0 || iFld >= FldCount())
         return {};
     const TLine& line = aLines[size_t(iRec) + 1];
-    if (Q_LIKELY(line.p == idxLine.p && line.nLen == idxLine.nLen))
+    if (Q_LIKELY(line == idxLine))
         return aIdxFlds[size_t(iFld)];
     return LocateNew(line, iFld);
 }
@@ -139,7 +165,7 @@ TCsvSplit::TFieldSpan TDayFile::LocateNew(const TLine& line, int iFld) const
     // The time in field 0 is found without walking the rest: filling a profile day
     // asks every record for its time alone.
     if (iFld == 0) {
-        const QStringView sLine(line.p, line.nLen);
+        const QStringView sLine = LineText(line);
         return bStrict ? TCsvSplit::LocateStrict(sLine, 0) : TCsvSplit::Locate(sLine, 0);
     }
     IndexFields(line);
@@ -162,7 +188,14 @@ QStringView TDayFile::FldText(int iRec, int iFld, QString& sBuf) const
 
 double TDayFile::FldValOf(int iRec, int iFld) const
 {
-    const TCsvSplit::TFieldSpan fld = LocateFld(iRec, iFld);
+    // LocateFld without the copy: a record is read value by value, all from its
+    // fields found once.
+    if (iRec < 0 || iRec >= RecCount() || iFld < 0 || iFld >= FldCount())
+        return -1;
+    const TLine& line = aLines[size_t(iRec) + 1];
+    if (line != idxLine)
+        IndexFields(line);
+    const TCsvSplit::TFieldSpan& fld = aIdxFlds[size_t(iFld)];
     // A field whose text holds a quote is no number, so it need not be unescaped.
     if (!fld.bFound || !fld.IsPlain())
         return -1;
@@ -176,8 +209,9 @@ int TDayFile::FldTimeSecs(int iRec, int iFld) const
     // time of every record.
     if (iFld == 0 && iRec >= 0 && iRec < RecCount() && FldCount() > 0) {
         const TLine& line = aLines[size_t(iRec) + 1];
-        if (line.nLen >= 8 && (line.nLen == 8 || line.p[8] == u',')) {
-            const int nSecs = ShortTime(reinterpret_cast<const char16_t*>(line.p));
+        const QStringView sLine = LineText(line);
+        if (sLine.size() >= 8 && (sLine.size() == 8 || sLine[8] == u',')) {
+            const int nSecs = ShortTime(sLine.utf16());
             if (nSecs >= 0)
                 return nSecs;
         }
@@ -197,6 +231,18 @@ double TDayFile::ParseVal(QStringView s)
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char16_t* p = s.utf16();
     const char16_t* pEnd = p + s.size();
+
+    // A level as the monitors write it, one to three digits and one decimal, is told
+    // by its shape alone.
+    if (s.size() >= 3 && s.size() <= 5 && pEnd[-2] == u'.') {
+        const auto digit = [](char16_t c) { return unsigned(c) - unsigned(u'0'); };
+        const unsigned nDec = digit(pEnd[-1]);
+        const unsigned nOnes = digit(pEnd[-3]);
+        const unsigned nTens = s.size() >= 4 ? digit(pEnd[-4]) : 0;
+        const unsigned nHundreds = s.size() == 5 ? digit(p[0]) : 0;
+        if ((nDec | nOnes | nTens | nHundreds) <= 9)
+            return double(nHundreds * 1000 + nTens * 100 + nOnes * 10 + nDec) / 10.0;
+    }
 
     // The usual level "55.3", digits and at most one point with nothing around them,
     // in one pass. Up to 15 digits are exact in a double, and so is the power of ten,
@@ -340,24 +386,23 @@ bool TDayFile::LoadPath(const QString& sPath)
     if (!ba)
         return false;
 
+    // Lines keep 31-bit offsets; no decoding makes more characters than bytes.
+    static_assert(nMaxFileBytes < qint64(nGapBit));
     sText = TTextDecode::Decode(*ba);
-    const QChar* p = sText.constData();
     const qsizetype n = sText.size();
     aLines.reserve(size_t(qMin<qsizetype>(n / 16 + 1, nMaxLines + 1)));
+    const auto* pUnits = reinterpret_cast<const char16_t*>(sText.constData());
     qsizetype nStart = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = p[i].unicode();
-        if (c != u'\n' && c != u'\r')
-            continue;
-        aLines.push_back({p + nStart, i - nStart});
-        if (c == u'\r' && i + 1 < n && p[i + 1] == u'\n')
+    for (qsizetype i = LineEnd(pUnits, 0, n); i < n; i = LineEnd(pUnits, nStart, n)) {
+        aLines.push_back({quint32(nStart), quint32(i - nStart)});
+        if (pUnits[i] == u'\r' && i + 1 < n && pUnits[i + 1] == u'\n')
             ++i;
         nStart = i + 1;
         if (aLines.size() > size_t(nMaxLines))
             break;
     }
     if (nStart < n)
-        aLines.push_back({p + nStart, n - nStart});
+        aLines.push_back({quint32(nStart), quint32(n - nStart)});
 
     if (aLines.empty() || aLines.size() > size_t(nMaxLines)) {
         aLines.clear();

@@ -42,7 +42,7 @@ public:
     {
         // A gap record holds a time and "-": no field of it is a number. Most of a
         // sparse profile day is gaps, so they are told apart here, before any call.
-        if (pGaps && iRec >= 0 && iRec < RecCount() && IsGapRecord(aLines[size_t(iRec) + 1]))
+        if (iRec >= 0 && iRec < RecCount() && IsGapRecord(aLines[size_t(iRec) + 1]))
             return -1;
         return FldValOf(iRec, iFld);
     }
@@ -76,23 +76,26 @@ protected:
     static QString DayFilePath(const QString& sDataPath, const QString& sID, const QDate& dt,
                                const QString& sFile);
 
-    // A line is a view into the decoded file, or into the shared text of gap records.
+    // A line is a piece of the decoded file, or of the shared text of gap records,
+    // kept as offset and length: a filled profile day has 86,401 of them, and at
+    // eight bytes each they stay in the processor's cache.
     struct TLine
     {
         // Left unset when made without text: a day is sized first and then every
         // line written, so clearing a day's worth of lines would be wasted.
         TLine() {}
-        TLine(const QChar* pText, qsizetype nLength) : p(pText), nLen(nLength) {}
-        const QChar* p;
-        qsizetype nLen;
+        TLine(quint32 nOffset, quint32 nLength) : nOff(nOffset), nLen(nLength) {}
+        bool operator==(const TLine&) const = default;
+        quint32 nOff; // into the file's text, or with nGapBit set into the gap text
+        quint32 nLen;
     };
+    static constexpr quint32 nGapBit = 0x8000'0000U;
     // The profile gap record "hh:mm:ss,-" of second nSec (0..86399) of the day.
-    TLine GapRecord(int nSec) const { return {pGaps + qsizetype(nSec) * nGapLen, nGapLen}; }
-    bool IsGapRecord(const TLine& line) const
+    static TLine GapRecord(int nSec) { return {nGapBit | quint32(nSec * nGapLen), quint32(nGapLen)}; }
+    static bool IsGapRecord(const TLine& line) { return (line.nOff & nGapBit) != 0; }
+    QStringView LineText(const TLine& line) const
     {
-        // The lines of a file and the gap text are separate arrays, hence std::less.
-        const std::less<const QChar*> less;
-        return pGaps && !less(line.p, pGaps) && less(line.p, pGaps + nSecsPerDay * nGapLen);
+        return {(IsGapRecord(line) ? pGaps : sText.constData()) + (line.nOff & ~nGapBit), qsizetype(line.nLen)};
     }
     static constexpr int nSecsPerDay = 86400;
     static constexpr qsizetype nGapLen = 10; // "hh:mm:ss,-"
@@ -115,7 +118,7 @@ private:
     // Locates every field of one line in a single walk and keeps them as the record
     // last asked for.
     void IndexFields(const TLine& line) const;
-    void ForgetFields() const { idxLine = {nullptr, 0}; }
+    void ForgetFields() const { idxLine = {~0U, ~0U}; }
 
     bool bStrict;       // records split by the strict rule (profile files)
     const QChar* pGaps; // the shared gap records of a whole day (profile files only)
@@ -126,6 +129,6 @@ private:
     // finding field n anew would walk the line from its start each time; the line's
     // fields are found once instead. The record is known by its line, which within
     // one load always holds the same text; a load forgets it.
-    mutable TLine idxLine{nullptr, 0};
+    mutable TLine idxLine{~0U, ~0U}; // no line of any load
     mutable std::vector<TCsvSplit::TFieldSpan> aIdxFlds;
 };

@@ -4,6 +4,8 @@
 #include <QtEndian>
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -17,6 +19,23 @@ constexpr std::array<char16_t, 32> aCp1252High = {
 };
 
 const char* const szUtf8Mark = "\xEF\xBB\xBF";
+
+// True when no byte has its high bit set; eight bytes are looked at in one step.
+bool IsAscii(const QByteArray& ba)
+{
+    const char* p = ba.constData();
+    const qsizetype n = ba.size();
+    std::uint64_t nAny = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t nWord;
+        std::memcpy(&nWord, p + i, sizeof nWord);
+        nAny |= nWord;
+    }
+    for (; i < n; ++i)
+        nAny |= static_cast<unsigned char>(p[i]);
+    return (nAny & 0x8080808080808080ULL) == 0;
+}
 
 QString DecodeUtf16(const char* p, qsizetype nBytes, bool bBigEndian)
 {
@@ -92,10 +111,7 @@ TTextDecode::TDecoded TTextDecode::DecodeKeeping(const QByteArray& ba)
         return {DecodeUtf16(ba.constData() + 2, n - 2, true), EEncoding::Utf16BeMark};
 
     // Day files are ASCII in practice; a byte test is quicker than a decoder.
-    unsigned char cAny = 0;
-    for (const char ch : ba)
-        cAny |= static_cast<unsigned char>(ch);
-    if (cAny < 0x80)
+    if (IsAscii(ba))
         return {QString::fromLatin1(ba), EEncoding::Utf8};
     QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString s = dec(ba);

@@ -95,11 +95,26 @@ TEST(TCsvSplit_LocateAll, AgreesWithLocateForEveryIndexAndStopsAtTheLimit)
     for (const char* p : {"12:00:00,55.3,\"4\"\"0\",, 7 ,-,", "a,\"b\" ,c", ",,", "a, \"b,c\",d", "a,b c,d",
                           "\"x\",", "1,2,3,4,5,6,7"})
         aLines.push_back(p);
-    for (const char* p : aLines) {
-        const QString sLine = QString::fromUtf8(p);
+    // Records long enough to be looked at eight characters at a time, with a blank,
+    // a quote, a control or a far character in the first, a middle or the last block,
+    // and final commas on a block's edge.
+    for (const char* p : {"12:00:00,55.3,44.1,66.2,60.1,58.2,50.3,46.4,45.5,44.6", "12:00:00, 55.3,44.1,66.2,60.1",
+                          "12:00:00,55.3,44.1 ,66.2,60.1", "12:00:00,55.3,44.1,66.2,\"6\"\"0\",58.2",
+                          "12:00:00,55.3,44.1,66.2,60.1,58.\"2", "12\t00:00,55.3,44.1,66.2,60.1",
+                          "12:00:00,55.3,44.1,66.2,60.1,58.2 ", "12:00:00,55.3,44.1,66.2,60.1,\r",
+                          "12:00:00,Süd,44.1,66.2,€,58.2,中,x", "12:00:00,55.3,44.1,66.2,\xEF\xBF\xBD,1,2,3",
+                          "1234567,", "123456789012345,", ",,,,,,,,,,,,,,,,,,,", "12:00:00,,,,55.3,,,,,,,,,,,,"})
+        aLines.push_back(p);
+    std::vector<QString> asLines;
+    for (const char* p : aLines)
+        asLines.push_back(QString::fromUtf8(p));
+    asLines.push_back(QStringLiteral("12:00:00,55.3,44.1,66.2") + QChar(0) + QStringLiteral(",60.1,58.2"));
+    for (const QString& sLine : asLines) {
+        const QByteArray baLine = sLine.toUtf8();
+        const char* p = baLine.constData();
         for (const bool bStrict : {false, true}) {
             const int nAll = int((bStrict ? TCsvSplit::SplitStrict(sLine) : TCsvSplit::Split(sLine)).size());
-            for (int nMax = 0; nMax <= 8; ++nMax) {
+            for (int nMax = 0; nMax <= 12; ++nMax) {
                 std::vector<TCsvSplit::TFieldSpan> aFld(static_cast<size_t>(nMax));
                 const int nFound = TCsvSplit::LocateAll(sLine, bStrict, aFld.data(), nMax);
                 EXPECT_EQ(nFound, std::min(nAll, nMax)) << p << (bStrict ? " strict" : "");

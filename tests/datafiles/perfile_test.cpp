@@ -211,7 +211,12 @@ TEST(TDayFile_ParseVal, SameValuesAsTheGeneralPathAtTheEdges)
         QStringLiteral("1.7976931348623157e308"), QStringLiteral("1.8e308"), QStringLiteral("4.9e-324"),
         QStringLiteral("2.4e-324"), QStringLiteral("00000000000000000055.3"), QStringLiteral("55.30000000000000000"),
         QStringLiteral("\t-55.3\r"), QStringLiteral("5e"), QStringLiteral("e5"), QStringLiteral("-.5"),
-        QStringLiteral("+-5"), QStringLiteral("5\u00A0"), QStringLiteral("\u0035\u0000")};
+        QStringLiteral("+-5"), QStringLiteral("5\u00A0"), QStringLiteral("\u0035\u0000"),
+        // the shapes of a level as monitors write it, and near misses of them
+        QStringLiteral("5.5"), QStringLiteral("05.5"), QStringLiteral("005.5"), QStringLiteral("999.9"),
+        QStringLiteral("-5.5"), QStringLiteral("+5.5"), QStringLiteral(" 5.5"), QStringLiteral("5 .5"),
+        QStringLiteral("5.5 "), QStringLiteral("1-5.5"), QStringLiteral("5..5"), QStringLiteral(".5.5"),
+        QStringLiteral("5:5.5"), QStringLiteral("5/5.5"), QStringLiteral("1e5.5")};
     for (const QString& s : slEdge) {
         const double d = TDayFile::ParseVal(s);
         EXPECT_TRUE(SameDouble(d, ReferenceVal(s))) << s.toStdString() << " gives " << d;
@@ -229,7 +234,7 @@ TEST(TDayFile_ParseVal, SameValuesAsTheGeneralPathAtTheEdges)
         const double d = TDayFile::ParseVal(s);
         ASSERT_TRUE(SameDouble(d, ReferenceVal(s))) << s.toStdString() << " gives " << d;
     }
-    for (int n = -2000; n <= 2000; ++n) {
+    for (int n = -2000; n <= 10000; ++n) {
         const QString s = QString::number(n / 10.0, 'f', 1 + (n & 1));
         ASSERT_TRUE(SameDouble(TDayFile::ParseVal(s), ReferenceVal(s))) << s.toStdString();
     }
