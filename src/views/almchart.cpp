@@ -50,7 +50,7 @@ void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
                 const int nCount = anCounts[size_t(s)];
                 aKeys.append(double(aKeys.size()));
                 aValues.append(nCount);
-                slLabels.append(asTimes[size_t(s)] + QLatin1Char('\n') + sDate);
+                slLabels.append(SlotLabel(asTimes[size_t(s)], sDate));
                 nHighest = std::max(nHighest, nCount);
             }
         }

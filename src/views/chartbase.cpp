@@ -160,6 +160,16 @@ QString TChartBase::Label(int i) const
     return slLabels.value(i);
 }
 
+QString TChartBase::SlotLabel(QStringView sTime, QStringView sDate)
+{
+    QString s(sTime.size() + 1 + sDate.size(), Qt::Uninitialized);
+    QChar* p = s.data();
+    p = std::copy(sTime.begin(), sTime.end(), p);
+    *p++ = QLatin1Char('\n');
+    std::copy(sDate.begin(), sDate.end(), p);
+    return s;
+}
+
 void TChartBase::UseLabelAxis()
 {
     ticker = QSharedPointer<TLabelTicker>::create(xAxis, slLabels);

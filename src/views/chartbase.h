@@ -104,6 +104,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void updateLayout() override;
 
+    // The label of a period, its time over its date ("hh:mm:ss\nyyyy-MM-dd"), made in
+    // one piece: a year of 5-minute periods has 105,120 of them.
+    static QString SlotLabel(QStringView sTime, QStringView sDate);
+
     TCfg& cfg;
     QStringList slLabels;
 

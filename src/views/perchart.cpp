@@ -60,6 +60,15 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
     QVector<int> aCols(nSeries);
     std::vector<TPlotSlot> aSlots; // the period of each key, for the limit lines
 
+    // Room for the usual number of periods, one file a day.
+    const qsizetype nExpected = qsizetype(std::max<qint64>(dtFrom.daysTo(dtTo) + 1, 0)) * nSlotsPerDay;
+    aKeys.reserve(nExpected);
+    for (auto& aSeries : aValues)
+        aSeries.reserve(nExpected);
+    slLabels.reserve(slLabels.size() + nExpected);
+    aSlots.reserve(size_t(nExpected));
+    QString sTimeBuf;
+
     for (QDate d = dtFrom; d <= dtTo; d = d.addDays(1)) {
         const QString sDate = d.toString(QStringLiteral("yyyy-MM-dd"));
         if (file.Load(MonitorID(), d, nPeriod)) {
@@ -67,7 +76,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
                 aCols[k] = file.FindFld(slParams.at(k));
             for (int r = 0; r < file.RecCount(); ++r) {
                 aKeys.append(double(aKeys.size()));
-                slLabels.append(file.FldStr(r, 0) + QLatin1Char('\n') + sDate);
+                slLabels.append(SlotLabel(file.FldText(r, 0, sTimeBuf), sDate));
                 aSlots.push_back({d, file.FldTimeSecs(r, 0)});
                 for (int k = 0; k < nSeries; ++k) {
                     const double v = aCols[k] < 0 ? -1 : file.FldVal(r, aCols[k]);
@@ -84,7 +93,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
             // A day without a readable file keeps its full width, as empty slots.
             for (int s = 0; s < nSlotsPerDay; ++s) {
                 aKeys.append(double(aKeys.size()));
-                slLabels.append(asTimes[size_t(s)] + QLatin1Char('\n') + sDate);
+                slLabels.append(SlotLabel(asTimes[size_t(s)], sDate));
                 aSlots.push_back({d, s * nPeriod * 60});
                 for (auto& aSeries : aValues)
                     aSeries.append(dNull);

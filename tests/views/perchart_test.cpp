@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 
 #include <cmath>
+#include <random>
 
 namespace {
 const QDate dt1(2024, 3, 5);
@@ -211,4 +212,169 @@ TEST_F(TPerChartTest, LimitLines_FollowTheRuleAcrossDaysAndMarkOnlyPeriodsAbove)
     EXPECT_EQ(adMarks, (QVector<double>{23, 24})) << "02:00 at 70 dB lies outside the band";
     // The level axis takes the limit in with the levels.
     EXPECT_DOUBLE_EQ(chart.LeftMin(), 40);
+}
+
+// Many marks are laid into one image of the plot instead of being drawn one by one.
+// A plain graph with the same marks draws them one by one; the two renderings may
+// differ only a little, at the soft edges where marks overlap.
+TEST_F(TPerChartTest, LimitLines_MarksLookTheSameDrawnAsOneImage)
+{
+    // Five-minute periods around a limit of 50 dB, many above it, some close
+    // together so that their marks overlap at this width.
+    QByteArray baDay = ".Time,LAeq\r\n";
+    for (int p = 0; p < 288; ++p)
+        baDay += QTime(0, 0).addSecs(p * 300).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ',' +
+                 QByteArray::number(44.0 + (p * 37 % 130) / 10.0, 'f', 1) + "\r\n";
+    WritePer(dt1, 5, baDay);
+    SelectParams({QStringLiteral("LAeq")});
+    TPerChart chart(*cfg);
+    chart.SetMonitorID(sID);
+    QString sError;
+    chart.SetLimitRules({*TLimitRule::Parse(QStringLiteral("*; LAeq; Mon-Sun; 06:00-22:00; 50.0"), sError)});
+    chart.PlotPeriod(dt1, dt1, 5);
+    ASSERT_EQ(chart.SeriesCount(), 3);
+    QCPGraph* marks = chart.graph(2);
+    ASSERT_GE(marks->dataCount(), 100);
+    chart.graph(0)->setVisible(false);
+    chart.graph(1)->setVisible(false);
+    QCPGraph* each = chart.addGraph();
+    each->setLineStyle(QCPGraph::lsNone);
+    each->setScatterStyle(marks->scatterStyle());
+    each->setData(marks->data());
+
+    const auto render = [&](bool bOneImage) {
+        marks->setVisible(bOneImage);
+        each->setVisible(!bOneImage);
+        return chart.toPixmap(500, 200).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage imOne = render(true);
+    const QImage imEach = render(false);
+    const QColor colMark = chart.graph(0)->pen().color();
+    int nMarkPixels = 0;
+    int nApart = 0;
+    for (int y = 0; y < imOne.height(); ++y)
+        for (int x = 0; x < imOne.width(); ++x) {
+            const QColor a = imOne.pixelColor(x, y);
+            const QColor b = imEach.pixelColor(x, y);
+            nMarkPixels += b == colMark;
+            const int nDiff = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                        std::abs(a.blue() - b.blue())});
+            nApart += nDiff > 8;
+            ASSERT_LE(nDiff, 160) << x << "," << y;
+        }
+    EXPECT_GT(nMarkPixels, 500) << "the marks are drawn";
+    EXPECT_LT(nApart, nMarkPixels / 10) << "only overlapping edges differ";
+}
+
+// The lines and marks worked out stretch by stretch against the rules asked period
+// by period, over random schedules and days, some with their periods out of order or
+// with times no day has.
+TEST_F(TPerChartTest, LimitLines_AgreeWithTheRulesAskedPeriodByPeriod)
+{
+    std::mt19937 gen(12);
+    const QStringList slParams = {QStringLiteral("LAeq"), QStringLiteral("LAF90")};
+    const QDate dtFrom(2024, 3, 1);
+    constexpr int nDays = 9;
+    for (int nTrial = 0; nTrial < 12; ++nTrial) {
+        // The periods as the chart reads them: date, start and each parameter's value.
+        struct TPeriod
+        {
+            QDate dt;
+            int nSecs;
+            double adValue[2];
+        };
+        std::vector<TPeriod> aPeriods;
+        for (int d = 0; d < nDays; ++d) {
+            const QDate dt = dtFrom.addDays(d);
+            std::vector<int> anSecs;
+            for (int s = 0; s < 86400; s += 1800)
+                anSecs.push_back(s);
+            if (gen() % 3 == 0)
+                std::swap(anSecs[gen() % anSecs.size()], anSecs[gen() % anSecs.size()]);
+            if (gen() % 4 == 0)
+                anSecs.back() = 90000; // "25:00:00"
+            QByteArray ba = ".Time,LAeq,LAF90\r\n";
+            for (const int nSecs : anSecs) {
+                TPeriod period{dt, nSecs, {}};
+                QByteArray baLine = QString::asprintf("%02d:%02d:%02d", nSecs / 3600, nSecs / 60 % 60, nSecs % 60).toLatin1();
+                for (double& dValue : period.adValue) {
+                    const int nTenths = 440 + int(gen() % 30); // 44.0 to 46.9, around the limits
+                    dValue = nTenths / 10.0;
+                    baLine += ',' + QByteArray::number(dValue, 'f', 1);
+                }
+                ba += baLine + "\r\n";
+                aPeriods.push_back(period);
+            }
+            WritePer(dt, 30, ba);
+        }
+        std::vector<TLimitRule> aRules;
+        QString sError;
+        for (int r = 0; r < 4; ++r) {
+            const int nDays = 1 + int(gen() % 127);
+            TLimitRule rule = *TLimitRule::Parse(QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 45.0"), sError);
+            rule.sParam = slParams[gen() % 2];
+            rule.nDays = nDays;
+            rule.nStartMin = int(gen() % 48) * 30 + (gen() % 2 ? 15 : 0);
+            rule.nEndMin = gen() % 5 == 0 ? rule.nStartMin : int(gen() % 48) * 30;
+            rule.dLimit = 44.5 + int(gen() % 20) / 10.0;
+            aRules.push_back(rule);
+        }
+
+        SelectParams(slParams);
+        TPerChart chart(*cfg);
+        chart.SetMonitorID(sID);
+        chart.SetLimitRules(aRules);
+        chart.PlotPeriod(dtFrom, dtFrom.addDays(nDays - 1), 30);
+        ASSERT_EQ(chart.PointCount(), int(aPeriods.size()));
+
+        // Each rule asked period by period, as the chart once did it.
+        int iGraph = 2;
+        std::vector<std::vector<double>> aadMarks(2);
+        std::vector<std::vector<bool>> aabAbove(2, std::vector<bool>(aPeriods.size()));
+        for (const TLimitRule& rule : aRules) {
+            const int k = int(slParams.indexOf(rule.sParam));
+            QVector<double> adKeys;
+            QVector<double> adValues;
+            bool bInRun = false;
+            for (size_t i = 0; i <= aPeriods.size(); ++i) {
+                const bool bHolds = i < aPeriods.size() && rule.Contains(aPeriods[i].dt, aPeriods[i].nSecs);
+                if (bHolds != bInRun) {
+                    adKeys.append(double(i));
+                    adValues.append(rule.dLimit);
+                    if (!bHolds) {
+                        adKeys.append(double(i) + 0.5);
+                        adValues.append(std::numeric_limits<double>::quiet_NaN());
+                    }
+                    bInRun = bHolds;
+                }
+                if (bHolds && std::lround(aPeriods[i].adValue[k] * 10) > std::lround(rule.dLimit * 10))
+                    aabAbove[size_t(k)][i] = true;
+            }
+            if (adKeys.isEmpty())
+                continue;
+            ASSERT_LT(iGraph, chart.graphCount());
+            const auto data = chart.graph(iGraph++)->data();
+            ASSERT_EQ(data->size(), adKeys.size()) << rule.Text().toStdString();
+            for (int j = 0; j < adKeys.size(); ++j) {
+                EXPECT_EQ((data->constBegin() + j)->key, adKeys[j]) << rule.Text().toStdString();
+                const double dValue = (data->constBegin() + j)->value;
+                EXPECT_TRUE(dValue == adValues[j] || (std::isnan(dValue) && std::isnan(adValues[j])));
+            }
+        }
+        for (int k = 0; k < 2; ++k) {
+            QVector<double> adWant;
+            for (size_t i = 0; i < aPeriods.size(); ++i)
+                if (aabAbove[size_t(k)][i])
+                    adWant.append(double(i));
+            if (adWant.isEmpty())
+                continue;
+            ASSERT_LT(iGraph, chart.graphCount());
+            QVector<double> adGot;
+            const auto data = chart.graph(iGraph++)->data();
+            for (auto it = data->constBegin(); it != data->constEnd(); ++it)
+                adGot.append(it->key);
+            EXPECT_EQ(adGot, adWant) << "trial " << nTrial << " parameter " << k;
+        }
+        EXPECT_EQ(iGraph, chart.graphCount());
+    }
 }
