@@ -54,6 +54,19 @@ public:
         return x >= 0 ? x >= dCut : x < 0 && std::lround(x) > nLimit;
     }
 
+    // Marks each period from nFrom to nTo whose value is above the limit.
+    void Judge(const QCPGraphData* pValues, char* pAbove, size_t nFrom, size_t nTo) const
+    {
+        if (nLimit < 0) {
+            for (size_t i = nFrom; i < nTo; ++i)
+                pAbove[i] |= (*this)(pValues[i].value) ? 1 : 0;
+            return;
+        }
+        const double dCutValue = dCut;
+        for (size_t i = nFrom; i < nTo; ++i)
+            pAbove[i] |= pValues[i].value * 10.0 >= dCutValue ? 1 : 0;
+    }
+
 private:
     int nLimit; // tenths
     double dCut;
@@ -153,7 +166,10 @@ protected:
         // Placed as the scatter style places its image, at whole pixels.
         const double dLeft = ptOrigin.x() - nMarkW * 0.5 - rcPlot.left();
         const double dTop = ptOrigin.y() - nMarkH * 0.5 - rcPlot.top();
-        QRect rcUsed;
+        int nUsedLeft = nW;
+        int nUsedTop = nH;
+        int nUsedRight = 0; // just past the last column
+        int nUsedBottom = 0;
         for (auto it = mDataContainer->constBegin(); it != mDataContainer->constEnd(); ++it) {
             if (std::isnan(it->value))
                 continue;
@@ -166,12 +182,16 @@ protected:
                 continue;
             cDone = 1;
             aCorners.emplace_back(x0, y0);
-            rcUsed |= QRect(x0, y0, nMarkW, nMarkH);
+            nUsedLeft = std::min(nUsedLeft, x0);
+            nUsedTop = std::min(nUsedTop, y0);
+            nUsedRight = std::max(nUsedRight, x0 + nMarkW);
+            nUsedBottom = std::max(nUsedBottom, y0 + nMarkH);
         }
         for (const QPoint& pt : aCorners)
             abDone[size_t(pt.y() + nMarkH) * size_t(nCornersW) + size_t(pt.x() + nMarkW)] = 0;
-        rcUsed &= QRect(0, 0, nW, nH);
-        if (rcUsed.isEmpty())
+        const QRect rcUsed = QRect(QPoint(nUsedLeft, nUsedTop), QPoint(nUsedRight - 1, nUsedBottom - 1)) &
+                             QRect(0, 0, nW, nH);
+        if (aCorners.empty() || rcUsed.isEmpty())
             return;
 
         // Then the marks laid into an image of the part of the plot they cover.
@@ -324,9 +344,9 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         // The periods nFrom to nTo, all under the rule, judged against its limit.
         const QCPGraphData* pValues = param.pValues;
         char* pAbove = param.abAbove.data();
-        const auto judge = [&](size_t nFrom, size_t nTo) {
-            for (size_t i = nFrom; i < std::min(nTo, param.nValues); ++i)
-                pAbove[i] |= above(pValues[i].value) ? 1 : 0;
+        const size_t nValues = param.nValues;
+        const auto judge = [&above, pValues, pAbove, nValues](size_t nFrom, size_t nTo) {
+            above.Judge(pValues, pAbove, nFrom, std::min(nTo, nValues));
         };
         // The minutes of a day where the rule may change.
         std::array<int, 2> anCuts = {std::clamp(rule.nStartMin, 0, TWeekMinutes::nMinutesPerDay),
