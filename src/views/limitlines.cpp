@@ -147,17 +147,24 @@ protected:
         const int nH = rcPlot.height();
 
         // First the corners of the marks that reach into the plot, each once: marks at
-        // one corner look the same. Corners run from a mark's size left of and above
-        // the plot. The buffers are kept from draw to draw, so that a year of marks
-        // does not ask the system for fresh memory at every paint.
-        const int nCornersW = nW + nMarkW;
-        const int nCornersH = nH + nMarkH;
-        thread_local std::vector<char> abDone;
+        // one corner look the same. The marks come in order of their keys, so marks
+        // that share a corner are neighbours in one pixel column, and only the column at
+        // hand is remembered. Corners run from a mark's size above the plot. The
+        // buffers are kept from draw to draw, so that a year of marks does not ask the
+        // system for fresh memory at every paint.
+        const int nColumnH = nH + nMarkH;
+        thread_local std::vector<char> abInColumn;
         thread_local std::vector<QPoint> aCorners;
         thread_local std::vector<QRgb> aLayer;
-        if (abDone.size() < size_t(nCornersW) * size_t(nCornersH))
-            abDone.assign(size_t(nCornersW) * size_t(nCornersH), 0);
+        if (abInColumn.size() < size_t(nColumnH))
+            abInColumn.assign(size_t(nColumnH), 0);
         aCorners.clear();
+        size_t nColumnStart = 0;
+        const auto forgetColumn = [&nColumnStart, nMarkH] {
+            for (size_t i = nColumnStart; i < aCorners.size(); ++i)
+                abInColumn[size_t(aCorners[i].y() + nMarkH)] = 0;
+            nColumnStart = aCorners.size();
+        };
         // Both axes are linear: a pixel is an offset and a scale away from a coordinate.
         const QPointF ptOrigin = coordsToPixels(0, 0);
         const QPointF ptUnit = coordsToPixels(1, 1);
@@ -170,6 +177,7 @@ protected:
         int nUsedTop = nH;
         int nUsedRight = 0; // just past the last column
         int nUsedBottom = 0;
+        int xColumn = std::numeric_limits<int>::min();
         for (auto it = mDataContainer->constBegin(); it != mDataContainer->constEnd(); ++it) {
             if (std::isnan(it->value))
                 continue;
@@ -177,7 +185,11 @@ protected:
             const int y0 = qRound(dTop + it->value * dScaleY);
             if (x0 >= nW || y0 >= nH || x0 + nMarkW <= 0 || y0 + nMarkH <= 0)
                 continue;
-            char& cDone = abDone[size_t(y0 + nMarkH) * size_t(nCornersW) + size_t(x0 + nMarkW)];
+            if (x0 != xColumn) {
+                forgetColumn();
+                xColumn = x0;
+            }
+            char& cDone = abInColumn[size_t(y0 + nMarkH)];
             if (cDone)
                 continue;
             cDone = 1;
@@ -187,8 +199,7 @@ protected:
             nUsedRight = std::max(nUsedRight, x0 + nMarkW);
             nUsedBottom = std::max(nUsedBottom, y0 + nMarkH);
         }
-        for (const QPoint& pt : aCorners)
-            abDone[size_t(pt.y() + nMarkH) * size_t(nCornersW) + size_t(pt.x() + nMarkW)] = 0;
+        forgetColumn();
         const QRect rcUsed = QRect(QPoint(nUsedLeft, nUsedTop), QPoint(nUsedRight - 1, nUsedBottom - 1)) &
                              QRect(0, 0, nW, nH);
         if (aCorners.empty() || rcUsed.isEmpty())
@@ -296,7 +307,10 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         bool bInOrder;
     };
     std::vector<TDay> aDays;
-    std::vector<int> anMinute(nSlots);
+    // Kept from chart to chart: a year of periods is more memory than the system
+    // hands out without a cost at every first touch.
+    thread_local std::vector<int> anMinute;
+    anMinute.resize(nSlots);
     for (size_t i = 0, nDow = 0; i < nSlots; ++i) {
         const bool bNewDay = i == 0 || aSlots[i].dt != aSlots[i - 1].dt;
         if (bNewDay) {
@@ -408,7 +422,8 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
             continue;
         // Every period is written at the next free place, which moves on only past a
         // period above the limit: no branch to guess wrong at every other period.
-        QVector<QCPGraphData> aMarks(qsizetype(nMarks) + 1);
+        // Filled with copies of one value: the library's constructor is not inlined.
+        QVector<QCPGraphData> aMarks(qsizetype(nMarks) + 1, QCPGraphData());
         QCPGraphData* pMark = aMarks.data();
         const char* pAbove = param.abAbove.data();
         for (size_t i = 0; i < param.nValues; ++i) {
