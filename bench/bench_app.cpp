@@ -1,5 +1,6 @@
 // The main window on a simulated installation of 20 monitors: the time from start to
 // the first report on screen, and a rebuild of the periodic chart tab.
+#include "benchgui.h"
 #include "app/main.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
@@ -87,10 +88,5 @@ BENCHMARK(BM_RebuildPeriodicChartsThisMonth5Min)->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithWidgets(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The charts with the largest data they get: a year of 10-minute periods with four
 // parameters, and the 86,400 one-second levels of a day, each plotted and painted
 // for the first time; and a page of ten profile charts.
+#include "benchsim.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/perchart.h"
@@ -28,15 +29,9 @@ class TBenchData final
 public:
     TBenchData()
     {
-        TSimOptions opt;
-        opt.sDataPath = dirData.path() + QStringLiteral("/year/");
-        opt.nMonitors = 1;
-        opt.dtFrom = dtYearFrom;
-        opt.dtTo = dtYearTo;
-        opt.anPeriods = {nPeriod};
-        opt.nProfileDays = 0;
+        TSimOptions opt =
+            bench::PeriodicOptions(dirData.path() + QStringLiteral("/year/"), 1, dtYearFrom, dtYearTo, nPeriod);
         opt.bAlarms = false;
-        opt.bCalibrations = false;
         opt.bOutages = false;
         TSimulator simYear(opt);
         simYear.WriteAll();

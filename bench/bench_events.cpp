@@ -3,6 +3,8 @@
 // day, the HTML event pages of the whole month with their images, and the Events tab
 // of the main window for the 10 monitors. Detection should stay within twice the load,
 // the export under 5 s and the tab under 0.2 s.
+#include "benchgui.h"
+#include "benchsim.h"
 #include "analysis/events.h"
 #include "app/main.h"
 #include "datafiles/thfile.h"
@@ -37,19 +39,11 @@ public:
     TInstallation()
     {
         sSettings = tmp.path() + QStringLiteral("/Kestrom/Tarvik-SV/");
-        TSimOptions opt;
-        opt.sDataPath = sSettings + QStringLiteral("data/");
-        opt.nMonitors = nMonitors;
-        opt.dtFrom = dtFrom;
-        opt.dtTo = dtTo;
-        opt.anPeriods = {60};
+        TSimOptions opt = bench::PeriodicOptions(sSettings + QStringLiteral("data/"), nMonitors, dtFrom, dtTo, 60);
         opt.nProfileDays = int(dtFrom.daysTo(dtTo)) + 1;
         opt.bAlarms = false;
-        opt.bCalibrations = false;
         TSimulator sim(opt);
-        sim.WriteAll();
-        if (!sim.LastError().isEmpty())
-            std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+        bench::WriteData(sim);
         qputenv("TARVIK_COMMON_APPDATA", tmp.path().toLocal8Bit());
         cfg = std::make_unique<TCfg>(tmp.path());
         cfg->SetDataPath(opt.sDataPath);
@@ -170,10 +164,5 @@ BENCHMARK(BM_ExportEventPages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithWidgets(argc, argv);
 }

@@ -3,6 +3,7 @@
 // already read, and the whole computation from the files); the Exceedances tab of a
 // month of 5-minute periods of ten monitors, loaded and painted; and a year's
 // periodic chart with and without its limit lines.
+#include "benchsim.h"
 #include "analysis/limits.h"
 #include "analysis/limitsfill.h"
 #include "datafiles/perfile.h"
@@ -49,19 +50,10 @@ const QStringList& Schedule()
 // levels.
 void WriteTenMonitors(const QString& sDataPath, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
 {
-    TSimOptions opt;
-    opt.sDataPath = sDataPath;
-    opt.nMonitors = 1;
-    opt.dtFrom = dtFrom;
-    opt.dtTo = dtTo;
-    opt.anPeriods = {nPeriod};
-    opt.nProfileDays = 0;
+    TSimOptions opt = bench::PeriodicOptions(sDataPath, 1, dtFrom, dtTo, nPeriod);
     opt.bAlarms = false;
-    opt.bCalibrations = false;
     TSimulator sim(opt);
-    sim.WriteAll();
-    if (!sim.LastError().isEmpty())
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+    bench::WriteData(sim);
     const QString sFirst = sim.MonitorID(0);
     QStringList slIDs{sFirst};
     for (int i = 1; i < nMonitors; ++i) {

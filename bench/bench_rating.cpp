@@ -2,6 +2,7 @@
 // monitor) for one and for three monitors, on a data folder written by the simulated
 // supervisor: the computation from the files, and the summary grid made from it. A
 // year of one monitor is the longest range a user is expected to ask for.
+#include "benchsim.h"
 #include "analysis/rating.h"
 
 #include "monitors/monitor.h"
@@ -27,19 +28,11 @@ class TBenchData final
 public:
     TBenchData() : cfg(tmp.path())
     {
-        TSimOptions opt;
-        opt.sDataPath = tmp.path() + QStringLiteral("/data/");
-        opt.nMonitors = nMonitors;
-        opt.dtFrom = dtFrom;
-        opt.dtTo = dtTo;
-        opt.anPeriods = {nPeriod};
-        opt.nProfileDays = 0;
+        TSimOptions opt =
+            bench::PeriodicOptions(tmp.path() + QStringLiteral("/data/"), nMonitors, dtFrom, dtTo, nPeriod);
         opt.bAlarms = false;
-        opt.bCalibrations = false;
         TSimulator sim(opt);
-        sim.WriteAll();
-        if (!sim.LastError().isEmpty())
-            std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+        bench::WriteData(sim);
         cfg.SetDataPath(opt.sDataPath);
         mons.LoadMonitors(cfg.DataPath());
     }

@@ -3,6 +3,8 @@
 // simulated supervisor: filling the grid, the first paint of the view, and the
 // paint after a jump to the last row. Filling should grow with the rows; painting
 // should not, since only the rows on screen are drawn.
+#include "benchgui.h"
+#include "benchsim.h"
 #include "views/almtbl.h"
 
 #include "monitors/monitor.h"
@@ -32,19 +34,11 @@ class TBenchData final
 public:
     TBenchData() : cfg(tmp.path())
     {
-        TSimOptions opt;
-        opt.sDataPath = tmp.path() + QStringLiteral("/data/");
-        opt.nMonitors = nMonitors;
-        opt.dtFrom = dtFrom;
-        opt.dtTo = dtTo;
-        opt.anPeriods = {nPeriod};
-        opt.nProfileDays = 0;
-        opt.bCalibrations = false;
+        TSimOptions opt =
+            bench::PeriodicOptions(tmp.path() + QStringLiteral("/data/"), nMonitors, dtFrom, dtTo, nPeriod);
         opt.bOutages = false;
         TSimulator sim(opt);
-        sim.WriteAll();
-        if (!sim.LastError().isEmpty())
-            std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.LastError()));
+        bench::WriteData(sim);
 
         cfg.SetDataPath(opt.sDataPath);
         mons.LoadMonitors(cfg.DataPath());
@@ -135,10 +129,5 @@ BENCHMARK(BM_AlmTableScrollToEnd)->Arg(1)->Arg(nMonitors)->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithWidgets(argc, argv);
 }

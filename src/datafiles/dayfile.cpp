@@ -150,26 +150,26 @@ void TDayFile::IndexFields(const TLine& line) const
     idxLine = line;
 }
 
-TCsvSplit::TFieldSpan TDayFile::LocateFld(int iRec, int iFld) const
+const TCsvSplit::TFieldSpan* TDayFile::IndexedFld(int iRec, int iFld) const
 {
     if (iRec < 0 || iRec >= RecCount() || iFld < 0 || iFld >= FldCount())
-        return {};
+        return nullptr;
     const TLine& line = aLines[size_t(iRec) + 1];
-    if (Q_LIKELY(line == idxLine))
-        return aIdxFlds[size_t(iFld)];
-    return LocateNew(line, iFld);
+    if (line != idxLine)
+        IndexFields(line);
+    return &aIdxFlds[size_t(iFld)];
 }
 
-TCsvSplit::TFieldSpan TDayFile::LocateNew(const TLine& line, int iFld) const
+TCsvSplit::TFieldSpan TDayFile::LocateFld(int iRec, int iFld) const
 {
     // The time in field 0 is found without walking the rest: filling a profile day
     // asks every record for its time alone.
-    if (iFld == 0) {
-        const QStringView sLine = LineText(line);
+    if (iFld == 0 && iRec >= 0 && iRec < RecCount() && FldCount() > 0 && aLines[size_t(iRec) + 1] != idxLine) {
+        const QStringView sLine = LineText(aLines[size_t(iRec) + 1]);
         return bStrict ? TCsvSplit::LocateStrict(sLine, 0) : TCsvSplit::Locate(sLine, 0);
     }
-    IndexFields(line);
-    return aIdxFlds[size_t(iFld)];
+    const TCsvSplit::TFieldSpan* fld = IndexedFld(iRec, iFld);
+    return fld ? *fld : TCsvSplit::TFieldSpan();
 }
 
 QString TDayFile::FldStr(int iRec, int iFld) const
@@ -188,18 +188,12 @@ QStringView TDayFile::FldText(int iRec, int iFld, QString& sBuf) const
 
 double TDayFile::FldValOf(int iRec, int iFld) const
 {
-    // LocateFld without the copy: a record is read value by value, all from its
-    // fields found once.
-    if (iRec < 0 || iRec >= RecCount() || iFld < 0 || iFld >= FldCount())
-        return -1;
-    const TLine& line = aLines[size_t(iRec) + 1];
-    if (line != idxLine)
-        IndexFields(line);
-    const TCsvSplit::TFieldSpan& fld = aIdxFlds[size_t(iFld)];
+    // A record is read value by value, all from its fields found once.
+    const TCsvSplit::TFieldSpan* fld = IndexedFld(iRec, iFld);
     // A field whose text holds a quote is no number, so it need not be unescaped.
-    if (!fld.bFound || !fld.IsPlain())
+    if (!fld || !fld->bFound || !fld->IsPlain())
         return -1;
-    return ParseVal(fld.sRaw);
+    return ParseVal(fld->sRaw);
 }
 
 int TDayFile::FldTimeSecs(int iRec, int iFld) const

@@ -112,9 +112,10 @@ private:
     // text without sign.
     static double ParseValLong(const char16_t* pMant, const char16_t* pEnd, bool bNeg);
     TCsvSplit::TFieldSpan LocateFld(int iRec, int iFld) const;
+    // Field iFld of record iRec among the record's fields, found once for the record;
+    // null out of range.
+    const TCsvSplit::TFieldSpan* IndexedFld(int iRec, int iFld) const;
     double FldValOf(int iRec, int iFld) const; // FldVal of a record that is no gap
-    // Field iFld of a line that is not the record last indexed.
-    TCsvSplit::TFieldSpan LocateNew(const TLine& line, int iFld) const;
     // Locates every field of one line in a single walk and keeps them as the record
     // last asked for.
     void IndexFields(const TLine& line) const;
