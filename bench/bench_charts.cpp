@@ -2,6 +2,7 @@
 // parameters, and the 86,400 one-second levels of a day, each plotted and painted
 // for the first time; and a page of ten profile charts.
 #include "benchsim.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/perchart.h"
@@ -29,8 +30,8 @@ class TBenchData final
 public:
     TBenchData()
     {
-        TSimOptions opt =
-            bench::PeriodicOptions(dirData.path() + QStringLiteral("/year/"), 1, dtYearFrom, dtYearTo, nPeriod);
+        TSimOptions opt = bench::PeriodicOptions(dirData.path() + QStringLiteral("/year/"), 1, dtYearFrom,
+                                                 dtYearTo, nPeriod);
         opt.bAlarms = false;
         opt.bOutages = false;
         TSimulator simYear(opt);
@@ -156,6 +157,7 @@ BENCHMARK(BM_PrfChartPageOfTen_PlotAndPaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -2,6 +2,7 @@
 // file read whole and cut into lines, with no field ever looked at.
 #include "datafiles/perfile.h"
 #include "datafiles/thfile.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,7 +128,10 @@ void BM_ProfileFullDay_Baseline(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAndSplit(sPath));
 }
-BENCHMARK(BM_ProfileFullDay_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ProfileFullDay_Baseline)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(nReps)
+    ->ReportAggregatesOnly(true);
 
 // ---- One hour of profile records, filled to a whole day
 
@@ -148,7 +152,10 @@ void BM_ProfileSparseDay_Baseline(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAndSplit(sPath));
 }
-BENCHMARK(BM_ProfileSparseDay_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ProfileSparseDay_Baseline)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(nReps)
+    ->ReportAggregatesOnly(true);
 
 // ---- A year of 10-minute periodic files
 
@@ -178,7 +185,10 @@ void BM_PeriodicYear_Baseline(benchmark::State& state)
                 ReadAndSplit(TPerFile::FileName(sData, sMon, dtYearStart.addDays(d), nPeriod)));
     }
 }
-BENCHMARK(BM_PeriodicYear_Baseline)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PeriodicYear_Baseline)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(nReps)
+    ->ReportAggregatesOnly(true);
 
 // The console table, then each reader case against its baseline of the same run:
 // the ratio of the medians, so a slower reader shows as a number.
@@ -227,6 +237,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     // The runs of a reader and of its baseline are interleaved at random, so that a
     // spell of load on the machine falls on both and not on one of a pair.
     std::vector<char*> aArgs(argv, argv + argc);

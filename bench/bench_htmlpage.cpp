@@ -4,9 +4,10 @@
 //
 // bench_htmlpage [--keep DIR] [--reps N]: with --keep the pages stay in DIR, so the
 // pages of two builds can be compared byte for byte.
+#include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
-#include "datafiles/perfile.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 
 #include <QCoreApplication>
@@ -41,8 +42,9 @@ void WriteData(const QString& sData)
                 const int nSec = p * nPeriod * 60;
                 ba += QString::asprintf("%.2d:%.2d:%.2d", nSec / 3600, nSec / 60 % 60, nSec % 60).toLatin1();
                 for (int f = 0; f < 9; ++f)
-                    ba += ',' + (rng.bounded(50) == 0 ? QByteArray("-")
-                                                      : QByteArray::number(35.0 + rng.bounded(400) / 10.0, 'f', 1));
+                    ba += ',' + (rng.bounded(50) == 0
+                                     ? QByteArray("-")
+                                     : QByteArray::number(35.0 + rng.bounded(400) / 10.0, 'f', 1));
                 ba += "\r\n";
             }
             const QString sPath = TPerFile::FileName(sData, MonID(iMon), d, nPeriod);
@@ -68,13 +70,15 @@ double Median(std::vector<double> a)
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     QCoreApplication app(argc, argv);
     QStringList slArgs = app.arguments();
     QTemporaryDir tmp;
     if (!tmp.isValid())
         return 1;
     const int iKeep = int(slArgs.indexOf(QStringLiteral("--keep")));
-    const QString sOut = iKeep > 0 && iKeep + 1 < slArgs.size() ? slArgs[iKeep + 1] : tmp.path() + QStringLiteral("/out");
+    const QString sOut =
+        iKeep > 0 && iKeep + 1 < slArgs.size() ? slArgs[iKeep + 1] : tmp.path() + QStringLiteral("/out");
     const int iReps = int(slArgs.indexOf(QStringLiteral("--reps")));
     const int nReps = iReps > 0 && iReps + 1 < slArgs.size() ? std::max(1, slArgs[iReps + 1].toInt()) : 5;
     QDir().mkpath(sOut);
@@ -122,8 +126,8 @@ int main(int argc, char** argv)
         adFloor.push_back(Secs(t));
     }
     const auto [itMin, itMax] = std::minmax_element(adPage.begin(), adPage.end());
-    std::printf("periodic table pages, %d monitors x %lld days of %d-minute files, %.1f MB of HTML\n", nMonitors,
-                qint64(dtFrom.daysTo(dtTo)) + 1, nPeriod, double(nBytes) / 1e6);
+    std::printf("periodic table pages, %d monitors x %lld days of %d-minute files, %.1f MB of HTML\n",
+                nMonitors, qint64(dtFrom.daysTo(dtTo)) + 1, nPeriod, double(nBytes) / 1e6);
     std::printf("  pages %.3f s (median of %d, %.3f..%.3f)  write floor %.3f s  ratio %.2f\n", Median(adPage),
                 nReps, *itMin, *itMax, Median(adFloor), Median(adPage) / Median(adFloor));
     return 0;

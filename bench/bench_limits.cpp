@@ -3,11 +3,12 @@
 // already read, and the whole computation from the files); the Exceedances tab of a
 // month of 5-minute periods of ten monitors, loaded and painted; and a year's
 // periodic chart with and without its limit lines.
-#include "benchsim.h"
 #include "analysis/limits.h"
 #include "analysis/limitsfill.h"
+#include "benchsim.h"
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/limitstbl.h"
@@ -241,6 +242,7 @@ BENCHMARK(BM_PerChartYear_Limits)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -2,13 +2,14 @@
 // monitor) for one and for three monitors, on a data folder written by the simulated
 // supervisor: the computation from the files, and the summary grid made from it. A
 // year of one monitor is the longest range a user is expected to ask for.
-#include "benchsim.h"
 #include "analysis/rating.h"
+#include "benchsim.h"
 
+#include "analysis/ratingfill.h"
 #include "monitors/monitor.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
-#include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
 #include <QTemporaryDir>
@@ -87,4 +88,13 @@ void BM_RatingFillSummary(benchmark::State& state)
 BENCHMARK(BM_RatingFillSummary)->Unit(benchmark::kMillisecond);
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    TPlatform::KeepFreedMemory(); // as the program's own main
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

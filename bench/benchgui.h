@@ -2,6 +2,8 @@
 
 // The main of a benchmark that makes widgets, on the offscreen platform.
 
+#include "platform/platform.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -10,6 +12,7 @@ namespace bench {
 
 inline int RunWithWidgets(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

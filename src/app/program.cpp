@@ -3,11 +3,13 @@
 #include "app/application.h"
 #include "app/main.h"
 #include "output/cmdline.h"
+#include "platform/platform.h"
 
 #include <QTextStream>
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory();
     QStringList slArgs;
     for (int i = 0; i < argc; ++i)
         slArgs.append(QString::fromLocal8Bit(argv[i]));
