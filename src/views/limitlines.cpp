@@ -2,9 +2,14 @@
 
 #include "views/qcpinclude.h"
 
+#include <QHash>
+#include <QImage>
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <memory>
 
@@ -22,17 +27,22 @@ qsizetype ParamIndex(const QStringList& slParams, const QString& sParam)
 }
 
 // A filled point, drawn once as an image that every mark copies: a year of marks
-// painted as ellipses would cost many times the chart.
+// painted as ellipses would cost many times the chart. Painted once per colour and
+// kept as an image, which unlike a pixmap may outlive the application object.
 QPixmap Disc(const QColor& colour)
 {
-    QPixmap pm(7, 7);
-    pm.fill(Qt::transparent);
-    QPainter painter(&pm);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(colour);
-    painter.setBrush(colour);
-    painter.drawEllipse(QRectF(1, 1, 5, 5));
-    return pm;
+    thread_local QHash<QRgb, QImage> discs;
+    QImage& im = discs[colour.rgba()];
+    if (im.isNull()) {
+        im = QImage(7, 7, QImage::Format_ARGB32_Premultiplied);
+        im.fill(Qt::transparent);
+        QPainter painter(&im);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(colour);
+        painter.setBrush(colour);
+        painter.drawEllipse(QRectF(1, 1, 5, 5));
+    }
+    return QPixmap::fromImage(im);
 }
 
 // Whether a value is above a limit, as the limits judge it: its tenths, rounded half
@@ -63,7 +73,22 @@ public:
             return;
         }
         const double dCutValue = dCut;
-        for (size_t i = nFrom; i < nTo; ++i)
+        size_t i = nFrom;
+#if defined(__SSE2__)
+        // Two periods at a time: the values of two key-value pairs side by side.
+        static_assert(sizeof(QCPGraphData) == 2 * sizeof(double) &&
+                      offsetof(QCPGraphData, value) == sizeof(double));
+        const __m128d vTen = _mm_set1_pd(10.0);
+        const __m128d vCut = _mm_set1_pd(dCutValue);
+        for (; i + 2 <= nTo; i += 2) {
+            const __m128d vValues =
+                _mm_unpackhi_pd(_mm_loadu_pd(&pValues[i].key), _mm_loadu_pd(&pValues[i + 1].key));
+            const int nAbove = _mm_movemask_pd(_mm_cmpge_pd(_mm_mul_pd(vValues, vTen), vCut));
+            pAbove[i] |= char(nAbove & 1);
+            pAbove[i + 1] |= char(nAbove >> 1);
+        }
+#endif
+        for (; i < nTo; ++i)
             pAbove[i] |= pValues[i].value * 10.0 >= dCutValue ? 1 : 0;
     }
 
@@ -90,7 +115,8 @@ public:
             bool* pDay = abHolds.data() + (nDow - 1) * nMinutesPerDay;
             for (size_t c = 0; c + 1 < anCuts.size(); ++c)
                 if (anCuts[c] < anCuts[c + 1])
-                    std::fill(pDay + anCuts[c], pDay + anCuts[c + 1], rule.ContainsOnDay(nDow, anCuts[c] * 60));
+                    std::fill(pDay + anCuts[c], pDay + anCuts[c + 1],
+                              rule.ContainsOnDay(nDow, anCuts[c] * 60));
         }
     }
 
@@ -98,13 +124,14 @@ public:
     // ordinary and the rule is to be asked directly.
     static int Minute(int nDow, int nSecs)
     {
-        return nDow < 1 || nDow > 7 || nSecs < 0 || nSecs >= nSecsPerDay ? -1
-                                                                          : (nDow - 1) * nMinutesPerDay + nSecs / 60;
+        return nDow < 1 || nDow > 7 || nSecs < 0 || nSecs >= nSecsPerDay
+                   ? -1
+                   : (nDow - 1) * nMinutesPerDay + nSecs / 60;
     }
 
-    bool Holds(int nMinute, const TPlotSlot& slot) const
+    bool Holds(int nMinute, const QDate& dt, int nSecs) const
     {
-        return nMinute >= 0 ? abHolds[size_t(nMinute)] : rule.Contains(slot.dt, slot.nSecs);
+        return nMinute >= 0 ? abHolds[size_t(nMinute)] : rule.Contains(dt, nSecs);
     }
 
 private:
@@ -118,21 +145,52 @@ private:
 // into one image of the plot, where each pixel keeps the strongest cover any mark
 // gives it, and that image is drawn once. Marks of one colour look the same either
 // way; vector output, a scaled painter and high-density screens take the usual way.
+//
+// The marks are periods of the parameter's own series: the graph keeps that series
+// and the indices of the marked periods rather than a copy of their data, and reads
+// them out through the usual one-dimensional interface.
 class TMarkGraph final : public QCPGraph
 {
 public:
-    using QCPGraph::QCPGraph;
+    TMarkGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, QSharedPointer<QCPGraphDataContainer> series,
+               std::vector<quint32> anMarkedOfSeries)
+        : QCPGraph(keyAxis, valueAxis), series(std::move(series)), anMarked(std::move(anMarkedOfSeries))
+    {
+    }
+
+    int dataCount() const override { return int(anMarked.size()); }
+    double dataMainKey(int nIndex) const override { return Mark(nIndex).key; }
+    double dataSortKey(int nIndex) const override { return Mark(nIndex).key; }
+    double dataMainValue(int nIndex) const override { return Mark(nIndex).value; }
+    QCPRange dataValueRange(int nIndex) const override
+    {
+        return QCPRange(Mark(nIndex).value, Mark(nIndex).value);
+    }
+    QPointF dataPixelPosition(int nIndex) const override
+    {
+        return coordsToPixels(Mark(nIndex).key, Mark(nIndex).value);
+    }
+    int findBegin(double dSortKey, bool bExpandedRange) const override
+    {
+        const int i = FirstFrom(dSortKey);
+        return bExpandedRange && i > 0 ? i - 1 : i;
+    }
+    int findEnd(double dSortKey, bool bExpandedRange) const override
+    {
+        const int i = FirstFrom(std::nextafter(dSortKey, std::numeric_limits<double>::infinity()));
+        return bExpandedRange && i < dataCount() ? i + 1 : i;
+    }
 
 protected:
     void draw(QCPPainter* painter) override
     {
         const QPixmap pmMark = scatterStyle().pixmap();
-        if (!FastPathFits(*painter) || pmMark.isNull() || pmMark.width() > 32 || pmMark.height() > 32) {
-            QCPGraph::draw(painter);
+        if (!FastPathFits(*painter) || pmMark.isNull() || pmMark.width() > 8 || pmMark.height() > 8) {
+            DrawEachMark(painter);
             return;
         }
         const QRect rcPlot = clipRect();
-        if (rcPlot.isEmpty() || mDataContainer->isEmpty())
+        if (rcPlot.isEmpty() || anMarked.empty())
             return;
         const QImage imMark = pmMark.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const int nMarkW = imMark.width();
@@ -141,71 +199,94 @@ protected:
         const int nRowW = (nMarkW + 3) / 4 * 4;
         std::vector<QRgb> aMark(size_t(nRowW * nMarkH), 0);
         for (int y = 0; y < nMarkH; ++y)
-            std::copy_n(reinterpret_cast<const QRgb*>(imMark.constScanLine(y)), nMarkW, aMark.data() + y * nRowW);
+            std::copy_n(reinterpret_cast<const QRgb*>(imMark.constScanLine(y)), nMarkW,
+                        aMark.data() + y * nRowW);
 
         const int nW = rcPlot.width();
         const int nH = rcPlot.height();
 
-        // First the corners of the marks that reach into the plot, each once: marks at
-        // one corner look the same. The marks come in order of their keys, so marks
-        // that share a corner are neighbours in one pixel column, and only the column at
-        // hand is remembered. Corners run from a mark's size above the plot. The
-        // buffers are kept from draw to draw, so that a year of marks does not ask the
-        // system for fresh memory at every paint.
-        const int nColumnH = nH + nMarkH;
-        thread_local std::vector<char> abInColumn;
-        thread_local std::vector<QPoint> aCorners;
+        // A pixel is reached by the marks whose corners lie from none to nMarkH - 1 rows
+        // above it in the pixel columns to its left, and takes the strongest cover of
+        // the mark rows that reach it. In one corner column those rows are one of the
+        // 2^nMarkH sets of mark rows, and each set's cover is worked out once per
+        // paint. Bit t of a set stands for the mark's row nMarkH - 1 - t.
+        const int nSets = 1 << nMarkH;
+        std::vector<QRgb> aSetCover(size_t(nSets * nRowW), 0);
+        for (int m = 1; m < nSets; ++m) {
+            QRgb* pCover = aSetCover.data() + m * nRowW;
+            std::copy_n(aSetCover.data() + (m & (m - 1)) * nRowW, nRowW, pCover);
+            CoverRow(pCover, aMark.data() + (nMarkH - 1 - std::countr_zero(unsigned(m))) * nRowW, nRowW);
+        }
+
+        // First the corners of the marks that reach into the plot, as bits of one
+        // column of bits per pixel column: marks at one corner look the same, and no
+        // branch waits on whether a corner came before. Corners run from a mark's size
+        // left of and above the plot. The bits are kept from draw to draw, so that a
+        // year of marks does not ask the system for fresh memory at every paint.
+        const int nColumns = nW + nMarkW;
+        // One word more than the rows need, so that any row's set can be read from
+        // two neighbouring words.
+        const int nWords = (nH + nMarkH + 63) / 64 + 1;
+        thread_local std::vector<quint64> aBits;
         thread_local std::vector<QRgb> aLayer;
-        if (abInColumn.size() < size_t(nColumnH))
-            abInColumn.assign(size_t(nColumnH), 0);
-        aCorners.clear();
-        size_t nColumnStart = 0;
-        const auto forgetColumn = [&nColumnStart, nMarkH] {
-            for (size_t i = nColumnStart; i < aCorners.size(); ++i)
-                abInColumn[size_t(aCorners[i].y() + nMarkH)] = 0;
-            nColumnStart = aCorners.size();
-        };
+        if (aBits.size() < size_t(nColumns * nWords))
+            aBits.assign(size_t(nColumns * nWords), 0);
         // Both axes are linear: a pixel is an offset and a scale away from a coordinate.
         const QPointF ptOrigin = coordsToPixels(0, 0);
         const QPointF ptUnit = coordsToPixels(1, 1);
         const double dScaleX = ptUnit.x() - ptOrigin.x();
         const double dScaleY = ptUnit.y() - ptOrigin.y();
-        // Placed as the scatter style places its image, at whole pixels.
-        const double dLeft = ptOrigin.x() - nMarkW * 0.5 - rcPlot.left();
-        const double dTop = ptOrigin.y() - nMarkH * 0.5 - rcPlot.top();
-        int nUsedLeft = nW;
-        int nUsedTop = nH;
-        int nUsedRight = 0; // just past the last column
-        int nUsedBottom = 0;
-        int xColumn = std::numeric_limits<int>::min();
-        for (auto it = mDataContainer->constBegin(); it != mDataContainer->constEnd(); ++it) {
-            if (std::isnan(it->value))
+        // Placed as the scatter style places its image, at whole pixels, counted here
+        // from the first column and row a corner can have.
+        const double dLeft = ptOrigin.x() - nMarkW * 0.5 - rcPlot.left() + nMarkW;
+        const double dTop = ptOrigin.y() - nMarkH * 0.5 - rcPlot.top() + nMarkH;
+        const unsigned nColumnsU = unsigned(nColumns);
+        const unsigned nRowsU = unsigned(nH + nMarkH);
+        const double dColumns = nColumns;
+        const double dRows = nH + nMarkH;
+        int nFirstColumn = nColumns;
+        int nLastColumn = -1;
+        const QCPGraphData* pSeries = series->isEmpty() ? nullptr : &*series->constBegin();
+        const quint32 nSeries = quint32(series->size());
+        quint64* pBits = aBits.data();
+        for (const quint32 i : anMarked) {
+            if (i >= nSeries)
                 continue;
-            const int x0 = qRound(dLeft + it->key * dScaleX);
-            const int y0 = qRound(dTop + it->value * dScaleY);
-            if (x0 >= nW || y0 >= nH || x0 + nMarkW <= 0 || y0 + nMarkH <= 0)
+            const double dx = dLeft + pSeries[i].key * dScaleX;
+            const double dy = dTop + pSeries[i].value * dScaleY;
+            // Far outside, or a gap (NaN), before any rounding to whole pixels.
+            if (!(dx > -1.0 && dx < dColumns && dy > -1.0 && dy < dRows))
                 continue;
-            if (x0 != xColumn) {
-                forgetColumn();
-                xColumn = x0;
-            }
-            char& cDone = abInColumn[size_t(y0 + nMarkH)];
-            if (cDone)
+            const int x = qRound(dx);
+            const int y = qRound(dy);
+            if (unsigned(x) >= nColumnsU || unsigned(y) >= nRowsU)
                 continue;
-            cDone = 1;
-            aCorners.emplace_back(x0, y0);
-            nUsedLeft = std::min(nUsedLeft, x0);
-            nUsedTop = std::min(nUsedTop, y0);
-            nUsedRight = std::max(nUsedRight, x0 + nMarkW);
-            nUsedBottom = std::max(nUsedBottom, y0 + nMarkH);
+            pBits[x * nWords + y / 64] |= quint64(1) << (y % 64);
+            nFirstColumn = std::min(nFirstColumn, x);
+            nLastColumn = std::max(nLastColumn, x);
         }
-        forgetColumn();
-        const QRect rcUsed = QRect(QPoint(nUsedLeft, nUsedTop), QPoint(nUsedRight - 1, nUsedBottom - 1)) &
-                             QRect(0, 0, nW, nH);
-        if (aCorners.empty() || rcUsed.isEmpty())
+        if (nLastColumn < 0)
             return;
+        int nFirstRow = nH + nMarkH;
+        int nLastRow = -1;
+        for (int x = nFirstColumn; x <= nLastColumn; ++x) {
+            const auto [nFirstBit, nLastBit] = BitExtent(pBits + x * nWords, nWords);
+            if (nLastBit >= 0) {
+                nFirstRow = std::min(nFirstRow, nFirstBit);
+                nLastRow = std::max(nLastRow, nLastBit);
+            }
+        }
+        // The part of the plot the marks cover, in plot pixels.
+        const QRect rcUsed =
+            QRect(QPoint(nFirstColumn - nMarkW, nFirstRow - nMarkH), QPoint(nLastColumn - 1, nLastRow - 1)) &
+            QRect(0, 0, nW, nH);
+        if (rcUsed.isEmpty()) {
+            std::fill(pBits + nFirstColumn * nWords, pBits + (nLastColumn + 1) * nWords, 0);
+            return;
+        }
 
-        // Then the marks laid into an image of the part of the plot they cover.
+        // Then the marks laid into an image of that part, down each corner column a
+        // pixel row at a time.
         const int nUsedW = rcUsed.width();
         const int nUsedH = rcUsed.height();
         const size_t nUsed = size_t(nUsedW) * size_t(nUsedH);
@@ -213,31 +294,117 @@ protected:
             aLayer.resize(nUsed);
         std::fill_n(aLayer.begin(), nUsed, QRgb(0));
         QRgb* pLayer = aLayer.data();
-        for (const QPoint& pt : aCorners) {
-            const int x0 = pt.x() - rcUsed.left();
-            const int y0 = pt.y() - rcUsed.top();
+        const QRgb* pSetCover = aSetCover.data();
+        const quint64 nSetMask = quint64(nSets - 1);
+        for (int x = nFirstColumn; x <= nLastColumn; ++x) {
+            quint64* pColumn = pBits + x * nWords;
+            const auto [nFirstBit, nLastBit] = BitExtent(pColumn, nWords);
+            if (nLastBit < 0)
+                continue;
+            const int x0 = x - nMarkW - rcUsed.left();
             const bool bWhole = x0 >= 0 && x0 + nRowW <= nUsedW;
-            for (int dy = std::max(0, -y0); dy < nMarkH && y0 + dy < nUsedH; ++dy) {
-                const QRgb* pSrc = aMark.data() + dy * nRowW;
-                QRgb* pDst = pLayer + qsizetype(y0 + dy) * nUsedW + x0;
-                if (bWhole)
-                    CoverRow(pDst, pSrc, nRowW);
-                else
-                    for (int dx = std::max(0, -x0); dx < nMarkW && x0 + dx < nUsedW; ++dx)
-                        CoverRow(pDst + dx, pSrc + dx, 1);
+            // Plot row p takes the set of corner bits p + 1 to p + nMarkH.
+            const int yFrom = std::max(0, nFirstBit - nMarkH - rcUsed.top());
+            const int yTo = std::min(nUsedH - 1, nLastBit - 1 - rcUsed.top());
+            // The sets come from the corner bits p + 1 on, one bit further each row
+            // down, so that one word of them serves 64 - nMarkH + 1 rows. The empty set
+            // covers nothing.
+            for (int y = yFrom; y <= yTo;) {
+                const int nLow = y + rcUsed.top() + 1;
+                const int w = nLow / 64;
+                const int nShift = nLow % 64;
+                // The second word shifted in two steps, so that a shift of 0 brings in nothing.
+                const quint64 nFrom = pColumn[w] >> nShift | (pColumn[w + 1] << 1) << (63 - nShift);
+                const int nRows = std::min(yTo - y + 1, 64 - nMarkH + 1);
+                QRgb* pDst = pLayer + qsizetype(y) * nUsedW + x0;
+                if (bWhole && nRowW == 8) {
+                    for (int r = 0; r < nRows; ++r, pDst += nUsedW)
+                        CoverRow(pDst, pSetCover + (nFrom >> r & nSetMask) * 8, 8);
+                } else {
+                    for (int r = 0; r < nRows; ++r, pDst += nUsedW) {
+                        const QRgb* pSrc = pSetCover + (nFrom >> r & nSetMask) * quint64(nRowW);
+                        if (bWhole)
+                            CoverRow(pDst, pSrc, nRowW);
+                        else
+                            for (int dx = std::max(0, -x0); dx < nMarkW && x0 + dx < nUsedW; ++dx)
+                                CoverRow(pDst + dx, pSrc + dx, 1);
+                    }
+                }
+                y += nRows;
             }
+            std::fill_n(pColumn, nWords, 0);
         }
         const QImage imLayer(reinterpret_cast<const uchar*>(pLayer), nUsedW, nUsedH,
-                             qsizetype(nUsedW) * qsizetype(sizeof(QRgb)), QImage::Format_ARGB32_Premultiplied);
+                             qsizetype(nUsedW) * qsizetype(sizeof(QRgb)),
+                             QImage::Format_ARGB32_Premultiplied);
         painter->drawImage(rcPlot.topLeft() + rcUsed.topLeft(), imLayer);
     }
 
 private:
+    QSharedPointer<QCPGraphDataContainer> series;
+    std::vector<quint32> anMarked; // ascending
+
+    // The nIndex-th mark; no number where there is none.
+    QCPGraphData Mark(int nIndex) const
+    {
+        const quint32 i =
+            nIndex >= 0 && size_t(nIndex) < anMarked.size() ? anMarked[size_t(nIndex)] : quint32(-1);
+        return i < quint32(series->size()) ? *(series->constBegin() + i)
+                                           : QCPGraphData(0, std::numeric_limits<double>::quiet_NaN());
+    }
+
+    // The first mark whose key is dKey or more.
+    int FirstFrom(double dKey) const
+    {
+        int nLow = 0;
+        int nHigh = dataCount();
+        while (nLow < nHigh) {
+            const int nMid = nLow + (nHigh - nLow) / 2;
+            if (Mark(nMid).key < dKey)
+                nLow = nMid + 1;
+            else
+                nHigh = nMid;
+        }
+        return nLow;
+    }
+
+    // Vector output and scaled painters draw each mark as the graph always would,
+    // from the marks' data made for that paint.
+    void DrawEachMark(QCPPainter* painter)
+    {
+        QVector<QCPGraphData> aMarks;
+        aMarks.reserve(qsizetype(anMarked.size()));
+        for (int i = 0; i < dataCount(); ++i)
+            if (const QCPGraphData mark = Mark(i); !std::isnan(mark.value))
+                aMarks.append(mark);
+        const QSharedPointer<QCPGraphDataContainer> none = mDataContainer;
+        mDataContainer = QSharedPointer<QCPGraphDataContainer>::create();
+        mDataContainer->set(aMarks, true);
+        QCPGraph::draw(painter);
+        mDataContainer = none;
+    }
+
+    // The first and last bit set among nWords words, -1 for both when none is.
+    static std::pair<int, int> BitExtent(const quint64* pWords, int nWords)
+    {
+        int nFirst = -1;
+        for (int w = 0; w < nWords; ++w)
+            if (pWords[w]) {
+                nFirst = w * 64 + std::countr_zero(pWords[w]);
+                break;
+            }
+        if (nFirst < 0)
+            return {-1, -1};
+        for (int w = nWords - 1;; --w)
+            if (pWords[w])
+                return {nFirst, w * 64 + 63 - std::countl_zero(pWords[w])};
+    }
+
     // Each pixel of the layer keeps the stronger cover of itself and the mark. All the
     // pixels are one colour, premultiplied, so every channel grows with the cover and
     // the stronger pixel is the larger in each byte. nCount is a multiple of four
     // where the processor compares sixteen bytes at once.
-    static void CoverRow(QRgb* pDst, const QRgb* pSrc, int nCount)
+    Q_ALWAYS_INLINE static void CoverRow(QRgb* pDst, const QRgb* pSrc, int nCount)
     {
         int i = 0;
 #if defined(__SSE2__)
@@ -262,21 +429,21 @@ private:
         const QPaintDevice* device = painter.device();
         return device && mKeyAxis && mValueAxis && mKeyAxis->orientation() == Qt::Horizontal &&
                mKeyAxis->scaleType() == QCPAxis::stLinear && mValueAxis->scaleType() == QCPAxis::stLinear &&
-               !painter.modes().testFlag(QCPPainter::pmVectorized) &&
-               painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
-               device->devicePixelRatioF() == 1.0 && painter.transform().type() <= QTransform::TxTranslate;
+               !painter.modes().testFlag(QCPPainter::pmVectorized) && painter.paintEngine() &&
+               painter.paintEngine()->type() == QPaintEngine::Raster && device->devicePixelRatioF() == 1.0 &&
+               painter.transform().type() <= QTransform::TxTranslate;
     }
 };
 } // namespace
 
 std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<TLimitRule>& aRules,
-                                           const QStringList& slParams, const std::vector<TPlotSlot>& aSlots)
+                                           const QStringList& slParams, const TPlotPeriods& periods)
 {
     constexpr double dNaN = std::numeric_limits<double>::quiet_NaN();
     double dLow = dNaN;
     double dHigh = dNaN;
     const qsizetype nParams = std::min<qsizetype>(slParams.size(), plot.graphCount());
-    const size_t nSlots = aSlots.size();
+    const size_t nSlots = periods.anSecs.size();
     if (aRules.empty() || nParams <= 0 || nSlots == 0)
         return {dLow, dHigh};
 
@@ -286,41 +453,63 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
     {
         const QCPGraphData* pValues = nullptr;
         size_t nValues = 0;
-        std::vector<char> abAbove; // empty while no rule judges the parameter
+        char* pAbove = nullptr; // one per value
+        bool bJudged = false;
     };
     std::vector<TParam> aParams(static_cast<size_t>(std::max<qsizetype>(nParams, 0)));
+    // Kept from chart to chart, like the minutes below.
+    thread_local std::vector<char> abAbove;
+    abAbove.assign(size_t(nParams) * nSlots, 0);
     for (qsizetype k = 0; k < nParams; ++k) {
         const auto data = plot.graph(int(k))->data();
-        aParams[size_t(k)].nValues = std::min(nSlots, size_t(data->size()));
+        TParam& param = aParams[size_t(k)];
+        param.nValues = std::min(nSlots, size_t(data->size()));
+        param.pAbove = abAbove.data() + size_t(k) * nSlots;
         if (!data->isEmpty())
-            aParams[size_t(k)].pValues = &*data->constBegin();
+            param.pValues = &*data->constBegin();
     }
 
-    // The periods day by day, with each period's minute of the week. On a day whose
-    // periods run in order of time, a rule holds or not for whole stretches between
-    // the minutes its band begins and ends, so a rule looks at those stretches rather
-    // than at each period; any other day is judged period by period.
+    // The minutes of a day where some rule begins or ends to hold.
+    std::vector<int> anCuts;
+    for (const TLimitRule& rule : aRules)
+        for (const int nMinute : {rule.nStartMin, rule.nEndMin})
+            if (nMinute > 0 && nMinute < TWeekMinutes::nMinutesPerDay)
+                anCuts.push_back(nMinute);
+    std::sort(anCuts.begin(), anCuts.end());
+    anCuts.erase(std::unique(anCuts.begin(), anCuts.end()), anCuts.end());
+    const size_t nCuts = anCuts.size();
+
+    // The periods day by day. On a day whose periods run in order of time, a rule
+    // holds or not for whole stretches between the minutes its band begins and ends,
+    // so a rule looks at those stretches rather than at each period; any other day is
+    // judged period by period. Where each stretch begins is found for all rules at
+    // once: for each cut, the day's first period from that minute on.
     struct TDay
     {
-        size_t nBegin;
-        size_t nEnd;
+        int nDow; // 0 for a date that is not valid
         bool bInOrder;
     };
+    const std::vector<int>& anSecs = periods.anSecs;
     std::vector<TDay> aDays;
-    // Kept from chart to chart: a year of periods is more memory than the system
-    // hands out without a cost at every first touch.
-    thread_local std::vector<int> anMinute;
-    anMinute.resize(nSlots);
-    for (size_t i = 0, nDow = 0; i < nSlots; ++i) {
-        const bool bNewDay = i == 0 || aSlots[i].dt != aSlots[i - 1].dt;
-        if (bNewDay) {
-            nDow = size_t(aSlots[i].dt.dayOfWeek());
-            aDays.push_back({i, i, true});
+    aDays.reserve(periods.aDays.size());
+    std::vector<size_t> anCutAt(periods.aDays.size() * nCuts); // nCuts a day
+    for (size_t d = 0; d < periods.aDays.size(); ++d) {
+        const TPlotPeriods::TDay& period = periods.aDays[d];
+        const size_t nEnd = std::min(period.nEnd, nSlots);
+        TDay day{period.dt.dayOfWeek(), period.dt.isValid()};
+        size_t* pCutAt = anCutAt.data() + d * nCuts;
+        size_t c = 0;
+        int nPrevious = 0;
+        for (size_t i = period.nBegin; i < nEnd; ++i) {
+            const int nSecs = anSecs[i];
+            day.bInOrder = day.bInOrder && nSecs >= nPrevious && nSecs < TWeekMinutes::nSecsPerDay;
+            nPrevious = nSecs;
+            while (c < nCuts && anCuts[c] * 60 <= nSecs)
+                pCutAt[c++] = i;
         }
-        anMinute[i] = TWeekMinutes::Minute(int(nDow), aSlots[i].nSecs);
-        TDay& day = aDays.back();
-        day.nEnd = i + 1;
-        day.bInOrder = day.bInOrder && anMinute[i] >= 0 && (bNewDay || anMinute[i] >= anMinute[i - 1]);
+        while (c < nCuts)
+            pCutAt[c++] = nEnd;
+        aDays.push_back(day);
     }
 
     struct TRun
@@ -336,7 +525,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         if (k < 0 || k >= nParams)
             continue;
         TParam& param = aParams[size_t(k)];
-        param.abAbove.resize(param.nValues, 0);
+        param.bJudged = true;
         TRun run{rule, k, {}, {}};
         const TWeekMinutes week(rule);
         const TAbove above(rule.dLimit);
@@ -357,44 +546,54 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         };
         // The periods nFrom to nTo, all under the rule, judged against its limit.
         const QCPGraphData* pValues = param.pValues;
-        char* pAbove = param.abAbove.data();
+        char* pAbove = param.pAbove;
         const size_t nValues = param.nValues;
         const auto judge = [&above, pValues, pAbove, nValues](size_t nFrom, size_t nTo) {
             above.Judge(pValues, pAbove, nFrom, std::min(nTo, nValues));
         };
-        // The minutes of a day where the rule may change.
-        std::array<int, 2> anCuts = {std::clamp(rule.nStartMin, 0, TWeekMinutes::nMinutesPerDay),
-                                     std::clamp(rule.nEndMin, 0, TWeekMinutes::nMinutesPerDay)};
-        std::sort(anCuts.begin(), anCuts.end());
+        // Where the rule may change, among the cuts; the start and end of a day are
+        // not cuts, and a band from midnight to midnight has none.
+        std::array<int, 2> anRuleCuts = {rule.nStartMin, rule.nEndMin};
+        std::sort(anRuleCuts.begin(), anRuleCuts.end());
+        const auto cutIndex = [&anCuts](int nMinute) {
+            return size_t(std::lower_bound(anCuts.begin(), anCuts.end(), nMinute) - anCuts.begin());
+        };
+        const std::array<size_t, 2> aiRuleCuts = {cutIndex(anRuleCuts[0]), cutIndex(anRuleCuts[1])};
 
-        for (const TDay& day : aDays) {
+        for (size_t d = 0; d < aDays.size(); ++d) {
+            const TDay& day = aDays[d];
+            const TPlotPeriods::TDay& period = periods.aDays[d];
+            const size_t nBegin = std::min(period.nBegin, nSlots);
+            const size_t nEnd = std::min(period.nEnd, nSlots);
+            const auto holds = [&](size_t i) {
+                return week.Holds(TWeekMinutes::Minute(day.nDow, anSecs[i]), period.dt, anSecs[i]);
+            };
             if (!day.bInOrder) {
-                for (size_t i = day.nBegin; i < day.nEnd; ++i) {
-                    const bool bHolds = week.Holds(anMinute[i], aSlots[i]);
+                for (size_t i = nBegin; i < nEnd; ++i) {
+                    const bool bHolds = holds(i);
                     holdFrom(i, bHolds);
                     if (bHolds)
                         judge(i, i + 1);
                 }
                 continue;
             }
-            for (size_t b = day.nBegin; b < day.nEnd;) {
-                const int nMinuteOfDay = anMinute[b] % TWeekMinutes::nMinutesPerDay;
-                const int nDayStart = anMinute[b] - nMinuteOfDay;
-                int nNextCut = TWeekMinutes::nMinutesPerDay;
-                for (const int nCut : anCuts)
-                    if (nCut > nMinuteOfDay) {
-                        nNextCut = nCut;
-                        break;
-                    }
-                const size_t e = size_t(std::lower_bound(anMinute.begin() + qsizetype(b),
-                                                         anMinute.begin() + qsizetype(day.nEnd),
-                                                         nDayStart + nNextCut) -
-                                        anMinute.begin());
-                const bool bHolds = week.Holds(anMinute[b], aSlots[b]);
+            const auto at = [&](size_t r) {
+                if (anRuleCuts[r] <= 0)
+                    return nBegin;
+                if (anRuleCuts[r] >= TWeekMinutes::nMinutesPerDay)
+                    return nEnd;
+                return anCutAt[d * nCuts + aiRuleCuts[r]];
+            };
+            const std::array<size_t, 4> anStretches = {nBegin, at(0), at(1), nEnd};
+            for (size_t n = 0; n + 1 < anStretches.size(); ++n) {
+                const size_t b = anStretches[n];
+                const size_t e = anStretches[n + 1];
+                if (b >= e)
+                    continue;
+                const bool bHolds = holds(b);
                 holdFrom(b, bHolds);
                 if (bHolds)
                     judge(b, e);
-                b = e;
             }
         }
         holdFrom(nSlots, false);
@@ -417,26 +616,26 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
 
     for (qsizetype k = 0; k < nParams; ++k) {
         const TParam& param = aParams[size_t(k)];
-        const size_t nMarks = size_t(std::count(param.abAbove.begin(), param.abAbove.end(), 1));
-        if (nMarks == 0)
+        if (!param.bJudged)
             continue;
-        // Every period is written at the next free place, which moves on only past a
+        // Every index is written at the next free place, which moves on only past a
         // period above the limit: no branch to guess wrong at every other period.
-        // Filled with copies of one value: the library's constructor is not inlined.
-        QVector<QCPGraphData> aMarks(qsizetype(nMarks) + 1, QCPGraphData());
-        QCPGraphData* pMark = aMarks.data();
-        const char* pAbove = param.abAbove.data();
+        thread_local std::vector<quint32> anScratch;
+        if (anScratch.size() < param.nValues + 1)
+            anScratch.resize(param.nValues + 1);
+        quint32* pMark = anScratch.data();
+        const char* pAbove = param.pAbove;
         for (size_t i = 0; i < param.nValues; ++i) {
-            pMark->key = double(i);
-            pMark->value = param.pValues[i].value;
+            *pMark = quint32(i);
             pMark += pAbove[i];
         }
-        aMarks.resize(qsizetype(nMarks));
-        auto* marks = new TMarkGraph(plot.xAxis, plot.yAxis);
+        if (pMark == anScratch.data())
+            continue;
+        std::vector<quint32> anMarked(anScratch.data(), pMark);
+        auto* marks = new TMarkGraph(plot.xAxis, plot.yAxis, plot.graph(int(k))->data(), std::move(anMarked));
         marks->setName(slParams[k]);
         marks->setLineStyle(QCPGraph::lsNone);
         marks->setScatterStyle(QCPScatterStyle(Disc(plot.graph(int(k))->pen().color())));
-        marks->data()->set(aMarks, true);
         marks->removeFromLegend();
     }
     return {dLow, dHigh};

@@ -10,11 +10,28 @@
 
 class QCustomPlot;
 
-// The start of the period plotted at one key of a category axis.
-struct TPlotSlot
+// The periods plotted at the keys of a category axis, day by day: key i is the period
+// that starts anSecs[i] seconds into the day whose keys run from nBegin to before nEnd.
+struct TPlotPeriods
 {
-    QDate dt;
-    int nSecs = 0;
+    struct TDay
+    {
+        QDate dt;
+        size_t nBegin = 0;
+        size_t nEnd = 0;
+    };
+    std::vector<TDay> aDays;
+    std::vector<int> anSecs;
+
+    // Begins a day at the next key.
+    void BeginDay(const QDate& dt) { aDays.push_back({dt, anSecs.size(), anSecs.size()}); }
+    // The period at the next key, on the day begun last.
+    void Append(int nSecs)
+    {
+        anSecs.push_back(nSecs);
+        if (!aDays.empty())
+            aDays.back().nEnd = anSecs.size();
+    }
 };
 
 // The noise limits on a chart of periodic levels: for each rule whose parameter is
@@ -27,8 +44,8 @@ public:
     TLimitLines() = delete;
 
     // The first slParams.size() graphs of plot are the parameters' lines, with the
-    // period aSlots[i] at key i. Gives the lowest and highest limit drawn, NaN for both
+    // periods at their keys. Gives the lowest and highest limit drawn, NaN for both
     // when none is, so that the level axis can take them in.
     static std::pair<double, double> Add(QCustomPlot& plot, const std::vector<TLimitRule>& aRules,
-                                         const QStringList& slParams, const std::vector<TPlotSlot>& aSlots);
+                                         const QStringList& slParams, const TPlotPeriods& periods);
 };

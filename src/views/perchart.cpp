@@ -58,26 +58,29 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
     QVector<double> aKeys;
     std::vector<QVector<double>> aValues(static_cast<size_t>(nSeries));
     QVector<int> aCols(nSeries);
-    std::vector<TPlotSlot> aSlots; // the period of each key, for the limit lines
+    TPlotPeriods periods; // the period of each key, for the limit lines
 
     // Room for the usual number of periods, one file a day.
-    const qsizetype nExpected = qsizetype(std::max<qint64>(dtFrom.daysTo(dtTo) + 1, 0)) * nSlotsPerDay;
+    const qsizetype nDays = qsizetype(std::max<qint64>(dtFrom.daysTo(dtTo) + 1, 0));
+    const qsizetype nExpected = nDays * nSlotsPerDay;
     aKeys.reserve(nExpected);
     for (auto& aSeries : aValues)
         aSeries.reserve(nExpected);
     slLabels.reserve(slLabels.size() + nExpected);
-    aSlots.reserve(size_t(nExpected));
+    periods.anSecs.reserve(size_t(nExpected));
+    periods.aDays.reserve(size_t(nDays));
     QString sTimeBuf;
 
     for (QDate d = dtFrom; d <= dtTo; d = d.addDays(1)) {
         const QString sDate = d.toString(QStringLiteral("yyyy-MM-dd"));
+        periods.BeginDay(d);
         if (file.Load(MonitorID(), d, nPeriod)) {
             for (int k = 0; k < nSeries; ++k)
                 aCols[k] = file.FindFld(slParams.at(k));
             for (int r = 0; r < file.RecCount(); ++r) {
                 aKeys.append(double(aKeys.size()));
                 slLabels.append(SlotLabel(file.FldText(r, 0, sTimeBuf), sDate));
-                aSlots.push_back({d, file.FldTimeSecs(r, 0)});
+                periods.Append(file.FldTimeSecs(r, 0));
                 for (int k = 0; k < nSeries; ++k) {
                     const double v = aCols[k] < 0 ? -1 : file.FldVal(r, aCols[k]);
                     if (v <= 0 || v >= 180) {
@@ -94,7 +97,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
             for (int s = 0; s < nSlotsPerDay; ++s) {
                 aKeys.append(double(aKeys.size()));
                 slLabels.append(SlotLabel(asTimes[size_t(s)], sDate));
-                aSlots.push_back({d, s * nPeriod * 60});
+                periods.Append(s * nPeriod * 60);
                 for (auto& aSeries : aValues)
                     aSeries.append(dNull);
             }
@@ -104,7 +107,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
     for (int k = 0; k < nSeries; ++k)
         graph(k)->setData(aKeys, aValues[size_t(k)], true);
     const auto [dLimitLow, dLimitHigh] = TLimitLines::Add(
-        *this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()), slParams, aSlots);
+        *this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()), slParams, periods);
     if (dLowest != 999.0 && dHighest != 0.0) {
         // The limits drawn stay in sight with the levels.
         if (!std::isnan(dLimitLow)) {
