@@ -9,7 +9,6 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <cstddef>
 #include <limits>
 #include <memory>
 
@@ -65,31 +64,28 @@ public:
     }
 
     // Marks each period from nFrom to nTo whose value is above the limit.
-    void Judge(const QCPGraphData* pValues, char* pAbove, size_t nFrom, size_t nTo) const
+    void Judge(const double* pValues, char* pAbove, size_t nFrom, size_t nTo) const
     {
         if (nLimit < 0) {
             for (size_t i = nFrom; i < nTo; ++i)
-                pAbove[i] |= (*this)(pValues[i].value) ? 1 : 0;
+                pAbove[i] |= (*this)(pValues[i]) ? 1 : 0;
             return;
         }
         const double dCutValue = dCut;
         size_t i = nFrom;
 #if defined(__SSE2__)
-        // Two periods at a time: the values of two key-value pairs side by side.
-        static_assert(sizeof(QCPGraphData) == 2 * sizeof(double) &&
-                      offsetof(QCPGraphData, value) == sizeof(double));
+        // Two periods at a time.
         const __m128d vTen = _mm_set1_pd(10.0);
         const __m128d vCut = _mm_set1_pd(dCutValue);
         for (; i + 2 <= nTo; i += 2) {
-            const __m128d vValues =
-                _mm_unpackhi_pd(_mm_loadu_pd(&pValues[i].key), _mm_loadu_pd(&pValues[i + 1].key));
+            const __m128d vValues = _mm_loadu_pd(pValues + i);
             const int nAbove = _mm_movemask_pd(_mm_cmpge_pd(_mm_mul_pd(vValues, vTen), vCut));
             pAbove[i] |= char(nAbove & 1);
             pAbove[i + 1] |= char(nAbove >> 1);
         }
 #endif
         for (; i < nTo; ++i)
-            pAbove[i] |= pValues[i].value * 10.0 >= dCutValue ? 1 : 0;
+            pAbove[i] |= pValues[i] * 10.0 >= dCutValue ? 1 : 0;
     }
 
 private:
@@ -437,7 +433,8 @@ private:
 } // namespace
 
 std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<TLimitRule>& aRules,
-                                           const QStringList& slParams, const TPlotPeriods& periods)
+                                           const QStringList& slParams, const TPlotPeriods& periods,
+                                           const std::vector<QVector<double>>& aValues)
 {
     constexpr double dNaN = std::numeric_limits<double>::quiet_NaN();
     double dLow = dNaN;
@@ -447,26 +444,27 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
     if (aRules.empty() || nParams <= 0 || nSlots == 0)
         return {dLow, dHigh};
 
-    // Each parameter's values as its series holds them, one per period or fewer, and
-    // the periods above any of its rules.
+    // Each parameter's values, one per period or fewer, and the periods above any of
+    // its rules.
     struct TParam
     {
-        const QCPGraphData* pValues = nullptr;
+        const double* pValues = nullptr;
         size_t nValues = 0;
         char* pAbove = nullptr; // one per value
         bool bJudged = false;
     };
     std::vector<TParam> aParams(static_cast<size_t>(std::max<qsizetype>(nParams, 0)));
-    // Kept from chart to chart, like the minutes below.
+    // Kept from chart to chart: a year of periods is more memory than is worth asking
+    // the system for at every chart.
     thread_local std::vector<char> abAbove;
     abAbove.assign(size_t(nParams) * nSlots, 0);
     for (qsizetype k = 0; k < nParams; ++k) {
-        const auto data = plot.graph(int(k))->data();
         TParam& param = aParams[size_t(k)];
-        param.nValues = std::min(nSlots, size_t(data->size()));
         param.pAbove = abAbove.data() + size_t(k) * nSlots;
-        if (!data->isEmpty())
-            param.pValues = &*data->constBegin();
+        if (size_t(k) < aValues.size()) {
+            param.nValues = std::min(nSlots, size_t(aValues[size_t(k)].size()));
+            param.pValues = aValues[size_t(k)].constData();
+        }
     }
 
     // The minutes of a day where some rule begins or ends to hold.
@@ -545,7 +543,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
             bInRun = bHolds;
         };
         // The periods nFrom to nTo, all under the rule, judged against its limit.
-        const QCPGraphData* pValues = param.pValues;
+        const double* pValues = param.pValues;
         char* pAbove = param.pAbove;
         const size_t nValues = param.nValues;
         const auto judge = [&above, pValues, pAbove, nValues](size_t nFrom, size_t nTo) {

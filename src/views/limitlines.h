@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <QVector>
 
 #include <utility>
 #include <vector>
@@ -44,8 +45,10 @@ public:
     TLimitLines() = delete;
 
     // The first slParams.size() graphs of plot are the parameters' lines, with the
-    // periods at their keys. Gives the lowest and highest limit drawn, NaN for both
-    // when none is, so that the level axis can take them in.
+    // periods at their keys; aValues[k] holds the values of the k-th line's series, key
+    // by key, gaps as NaN. Gives the lowest and highest limit drawn, NaN for both when
+    // none is, so that the level axis can take them in.
     static std::pair<double, double> Add(QCustomPlot& plot, const std::vector<TLimitRule>& aRules,
-                                         const QStringList& slParams, const TPlotPeriods& periods);
+                                         const QStringList& slParams, const TPlotPeriods& periods,
+                                         const std::vector<QVector<double>>& aValues);
 };

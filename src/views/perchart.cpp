@@ -106,8 +106,9 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
 
     for (int k = 0; k < nSeries; ++k)
         graph(k)->setData(aKeys, aValues[size_t(k)], true);
-    const auto [dLimitLow, dLimitHigh] = TLimitLines::Add(
-        *this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()), slParams, periods);
+    const auto [dLimitLow, dLimitHigh] =
+        TLimitLines::Add(*this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()),
+                         slParams, periods, aValues);
     if (dLowest != 999.0 && dHighest != 0.0) {
         // The limits drawn stay in sight with the levels.
         if (!std::isnan(dLimitLow)) {
