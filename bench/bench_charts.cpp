@@ -1,14 +1,13 @@
 // The charts with the largest data they get: a year of 10-minute periods with four
 // parameters, and the 86,400 one-second levels of a day, each plotted and painted
 // for the first time; and a page of ten profile charts.
+#include "benchgui.h"
 #include "benchsim.h"
-#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
 
-#include <QApplication>
 #include <QPixmap>
 #include <QTemporaryDir>
 
@@ -157,13 +156,5 @@ BENCHMARK(BM_PrfChartPageOfTen_PlotAndPaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    TPlatform::KeepFreedMemory(); // as the program's own main
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithWidgets(argc, argv);
 }

@@ -5,6 +5,7 @@
 // periodic chart with and without its limit lines.
 #include "analysis/limits.h"
 #include "analysis/limitsfill.h"
+#include "benchmain.h"
 #include "benchsim.h"
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
@@ -245,9 +246,7 @@ int main(int argc, char** argv)
     TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int nResult = bench::RunBenchmarks(argc, argv);
     DataHolder().reset();
-    return 0;
+    return nResult;
 }

@@ -3,11 +3,11 @@
 // supervisor: the computation from the files, and the summary grid made from it. A
 // year of one monitor is the longest range a user is expected to ask for.
 #include "analysis/rating.h"
+#include "benchmain.h"
 #include "benchsim.h"
 
 #include "analysis/ratingfill.h"
 #include "monitors/monitor.h"
-#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/stringgrid.h"
@@ -90,11 +90,5 @@ BENCHMARK(BM_RatingFillSummary)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    TPlatform::KeepFreedMemory(); // as the program's own main
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::Run(argc, argv);
 }

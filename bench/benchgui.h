@@ -2,11 +2,9 @@
 
 // The main of a benchmark that makes widgets, on the offscreen platform.
 
-#include "platform/platform.h"
+#include "benchmain.h"
 
 #include <QApplication>
-
-#include <benchmark/benchmark.h>
 
 namespace bench {
 
@@ -15,10 +13,7 @@ inline int RunWithWidgets(int argc, char** argv)
     TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
 
 } // namespace bench
