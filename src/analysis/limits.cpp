@@ -121,6 +121,11 @@ bool TLimitRule::ContainsOnDay(int nDayOfWeek, int nSecs) const
     return Holds(*this, nDayOfWeek, PrevDow(nDayOfWeek), nSecs);
 }
 
+bool TLimitRule::Exceeds(double dValue) const
+{
+    return std::isfinite(dValue) && Tenths(dValue) > Tenths(dLimit);
+}
+
 QString TLimitRule::DayName(int nDayOfWeek)
 {
     static const char* const aszDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};

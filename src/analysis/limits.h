@@ -39,6 +39,9 @@ struct TLimitRule
     // The same for a day given by its weekday (1 Monday ... 7 Sunday), for callers that
     // walk many periods of one day.
     bool ContainsOnDay(int nDayOfWeek, int nSecs) const;
+    // Whether a value is above the limit as the limits judge it: its tenths, rounded
+    // half away from zero, above the limit's. What is no number is above nothing.
+    bool Exceeds(double dValue) const;
 
     QString DaysText() const; // "Mon-Fri", "Sat,Sun", "Mon-Sun"
     QString BandText() const; // "07:00-19:00"

@@ -44,39 +44,28 @@ QPixmap Disc(const QColor& colour)
     return QPixmap::fromImage(im);
 }
 
-// Whether a value is above a limit, as the limits judge it: its tenths, rounded half
-// away from zero, above the limit's. For x = 10 v from 0 up, that rounding gives more
-// than n exactly when x >= n + 0.5, so the usual value needs no rounding; NaN is
-// above nothing.
+// The periods above a rule's limit. For x = 10 v from 0 up, the limits' rounding of
+// the tenths gives more than the limit's n tenths exactly when x >= n + 0.5, so under
+// a limit from 0 up a value needs no rounding (and NaN is above nothing); any other
+// limit asks the rule for each value.
 class TAbove
 {
 public:
-    explicit TAbove(double dLimit) : nLimit(int(std::lround(dLimit * 10.0))), dCut(nLimit + 0.5) {}
-
-    bool operator()(double dValue) const
-    {
-        const double x = dValue * 10.0;
-        // Under a limit from 0 up, a value below 0 rounds to 0 or less and is above
-        // nothing, and x >= dCut holds only from 0 up.
-        if (nLimit >= 0)
-            return x >= dCut;
-        return x >= 0 ? x >= dCut : x < 0 && std::lround(x) > nLimit;
-    }
+    explicit TAbove(const TLimitRule& rule) : rule(rule), dCut(std::lround(rule.dLimit * 10.0) + 0.5) {}
 
     // Marks each period from nFrom to nTo whose value is above the limit.
     void Judge(const double* pValues, char* pAbove, size_t nFrom, size_t nTo) const
     {
-        if (nLimit < 0) {
-            for (size_t i = nFrom; i < nTo; ++i)
-                pAbove[i] |= (*this)(pValues[i]) ? 1 : 0;
+        size_t i = nFrom;
+        if (dCut < 0) {
+            for (; i < nTo; ++i)
+                pAbove[i] |= rule.Exceeds(pValues[i]) ? 1 : 0;
             return;
         }
-        const double dCutValue = dCut;
-        size_t i = nFrom;
 #if defined(__SSE2__)
         // Two periods at a time.
         const __m128d vTen = _mm_set1_pd(10.0);
-        const __m128d vCut = _mm_set1_pd(dCutValue);
+        const __m128d vCut = _mm_set1_pd(dCut);
         for (; i + 2 <= nTo; i += 2) {
             const __m128d vValues = _mm_loadu_pd(pValues + i);
             const int nAbove = _mm_movemask_pd(_mm_cmpge_pd(_mm_mul_pd(vValues, vTen), vCut));
@@ -85,55 +74,16 @@ public:
         }
 #endif
         for (; i < nTo; ++i)
-            pAbove[i] |= pValues[i] * 10.0 >= dCutValue ? 1 : 0;
-    }
-
-private:
-    int nLimit; // tenths
-    double dCut;
-};
-
-// Whether a rule holds a period, per minute of the week. A rule's band begins and
-// ends on whole minutes, so each weekday falls into at most three stretches that the
-// rule either holds or not.
-class TWeekMinutes
-{
-public:
-    static constexpr int nSecsPerDay = 86400;
-    static constexpr int nMinutesPerDay = 1440;
-
-    explicit TWeekMinutes(const TLimitRule& rule) : rule(rule)
-    {
-        std::array<int, 4> anCuts = {0, std::clamp(rule.nStartMin, 0, nMinutesPerDay),
-                                     std::clamp(rule.nEndMin, 0, nMinutesPerDay), nMinutesPerDay};
-        std::sort(anCuts.begin(), anCuts.end());
-        for (int nDow = 1; nDow <= 7; ++nDow) {
-            bool* pDay = abHolds.data() + (nDow - 1) * nMinutesPerDay;
-            for (size_t c = 0; c + 1 < anCuts.size(); ++c)
-                if (anCuts[c] < anCuts[c + 1])
-                    std::fill(pDay + anCuts[c], pDay + anCuts[c + 1],
-                              rule.ContainsOnDay(nDow, anCuts[c] * 60));
-        }
-    }
-
-    // The minute of the week of a period, or -1 when its day or time is out of the
-    // ordinary and the rule is to be asked directly.
-    static int Minute(int nDow, int nSecs)
-    {
-        return nDow < 1 || nDow > 7 || nSecs < 0 || nSecs >= nSecsPerDay
-                   ? -1
-                   : (nDow - 1) * nMinutesPerDay + nSecs / 60;
-    }
-
-    bool Holds(int nMinute, const QDate& dt, int nSecs) const
-    {
-        return nMinute >= 0 ? abHolds[size_t(nMinute)] : rule.Contains(dt, nSecs);
+            pAbove[i] |= pValues[i] * 10.0 >= dCut ? 1 : 0;
     }
 
 private:
     const TLimitRule& rule;
-    std::array<bool, size_t(7 * nMinutesPerDay)> abHolds{};
+    double dCut;
 };
+
+constexpr int nSecsPerDay = 86400;
+constexpr int nMinutesPerDay = 1440;
 
 // The marks of one parameter. A year of periods puts some 20,000 marks on a chart,
 // dozens to a pixel column, and drawing the mark image for each one costs more than
@@ -471,7 +421,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
     std::vector<int> anCuts;
     for (const TLimitRule& rule : aRules)
         for (const int nMinute : {rule.nStartMin, rule.nEndMin})
-            if (nMinute > 0 && nMinute < TWeekMinutes::nMinutesPerDay)
+            if (nMinute > 0 && nMinute < nMinutesPerDay)
                 anCuts.push_back(nMinute);
     std::sort(anCuts.begin(), anCuts.end());
     anCuts.erase(std::unique(anCuts.begin(), anCuts.end()), anCuts.end());
@@ -500,7 +450,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         int nPrevious = 0;
         for (size_t i = period.nBegin; i < nEnd; ++i) {
             const int nSecs = anSecs[i];
-            day.bInOrder = day.bInOrder && nSecs >= nPrevious && nSecs < TWeekMinutes::nSecsPerDay;
+            day.bInOrder = day.bInOrder && nSecs >= nPrevious && nSecs < nSecsPerDay;
             nPrevious = nSecs;
             while (c < nCuts && anCuts[c] * 60 <= nSecs)
                 pCutAt[c++] = i;
@@ -525,8 +475,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         TParam& param = aParams[size_t(k)];
         param.bJudged = true;
         TRun run{rule, k, {}, {}};
-        const TWeekMinutes week(rule);
-        const TAbove above(rule.dLimit);
+        const TAbove above(rule);
 
         // A run of periods under the rule is one level line from the start of its
         // first period to the end of its last; a gap breaks the line.
@@ -563,9 +512,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
             const TPlotPeriods::TDay& period = periods.aDays[d];
             const size_t nBegin = std::min(period.nBegin, nSlots);
             const size_t nEnd = std::min(period.nEnd, nSlots);
-            const auto holds = [&](size_t i) {
-                return week.Holds(TWeekMinutes::Minute(day.nDow, anSecs[i]), period.dt, anSecs[i]);
-            };
+            const auto holds = [&](size_t i) { return rule.ContainsOnDay(day.nDow, anSecs[i]); };
             if (!day.bInOrder) {
                 for (size_t i = nBegin; i < nEnd; ++i) {
                     const bool bHolds = holds(i);
@@ -578,7 +525,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
             const auto at = [&](size_t r) {
                 if (anRuleCuts[r] <= 0)
                     return nBegin;
-                if (anRuleCuts[r] >= TWeekMinutes::nMinutesPerDay)
+                if (anRuleCuts[r] >= nMinutesPerDay)
                     return nEnd;
                 return anCutAt[d * nCuts + aiRuleCuts[r]];
             };

@@ -202,6 +202,12 @@ TEST(TLimitCheck, AssessDay_EqualToTheLimitIsNotAnExceedanceAndShownValueCounts)
     EXPECT_EQ(aExc[0].nValueTenths, 651);
     EXPECT_EQ(aExc[0].nMarginTenths, 1);
     EXPECT_DOUBLE_EQ(aExc[1].Margin(), 5.2);
+    // The rule's own test, which the charts' marks ask, judges alike.
+    const TLimitRule& rule = aRules[0];
+    EXPECT_FALSE(rule.Exceeds(65.0));
+    EXPECT_FALSE(rule.Exceeds(65.04));
+    EXPECT_TRUE(rule.Exceeds(65.05));
+    EXPECT_FALSE(rule.Exceeds(std::numeric_limits<double>::quiet_NaN()));
 }
 
 TEST(TLimitCheck, AssessDay_MissingValuesUnknownParametersAndRepeatsAreNotAssessed)

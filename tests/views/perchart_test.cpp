@@ -351,7 +351,6 @@ TEST_F(TPerChartTest, LimitLines_AgreeWithTheRulesAskedPeriodByPeriod)
 
         // Each rule asked period by period, as the chart once did it.
         int iGraph = 2;
-        std::vector<std::vector<double>> aadMarks(2);
         std::vector<std::vector<bool>> aabAbove(2, std::vector<bool>(aPeriods.size()));
         for (const TLimitRule& rule : aRules) {
             const int k = int(slParams.indexOf(rule.sParam));
