@@ -1,5 +1,7 @@
 #include "analysis/rating.h"
 
+#include "analysis/level.h"
+
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
@@ -37,12 +39,11 @@ struct TRatingSums
     }
 };
 
-// A level of 0 dB or less, or of 180 dB or more, is no measurement: the charts and
-// tables show it as no value, so it must count as a missing period here too, not as a
-// quiet period that lowers the level and raises the coverage.
+// A value that is no level counts as a missing period, not as a quiet period that
+// lowers the level and raises the coverage.
 bool HasLevel(double dLAeq)
 {
-    return std::isfinite(dLAeq) && dLAeq > 0 && dLAeq < 180;
+    return TLevel::Is(dLAeq);
 }
 
 // Hand-edited hours that cannot split a day fall back to the defaults, so that every

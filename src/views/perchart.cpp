@@ -1,5 +1,6 @@
 #include "views/perchart.h"
 
+#include "analysis/level.h"
 #include "datafiles/perfile.h"
 #include "settings/cfg.h"
 #include "views/gridfill.h"
@@ -83,7 +84,7 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
                 periods.Append(file.FldTimeSecs(r, 0));
                 for (int k = 0; k < nSeries; ++k) {
                     const double v = aCols[k] < 0 ? -1 : file.FldVal(r, aCols[k]);
-                    if (v <= 0 || v >= 180) {
+                    if (!TLevel::Is(v)) {
                         aValues[size_t(k)].append(dNull);
                         continue;
                     }

@@ -1,5 +1,7 @@
 #include "views/ratingchart.h"
 
+#include "analysis/level.h"
+
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
@@ -104,7 +106,7 @@ void TRatingChart::PlotRating(const TRatingMonitor& rm, const TRatingSettings& s
         const std::array<bool, 4> ab{lv.bLdenLow, lv.abLow[rpDay], lv.abLow[rpEvening], lv.abLow[rpNight]};
         for (size_t k = 0; k < ad.size(); ++k) {
             // A level not worth showing as a value is a gap, as in the other charts.
-            const double v = std::isfinite(ad[k]) && ad[k] > 0 && ad[k] < 180 ? ad[k] : dNull;
+            const double v = TLevel::Is(ad[k]) ? ad[k] : dNull;
             aValues[k].append(v);
             take(v);
             if (ab[k] && !std::isnan(v)) {
