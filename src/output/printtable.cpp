@@ -50,7 +50,9 @@ QStringList TPrintTable::Wrap(const QString& s, int cxMax) const
 void TPrintTable::Measure(const std::vector<std::vector<TMarkedText>>& aRows, int nCols, const TMeasureFn& measure)
 {
     anWidth.assign(size_t(nCols), 0);
-    cxGap = measure(QStringLiteral("OO"), nPoints, false);
+    // A letter O's width parts the columns: enough to read them apart, little
+    // enough for a table of many columns to keep a readable type.
+    cxGap = measure(QStringLiteral("O"), nPoints, false);
     for (const std::vector<TMarkedText>& row : aRows) {
         if (Lone(row))
             continue;
