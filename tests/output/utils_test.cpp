@@ -1,8 +1,16 @@
 #include "output/utils.h"
 
+#include "output/wholefile.h"
+
 #include "reportdir.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 // --- page and image names -------------------------------------------------------
 
@@ -74,4 +82,82 @@ TEST(ReportDateToDate, AnythingElseIsTheDayBeforeTheOrigin)
     for (const char* sz : {"", "2024035", "202403051", "2024-3-05", "2024/03/05", "20240230", "20231301",
                            "2024-13-01", "2O240305", "+2024030", "2024 305", "00000101", "20240000"})
         EXPECT_EQ(ReportDateToDate(QString::fromLatin1(sz)), QDate(1899, 12, 29)) << sz;
+}
+
+TEST(TReportNames, ImageFormat_AnyCaseAsThePaper)
+{
+    EXPECT_EQ(TReportNames::ImageFormatFromText(QStringLiteral("PNG")), EImageFormat::Png);
+    EXPECT_EQ(TReportNames::ImageFormatFromText(QStringLiteral("Bmp")), EImageFormat::Bmp);
+    EXPECT_EQ(TReportNames::ImageFormatFromText(QStringLiteral("png")), EImageFormat::Png);
+    EXPECT_FALSE(TReportNames::ImageFormatFromText(QStringLiteral("PNG ")).has_value());
+    EXPECT_FALSE(TReportNames::ImageFormatFromText(QStringLiteral("gif")).has_value());
+}
+
+// --- files written whole ------------------------------------------------------------
+
+namespace {
+QByteArray ReadFile(const QString& sFile)
+{
+    QFile f(sFile);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+TEST(TWholeFile, ModeFollowsTheUmaskAndAnEarlierFileIsReplacedInOneStep)
+{
+    QTemporaryDir dir;
+    const QString sFile = dir.filePath(QStringLiteral("a.png"));
+    QString sError;
+    const mode_t nOldMask = ::umask(022);
+    ASSERT_TRUE(TWholeFile::Save(sFile, "first", sError));
+    EXPECT_EQ(QFile::permissions(sFile) & 0x0777, QFile::Permissions(0x0644));
+    // A file made private before is written anew with the umask's mode too.
+    QFile::setPermissions(sFile, QFile::ReadOwner | QFile::WriteOwner);
+    ::umask(027);
+    ASSERT_TRUE(TWholeFile::Save(sFile, "second", sError));
+    ::umask(nOldMask);
+    EXPECT_EQ(QFile::permissions(sFile) & 0x0777, QFile::Permissions(0x0640));
+    EXPECT_EQ(ReadFile(sFile), "second");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.png")});
+}
+
+TEST(TWholeFile, RefusedWritesLeaveTheEarlierFileAndNameTheReason)
+{
+    QTemporaryDir dir;
+    const QString sFile = dir.filePath(QStringLiteral("a.pdf"));
+    QString sError;
+    ASSERT_TRUE(TWholeFile::Save(sFile, "%PDF-1.4 good %%EOF", sError));
+    const QString sNative = QDir::toNativeSeparators(sFile);
+
+    // A full disk: the first bytes go, the rest are refused.
+    {
+        TWholeFile::SetRoomForTests(4);
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        EXPECT_EQ(f.write("%PDF-1.4 worse"), -1);
+        // A writer that ignores the refusal goes on writing; nothing more is taken.
+        f.write(" %%EOF");
+        TWholeFile::SetRoomForTests(-1);
+        EXPECT_FALSE(f.Commit());
+        EXPECT_EQ(f.Error(), QStringLiteral("Unable to write to ") + sNative +
+                                 QStringLiteral(": No space left on device"));
+    }
+    EXPECT_EQ(ReadFile(sFile), "%PDF-1.4 good %%EOF");
+
+    // Discarded, or dropped without a commit: the earlier file stays as well.
+    {
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        f.write("half");
+        EXPECT_TRUE(f.EndsWith("half"));
+        EXPECT_FALSE(f.EndsWith("%%EOF"));
+    }
+    EXPECT_EQ(ReadFile(sFile), "%PDF-1.4 good %%EOF");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.pdf")});
+
+    // A missing folder and a folder in the file's place.
+    EXPECT_FALSE(TWholeFile::Save(dir.filePath(QStringLiteral("none/a.pdf")), "x", sError));
+    EXPECT_TRUE(sError.endsWith(QStringLiteral(": No such file or directory"))) << sError.toStdString();
+    EXPECT_FALSE(TWholeFile::Save(dir.path(), "x", sError));
+    EXPECT_TRUE(sError.endsWith(QStringLiteral(": Is a directory"))) << sError.toStdString();
 }
