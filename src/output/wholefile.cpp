@@ -18,6 +18,7 @@
 namespace {
 
 qint64 nRoomForTests = -1;
+bool bNamedForTests = false;
 
 // The hidden temporary file of the one write that has to use a named one, removed
 // by the termination signals' handler; the handler then does what was done before.
@@ -130,6 +131,11 @@ void TWholeFile::SetRoomForTests(qint64 nBytes)
     nRoomForTests = nBytes;
 }
 
+void TWholeFile::UseNamedTempForTests(bool bNamed)
+{
+    bNamedForTests = bNamed;
+}
+
 QString TWholeFile::Error() const
 {
     if (sReason.isEmpty())
@@ -156,8 +162,10 @@ bool TWholeFile::Open()
     }
     const QByteArray baDir = QFile::encodeName(QFileInfo(sFile).absolutePath());
     // A file without a name cannot outlive the process, whatever ends it.
-    fd = ::open(baDir.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    fd = bNamedForTests ? -1 : ::open(baDir.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     bUnnamed = fd >= 0;
+    if (bNamedForTests)
+        errno = EOPNOTSUPP;
     if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
         FailWith(errno);
         return false;
@@ -174,9 +182,8 @@ bool TWholeFile::Open()
             baTemp.clear();
             return false;
         }
+        // Private while it is being written; it takes the umask's mode once complete.
         Register(baTemp);
-        // Made private while it is being written; takes the umask's mode when complete.
-        ::fchmod(fd, 0666 & ~Umask());
     }
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
@@ -249,6 +256,8 @@ bool TWholeFile::Commit()
     }
     // Written out to the disk before the name moves over: a crash or power cut after
     // the rename finds the whole file, and a disk that refuses the data says so here.
+    if (!bUnnamed && !Failed() && ::fchmod(fd, 0666 & ~Umask()) != 0)
+        FailWith(errno);
     if (!Failed() && ::fsync(fd) != 0)
         FailWith(errno);
     if (Failed()) {

@@ -45,6 +45,9 @@ public:
     // For tests: the disk takes only this many more bytes in all, the writes after
     // that fail as on a full disk; a negative number lifts the limit.
     static void SetRoomForTests(qint64 nBytes);
+    // For tests: write through a named hidden file, as on file systems that cannot
+    // make a file without a name.
+    static void UseNamedTempForTests(bool bNamed);
 
     bool isSequential() const override { return true; }
 

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // --- page and image names -------------------------------------------------------
 
@@ -160,4 +163,49 @@ TEST(TWholeFile, RefusedWritesLeaveTheEarlierFileAndNameTheReason)
     EXPECT_TRUE(sError.endsWith(QStringLiteral(": No such file or directory"))) << sError.toStdString();
     EXPECT_FALSE(TWholeFile::Save(dir.path(), "x", sError));
     EXPECT_TRUE(sError.endsWith(QStringLiteral(": Is a directory"))) << sError.toStdString();
+}
+
+TEST(TWholeFile, NamedTemporaryFileIsPrivateUntilCompleteAndNeverLeftBehind)
+{
+    // Where the file system cannot make a file without a name, a hidden file made with
+    // mode 0600 stands in; renamed, it must take the umask's mode like any new file.
+    QTemporaryDir dir;
+    const QString sFile = dir.filePath(QStringLiteral("r.pdf"));
+    const mode_t nOldMask = ::umask(022);
+    TWholeFile::UseNamedTempForTests(true);
+    {
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        f.write("%PDF-1.4 %%EOF");
+        const QStringList sl = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        ASSERT_EQ(sl.size(), 1);
+        EXPECT_TRUE(sl.first().startsWith(QStringLiteral(".r.pdf.")));
+        EXPECT_EQ(QFile::permissions(dir.filePath(sl.first())) & 0x0777, QFile::Permissions(0x0600));
+        ASSERT_TRUE(f.Commit());
+    }
+    EXPECT_EQ(QFile::permissions(sFile) & 0x0777, QFile::Permissions(0x0644));
+    {
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        f.write("half");
+    }
+    // A SIGTERM in the middle of the write ends the process as before and takes the
+    // hidden file with it.
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        TWholeFile f(sFile);
+        if (f.Open()) {
+            f.write("half");
+            ::raise(SIGTERM);
+        }
+        ::_exit(3);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(::waitpid(pid, &nStatus, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGTERM) << nStatus;
+    TWholeFile::UseNamedTempForTests(false);
+    ::umask(nOldMask);
+    EXPECT_EQ(ReadFile(sFile), "%PDF-1.4 %%EOF");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
 }
