@@ -205,7 +205,9 @@ void TformMain::menuPrintClick()
     }
     job.sTitle = TPrintJob::Title(report, cfg->RepPerPeriod());
     TformPrint form(*cfg, this);
-    form.DoPrint(job);
+    // A PDF file that could not be written whole is not there; the user hears why.
+    if (form.DoPrint(job) <= 0 && !form.Error().isEmpty())
+        ShowError(form.Error());
 }
 
 void TformMain::menuCopyClick()

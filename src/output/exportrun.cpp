@@ -3,6 +3,7 @@
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
+#include "output/wholefile.h"
 #include "platform/datefmt.h"
 #include "platform/platform.h"
 #include "settings/cfg.h"
@@ -19,6 +20,7 @@
 #include "analysis/ratingfill.h"
 #include "views/stringgrid.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 
@@ -155,7 +157,7 @@ bool TExportRun::Run(const QString& sDir)
     THtmlPage index;
     index.AddIndexPage(sHtmlDir, mons, opt.sHeader, opt.bHideLogo);
     const QString sIndex = sHtmlDir + TReportNames::IndexFileName();
-    return index.Save(sIndex) || Fail(sIndex);
+    return index.Save(sIndex, sError);
 }
 
 bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString& sProgress,
@@ -180,8 +182,8 @@ bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString&
         page.AddPageFoot();
         const QString sPage =
             sPageDir + TPlatform::Sep() + TReportNames::PageName(kind, mon->sID, dtFrom, dtTo, opt.nPeriod);
-        if (!page.Save(sPage))
-            return Fail(sPage);
+        if (!page.Save(sPage, sError))
+            return false;
     }
     return true;
 }
@@ -216,16 +218,27 @@ bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QS
     const QString sPath = sChartDir + TPlatform::Sep() + sImage;
     const int cx = bZoom ? ZoomWidth : ChartWidth;
     const int cy = bZoom ? ZoomHeight : ChartHeight;
-    bool bSaved = false;
+    QImage img = chart.toPixmap(cx, cy).toImage();
+    // Rendering laid the chart out for the image; the screen gets its own layout back
+    // at the next replot.
+    chart.replot(QCustomPlot::rpQueuedReplot);
+    QByteArray ba;
     if (opt.imageFormat == EImageFormat::Png) {
         // The same rendering as the BMP, kept losslessly in a small fraction of the bytes.
-        const QImage img = chart.toPixmap(cx, cy).toImage();
-        chart.replot(QCustomPlot::rpQueuedReplot);
-        bSaved = TPngFile::Save(img, sPath);
+        ba = TPngFile::Encode(img);
     } else {
-        bSaved = chart.SaveBmp(sPath, cx, cy);
+        // The resolution the chart component gives its bitmaps: 96 dots per inch.
+        img.setDotsPerMeterX(qRound(96 / 0.0254));
+        img.setDotsPerMeterY(qRound(96 / 0.0254));
+        QBuffer buf(&ba);
+        buf.open(QIODevice::WriteOnly);
+        if (!img.save(&buf, "BMP"))
+            ba.clear();
     }
-    return bSaved || Fail(sPath);
+    // Written whole or not at all, as the pages are: a full disk leaves no truncated image.
+    if (ba.isEmpty())
+        return Fail(sPath);
+    return TWholeFile::Save(sPath, ba, sError);
 }
 
 bool TExportRun::SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart)

@@ -1,5 +1,7 @@
 #include "output/htmlpage.h"
 
+#include "output/wholefile.h"
+
 #include "datafiles/almfile.h"
 #include "datafiles/calfile.h"
 #include "datafiles/perfile.h"
@@ -14,7 +16,6 @@
 #include "views/stringgrid.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QSet>
 #include <QTime>
 #include <QUrl>
@@ -480,11 +481,11 @@ void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, c
 
 bool THtmlPage::Save(const QString& sPath) const
 {
-    const QByteArrayView ba = slLines.Utf8();
-    QSaveFile f(sPath);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(ba.data(), ba.size()) != ba.size())
-        return false;
-    return f.commit();
+    QString sError;
+    return Save(sPath, sError);
+}
+
+bool THtmlPage::Save(const QString& sPath, QString& sError) const
+{
+    return TWholeFile::Save(sPath, slLines.Utf8(), sError);
 }

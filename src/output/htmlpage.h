@@ -78,6 +78,9 @@ public:
     // Writes the lines as UTF-8, each ending with CR LF, replacing any older file.
     // False when the file cannot be written; an older file is then left as it was.
     bool Save(const QString& sPath) const;
+    // The same, with sError saying why when the page could not be written whole; an
+    // earlier page of that name then stays as it was.
+    bool Save(const QString& sPath, QString& sError) const;
 
     // The date patterns of the pages.
     static QString LongDate(const QDate& dt); // "MMM DD, YYYY"

@@ -6,6 +6,7 @@
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
 #include "monitors/monitor.h"
+#include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "views/almchart.h"
 #include "views/almlist.h"
@@ -25,10 +26,8 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPrinter>
-#include <QTemporaryFile>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -89,36 +88,11 @@ std::optional<EPrintReport> TPdfReport::ReportFromName(const QString& s)
 int TPdfReport::Write(EPrintReport report, const QString& sFile)
 {
     sError.clear();
-    const QFileInfo fi(sFile);
-    const QString sTarget = fi.absoluteFilePath();
-    auto fail = [this, &sTarget] {
-        sError = QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sTarget);
-        return 0;
-    };
-    if (fi.isDir())
-        return fail();
-
-    // The temporary file lies in the target's folder, so that taking the name is one
-    // rename on one file system and a reader never sees half a report.
-    QTemporaryFile tmp(fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".XXXXXX"));
-    if (!tmp.open())
-        return fail();
-    tmp.close();
-
-    const int nPages = Print(report, tmp.fileName());
-    if (nPages <= 0) {
-        if (sError.isEmpty())
-            return fail();
-        return 0;
-    }
-    // QTemporaryFile makes its file readable by its owner only; a report is a document
-    // like any other the user writes.
-    QFile::setPermissions(tmp.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                              QFile::ReadOther);
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(sTarget).constData()) != 0)
-        return fail();
-    tmp.setAutoRemove(false);
-    return nPages;
+    const QString sTarget = QFileInfo(sFile).absoluteFilePath();
+    const int nPages = Print(report, sTarget);
+    if (nPages <= 0 && sError.isEmpty())
+        sError = EWriteError::Text(QDir::toNativeSeparators(sTarget), QString());
+    return std::max(nPages, 0);
 }
 
 int TPdfReport::Print(EPrintReport report, const QString& sPdf)
@@ -242,5 +216,7 @@ int TPdfReport::Print(EPrintReport report, const QString& sPdf)
         job.scrollbox = &holder;
     }
     TformPrint form(cfg, nullptr);
-    return form.DoPrint(job, &printer);
+    const int nPages = form.DoPrint(job, &printer);
+    sError = form.Error();
+    return nPages;
 }

@@ -16,8 +16,8 @@ class TTQMonitors;
 // One report page printed into a PDF file without a window or a dialog, for scheduled
 // jobs: the page's grid or charts are built off-screen as the main window builds them
 // for the chosen monitors and days, and go through the print run of File > Print. The
-// file appears whole or not at all: the pages are written to a temporary file beside
-// it, which takes its name only once the print has succeeded.
+// file appears whole or not at all, as the print run writes every PDF file: an
+// earlier file of that name stays until the new one is complete on the disk.
 class TPdfReport final
 {
 public:

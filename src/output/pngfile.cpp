@@ -1,6 +1,7 @@
 #include "output/pngfile.h"
 
-#include <QFile>
+#include "output/wholefile.h"
+
 #include <QImage>
 #include <QtEndian>
 
@@ -154,6 +155,6 @@ bool TPngFile::Save(const QImage& img, const QString& sFile)
     const QByteArray ba = Encode(img);
     if (ba.isEmpty())
         return false;
-    QFile f(sFile);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(ba) == ba.size() && f.flush();
+    QString sError;
+    return TWholeFile::Save(sFile, ba, sError);
 }

@@ -16,6 +16,6 @@ public:
     TPngFile() = delete;
 
     static QByteArray Encode(const QImage& img);
-    // False when the file cannot be written.
+    // False when the file cannot be written whole; an earlier file then stays.
     static bool Save(const QImage& img, const QString& sFile);
 };

@@ -1,6 +1,9 @@
 #include "output/print.h"
 
 #include "output/printcanvas.h"
+#include "output/printtable.h"
+#include "output/wholefile.h"
+#include "platform/writeerror.h"
 #include "platform/datefmt.h"
 #include "platform/product.h"
 #include "settings/cfg.h"
@@ -9,8 +12,11 @@
 #include "views/markup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QPointer>
 #include <QPrintDialog>
@@ -20,13 +26,15 @@
 #include <QScrollArea>
 
 #include <memory>
+#include <vector>
 
 namespace {
 const QLatin1String sMaker("Kestrom");
 const QLatin1String sDateFmt("MMM DD, YYYY");
+const QString sDocName = QStringLiteral("Tarvik Report");
 
 // Charts are rendered at this size whatever they look like on screen, then
-// stretched to the body width.
+// scaled, keeping their shape, to the body width or the height of their place.
 constexpr int cxChartBitmap = 800;
 constexpr int cyChartBitmap = 320;
 
@@ -143,6 +151,7 @@ QList<TChartBase*> TformPrint::ChartsOf(const QWidget* scrollbox)
 
 int TformPrint::DoPrint(const TPrintJob& job, QPrinter* printer)
 {
+    sError.clear();
     if (!job.grid && ChartsOf(job.scrollbox).isEmpty())
         return 0;
 
@@ -172,18 +181,56 @@ int TformPrint::DoPrint(const TPrintJob& job, QPrinter* printer)
 
     show();
     repaint();
-    return PrintRun(job, *printer);
+    printer->setDocName(sDocName);
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        return PrintPdfFile(job, *printer);
+    return PrintRun(job, *printer, printer->resolution());
 }
 
-int TformPrint::PrintRun(const TPrintJob& job, QPrinter& printer)
+int TformPrint::PrintPdfFile(const TPrintJob& job, const QPrinter& printer)
+{
+    // The PDF engine does not look at the results of its writes; the file it writes
+    // into checks every one, and the end marker shows that the engine got to the end.
+    TWholeFile file(printer.outputFileName());
+    if (!file.Open()) {
+        sError = file.Error();
+        return 0;
+    }
+    int nPages = 0;
+    {
+        QPdfWriter pdf(&file);
+        pdf.setPdfVersion(printer.pdfVersion());
+        pdf.setResolution(printer.resolution());
+        pdf.setPageLayout(printer.pageLayout());
+        pdf.setTitle(sDocName);
+        pdf.setCreator(printer.creator());
+        nPages = PrintRun(job, pdf, printer.resolution());
+    }
+    if (nPages <= 0) {
+        sError = file.Error();
+        return 0;
+    }
+    if (!file.Failed() && !file.EndsWith(QByteArrayLiteral("%%EOF"))) {
+        file.Discard();
+        sError = EWriteError::Text(QDir::toNativeSeparators(QFileInfo(printer.outputFileName()).absoluteFilePath()),
+                                   QStringLiteral("the PDF file was not written to its end"));
+        return 0;
+    }
+    if (!file.Commit()) {
+        sError = file.Error();
+        return 0;
+    }
+    return nPages;
+}
+
+int TformPrint::PrintRun(const TPrintJob& job, QPagedPaintDevice& printer, int nResolution)
 {
     sTitle = job.sTitle;
     dtFrom = job.dtFrom;
     dtTo = job.dtTo;
     nPage = 1;
 
-    printer.setDocName(QStringLiteral("Tarvik Report"));
-    const QRect rcPage = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRect rcPage = printer.pageLayout().paintRectPixels(nResolution);
     nPageWidth = rcPage.width();
     lay = TPrintLayout::ForPage(rcPage.width(), rcPage.height());
 
@@ -228,7 +275,10 @@ void TformPrint::PrintCharts(TPrintCanvas& canvas, const QList<TChartBase*>& cha
                 y += TitleLines() * L;
                 bPageStarted = true;
             }
-            canvas.StretchDraw(QRect(lay.xMarg, y, lay.cxClient, chartH), ChartBitmap(*chart));
+            // The image keeps its shape: stretched to the place of a chart on paper
+            // turned sideways it would be drawn twice as wide as high.
+            const TPrintLayout::TBox box = lay.ChartBox(y, chartH, cxChartBitmap, cyChartBitmap);
+            canvas.StretchDraw(QRect(box.x, box.y, box.cx, box.cy), ChartBitmap(*chart));
             y += chartH + lay.cyGap;
             if (lay.PastBottom(y, chartH + lay.cyGap)) {
                 y = lay.yMarg;
@@ -242,49 +292,69 @@ void TformPrint::PrintCharts(TPrintCanvas& canvas, const QList<TChartBase*>& cha
 
 void TformPrint::PrintGrid(TPrintCanvas& canvas, const TGridView& gridView)
 {
-    // The grid is one of the main window's permanent views, but the processed
-    // messages are not trusted to leave it alive.
-    const QPointer<const TGridView> grid(&gridView);
+    // The shown texts are taken first: the layout depends on every cell, and the
+    // grid, one of the main window's permanent views, is not trusted to outlive the
+    // messages processed while printing.
+    std::vector<std::vector<TMarkedText>> aRows(size_t(gridView.RowCount()));
+    for (int r = 0; r < gridView.RowCount(); ++r) {
+        aRows[size_t(r)].reserve(size_t(gridView.ColCount()));
+        for (int c = 0; c < gridView.ColCount(); ++c)
+            aRows[size_t(r)].push_back(TMarkup::Shown(gridView.Cells(c, r)));
+    }
+    const TPrintTable tbl = TPrintTable::Fit(aRows, lay.cxClient, [&canvas](const QString& s, int nPts, bool bBold) {
+        canvas.SetFontSize(nPts, bBold);
+        return canvas.TextWidth(s);
+    });
+
     canvas.SetFontSize(nTextPoints);
-    const int nWide = canvas.TextWidth(QStringLiteral("OOOOOOOOOO"));
-    const int nNarrow = canvas.TextWidth(QStringLiteral("OOOOOOO"));
-    const int L = canvas.TextHeight();
     int y = lay.yMarg;
-
     // Title and date line head the first page only.
-    DrawTitle(canvas, y, L);
-    y += TitleLines() * L;
+    DrawTitle(canvas, y, canvas.TextHeight());
+    y += TitleLines() * canvas.TextHeight();
 
+    canvas.SetFontSize(tbl.nPoints);
+    const int L = canvas.TextHeight();
     bool bPageStarted = false;
     bool bNewPagePending = false;
-    for (int r = 0; grid && r < grid->RowCount() && !bCancelPrint; ++r) {
-        if (!bPageStarted) {
-            if (bNewPagePending)
-                canvas.NewPage();
-            DrawHeader(canvas);
-            DrawFooter(canvas);
-            bPageStarted = true;
-        }
-        int x = lay.xMarg;
-        for (int c = 0; c < grid->ColCount(); ++c) {
-            const TMarkedText mt = TMarkup::Shown(grid->Cells(c, r));
-            if (!mt.sText.isEmpty()) {
-                canvas.SetFontSize(mt.bName ? nNamePoints : nTextPoints, mt.bBold);
-                if (mt.bDim)
-                    canvas.SetColor(Qt::gray);
-                canvas.TextOut(x, y, mt.sText);
-                canvas.SetColor(Qt::black);
-                canvas.SetFontSize(nTextPoints);
-            }
-            x += c < 2 ? nWide : nNarrow;
-        }
-        y += L;
-        if (lay.PastBottom(y, L)) {
+    for (size_t p = 0; p < tbl.aParts.size() && !bCancelPrint; ++p) {
+        const TPrintTable::TPart& part = tbl.aParts[p];
+        // Each further part of a table cut across starts a page of its own.
+        if (p > 0) {
             y = lay.yMarg;
             bNewPagePending = true;
             bPageStarted = false;
         }
-        QCoreApplication::processEvents();
+        for (int r = 0; r < int(aRows.size()) && !bCancelPrint; ++r) {
+            const int cyRow = tbl.RowLines(aRows, r) * L;
+            if (bPageStarted && lay.PastBottom(y, cyRow)) {
+                y = lay.yMarg;
+                bNewPagePending = true;
+                bPageStarted = false;
+            }
+            if (!bPageStarted) {
+                if (bNewPagePending)
+                    canvas.NewPage();
+                DrawHeader(canvas);
+                DrawFooter(canvas);
+                bPageStarted = true;
+            }
+            for (size_t i = 0; i < part.anCols.size(); ++i) {
+                const int c = part.anCols[i];
+                const QStringList slLines = tbl.Lines(aRows, r, c);
+                if (slLines.isEmpty())
+                    continue;
+                const TMarkedText& mt = aRows[size_t(r)][size_t(c)];
+                canvas.SetFontSize(mt.bName ? tbl.nPoints + 2 : tbl.nPoints, mt.bBold);
+                if (mt.bDim)
+                    canvas.SetColor(Qt::gray);
+                for (int k = 0; k < slLines.size(); ++k)
+                    canvas.TextOut(lay.xMarg + part.anX[i], y + k * L, slLines.at(k));
+                canvas.SetColor(Qt::black);
+            }
+            canvas.SetFontSize(tbl.nPoints);
+            y += cyRow;
+            QCoreApplication::processEvents();
+        }
     }
 }
 

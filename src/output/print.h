@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPagedPaintDevice;
 class QPrinter;
 class QPushButton;
 class TCfg;
@@ -58,8 +59,15 @@ public:
 
     // Prints the page in front. Asks for a printer unless one is given. Returns the
     // number of pages printed: 0 when nothing was (printer dialog cancelled, Cancel
-    // pressed, nothing to print).
+    // pressed, nothing to print, or the file could not be written: see Error()).
+    //
+    // A printer that prints into a PDF file writes it whole or not at all: the pages
+    // go to a temporary file that takes the file's name only once it is complete and
+    // on the disk, so a full disk or a refused folder leaves any earlier file as it was.
     int DoPrint(const TPrintJob& job, QPrinter* printer = nullptr);
+    // Why the last DoPrint wrote no file, e.g. "Unable to write to /r/a.pdf: No space
+    // left on device"; empty when it succeeded or nothing was asked of the disk.
+    const QString& Error() const { return sError; }
 
     // The charts a chart page prints: the chart children of the scroll box (of its
     // client widget when it is a scroll area), in child order.
@@ -75,7 +83,8 @@ protected:
 private:
     void btnCancelClick();
 
-    int PrintRun(const TPrintJob& job, QPrinter& printer);
+    int PrintRun(const TPrintJob& job, QPagedPaintDevice& printer, int nResolution);
+    int PrintPdfFile(const TPrintJob& job, const QPrinter& printer);
     void PrintCharts(TPrintCanvas& canvas, const QList<TChartBase*>& charts);
     void PrintGrid(TPrintCanvas& canvas, const TGridView& grid);
 
@@ -91,6 +100,7 @@ private:
     QWidget* mainWindow;
     QPushButton* btnCancel; // owned through Qt parenting
 
+    QString sError;
     QString sTitle;
     QStringList slNote; // the job's note, wrapped to the page width
     QDate dtFrom, dtTo;

@@ -2,7 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 
 TPrintCanvas::TPrintCanvas(const QPaintDevice& dev) : device(dev) {}
 
@@ -40,7 +40,7 @@ void TPrintCanvas::NewPage()
     aPages.emplace_back();
 }
 
-bool TPrintCanvas::Print(QPrinter& printer) const
+bool TPrintCanvas::Print(QPagedPaintDevice& printer) const
 {
     QPainter painter;
     if (!painter.begin(&printer))

@@ -10,7 +10,7 @@
 #include <vector>
 
 class QPaintDevice;
-class QPrinter;
+class QPagedPaintDevice;
 
 // Takes what a print run draws, page by page, measuring text as the printer will,
 // and hands the pages to the printer only once the whole run is laid out. A run
@@ -44,7 +44,7 @@ public:
     int PageCount() const { return int(aPages.size()); }
 
     // Prints the pages as one job; false when the printer could not start it.
-    bool Print(QPrinter& printer) const;
+    bool Print(QPagedPaintDevice& printer) const;
 
 private:
     struct TItem

@@ -77,9 +77,10 @@ QString TReportNames::ImageExt(EImageFormat fmt)
 
 std::optional<EImageFormat> TReportNames::ImageFormatFromText(const QString& s)
 {
-    if (s == QLatin1String("bmp"))
+    // Any case, as the paper's name: "PNG" is what many people type.
+    if (s.compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0)
         return EImageFormat::Bmp;
-    if (s == QLatin1String("png"))
+    if (s.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0)
         return EImageFormat::Png;
     return std::nullopt;
 }

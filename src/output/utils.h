@@ -63,7 +63,7 @@ public:
 
     // "bmp" or "png": the file name ending, and the text of the setting and the command line.
     static QString ImageExt(EImageFormat fmt);
-    // The format named by "bmp" or "png" (exactly); none for any other text.
+    // The format named by "bmp" or "png" in any case; none for any other text.
     static std::optional<EImageFormat> ImageFormatFromText(const QString& s);
 
     static QString IndexFileName() { return QStringLiteral("Tarvik Reports.html"); }

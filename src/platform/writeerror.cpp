@@ -10,3 +10,11 @@ QString EWriteError::Message() const
 {
     return QStringLiteral("Unable to write to %1").arg(sFile);
 }
+
+QString EWriteError::Text(const QString& sFile, const QString& sReason)
+{
+    QString s = QStringLiteral("Unable to write to %1").arg(sFile);
+    if (!sReason.isEmpty())
+        s += QStringLiteral(": ") + sReason;
+    return s;
+}

@@ -14,6 +14,9 @@ public:
     const QString& FileName() const { return sFile; }
     QString Message() const;
 
+    // "Unable to write to <sFile>: <sReason>", or without the reason when it is empty.
+    static QString Text(const QString& sFile, const QString& sReason);
+
 private:
     QString sFile;
 };

@@ -2,6 +2,7 @@
 
 #include "output/exportrun.h"
 #include "output/gridtext.h"
+#include "output/wholefile.h"
 #include "views/gridfill.h"
 #include "views/stringgrid.h"
 
@@ -492,7 +493,8 @@ TEST_F(TCmdLineTest, Export_FailedRunExitsOneWithTheMessage)
     EXPECT_EQ(Run({QStringLiteral("--export"), dir.HtmlDir(), QStringLiteral("--from"),
                    QStringLiteral("2024-03-01"), QStringLiteral("--kinds"), QStringLiteral("cal")}),
               1);
-    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked) + u'\n');
+    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked) +
+                        QStringLiteral(": Is a directory\n"));
 
     TReportDir::Write(dir.Root() + QStringLiteral("file"), {QStringLiteral("x")});
     EXPECT_EQ(Run({QStringLiteral("--export"), dir.Root() + QStringLiteral("file/sub")}), 1);
@@ -589,9 +591,9 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sBmpDir} + slCommon), 0) << sErr.toStdString();
     dir.Cfg().SetHtmlImageFormat(QStringLiteral("png"));
     ASSERT_EQ(Run(QStringList{QStringLiteral("--export"), sPngDir} + slCommon), 0) << sErr.toStdString();
-    // The command line overrides the setting for its run.
+    // The command line overrides the setting for its run, its format named in any case.
     const QString sOverDir = dir.Root() + QStringLiteral("over");
-    ASSERT_EQ(Run({QStringLiteral("--export"), sOverDir, QStringLiteral("--image-format"), QStringLiteral("bmp"),
+    ASSERT_EQ(Run({QStringLiteral("--export"), sOverDir, QStringLiteral("--image-format"), QStringLiteral("BMP"),
                    QStringLiteral("--kinds"), QStringLiteral("per-chart"), QStringLiteral("--monitors"),
                    QStringLiteral("7"), QStringLiteral("--from"), QStringLiteral("2024-03-01")}),
               0);
@@ -718,14 +720,16 @@ TEST_F(TCmdLineTest, Pdf_FailureLeavesNoFileAndKeepsTheOldOne)
     const QString sMissing = dir.Root() + QStringLiteral("nowhere/r.pdf");
     EXPECT_EQ(Run({QStringLiteral("--pdf"), sMissing, QStringLiteral("--report"), QStringLiteral("alarm-list")}),
               1);
-    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sMissing) + u'\n');
+    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sMissing) +
+                        QStringLiteral(": No such file or directory\n"));
     EXPECT_FALSE(QFileInfo::exists(dir.Root() + QStringLiteral("nowhere")));
 
     // A name taken by a folder.
     const QString sFolder = dir.Root() + QStringLiteral("taken.pdf");
     ASSERT_TRUE(QDir().mkpath(sFolder));
     EXPECT_EQ(Run({QStringLiteral("--pdf"), sFolder, QStringLiteral("--report"), QStringLiteral("alarm-list")}), 1);
-    EXPECT_TRUE(sErr.startsWith(QLatin1String("Unable to write to ")));
+    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sFolder) +
+                        QStringLiteral(": Is a directory\n"));
 
     // Nothing to print: an older report of the same name stays as it was, and no
     // temporary file is left beside it.
@@ -748,6 +752,20 @@ TEST_F(TCmdLineTest, Pdf_FailureLeavesNoFileAndKeepsTheOldOne)
               0)
         << sErr.toStdString();
     EXPECT_TRUE(ReadAll(sPdf).startsWith("%PDF-"));
+    EXPECT_EQ(QDir(sOutDir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
+
+    // Regression: on a full disk the run exited 0 and renamed a truncated PDF over the
+    // good one. Now it exits 1 with the system's reason, and the good file stays.
+    const QByteArray baGood = ReadAll(sPdf);
+    TWholeFile::SetRoomForTests(baGood.size() / 2);
+    EXPECT_EQ(Run({QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("alarm-list"),
+                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-02")}),
+              1);
+    TWholeFile::SetRoomForTests(-1);
+    EXPECT_EQ(sErr, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sPdf) +
+                        QStringLiteral(": No space left on device\n"));
+    EXPECT_EQ(ReadAll(sPdf), baGood);
     EXPECT_EQ(QDir(sOutDir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
 }
 

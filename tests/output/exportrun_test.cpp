@@ -3,14 +3,19 @@
 #include "analysis/limits.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
+#include "output/wholefile.h"
 #include "views/almchart.h"
 
 #include "reportdir.h"
 
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 const QDate d1(2024, 3, 1);
@@ -326,7 +331,8 @@ TEST_F(TExportRunTest, Summary_UnwritableImageStopsTheRunNamingIt)
     opt.bSummary = true;
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
-    EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sImage));
+    EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sImage) +
+                               QStringLiteral(": Is a directory"));
     EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QStringLiteral("summaries/sum_7_20240301_20240301_0060.html")));
     EXPECT_FALSE(
         QFile::exists(dir.HtmlDir() + QStringLiteral("summaries/sum_8_20240301_20240301_0060.html")));
@@ -444,7 +450,8 @@ TEST_F(TExportRunTest, UnwritablePage_StopsTheRunNamingTheFile)
     opt.bAlmList = opt.bCalList = true;
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
-    EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked));
+    EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked) +
+                               QStringLiteral(": Is a directory"));
     EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QStringLiteral("alarms/alm_7_20240301_20240301_0060.html")));
     EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("calibrations")));
     EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html")));
@@ -459,14 +466,62 @@ TEST_F(TExportRunTest, UnwritableImageOrIndex_StopsTheRunNamingTheFile)
     opt.bPerChart = true;
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
-    EXPECT_TRUE(run.Error().endsWith(QDir::toNativeSeparators(sImage)));
+    EXPECT_TRUE(run.Error().endsWith(QDir::toNativeSeparators(sImage) + QStringLiteral(": Is a directory")));
     EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("periodic/per_7_20240301_20240301_0060.html")));
 
     ASSERT_TRUE(QDir(sImage).removeRecursively());
     ASSERT_TRUE(QDir().mkpath(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html")));
     TExportRun index(dir.Cfg(), *mons, Both(), d1, d1, TExportOptions::FromCfg(dir.Cfg()));
     EXPECT_FALSE(index.Run(dir.HtmlDir()));
-    EXPECT_TRUE(index.Error().endsWith(QStringLiteral("Tarvik Reports.html")));
+    EXPECT_TRUE(index.Error().endsWith(QStringLiteral("Tarvik Reports.html: Is a directory")));
+}
+
+TEST_F(TExportRunTest, FullDisk_NoTruncatedImageOrPageAndTheReason)
+{
+    // Regression: on a full disk the run stopped with exit status 1 but left a truncated
+    // PNG or BMP behind, and the message did not say why.
+    const mode_t nOldMask = ::umask(022);
+    for (const EImageFormat fmt : {EImageFormat::Bmp, EImageFormat::Png}) {
+        QDir(dir.HtmlDir()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.HtmlDir()));
+        TExportOptions opt = AllKinds(dir.Cfg(), true);
+        opt.imageFormat = fmt;
+        ASSERT_TRUE(TExportRun(dir.Cfg(), *mons, Both(), d1, d1, opt).Run(dir.HtmlDir()));
+        const QString sFirst = dir.HtmlDir() + QStringLiteral("periodic/charts/") +
+                               TReportNames::ChartName(EReportKind::Per, QStringLiteral("7"), d1, d1, 60, false, fmt);
+        QFile f(sFirst);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray baFirst = f.readAll();
+        f.close();
+        // Written through a private temporary file, the images end with the umask's mode.
+        EXPECT_EQ(QFileInfo(sFirst).permissions() & 0x0777, QFile::Permissions(0x0644));
+
+        // Room for the first image and a part of the next.
+        for (const qint64 nRoom : {baFirst.size() / 2, baFirst.size() + 3000}) {
+            TWholeFile::SetRoomForTests(nRoom);
+            TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
+            EXPECT_FALSE(run.Run(dir.HtmlDir()));
+            TWholeFile::SetRoomForTests(-1);
+            EXPECT_TRUE(run.Error().startsWith(QStringLiteral("Unable to write to ")));
+            EXPECT_TRUE(run.Error().endsWith(QStringLiteral(": No space left on device"))) << run.Error().toStdString();
+            // Every file there is whole: each image reads, and no temporary file is left.
+            QDirIterator it(dir.HtmlDir(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            int nImages = 0;
+            while (it.hasNext()) {
+                const QString sFile = it.next();
+                EXPECT_FALSE(it.fileName().startsWith(QLatin1Char('.'))) << sFile.toStdString();
+                if (sFile.endsWith(QLatin1String(".bmp")) || sFile.endsWith(QLatin1String(".png"))) {
+                    EXPECT_FALSE(QImage(sFile).isNull()) << sFile.toStdString();
+                    ++nImages;
+                }
+            }
+            EXPECT_GT(nImages, 0);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), baFirst) << "an image is never replaced by a worse one";
+            f.close();
+        }
+    }
+    ::umask(nOldMask);
 }
 
 TEST_F(TExportRunTest, PeriodOtherThanTheSettings_IsRefused)

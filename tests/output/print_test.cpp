@@ -1,6 +1,8 @@
 #include "output/print.h"
 
 #include "output/printlayout.h"
+#include "output/printtable.h"
+#include "output/wholefile.h"
 #include "platform/datefmt.h"
 #include "settings/cfg.h"
 #include "views/almchart.h"
@@ -9,7 +11,9 @@
 #include "views/prfchart.h"
 #include "views/stringgrid.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QPrinter>
@@ -93,6 +97,16 @@ QRectF WordBox(const QString& sFile, const QString& sWord)
             return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
     return {};
+}
+
+// The right end of the rightmost word of every page, and the page's text, in points.
+double RightmostWord(const QString& sFile)
+{
+    const QRegularExpression re(QLatin1String(R"re(xMax="([\d.]+)" yMax="[\d.]+">)re"));
+    double dMax = 0;
+    for (const auto& m : re.globalMatch(PdfToText(sFile, QStringLiteral("-bbox"))))
+        dMax = std::max(dMax, m.captured(1).toDouble());
+    return dMax;
 }
 
 // The darkest grey level (0 black, 255 white) inside a box of points of page 1.
@@ -187,6 +201,131 @@ TEST(TPrintLayout, ChartHeight_ThreeChartsOnEveryOrdinaryPage)
             }
         }
     }
+}
+
+TEST(TPrintLayout, ChartBox_ImageKeepsItsShapeOnEveryPaper)
+{
+    // Regression: on A4 turned sideways the 800 x 320 images were stretched to the
+    // body width, 88 x 178 pixels an inch, drawn twice as wide as high.
+    for (const QPageSize::PageSizeId id : {QPageSize::A4, QPageSize::Letter}) {
+        for (const bool bLandscape : {false, true}) {
+            const QPageLayout layout(QPageSize(id), bLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                     QMarginsF());
+            const QRect rc = layout.paintRectPixels(1200);
+            const TPrintLayout lay = TPrintLayout::ForPage(rc.width(), rc.height());
+            const int h = lay.ChartHeight(160);
+            const TPrintLayout::TBox box = lay.ChartBox(1000, h, 800, 320);
+            EXPECT_NEAR(double(box.cx) / box.cy, 2.5, 0.01) << id << bLandscape;
+            EXPECT_LE(box.cy, h);
+            EXPECT_GE(box.x, lay.xMarg);
+            EXPECT_LE(box.x + box.cx, lay.xMarg + lay.cxClient);
+            EXPECT_EQ(box.y, 1000);
+            if (bLandscape) {
+                // The height binds: as high as the place, centred.
+                EXPECT_EQ(box.cy, h);
+                EXPECT_LE(std::abs((box.x - lay.xMarg) - (lay.xMarg + lay.cxClient - box.x - box.cx)), 1);
+            } else {
+                // Upright the image keeps (nearly) the full body width, as before.
+                EXPECT_GE(box.cx, lay.cxClient * 0.95);
+            }
+        }
+    }
+}
+
+// A table as the exceedances counts print it, with texts longer than today's.
+std::vector<std::vector<TMarkedText>> WideTable()
+{
+    QList<QStringList> rows{
+        {QStringLiteral("~name~North Gate")},
+        {QStringLiteral("~h~Date"), QStringLiteral("~h~Band"), QStringLiteral("~h~Parameter"),
+         QStringLiteral("~h~Highest"), QStringLiteral("~h~Limit"), QStringLiteral("~h~Margin"),
+         QStringLiteral("~h~Rule"), QStringLiteral("~h~Periods"), QStringLiteral("~h~Coverage"),
+         QStringLiteral("~h~Exceeded"), QStringLiteral("~h~Worst at date and time")},
+    };
+    for (int r = 0; r < 5; ++r)
+        rows.append({QStringLiteral("2026-12-0%1").arg(r + 1), QStringLiteral("23:00-07:00"),
+                     QStringLiteral("LAeq,1s max"), QStringLiteral("88.6"), QStringLiteral("60.0"),
+                     QStringLiteral("^28.6"), QStringLiteral("Night limit, LAeq,1s max"), QStringLiteral("24"),
+                     QStringLiteral("100.0"), QStringLiteral("^3"), QStringLiteral("2026-12-01 10:15")});
+    std::vector<std::vector<TMarkedText>> aRows;
+    for (const QStringList& row : std::as_const(rows)) {
+        aRows.emplace_back();
+        for (const QString& s : row)
+            aRows.back().push_back(TMarkup::Shown(s));
+    }
+    return aRows;
+}
+
+// The periodic grid of a monitor with many parameters: date, time and 40 columns.
+std::vector<std::vector<TMarkedText>> ManyParameters()
+{
+    std::vector<std::vector<TMarkedText>> aRows(4);
+    aRows[0].push_back(TMarkup::Shown(QStringLiteral("~name~North Gate")));
+    aRows[1].push_back(TMarkup::Shown(QStringLiteral("~h~Date")));
+    aRows[1].push_back(TMarkup::Shown(QStringLiteral("~h~Time")));
+    for (int c = 0; c < 40; ++c)
+        aRows[1].push_back(TMarkup::Shown(QStringLiteral("~h~LAF%1").arg(c + 1)));
+    for (int r = 2; r < 4; ++r) {
+        aRows[size_t(r)].push_back(TMarkup::Shown(QStringLiteral("2026-12-01")));
+        aRows[size_t(r)].push_back(TMarkup::Shown(QStringLiteral("10:15")));
+        for (int c = 0; c < 40; ++c)
+            aRows[size_t(r)].push_back(TMarkup::Shown(QStringLiteral("101.5")));
+    }
+    return aRows;
+}
+
+TEST(TPrintTable, EveryPartFitsTheBodyOnA4AndLetterBothWays)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const auto measure = [&printer](const QString& s, int nPts, bool bBold) {
+        QFont font;
+        font.setPointSize(nPts);
+        font.setBold(bBold);
+        return QFontMetrics(font, &printer).horizontalAdvance(s);
+    };
+    for (const QPageSize::PageSizeId id : {QPageSize::A4, QPageSize::Letter}) {
+        for (const bool bLandscape : {false, true}) {
+            printer.setPageSize(QPageSize(id));
+            printer.setPageOrientation(bLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+            const QRect rc = printer.pageLayout().paintRectPixels(printer.resolution());
+            const TPrintLayout lay = TPrintLayout::ForPage(rc.width(), rc.height());
+            for (const auto& aRows : {WideTable(), ManyParameters()}) {
+                const TPrintTable tbl = TPrintTable::Fit(aRows, lay.cxClient, measure);
+                EXPECT_GE(tbl.nPoints, TPrintTable::MinPoints);
+                EXPECT_LE(tbl.Width(), lay.cxClient) << id << bLandscape;
+                // Every column is printed once, the date and time in front of every part.
+                std::vector<int> anSeen(aRows[1].size(), 0);
+                for (const TPrintTable::TPart& part : tbl.aParts) {
+                    ASSERT_GE(part.anCols.size(), 2u);
+                    if (tbl.aParts.size() > 1) {
+                        EXPECT_EQ(part.anCols[0], 0);
+                        EXPECT_EQ(part.anCols[1], 1);
+                    }
+                    for (size_t i = 0; i < part.anCols.size(); ++i) {
+                        ++anSeen[size_t(part.anCols[i])];
+                        // The next column starts after the widest text of this one.
+                        if (i + 1 < part.anCols.size()) {
+                            EXPECT_GT(part.anX[i + 1], part.anX[i] + tbl.anWidth[size_t(part.anCols[i])]);
+                        }
+                    }
+                }
+                for (size_t c = 2; c < anSeen.size(); ++c)
+                    EXPECT_EQ(anSeen[c], 1) << c;
+                // Every heading line fits its column.
+                for (int c = 0; c < int(aRows[1].size()); ++c)
+                    for (const QString& sLine : tbl.Lines(aRows, 1, c))
+                        EXPECT_LE(measure(sLine, tbl.nPoints, true), tbl.anWidth[size_t(c)]) << sLine.toStdString();
+            }
+        }
+    }
+    // Forty parameters cannot share one upright A4 page at a readable size.
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    const QRect rc = printer.pageLayout().paintRectPixels(printer.resolution());
+    EXPECT_GT(TPrintTable::Fit(ManyParameters(), TPrintLayout::ForPage(rc.width(), rc.height()).cxClient, measure)
+                  .aParts.size(),
+              1u);
 }
 
 // --- chart pages ------------------------------------------------------------
@@ -378,4 +517,80 @@ TEST_F(TPrintTest, Cancel_AbortsTheJobAndGivesTheMainWindowBack)
     EXPECT_TRUE(mainWindow.isEnabled());
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(QFile::exists(sPdf)) << "nothing already laid out reaches the printer";
+}
+
+TEST_F(TPrintTest, Grid_WideTableStaysInsideTheBodyOnEveryPaper)
+{
+    // Regression: the exceedances table ran off upright A4 (words ending at x=599 on a
+    // 595-point page, "2026-12-01 10:15" cut) and long rule names overprinted the next
+    // column: the columns had fixed widths whatever their texts.
+    QList<QStringList> rows;
+    for (const auto& row : WideTable()) {
+        rows.append(QStringList());
+        for (const TMarkedText& mt : row)
+            rows.back().append(mt.bName ? QStringLiteral("~name~") + mt.sText
+                                        : (mt.bBold ? QStringLiteral("~h~") : QString()) + mt.sText);
+    }
+    TTestGrid grid;
+    grid.Fill(rows);
+    cfg->SetHtmlHideLogo(true);
+    for (const QPageSize::PageSizeId id : {QPageSize::A4, QPageSize::Letter}) {
+        for (const bool bLandscape : {false, true}) {
+            printer.setPageSize(QPageSize(id));
+            printer.setPageOrientation(bLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+            ASSERT_EQ(Print(GridJob(grid, QDate(2026, 12, 1), QDate(2026, 12, 5))), 1);
+            if (!HavePdfToText())
+                continue;
+            // The body ends a tenth of the printable width before its right edge.
+            const QRectF rc = printer.pageLayout().paintRect(QPageLayout::Point);
+            EXPECT_LE(RightmostWord(sPdf), rc.left() + rc.width() * 0.9 + 0.5) << id << bLandscape;
+            const QString s = PdfPages(sPdf).join(QString());
+            EXPECT_EQ(s.count(QStringLiteral("2026-12-01 10:15")), 5);
+            EXPECT_EQ(s.count(QStringLiteral("Night limit, LAeq,1s max")), 5);
+        }
+    }
+}
+
+TEST_F(TPrintTest, PdfFile_FullDiskKeepsTheEarlierFileAndSaysWhy)
+{
+    // Regression: the PDF engine does not report refused writes, so a full disk left a
+    // truncated file renamed over the good one and the run counted as a success.
+    QList<QStringList> rows;
+    for (int r = 0; r < 300; ++r)
+        rows.append({QStringLiteral("Row%1").arg(r), QStringLiteral("55.5")});
+    TTestGrid grid;
+    grid.Fill(rows);
+    const TPrintJob job = GridJob(grid, QDate(2024, 3, 5), QDate(2024, 3, 6));
+    ASSERT_GT(Print(job), 0);
+    QFile f(sPdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray baGood = f.readAll();
+    f.close();
+    const auto entries = [this] {
+        return QDir(dirOut.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+
+    for (const qint64 nRoom : {qint64(0), qint64(1000), baGood.size() - 3}) {
+        TWholeFile::SetRoomForTests(nRoom);
+        TformPrint form(*cfg, &mainWindow);
+        EXPECT_EQ(form.DoPrint(job, &printer), 0) << nRoom;
+        TWholeFile::SetRoomForTests(-1);
+        EXPECT_EQ(form.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sPdf) +
+                                    QStringLiteral(": No space left on device"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), baGood) << "the earlier file is never replaced by a worse one";
+        f.close();
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("out.pdf")}) << "no temporary file is left";
+    }
+
+    // A missing folder and a folder in the file's place are refused with their reasons.
+    TformPrint form(*cfg, &mainWindow);
+    printer.setOutputFileName(dirOut.filePath(QStringLiteral("none/out.pdf")));
+    EXPECT_EQ(form.DoPrint(job, &printer), 0);
+    EXPECT_TRUE(form.Error().endsWith(QStringLiteral("none/out.pdf: No such file or directory")))
+        << form.Error().toStdString();
+    printer.setOutputFileName(dirOut.path());
+    EXPECT_EQ(form.DoPrint(job, &printer), 0);
+    EXPECT_TRUE(form.Error().endsWith(QStringLiteral(": Is a directory"))) << form.Error().toStdString();
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("out.pdf")});
 }

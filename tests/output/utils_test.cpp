@@ -1,8 +1,19 @@
 #include "output/utils.h"
 
+#include "output/wholefile.h"
+
 #include "reportdir.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // --- page and image names -------------------------------------------------------
 
@@ -74,4 +85,127 @@ TEST(ReportDateToDate, AnythingElseIsTheDayBeforeTheOrigin)
     for (const char* sz : {"", "2024035", "202403051", "2024-3-05", "2024/03/05", "20240230", "20231301",
                            "2024-13-01", "2O240305", "+2024030", "2024 305", "00000101", "20240000"})
         EXPECT_EQ(ReportDateToDate(QString::fromLatin1(sz)), QDate(1899, 12, 29)) << sz;
+}
+
+TEST(TReportNames, ImageFormat_AnyCaseAsThePaper)
+{
+    EXPECT_EQ(TReportNames::ImageFormatFromText(QStringLiteral("PNG")), EImageFormat::Png);
+    EXPECT_EQ(TReportNames::ImageFormatFromText(QStringLiteral("Bmp")), EImageFormat::Bmp);
+    EXPECT_EQ(TReportNames::ImageFormatFromText(QStringLiteral("png")), EImageFormat::Png);
+    EXPECT_FALSE(TReportNames::ImageFormatFromText(QStringLiteral("PNG ")).has_value());
+    EXPECT_FALSE(TReportNames::ImageFormatFromText(QStringLiteral("gif")).has_value());
+}
+
+// --- files written whole ------------------------------------------------------------
+
+namespace {
+QByteArray ReadFile(const QString& sFile)
+{
+    QFile f(sFile);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+TEST(TWholeFile, ModeFollowsTheUmaskAndAnEarlierFileIsReplacedInOneStep)
+{
+    QTemporaryDir dir;
+    const QString sFile = dir.filePath(QStringLiteral("a.png"));
+    QString sError;
+    const mode_t nOldMask = ::umask(022);
+    ASSERT_TRUE(TWholeFile::Save(sFile, "first", sError));
+    EXPECT_EQ(QFile::permissions(sFile) & 0x0777, QFile::Permissions(0x0644));
+    // A file made private before is written anew with the umask's mode too.
+    QFile::setPermissions(sFile, QFile::ReadOwner | QFile::WriteOwner);
+    ::umask(027);
+    ASSERT_TRUE(TWholeFile::Save(sFile, "second", sError));
+    ::umask(nOldMask);
+    EXPECT_EQ(QFile::permissions(sFile) & 0x0777, QFile::Permissions(0x0640));
+    EXPECT_EQ(ReadFile(sFile), "second");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.png")});
+}
+
+TEST(TWholeFile, RefusedWritesLeaveTheEarlierFileAndNameTheReason)
+{
+    QTemporaryDir dir;
+    const QString sFile = dir.filePath(QStringLiteral("a.pdf"));
+    QString sError;
+    ASSERT_TRUE(TWholeFile::Save(sFile, "%PDF-1.4 good %%EOF", sError));
+    const QString sNative = QDir::toNativeSeparators(sFile);
+
+    // A full disk: the first bytes go, the rest are refused.
+    {
+        TWholeFile::SetRoomForTests(4);
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        EXPECT_EQ(f.write("%PDF-1.4 worse"), -1);
+        // A writer that ignores the refusal goes on writing; nothing more is taken.
+        f.write(" %%EOF");
+        TWholeFile::SetRoomForTests(-1);
+        EXPECT_FALSE(f.Commit());
+        EXPECT_EQ(f.Error(), QStringLiteral("Unable to write to ") + sNative +
+                                 QStringLiteral(": No space left on device"));
+    }
+    EXPECT_EQ(ReadFile(sFile), "%PDF-1.4 good %%EOF");
+
+    // Discarded, or dropped without a commit: the earlier file stays as well.
+    {
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        f.write("half");
+        EXPECT_TRUE(f.EndsWith("half"));
+        EXPECT_FALSE(f.EndsWith("%%EOF"));
+    }
+    EXPECT_EQ(ReadFile(sFile), "%PDF-1.4 good %%EOF");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.pdf")});
+
+    // A missing folder and a folder in the file's place.
+    EXPECT_FALSE(TWholeFile::Save(dir.filePath(QStringLiteral("none/a.pdf")), "x", sError));
+    EXPECT_TRUE(sError.endsWith(QStringLiteral(": No such file or directory"))) << sError.toStdString();
+    EXPECT_FALSE(TWholeFile::Save(dir.path(), "x", sError));
+    EXPECT_TRUE(sError.endsWith(QStringLiteral(": Is a directory"))) << sError.toStdString();
+}
+
+TEST(TWholeFile, NamedTemporaryFileIsPrivateUntilCompleteAndNeverLeftBehind)
+{
+    // Where the file system cannot make a file without a name, a hidden file made with
+    // mode 0600 stands in; renamed, it must take the umask's mode like any new file.
+    QTemporaryDir dir;
+    const QString sFile = dir.filePath(QStringLiteral("r.pdf"));
+    const mode_t nOldMask = ::umask(022);
+    TWholeFile::UseNamedTempForTests(true);
+    {
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        f.write("%PDF-1.4 %%EOF");
+        const QStringList sl = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        ASSERT_EQ(sl.size(), 1);
+        EXPECT_TRUE(sl.first().startsWith(QStringLiteral(".r.pdf.")));
+        EXPECT_EQ(QFile::permissions(dir.filePath(sl.first())) & 0x0777, QFile::Permissions(0x0600));
+        ASSERT_TRUE(f.Commit());
+    }
+    EXPECT_EQ(QFile::permissions(sFile) & 0x0777, QFile::Permissions(0x0644));
+    {
+        TWholeFile f(sFile);
+        ASSERT_TRUE(f.Open());
+        f.write("half");
+    }
+    // A SIGTERM in the middle of the write ends the process as before and takes the
+    // hidden file with it.
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        TWholeFile f(sFile);
+        if (f.Open()) {
+            f.write("half");
+            ::raise(SIGTERM);
+        }
+        ::_exit(3);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(::waitpid(pid, &nStatus, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGTERM) << nStatus;
+    TWholeFile::UseNamedTempForTests(false);
+    ::umask(nOldMask);
+    EXPECT_EQ(ReadFile(sFile), "%PDF-1.4 %%EOF");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
 }
