@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -37,7 +38,7 @@ TLimitsPage::TLimitsPage(QWidget* parent) : QWidget(parent)
     lay->setContentsMargins(6, 6, 6, 4);
     lay->setSpacing(3);
 
-    auto* layTop = new QHBoxLayout;
+    layTop = new QHBoxLayout;
     gridRules = new QTableWidget(0, colCount, this);
     gridRules->setObjectName(QStringLiteral("gridRules"));
     gridRules->setHorizontalHeaderLabels({QStringLiteral("Monitor"), QStringLiteral("Parameter"),
@@ -264,6 +265,29 @@ void TLimitsPage::btnRemoveClick()
     aRows.erase(aRows.begin() + iRow);
     gridRules->removeRow(iRow);
     LoadEditor(gridRules->currentRow());
+}
+
+QSize TLimitsPage::minimumSizeHint() const
+{
+    // The table: every column but the label at its width, the label at least as wide
+    // as its heading, the header, RowsShown rows and room for a scroll bar.
+    const int cxScroll = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, gridRules);
+    const int cxFrame = 2 * gridRules->frameWidth();
+    int cxGrid = cxFrame + cxScroll + std::max(120, gridRules->horizontalHeader()->sectionSizeHint(colLabel));
+    for (int c = 0; c < colLabel; ++c)
+        cxGrid += gridRules->columnWidth(c);
+    const int cyGrid = cxFrame + gridRules->horizontalHeader()->sizeHint().height() +
+                       RowsShown * gridRules->verticalHeader()->defaultSectionSize();
+    const QMargins m = layout()->contentsMargins();
+    const int nSpacing = static_cast<const QBoxLayout*>(layout())->spacing();
+    int cx = cxGrid + layTop->spacing() + btnAdd->sizeHint().width();
+    int cy = cyGrid;
+    for (int i = 1; i < layout()->count(); ++i) {
+        const QSize sz = layout()->itemAt(i)->sizeHint();
+        cx = std::max(cx, sz.width());
+        cy += nSpacing + sz.height();
+    }
+    return {cx + m.left() + m.right(), cy + m.top() + m.bottom()};
 }
 
 std::optional<std::vector<TLimitRule>> TLimitsPage::Rules(QString& sError)

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -40,6 +41,11 @@ public:
     void btnAddClick();
     void btnRemoveClick();
 
+    // The size the page needs to show RowsShown rules and every column whole; the
+    // dialog that holds the page grows to it.
+    QSize minimumSizeHint() const override;
+    static constexpr int RowsShown = 8;
+
     QTableWidget* gridRules = nullptr;
     QComboBox* comboMonitor = nullptr;
     QComboBox* comboParam = nullptr;
@@ -65,6 +71,7 @@ private:
     void EditorChanged();      // the selected row from the editor
     void EnableEditor(bool b);
 
+    QBoxLayout* layTop = nullptr;
     std::vector<TRow> aRows;
     std::vector<std::pair<QString, QString>> aMonitors;
     bool bLoading = false;
