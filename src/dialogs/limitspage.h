@@ -66,6 +66,7 @@ private:
     };
 
     void FillMonitorCombo();
+    void FitColumns();
     void ShowRow(int iRow);    // table row iRow from aRows
     void LoadEditor(int iRow); // the editor from aRows[iRow]
     void EditorChanged();      // the selected row from the editor

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -634,6 +635,11 @@ TEST_F(TformCfgTest, LimitsPage_ShowsEightRulesAndEveryColumn)
     EXPECT_LE(grid->columnViewportPosition(nLast) + grid->columnWidth(nLast), grid->viewport()->width());
     EXPECT_GE(grid->columnWidth(nLast), 100);
     EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    // The text of every column but the free label is whole, and so are the headings.
+    for (int c = 0; c < nLast; ++c) {
+        EXPECT_GE(grid->columnWidth(c), grid->fontMetrics().horizontalAdvance(grid->item(0, c)->text())) << c;
+        EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << c;
+    }
     // The editor and the buttons stay inside the dialog.
     for (const char* sz : {"editLimitLabel", "btnOK", "btnCancel", "btnRemoveRule"}) {
         const QWidget* w = Ctl<QWidget>(sz);
