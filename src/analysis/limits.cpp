@@ -453,7 +453,8 @@ public:
             const QDateTime dtAt = tr.atUtc;
             const int nBefore = tz.offsetFromUtc(dtAt.addSecs(-1));
             const int nAfter = tr.offsetFromUtc;
-            // The wall time the clock showed at the change, before and after it.
+            // The change in seconds after the base; the clock showed that plus the
+            // offset before, and then that plus the offset after.
             const qint64 nWall = dtBase.secsTo(dtAt);
             if (nAfter > nBefore)
                 aSpans.push_back({nWall + nBefore, nWall + nAfter, 0});
