@@ -388,7 +388,8 @@ void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMo
 // The schedule of the run: from --limits FILE when given, else from the settings.
 // Rules that cannot be read, and rules for monitors the installation does not have,
 // are named once on standard error; the readable rules judge.
-TLimits RunLimits(TCfg& cfg, const TTQMonitors& mons, const std::optional<QString>& sFile, QTextStream& err)
+TLimits RunLimits(const TCfg& cfg, const TTQMonitors& mons, const std::optional<QString>& sFile,
+                  QTextStream& err)
 {
     TLimits limits;
     if (sFile) {
@@ -418,12 +419,13 @@ bool NoLimitRules(const TLimits& limits, const TCfg& cfg, const std::optional<QS
 {
     if (!limits.aRules.empty())
         return false;
-    err << QStringLiteral("No limit rules: ")
-        << (sFile ? QStringLiteral("the limits file ") + *sFile + QStringLiteral(" holds none")
-                  : QStringLiteral("the section [") + TCfg::LimitSection() + QStringLiteral("] of ") +
-                        QDir::toNativeSeparators(cfg.FileName()) +
-                        QStringLiteral(" holds none (make them on the Limits page of the preferences, or "
-                                       "give --limits FILE)"))
+    const QString sWhere =
+        sFile ? QStringLiteral("the limits file ") + *sFile
+              : QStringLiteral("the section [") + TCfg::LimitSection() + QStringLiteral("] of ") +
+                    QDir::toNativeSeparators(cfg.FileName());
+    err << QStringLiteral("No limit rules: ") << sWhere << QStringLiteral(" holds no rule that can be read")
+        << (sFile ? QString()
+                  : QStringLiteral(" (make them on the Limits page of the preferences, or give --limits FILE)"))
         << Qt::endl;
     return true;
 }

@@ -900,7 +900,8 @@ TEST_F(TCmdLineTest, Exceedances_DaysAfterTodayAreLeftOutAndNoRulesIsSaid)
     f.close();
     EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"), sEmpty}), 1);
     EXPECT_EQ(sErr,
-              QStringLiteral("No limit rules: the limits file ") + sEmpty + QStringLiteral(" holds none\n"));
+              QStringLiteral("No limit rules: the limits file ") + sEmpty +
+                  QStringLiteral(" holds no rule that can be read\n"));
 }
 
 TEST_F(TCmdLineTest, Exceedances_LimitsFileOfUtf16AndUnknownMonitorsAndPipesAndThePdf)
