@@ -1,15 +1,20 @@
 #include "analysis/limits.h"
 
+#include "analysis/level.h"
+
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
+#include "platform/platform.h"
+#include "platform/textdecode.h"
 #include "settings/cfg.h"
 
-#include <QFile>
-#include <QStringDecoder>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTimeZone>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <unordered_set>
 
 namespace {
 constexpr int nSecsPerDay = 86400;
@@ -49,13 +54,13 @@ bool SameID(const QString& a, const QString& b)
 }
 
 // Whether the rule holds a period starting nSecs into a day of weekday nDow, whose
-// day before is nPrevDow.
+// day before is nPrevDow. A band runs from its start on one of its days to its end,
+// on the next day when the end is not later than the start (23:00-07:00, and
+// 06:00-06:00, which is 24 hours from 06:00); 00:00-00:00 is the calendar day.
 bool Holds(const TLimitRule& rule, int nDow, int nPrevDow, int nSecs)
 {
     const int nStart = rule.nStartMin * 60;
     const int nEnd = rule.nEndMin * 60;
-    if (nStart == nEnd)
-        return rule.HasDay(nDow);
     if (nStart < nEnd)
         return nSecs >= nStart && nSecs < nEnd && rule.HasDay(nDow);
     if (nSecs >= nStart)
@@ -86,25 +91,21 @@ TLimitDayValues ReadDay(TPerFile& per, const QString& sID, const QDate& dt, int 
     for (int iRec = 0; iRec < nRecs; ++iRec) {
         values.anStartSecs.push_back(per.FldTimeSecs(iRec, 0));
         for (size_t p = 0; p < aiFld.size(); ++p) {
-            // "-" and anything else that is no number reads as -1: no value.
+            // "-" and anything else that is no number reads as -1, and 0 or 180 dB and
+            // more is what a monitor writes for no measurement: none is a level.
             const double d = aiFld[p] < 0 ? -1 : per.FldVal(iRec, aiFld[p]);
-            values.aadValues[p].push_back(d >= 0 ? d : std::numeric_limits<double>::quiet_NaN());
+            values.aadValues[p].push_back(TLevel::Is(d) ? d : std::numeric_limits<double>::quiet_NaN());
         }
     }
     return values;
 }
 
-// Bytes that are text: valid UTF-8 (or Latin-1) without NUL or other control bytes
-// but tab and line endings.
-bool IsText(const QByteArray& ba, QString& sText)
+// Text without NUL or other control characters but tab and line endings.
+bool IsText(const QString& sText)
 {
-    for (char c : ba)
-        if ((unsigned char)c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+    for (QChar c : sText)
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
             return false;
-    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    sText = dec(ba);
-    if (dec.hasError())
-        sText = QString::fromLatin1(ba);
     return true;
 }
 } // namespace
@@ -178,7 +179,8 @@ int TLimitRule::ParseTime(const QString& s)
     if (iColon < 1 || iColon > 2 || s.size() != iColon + 3)
         return -1;
     for (qsizetype i = 0; i < s.size(); ++i)
-        if (i != iColon && !s[i].isDigit())
+        // ASCII digits only: QString would read other scripts' digits as something else.
+        if (i != iColon && (s[i] < QLatin1Char('0') || s[i] > QLatin1Char('9')))
             return -1;
     const int nHour = s.left(iColon).toInt();
     const int nMin = s.mid(iColon + 1).toInt();
@@ -195,7 +197,7 @@ std::optional<double> TLimitRule::ParseLimit(const QString& s)
         s.count(QLatin1Char('.')) > 1)
         return std::nullopt;
     for (QChar c : s)
-        if (c != QLatin1Char('.') && !c.isDigit())
+        if (c != QLatin1Char('.') && (c < QLatin1Char('0') || c > QLatin1Char('9')))
             return std::nullopt;
     bool bOK = false;
     const double d = s.toDouble(&bOK);
@@ -285,7 +287,9 @@ TLimits TLimits::FromLines(const QStringList& slKeys, const QStringList& slLines
         if (int(limits.aRules.size()) >= MaxRules) {
             limits.slErrors.append(QStringLiteral("more than ") + QString::number(MaxRules) +
                                    QStringLiteral(" rules: ") + sKey + QStringLiteral(" and those after it"));
-            limits.slUnread.append(slLines.mid(i));
+            for (qsizetype j = i; j < slLines.size(); ++j)
+                if (!slLines[j].trimmed().isEmpty())
+                    limits.slUnread.append(slLines[j]);
             break;
         }
         QString sError;
@@ -302,19 +306,22 @@ TLimits TLimits::FromLines(const QStringList& slKeys, const QStringList& slLines
 
 std::optional<TLimits> TLimits::FromFile(const QString& sFile, QString& sError)
 {
-    QFile f(sFile);
-    if (!f.open(QIODevice::ReadOnly)) {
-        sError = QStringLiteral("cannot read the limits file ") + sFile;
-        return std::nullopt;
-    }
-    // A device or a pipe has no size of its own; reading one byte past the cap tells.
-    const QByteArray ba = f.read(nMaxFileBytes + 1);
-    if (ba.size() > nMaxFileBytes) {
+    // Read as the day files and settings are: only a plain file (a pipe or device
+    // could hold the run up for ever), and decoded by the one rule for text files
+    // (byte-order mark, UTF-8, else Windows-1252).
+    const QFileInfo fi(sFile);
+    if (fi.exists() && fi.isFile() && fi.size() > nMaxFileBytes) {
         sError = QStringLiteral("the limits file ") + sFile + QStringLiteral(" is larger than 1 MB");
         return std::nullopt;
     }
-    QString sText;
-    if (!IsText(ba, sText)) {
+    const std::optional<QByteArray> ba = TPlatform::ReadPlainFile(sFile, nMaxFileBytes);
+    if (!ba) {
+        sError = QStringLiteral("cannot read the limits file ") + sFile +
+                 (fi.exists() && !fi.isFile() ? QStringLiteral(" (not a plain file)") : QString());
+        return std::nullopt;
+    }
+    const QString sText = TTextDecode::Decode(*ba);
+    if (!IsText(sText)) {
         sError = QStringLiteral("the limits file ") + sFile + QStringLiteral(" is not text");
         return std::nullopt;
     }
@@ -361,10 +368,39 @@ QString TLimits::ErrorSummary() const
 {
     if (slErrors.isEmpty())
         return QString();
-    return QString::number(slErrors.size()) +
-           (slErrors.size() == 1 ? QStringLiteral(" limit rule could not be read and is left out: ")
-                                 : QStringLiteral(" limit rules could not be read and are left out: ")) +
+    // Every rule left out counts, each of those past the cap too, though they share
+    // one message.
+    const qsizetype n = std::max(slUnread.size(), slErrors.size());
+    return QString::number(n) +
+           (n == 1 ? QStringLiteral(" limit rule could not be read and is left out: ")
+                   : QStringLiteral(" limit rules could not be read and are left out: ")) +
            slErrors.join(QStringLiteral("; "));
+}
+
+QStringList TLimits::UnknownMonitors(const QStringList& slIDs) const
+{
+    QStringList sl;
+    for (const TLimitRule& rule : aRules) {
+        if (rule.sMonitor.isEmpty() || sl.contains(rule.sMonitor, Qt::CaseInsensitive))
+            continue;
+        bool bKnown = false;
+        for (const QString& sID : slIDs)
+            bKnown = bKnown || SameID(sID, rule.sMonitor);
+        if (!bKnown)
+            sl.append(rule.sMonitor);
+    }
+    return sl;
+}
+
+QString TLimits::UnknownSummary(const QStringList& slIDs) const
+{
+    const QStringList sl = UnknownMonitors(slIDs);
+    if (sl.isEmpty())
+        return QString();
+    return (sl.size() == 1
+                ? QStringLiteral("limit rules name a monitor that does not exist and judge nothing: ")
+                : QStringLiteral("limit rules name monitors that do not exist and judge nothing: ")) +
+           sl.join(QStringLiteral(", "));
 }
 
 // --- counts -------------------------------------------------------------------------------
@@ -398,65 +434,164 @@ int TLimitDay::Exceeded() const
 
 // --- assessment ---------------------------------------------------------------------------
 
+namespace {
+// How many times the clock shows each wall time of a stretch of days: twice in the
+// hour the clock goes back, never in the hour it skips, once elsewhere. Wall times
+// are counted in seconds from the first day's midnight.
+class TClockCount
+{
+public:
+    TClockCount(const QTimeZone& tz, const QDate& dtFirst, int nDays)
+    {
+        if (!tz.isValid() || !tz.hasTransitions())
+            return;
+        const QDateTime dtBase(dtFirst, QTime(0, 0), Qt::UTC);
+        // A day more on each side: offsets differ by hours, not days.
+        const QDateTime dtFrom = dtBase.addDays(-1);
+        const QDateTime dtTo = dtBase.addDays(nDays + 1);
+        for (const QTimeZone::OffsetData& tr : tz.transitions(dtFrom, dtTo)) {
+            const QDateTime dtAt = tr.atUtc;
+            const int nBefore = tz.offsetFromUtc(dtAt.addSecs(-1));
+            const int nAfter = tr.offsetFromUtc;
+            // The change in seconds after the base; the clock showed that plus the
+            // offset before, and then that plus the offset after.
+            const qint64 nWall = dtBase.secsTo(dtAt);
+            if (nAfter > nBefore)
+                aSpans.push_back({nWall + nBefore, nWall + nAfter, 0});
+            else if (nAfter < nBefore)
+                aSpans.push_back({nWall + nAfter, nWall + nBefore, 2});
+        }
+    }
+
+    int At(qint64 nWallSecs) const
+    {
+        for (const TSpan& span : aSpans)
+            if (nWallSecs >= span.nFrom && nWallSecs < span.nTo)
+                return span.nTimes;
+        return 1;
+    }
+
+private:
+    struct TSpan
+    {
+        qint64 nFrom;
+        qint64 nTo;
+        int nTimes;
+    };
+    std::vector<TSpan> aSpans;
+};
+
+// The part of a day's periods that a rule's band of that day holds: from its start
+// to the end of the day, or to its end; and the periods of the day after, up to its
+// end, when the band runs past midnight.
+struct TBandParts
+{
+    int nFromSecs;
+    int nToSecs;
+    int nNextToSecs; // 0: the band ends at midnight or before
+};
+
+TBandParts BandParts(const TLimitRule& rule)
+{
+    const int nStart = rule.nStartMin * 60;
+    const int nEnd = rule.nEndMin * 60;
+    if (nStart < nEnd)
+        return {nStart, nEnd, 0};
+    return {nStart, nSecsPerDay, nEnd};
+}
+
+bool Earlier(const QDate& dt1, int nSecs1, const QDate& dt2, int nSecs2)
+{
+    return dt1 < dt2 || (dt1 == dt2 && nSecs1 < nSecs2);
+}
+
+void SortExceedances(std::vector<TLimitExceedance>& aExc, size_t nFrom)
+{
+    // Stable: two records of one start (the clock going back) keep the file's order.
+    std::stable_sort(aExc.begin() + std::ptrdiff_t(nFrom), aExc.end(),
+                     [](const TLimitExceedance& a, const TLimitExceedance& b) {
+                         if (a.dt != b.dt || a.nStartSecs != b.nStartSecs)
+                             return Earlier(a.dt, a.nStartSecs, b.dt, b.nStartSecs);
+                         return a.iRule < b.iRule;
+                     });
+}
+} // namespace
+
 TLimitDay TLimitCheck::AssessDay(const std::vector<TLimitRule>& aRules, const QDate& dt, int nPeriod,
                                  const TLimitDayValues& values, std::vector<TLimitExceedance>& aExc)
+{
+    return AssessDay(aRules, dt, nPeriod, values, TLimitDayValues(), aExc, QTimeZone::systemTimeZone());
+}
+
+TLimitDay TLimitCheck::AssessDay(const std::vector<TLimitRule>& aRules, const QDate& dt, int nPeriod,
+                                 const TLimitDayValues& values, const TLimitDayValues& next,
+                                 std::vector<TLimitExceedance>& aExc, const QTimeZone& tz)
 {
     TLimitDay day;
     day.dt = dt;
     day.aCounts.resize(aRules.size());
-    if (!dt.isValid())
+    if (!dt.isValid() || nPeriod <= 0)
         return day;
+    const QDate dtNext = dt.addDays(1);
     const int nDow = dt.dayOfWeek();
-    const int nPrev = PrevDow(nDow);
-    // Every start within the day is a period, the short last one of a length that
-    // does not divide the day too.
-    const int nSlots = nPeriod > 0 ? (nMinutesPerDay + nPeriod - 1) / nPeriod : 0;
+    const size_t nExcFrom = aExc.size();
+    // Every start within a day is a period, the short last one of a length that does
+    // not divide the day too; the clock decides how often each start comes.
+    const int nSlots = (nMinutesPerDay + nPeriod - 1) / nPeriod;
+    const TClockCount clock(tz, dt, 2);
 
-    std::vector<int> aiParam(aRules.size(), -1);
     for (size_t r = 0; r < aRules.size(); ++r) {
-        for (qsizetype p = 0; p < values.slParams.size(); ++p)
-            if (QString::compare(values.slParams[p], aRules[r].sParam, Qt::CaseInsensitive) == 0)
-                aiParam[r] = int(p);
+        const TLimitRule& rule = aRules[r];
         TLimitCount& count = day.aCounts[r];
-        for (int k = 0; k < nSlots; ++k)
-            if (Holds(aRules[r], nDow, nPrev, k * nPeriod * 60))
-                ++count.nExpected;
-    }
-
-    // A record repeated for the same start would otherwise count twice.
-    std::unordered_set<int> seen;
-    const size_t nRecs = values.anStartSecs.size();
-    for (size_t iRec = 0; iRec < nRecs; ++iRec) {
-        const int nSecs = values.anStartSecs[iRec];
-        if (nSecs < 0 || nSecs >= nSecsPerDay || !seen.insert(nSecs).second)
+        if (!rule.HasDay(nDow))
             continue;
-        for (size_t r = 0; r < aRules.size(); ++r) {
-            const TLimitRule& rule = aRules[r];
-            if (aiParam[r] < 0 || !Holds(rule, nDow, nPrev, nSecs))
-                continue;
-            const std::vector<double>& ad = values.aadValues[size_t(aiParam[r])];
-            if (iRec >= ad.size() || !std::isfinite(ad[iRec]))
-                continue;
-            // Judged on the value as shown, so 65.04 shown as 65.0 is not above 65.0.
-            const int nValue = Tenths(ad[iRec]);
-            const int nMargin = nValue - Tenths(rule.dLimit);
-            TLimitCount& count = day.aCounts[r];
-            ++count.nAssessed;
-            if (!count.HasWorst() || nMargin > count.nWorstTenths) {
-                count.nWorstTenths = nMargin;
-                count.dtWorst = dt;
-                count.nWorstSecs = nSecs;
-            }
-            if (nMargin > 0) {
-                ++count.nExceeded;
-                aExc.push_back({dt, nSecs, int(r), nValue, nMargin});
-            }
+        const TBandParts band = BandParts(rule);
+        for (int k = 0; k < nSlots; ++k) {
+            const int nSecs = k * nPeriod * 60;
+            if (nSecs >= band.nFromSecs && nSecs < band.nToSecs)
+                count.nExpected += clock.At(nSecs);
+            if (nSecs < band.nNextToSecs)
+                count.nExpected += clock.At(qint64(nSecsPerDay) + nSecs);
         }
-    }
-    // A period counts once against each expected slot, even from a file whose odd
-    // start times do not fall on the period grid.
-    for (TLimitCount& count : day.aCounts)
+
+        // Every record is judged, a start that comes twice too, as the chart draws it.
+        const auto judge = [&](const TLimitDayValues& v, const QDate& dtOf, int nFrom, int nTo) {
+            qsizetype iParam = -1;
+            for (qsizetype p = 0; p < v.slParams.size() && iParam < 0; ++p)
+                if (QString::compare(v.slParams[p], rule.sParam, Qt::CaseInsensitive) == 0)
+                    iParam = p;
+            if (iParam < 0 || size_t(iParam) >= v.aadValues.size())
+                return;
+            const std::vector<double>& ad = v.aadValues[size_t(iParam)];
+            for (size_t iRec = 0; iRec < v.anStartSecs.size() && iRec < ad.size(); ++iRec) {
+                const int nSecs = v.anStartSecs[iRec];
+                if (nSecs < nFrom || nSecs >= nTo || !TLevel::Is(ad[iRec]))
+                    continue;
+                // Judged on the value as shown, so 65.04 shown as 65.0 is not above 65.0.
+                const int nValue = Tenths(ad[iRec]);
+                const int nMargin = nValue - Tenths(rule.dLimit);
+                ++count.nAssessed;
+                if (!count.HasWorst() || nMargin > count.nWorstTenths ||
+                    (nMargin == count.nWorstTenths &&
+                     Earlier(dtOf, nSecs, count.dtWorst, count.nWorstSecs))) {
+                    count.nWorstTenths = nMargin;
+                    count.dtWorst = dtOf;
+                    count.nWorstSecs = nSecs;
+                }
+                if (nMargin > 0) {
+                    ++count.nExceeded;
+                    aExc.push_back({dtOf, nSecs, int(r), nValue, nMargin});
+                }
+            }
+        };
+        judge(values, dt, band.nFromSecs, band.nToSecs);
+        if (band.nNextToSecs > 0)
+            judge(next, dtNext, 0, band.nNextToSecs);
+        // Records of odd start times off the period grid, or a supervisor that wrote a
+        // period twice, never make the coverage more than whole.
         count.nExpected = std::max(count.nExpected, count.nAssessed);
+    }
+    SortExceedances(aExc, nExcFrom);
     return day;
 }
 
@@ -466,25 +601,37 @@ std::vector<TLimitMonitor> TLimitCheck::Compute(const TLimits& limits, const QSt
 {
     std::vector<TLimitMonitor> aResult;
     TPerFile per(sDataPath);
+    const QTimeZone tz = QTimeZone::systemTimeZone();
     for (const TTQMonitor* mon : aMons) {
         TLimitMonitor lm;
         lm.sID = mon->sID;
         lm.aRules = limits.RulesFor(mon->sID);
         lm.aRange.resize(lm.aRules.size());
         QStringList slParams;
-        for (const TLimitRule& rule : lm.aRules)
+        bool bPastMidnight = false;
+        for (const TLimitRule& rule : lm.aRules) {
             if (!slParams.contains(rule.sParam, Qt::CaseInsensitive))
                 slParams.append(rule.sParam);
+            bPastMidnight = bPastMidnight || BandParts(rule).nNextToSecs > 0;
+        }
         if (dtFrom.isValid() && dtTo.isValid() && nPeriod > 0 && nPeriod <= nMinutesPerDay) {
+            // Without rules there is nothing to read. A band past midnight takes the
+            // next day's file too: the last day's night ends in the day after the range.
+            const auto read = [&](const QDate& dt) {
+                return lm.aRules.empty() ? TLimitDayValues() : ReadDay(per, mon->sID, dt, nPeriod, slParams);
+            };
+            TLimitDayValues values = read(dtFrom);
             for (QDate dt = dtFrom; dt <= dtTo; dt = dt.addDays(1)) {
-                // Without rules there is nothing to read.
-                const TLimitDayValues values =
-                    lm.aRules.empty() ? TLimitDayValues() : ReadDay(per, mon->sID, dt, nPeriod, slParams);
-                TLimitDay day = AssessDay(lm.aRules, dt, nPeriod, values, lm.aExceedances);
+                TLimitDayValues next = bPastMidnight ? read(dt.addDays(1)) : TLimitDayValues();
+                TLimitDay day = AssessDay(lm.aRules, dt, nPeriod, values, next, lm.aExceedances, tz);
                 for (size_t r = 0; r < lm.aRange.size(); ++r)
                     lm.aRange[r].Add(day.aCounts[r]);
                 lm.aDays.push_back(std::move(day));
+                values =
+                    bPastMidnight ? std::move(next) : (dt < dtTo ? read(dt.addDays(1)) : TLimitDayValues());
             }
+            // A night's small hours come after the next day's own early periods.
+            SortExceedances(lm.aExceedances, 0);
         }
         aResult.push_back(std::move(lm));
     }

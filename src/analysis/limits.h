@@ -10,6 +10,7 @@
 #include <vector>
 
 class TCfg;
+class QTimeZone;
 
 // One noise limit: a periodic parameter must not be above dLimit in the periods that
 // start inside the time band on the given weekdays. Written as one line of text,
@@ -33,8 +34,9 @@ struct TLimitRule
     bool HasDay(int nDayOfWeek) const { return (nDays >> (nDayOfWeek - 1) & 1) != 0; }
     bool CrossesMidnight() const { return nEndMin < nStartMin; }
     // Whether a period starting nSecs after the midnight that begins dt falls under
-    // the rule. A band that crosses midnight belongs to the day it began on: its hours
-    // after midnight count for the day before.
+    // the rule. A band belongs to the day it began on: when its end is not later than
+    // its start (23:00-07:00; 06:00-06:00 is 24 hours from 06:00) its hours after
+    // midnight count for the day before. 00:00-00:00 is the calendar day.
     bool Contains(const QDate& dt, int nSecs) const;
     // The same for a day given by its weekday (1 Monday ... 7 Sunday), for callers that
     // walk many periods of one day.
@@ -92,8 +94,14 @@ struct TLimits
     QStringList Lines() const;
     // The rules that judge monitor sID.
     std::vector<TLimitRule> RulesFor(const QString& sID) const;
-    // One line for the status bar or standard error; empty without errors.
+    // One line for the status bar or standard error; empty without errors. It counts
+    // every rule left out.
     QString ErrorSummary() const;
+    // The monitor IDs that rules name but slIDs (the installation's monitors) lacks,
+    // each once: such rules judge nothing, which is said rather than passed over.
+    QStringList UnknownMonitors(const QStringList& slIDs) const;
+    // One line naming them for the status bar or standard error; empty when none.
+    QString UnknownSummary(const QStringList& slIDs) const;
 };
 
 // The counts of one rule over a day or a range.
@@ -104,7 +112,9 @@ struct TLimitCount
     int nExceeded = 0;
     // The highest value minus the limit among the assessed periods (negative while
     // all are below), in tenths of a dB so that sums and comparisons are exact; and
-    // its day and start. nWorstSecs is -1 without assessed periods.
+    // the date and start of its period, the earliest of equals (the date is the day
+    // after a day's own for a band past midnight). nWorstSecs is -1 without assessed
+    // periods.
     int nWorstTenths = 0;
     QDate dtWorst;
     int nWorstSecs = -1;
@@ -140,7 +150,7 @@ struct TLimitMonitor
 {
     QString sID;
     std::vector<TLimitRule> aRules;
-    std::vector<TLimitExceedance> aExceedances; // by day, start and rule
+    std::vector<TLimitExceedance> aExceedances; // by date, start and rule
     std::vector<TLimitDay> aDays;               // every day of the range
     std::vector<TLimitCount> aRange;            // one per rule
 };
@@ -156,18 +166,28 @@ struct TLimitDayValues
 
 // Judges the periods of the periodic day files against the limit rules. A period is
 // judged by every rule whose weekdays and band hold its start; it exceeds a rule when
-// its value, as shown with one decimal, is above the limit. A period without a value
-// (a parameter the file lacks too) is not assessed and lowers the coverage.
+// its value, as shown with one decimal, is above the limit. A period without a level
+// (TLevel::Is; a parameter the file lacks too) is not assessed and lowers the coverage.
 class TLimitCheck final
 {
 public:
     TLimitCheck() = delete;
 
-    // The counts of day dt, adding its exceedances to aExc with rule indexes into aRules.
+    // The counts of day dt, adding its exceedances to aExc in time order with rule
+    // indexes into aRules. A day's band begins in values (the file of dt); one that
+    // runs past midnight ends in next (the file of the day after). Every record in a
+    // band is judged, each of two with one start too; the periods expected follow the
+    // clock of tz: a day the clock goes forward has an hour less, one it goes back an
+    // hour more.
+    static TLimitDay AssessDay(const std::vector<TLimitRule>& aRules, const QDate& dt, int nPeriod,
+                               const TLimitDayValues& values, const TLimitDayValues& next,
+                               std::vector<TLimitExceedance>& aExc, const QTimeZone& tz);
+    // The same without the next day's file, in the local time zone.
     static TLimitDay AssessDay(const std::vector<TLimitRule>& aRules, const QDate& dt, int nPeriod,
                                const TLimitDayValues& values, std::vector<TLimitExceedance>& aExc);
 
-    // Per monitor, the days from dtFrom to dtTo (both included) and the range.
+    // Per monitor, the days from dtFrom to dtTo (both included) and the range; the
+    // file of the day after dtTo is read for the last day's bands past midnight.
     static std::vector<TLimitMonitor> Compute(const TLimits& limits, const QString& sDataPath,
                                               const TMonitorSel& aMons, const QDate& dtFrom,
                                               const QDate& dtTo, int nPeriod);

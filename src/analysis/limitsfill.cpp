@@ -27,7 +27,7 @@ void SetHeadings(TStringGrid& grid, int nRow, const std::vector<std::pair<int, c
 // The figures of one rule over a day or the range. The margin is shown only above
 // the limit: the grids show no negative numbers.
 void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimitCount& count,
-               double dCoverage, bool bRange)
+               double dCoverage)
 {
     grid.SetCell(TLimitsFill::ColTime, nRow, rule.BandText());
     grid.SetCell(TLimitsFill::ColParam, nRow, rule.sParam);
@@ -47,15 +47,18 @@ void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimit
     if (count.nWorstTenths > 0)
         grid.SetCell(TLimitsFill::ColMargin, nRow,
                      QLatin1Char('^') + TLimitsFill::Tenths(count.nWorstTenths));
-    const QString sAt = TLimitsFill::StartTime(count.nWorstSecs);
-    grid.SetCell(TLimitsFill::ColHighestAt, nRow,
-                 bRange ? Date(count.dtWorst) + QLatin1Char(' ') + sAt : sAt);
+    grid.SetCell(TLimitsFill::ColHighestAt, nRow, TLimitsFill::DateTime(count.dtWorst, count.nWorstSecs));
 }
 } // namespace
 
 QString TLimitsFill::StartTime(int nSecs)
 {
     return QString::asprintf("%02d:%02d", nSecs / 3600, nSecs / 60 % 60);
+}
+
+QString TLimitsFill::DateTime(const QDate& dt, int nSecs)
+{
+    return Date(dt) + QLatin1Char(' ') + StartTime(nSecs);
 }
 
 QString TLimitsFill::Tenths(int nTenths)
@@ -68,8 +71,8 @@ QString TLimitsFill::Note()
     return QStringLiteral(
         "A period is judged by every rule whose days and hours hold its start; the hours of a band after "
         "midnight belong to the day it began on. A value equal to its limit is within it. Highest: the "
-        "highest value of the rule's periods; grey coverage: fewer periods with a value than the rating "
-        "coverage threshold.");
+        "highest value of the rule's periods, at the date and time of its period; grey coverage: fewer "
+        "periods with a value than the rating coverage threshold.");
 }
 
 void TLimitsFill::FillExceedances(TStringGrid& grid, const TMonitorSel& aMons,
@@ -147,13 +150,13 @@ void TLimitsFill::FillExceedances(TStringGrid& grid, const TMonitorSel& aMons,
         for (const TLimitDay& day : lm.aDays) {
             for (size_t r = 0; r < nRules; ++r) {
                 grid.SetCell(ColDate, nRow, Date(day.dt));
-                FillCount(grid, nRow, lm.aRules[r], day.aCounts[r], dCoverage, false);
+                FillCount(grid, nRow, lm.aRules[r], day.aCounts[r], dCoverage);
                 ++nRow;
             }
         }
         for (size_t r = 0; r < nRules; ++r) {
             grid.SetCell(ColDate, nRow, QStringLiteral("~h~Range"));
-            FillCount(grid, nRow, lm.aRules[r], lm.aRange[r], dCoverage, true);
+            FillCount(grid, nRow, lm.aRules[r], lm.aRange[r], dCoverage);
             ++nRow;
         }
         nRow += 2;

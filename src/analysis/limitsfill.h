@@ -12,7 +12,7 @@ class TStringGrid;
 // The "Exceedances" table: per monitor its title, then every period above its limit
 // (date, start, parameter, value, limit, margin, rule), then per day and rule the
 // counts (periods assessed, coverage, exceedances, the highest value, its margin and
-// time) and the range rows, then two spacing rows. Margins above the limit and
+// date and time) and the range rows, then two spacing rows. Margins above the limit and
 // counts of exceedances are bold; a coverage under dCoverage percent is grey.
 class TLimitsFill final
 {
@@ -28,6 +28,9 @@ public:
 
     // "hh:mm" of a start in seconds after midnight.
     static QString StartTime(int nSecs);
+    // "yyyy-MM-dd hh:mm": where a day's or the range's highest value lies. A day's
+    // band past midnight may have it on the next date, so the date is always given.
+    static QString DateTime(const QDate& dt, int nSecs);
     // One decimal with "."; margins keep their sign.
     static QString Tenths(int nTenths);
 

@@ -129,7 +129,13 @@ void TformMain::UpdateReport()
 
 void TformMain::ReportLimitErrors()
 {
-    const QString sErrors = TLimits::FromCfg(*cfg).ErrorSummary();
+    const TLimits limits = TLimits::FromCfg(*cfg);
+    QStringList slIDs;
+    for (int i = 0; i < mons->Count(); ++i)
+        slIDs.append(mons->GetHead(i)->sID);
+    QStringList slSay{limits.ErrorSummary(), limits.UnknownSummary(slIDs)};
+    slSay.removeAll(QString());
+    const QString sErrors = slSay.join(QStringLiteral("; "));
     if (sErrors == sLimitErrorsShown)
         return;
     sLimitErrorsShown = sErrors;

@@ -136,6 +136,10 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     btnCancel->setAutoDefault(false);
 
     FitWidth();
+    connect(pageCfg, &QTabWidget::currentChanged, this, [this] {
+        if (pageCfg->currentWidget() == pageLimits)
+            FitLimitsPage();
+    });
 
     connect(btnDir, &QToolButton::clicked, this, &TformCfg::btnDirClick);
     connect(btnOK, &QPushButton::clicked, this, &TformCfg::btnOKClick);
@@ -378,21 +382,49 @@ void TformCfg::chkEvtRatingHoursClick()
 
 // The designed client area is 426 x 262. A wider font than the one it was drawn for
 // may push a caption past the page's right edge: the dialog then grows to the right
-// and the OK and Cancel buttons move with its edge.
+// and the OK and Cancel buttons move with its edge. The dialog may be made larger;
+// the Limits page, a table of rules, makes it so when it comes in front.
 void TformCfg::FitWidth()
 {
     int xRight = 0;
     for (int i = 0; i < pageCfg->count(); ++i) {
         const QWidget* tab = pageCfg->widget(i);
+        if (tab == pageLimits)
+            continue; // laid out by its layout, to any width
         for (const QWidget* w : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             xRight = std::max(xRight, w->geometry().right());
     }
     // The pages lie inside the tab frame, a few pixels narrower than the tab control.
     const int cxGrow = std::max(0, xRight + 10 - (410 - 4));
-    pageCfg->resize(410 + cxGrow, 193);
-    btnOK->move(258 + cxGrow, 229);
-    btnCancel->move(339 + cxGrow, 229);
-    setFixedSize(426 + cxGrow, 262);
+    setMinimumSize(426 + cxGrow, 262);
+    resize(426 + cxGrow, 262);
+    PlaceControls();
+}
+
+void TformCfg::PlaceControls()
+{
+    pageCfg->setGeometry(8, 8, width() - 16, height() - 69);
+    btnHelp->move(8, height() - 33);
+    btnOK->move(width() - 168, height() - 33);
+    btnCancel->move(width() - 87, height() - 33);
+}
+
+void TformCfg::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    PlaceControls();
+}
+
+// Grows the dialog, never shrinks it, so that the Limits page shows its rows and
+// every column of its table. The tab control's smallest size is the page's with the
+// tabs and frame around it; the other pages are placed by hand and ask for none.
+void TformCfg::FitLimitsPage()
+{
+    const QSize sz = pageCfg->minimumSizeHint();
+    const int cx = sz.width() + (width() - pageCfg->width());
+    const int cy = sz.height() + (height() - pageCfg->height());
+    if (cx > width() || cy > height())
+        resize(std::max(cx, width()), std::max(cy, height()));
 }
 
 void TformCfg::SetActivePage(int i)
@@ -644,13 +676,15 @@ void TformCfg::btnOKClick()
     cfg.SetRatingNightLimitOn(chkNightLimit->isChecked());
     cfg.SetRatingNightLimit(spinNightLimit->value());
     WriteEvents();
-    // Rules the settings held but could not read stay behind the edited ones, unread
-    // and reported, for the user to mend; unchanged rules are not written again.
+    // Unchanged rules are not written again: the section stays as it is, byte for byte,
+    // with its hand-made keys, spacing and unread lines. Once rules were changed, those
+    // the settings held but could not read stay behind the edited ones, unread and
+    // reported, for the user to mend.
     TLimits limits;
     limits.aRules = *aLimitRules;
-    const QStringList slRules = limits.Lines() + TLimits::FromCfg(cfg).slUnread;
-    if (slRules != cfg.LimitRules())
-        cfg.SetLimitRules(slRules);
+    const TLimits stored = TLimits::FromCfg(cfg);
+    if (limits.Lines() != stored.Lines())
+        cfg.SetLimitRules(limits.Lines() + stored.slUnread);
     accept();
 }
 

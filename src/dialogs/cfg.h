@@ -37,6 +37,9 @@ public:
     // Messages to the user go through fn (a modal message box unless replaced).
     void SetMessageFn(std::function<void(const QString&)> fn) { fnMessage = std::move(fn); }
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     void CreateProgramPage(QWidget* tab);
     void CreateReportsPage(QWidget* tab);
@@ -49,6 +52,8 @@ private:
     void WriteEvents();
     void chkEvtRatingHoursClick();
     void FitWidth();
+    void PlaceControls(); // the tab control and the buttons to the dialog's size
+    void FitLimitsPage();
 
     void FormCreate();
     void btnDirClick();

@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 enum EColumn : int
@@ -37,7 +40,7 @@ TLimitsPage::TLimitsPage(QWidget* parent) : QWidget(parent)
     lay->setContentsMargins(6, 6, 6, 4);
     lay->setSpacing(3);
 
-    auto* layTop = new QHBoxLayout;
+    layTop = new QHBoxLayout;
     gridRules = new QTableWidget(0, colCount, this);
     gridRules->setObjectName(QStringLiteral("gridRules"));
     gridRules->setHorizontalHeaderLabels({QStringLiteral("Monitor"), QStringLiteral("Parameter"),
@@ -51,11 +54,7 @@ TLimitsPage::TLimitsPage(QWidget* parent) : QWidget(parent)
     gridRules->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridRules->horizontalHeader()->setMinimumSectionSize(24);
     gridRules->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    gridRules->setColumnWidth(colMonitor, 56);
-    gridRules->setColumnWidth(colParam, 60);
-    gridRules->setColumnWidth(colDays, 62);
-    gridRules->setColumnWidth(colBand, 76);
-    gridRules->setColumnWidth(colLimit, 38);
+    FitColumns();
     layTop->addWidget(gridRules, 1);
     auto* layButtons = new QVBoxLayout;
     btnAdd = new QPushButton(QStringLiteral("&Add"), this);
@@ -141,6 +140,7 @@ void TLimitsPage::SetRules(const std::vector<TLimitRule>& aRules)
     gridRules->setRowCount(int(aRows.size()));
     for (int i = 0; i < int(aRows.size()); ++i)
         ShowRow(i);
+    FitColumns();
     FillMonitorCombo();
     if (!aRows.empty())
         gridRules->setCurrentCell(0, 0);
@@ -185,6 +185,21 @@ void TLimitsPage::ShowRow(int iRow)
             gridRules->setItem(iRow, c, item);
         }
         item->setText(sl[c]);
+    }
+}
+
+// Every column but the label as wide as its widest text or heading, never narrower
+// than designed, so that days such as "Mon-Fri,Sun" are read whole.
+void TLimitsPage::FitColumns()
+{
+    const std::array<int, colLabel> anDesigned = {56, 60, 62, 76, 38};
+    for (int c = 0; c < colLabel; ++c) {
+        // The cell's text with the margins a cell draws it within.
+        int cxText = gridRules->horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < gridRules->rowCount(); ++r)
+            if (const QTableWidgetItem* item = gridRules->item(r, c))
+                cxText = std::max(cxText, gridRules->fontMetrics().horizontalAdvance(item->text()) + 10);
+        gridRules->setColumnWidth(c, std::max(anDesigned[size_t(c)], cxText));
     }
 }
 
@@ -233,6 +248,7 @@ void TLimitsPage::EditorChanged()
     row.sLimit = editLimit->text().trimmed();
     row.rule.sLabel = editLabel->text().trimmed();
     ShowRow(iRow);
+    FitColumns();
 }
 
 void TLimitsPage::btnAddClick()
@@ -264,6 +280,35 @@ void TLimitsPage::btnRemoveClick()
     aRows.erase(aRows.begin() + iRow);
     gridRules->removeRow(iRow);
     LoadEditor(gridRules->currentRow());
+}
+
+QSize TLimitsPage::minimumSizeHint() const
+{
+    // The table: every column but the label at its width, the label at least as wide
+    // as its heading, the header, RowsShown rows and room for a scroll bar.
+    const int cxScroll = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, gridRules);
+    const int cxFrame = 2 * gridRules->frameWidth();
+    // The label as wide as its longest text, within reason: it is free text.
+    int cxLabel = std::max(120, gridRules->horizontalHeader()->sectionSizeHint(colLabel));
+    for (int r = 0; r < gridRules->rowCount(); ++r)
+        if (const QTableWidgetItem* item = gridRules->item(r, colLabel))
+            cxLabel = std::max(cxLabel,
+                               std::min(240, gridRules->fontMetrics().horizontalAdvance(item->text()) + 10));
+    int cxGrid = cxFrame + cxScroll + cxLabel;
+    for (int c = 0; c < colLabel; ++c)
+        cxGrid += gridRules->columnWidth(c);
+    const int cyGrid = cxFrame + gridRules->horizontalHeader()->sizeHint().height() +
+                       RowsShown * gridRules->verticalHeader()->defaultSectionSize();
+    const QMargins m = layout()->contentsMargins();
+    const int nSpacing = static_cast<const QBoxLayout*>(layout())->spacing();
+    int cx = cxGrid + layTop->spacing() + btnAdd->sizeHint().width();
+    int cy = cyGrid;
+    for (int i = 1; i < layout()->count(); ++i) {
+        const QSize sz = layout()->itemAt(i)->sizeHint();
+        cx = std::max(cx, sz.width());
+        cy += nSpacing + sz.height();
+    }
+    return {cx + m.left() + m.right(), cy + m.top() + m.bottom()};
 }
 
 std::optional<std::vector<TLimitRule>> TLimitsPage::Rules(QString& sError)

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -40,6 +41,11 @@ public:
     void btnAddClick();
     void btnRemoveClick();
 
+    // The size the page needs to show RowsShown rules and every column whole; the
+    // dialog that holds the page grows to it.
+    QSize minimumSizeHint() const override;
+    static constexpr int RowsShown = 8;
+
     QTableWidget* gridRules = nullptr;
     QComboBox* comboMonitor = nullptr;
     QComboBox* comboParam = nullptr;
@@ -60,11 +66,13 @@ private:
     };
 
     void FillMonitorCombo();
+    void FitColumns();
     void ShowRow(int iRow);    // table row iRow from aRows
     void LoadEditor(int iRow); // the editor from aRows[iRow]
     void EditorChanged();      // the selected row from the editor
     void EnableEditor(bool b);
 
+    QBoxLayout* layTop = nullptr;
     std::vector<TRow> aRows;
     std::vector<std::pair<QString, QString>> aMonitors;
     bool bLoading = false;

@@ -333,12 +333,14 @@ void ApplyEventArgs(TCfg& cfg, const TArgs& a)
 }
 
 // The exceedances as CSV: one row per period above its limit, then after a blank line
-// the counts per monitor, day and rule and a "Range" row per monitor and rule.
+// the counts per monitor, day and rule and a "Range" row per monitor and rule. As on
+// screen and in the export, days still to come are not rows.
 void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
                       const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
 {
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
     const std::vector<TLimitMonitor> aMons =
-        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtTo, nPeriod);
+        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtLast, nPeriod);
     auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
     const auto time = &TLimitsFill::StartTime;
     const auto tenths = &TLimitsFill::Tenths;
@@ -357,10 +359,7 @@ void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMo
            "at,Label\n";
     auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule,
                         const TLimitCount& c) {
-        QString sAt;
-        if (c.HasWorst())
-            sAt = (sDate == QLatin1String("Range") ? date(c.dtWorst) + QLatin1Char(' ') : QString()) +
-                  time(c.nWorstSecs);
+        // A date always: a night's worst may lie on the day after its row's.
         out << QStringList{CsvField(sID),
                            sDate,
                            CsvField(rule.sParam),
@@ -371,7 +370,7 @@ void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMo
                            QString::number(c.nAssessed),
                            QString::number(c.nExceeded),
                            c.HasWorst() ? tenths(c.nWorstTenths) : QString(),
-                           sAt,
+                           c.HasWorst() ? TLimitsFill::DateTime(c.dtWorst, c.nWorstSecs) : QString(),
                            CsvField(rule.Name())}
                    .join(QLatin1Char(','))
             << '\n';
@@ -387,8 +386,10 @@ void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMo
 }
 
 // The schedule of the run: from --limits FILE when given, else from the settings.
-// Rules that cannot be read are named once on standard error and left out.
-TLimits RunLimits(const TCfg& cfg, const std::optional<QString>& sFile, QTextStream& err)
+// Rules that cannot be read, and rules for monitors the installation does not have,
+// are named once on standard error; the readable rules judge.
+TLimits RunLimits(const TCfg& cfg, const TTQMonitors& mons, const std::optional<QString>& sFile,
+                  QTextStream& err)
 {
     TLimits limits;
     if (sFile) {
@@ -402,7 +403,31 @@ TLimits RunLimits(const TCfg& cfg, const std::optional<QString>& sFile, QTextStr
     }
     if (!limits.slErrors.isEmpty())
         err << QStringLiteral("tarvik-reporter: ") << limits.ErrorSummary() << Qt::endl;
+    QStringList slIDs;
+    for (int i = 0; i < mons.Count(); ++i)
+        slIDs.append(mons.GetHead(i)->sID);
+    const QString sUnknown = limits.UnknownSummary(slIDs);
+    if (!sUnknown.isEmpty())
+        err << QStringLiteral("tarvik-reporter: ") << sUnknown << Qt::endl;
     return limits;
+}
+
+// With no rule to judge by there is nothing to report: said on standard error, with
+// where the rules were looked for, rather than an empty table on standard output.
+bool NoLimitRules(const TLimits& limits, const TCfg& cfg, const std::optional<QString>& sFile,
+                  QTextStream& err)
+{
+    if (!limits.aRules.empty())
+        return false;
+    const QString sWhere =
+        sFile ? QStringLiteral("the limits file ") + *sFile
+              : QStringLiteral("the section [") + TCfg::LimitSection() + QStringLiteral("] of ") +
+                    QDir::toNativeSeparators(cfg.FileName());
+    err << QStringLiteral("No limit rules: ") << sWhere << QStringLiteral(" holds no rule that can be read")
+        << (sFile ? QString()
+                  : QStringLiteral(" (make them on the Limits page of the preferences, or give --limits FILE)"))
+        << Qt::endl;
+    return true;
 }
 
 int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
@@ -490,8 +515,8 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
             QStringLiteral("--kinds, --zoom, --logo, --header and --image-format go with --export only"));
     if (!a.sExport && !a.bEvents && (a.sThreshold || a.sMinDuration))
         throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
-    if (a.sLimits && !a.sExport && !a.bExceedances)
-        throw EBadArgs(QStringLiteral("--limits goes with --exceedances and --export only"));
+    if (a.sLimits && !a.sExport && !a.bExceedances && !a.sPdf)
+        throw EBadArgs(QStringLiteral("--limits goes with --exceedances, --export and --pdf only"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
     const TPdfChoice pdfChoice = a.sPdf ? PdfChoice(a) : TPdfChoice();
@@ -524,19 +549,25 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         return 0;
     }
     if (a.bExceedances) {
-        PrintExceedances(RunLimits(cfg, a.sLimits, err), cfg.DataPath(), aSel, dtFrom, dtTo,
-                         cfg.RepPerPeriod(), out);
+        const TLimits limits = RunLimits(cfg, mons, a.sLimits, err);
+        if (NoLimitRules(limits, cfg, a.sLimits, err))
+            return 1;
+        PrintExceedances(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out);
         return 0;
     }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
         return 0;
     }
-    if (a.sPdf)
+    if (a.sPdf) {
+        // The report judges by the run's rules as by the settings' own; nothing is stored.
+        if (a.sLimits)
+            cfg.SetLimitRules(RunLimits(cfg, mons, a.sLimits, err).Lines());
         return WritePdf(*a.sPdf, pdfChoice, a.bLandscape, cfg, mons, aSel, dtFrom, dtTo, out, err);
+    }
     TExportOptions opt = ExportOptions(cfg, a);
     if (opt.bExceedances)
-        opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, a.sLimits, err));
+        opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, mons, a.sLimits, err));
     return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, opt, out, err);
 }
 } // namespace
@@ -591,10 +622,13 @@ QString TCmdLine::Usage()
         "                        File > Print prints it (the folder must exist)\n"
         "  --exceedances         print every period above its noise limit as CSV (monitor,\n"
         "                        date, time, parameter, value, limit, margin, label), then\n"
-        "                        the counts per monitor, day and rule and a \"Range\" row\n"
-        "  --limits FILE         with --exceedances or --export: judge by the limit rules\n"
-        "                        of FILE, one per line as in the settings, for this run\n"
-        "                        (default: the limits of the settings)\n"
+        "                        the counts per monitor, day and rule (a night counts for\n"
+        "                        the day it began on; worst at is a date and time) and a\n"
+        "                        \"Range\" row; days after today are left out. Without any\n"
+        "                        limit rule it says so on standard error and exits with 1\n"
+        "  --limits FILE         with --exceedances, --export or --pdf: judge by the limit\n"
+        "                        rules of FILE, one per line as in the settings, for this\n"
+        "                        run (default: the limits of the settings)\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today or yesterday (default: today)\n"
         "  --to DAY              last day, given the same way (default: the first day)\n"

@@ -1,8 +1,10 @@
 #include "analysis/limits.h"
 
+#include "nonplainfile.h"
 #include "views/gridfill_daydir.h"
 
 #include <QFile>
+#include <QTimeZone>
 
 #include <cmath>
 #include <limits>
@@ -85,6 +87,20 @@ TEST(TLimitRule, Parse_RefusesBadLimitsHoursAndDaysWithAReason)
     }
 }
 
+TEST(TLimitRule, Parse_RefusesDigitsOtherThanAscii)
+{
+    // Fault: "０７:００" (fullwidth) was read as 00:00, silently another band.
+    for (const char* sz :
+         {"*;LAeq;Mon;\uff10\uff17:\uff10\uff10-19:00;65", "*;LAeq;Mon;07:00-\u0661\u0669:00;65",
+          "*;LAeq;Mon;07:00-19:00;\uff16\uff15", "*;LAeq;Mon;07:00-19:00;6\u0665.0"}) {
+        QString sError;
+        EXPECT_FALSE(TLimitRule::Parse(QString::fromUtf8(sz), sError).has_value()) << sz;
+        EXPECT_FALSE(sError.isEmpty()) << sz;
+    }
+    EXPECT_EQ(TLimitRule::ParseTime(QString::fromUtf8("\uff10\uff17:\uff10\uff10")), -1);
+    EXPECT_EQ(TLimitRule::ParseTime(QStringLiteral("7:05")), 7 * 60 + 5);
+}
+
 TEST(TLimits, FromLines_BadRulesAreLeftOutAndReportedTheOthersKept)
 {
     const TLimits lim = TLimits::FromLines(
@@ -103,9 +119,26 @@ TEST(TLimits, FromLines_ThousandsOfRulesStopAtTheCapWithOneMessage)
     QStringList sl;
     for (int i = 0; i < 3000; ++i)
         sl.append(QStringLiteral("*;LAeq;Mon;07:00-19:00;65"));
+    sl.insert(5, QStringLiteral("*;LAeq;Mon;07:00-19:00;abc"));
+    sl.append(QString()); // blank lines are no rules
     const TLimits lim = TLimits::FromLines({}, sl);
     EXPECT_EQ(int(lim.aRules.size()), TLimits::MaxRules);
-    EXPECT_EQ(lim.slErrors.size(), 1);
+    EXPECT_EQ(lim.slErrors.size(), 2);
+    // Fault: "2 limit rules could not be read" while 2001 were left out.
+    EXPECT_EQ(lim.slUnread.size(), 2001);
+    EXPECT_TRUE(lim.ErrorSummary().startsWith(QStringLiteral("2001 limit rules could not be read")))
+        << qPrintable(lim.ErrorSummary());
+}
+
+TEST(TLimits, UnknownMonitors_RulesForAMonitorThatDoesNotExistAreNamed)
+{
+    TLimits lim;
+    lim.aRules = {Rule("*;LAeq;Mon-Sun;07:00-19:00;65"), Rule("b7;LAFmax;Mon-Sun;23:00-07:00;80"),
+                  Rule("X9;LAeq;Mon-Sun;07:00-19:00;60"), Rule("x9;LAeq;Mon-Sun;19:00-23:00;55")};
+    const QStringList slIDs{QStringLiteral("B7"), QStringLiteral("C1")};
+    EXPECT_EQ(lim.UnknownMonitors(slIDs), QStringList{QStringLiteral("X9")});
+    EXPECT_TRUE(lim.UnknownSummary(slIDs).endsWith(QStringLiteral(": X9")));
+    EXPECT_TRUE(lim.UnknownSummary(slIDs + QStringList{QStringLiteral("X9")}).isEmpty());
 }
 
 TEST(TLimits, RulesFor_AMonitorsOwnScheduleReplacesTheDefault)
@@ -149,6 +182,43 @@ TEST(TLimits, FromFile_TakesRuleLinesOrACopiedSectionAndRefusesNonText)
     EXPECT_FALSE(TLimits::FromFile(tmp.path() + QStringLiteral("/none"), sError).has_value());
 }
 
+TEST(TLimits, FromFile_DecodedLikeEveryTextFileAndAPipeIsRefused)
+{
+    // Fault: the file was read as UTF-8 or Latin-1 only, so UTF-16 was "not text" and
+    // a Windows-1252 dash came out as a control character; a pipe held the run up.
+    QTemporaryDir tmp;
+    const auto write = [&](const char* szName, const QByteArray& ba) {
+        const QString sFile = tmp.path() + QLatin1Char('/') + QLatin1String(szName);
+        QFile f(sFile);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ba);
+        return sFile;
+    };
+    const QString sLine = QString::fromUtf8("*;LAeq;Mon-Fri;07:00-19:00;65;Day \u2013 \u00e9t\u00e9\r\n");
+    QByteArray baUtf16("\xff\xfe", 2);
+    for (QChar c : sLine) {
+        baUtf16.append(char(c.unicode() & 0xff));
+        baUtf16.append(char(c.unicode() >> 8));
+    }
+    const QByteArray baUtf8Mark = QByteArray("\xef\xbb\xbf") + sLine.toUtf8();
+    const QByteArray ba1252("*;LAeq;Mon-Fri;07:00-19:00;65;Day \x96 \xe9t\xe9\r\n");
+    for (const QString& sFile :
+         {write("u16.txt", baUtf16), write("u8.txt", baUtf8Mark), write("w1252.txt", ba1252)}) {
+        QString sError;
+        const auto lim = TLimits::FromFile(sFile, sError);
+        ASSERT_TRUE(lim.has_value()) << qPrintable(sFile + sError);
+        ASSERT_EQ(lim->aRules.size(), 1u) << qPrintable(sFile + lim->ErrorSummary());
+        EXPECT_EQ(lim->aRules[0].sMonitor, QString()) << qPrintable(sFile); // the mark is no part of "*"
+        EXPECT_EQ(lim->aRules[0].sLabel, QString::fromUtf8("Day \u2013 \u00e9t\u00e9")) << qPrintable(sFile);
+    }
+
+    const QString sFifo = tmp.path() + QStringLiteral("/fifo");
+    ASSERT_TRUE(MakeFifo(sFifo));
+    QString sError;
+    EXPECT_FALSE(WithinTimeLimit(sFifo, [&] { return TLimits::FromFile(sFifo, sError).has_value(); }));
+    EXPECT_TRUE(sError.contains(QStringLiteral("not a plain file"))) << qPrintable(sError);
+}
+
 // --- bands, days and the limit itself ---------------------------------------------------------
 
 TEST(TLimitRule, Contains_BandStartIsInItsEndIsNot)
@@ -159,10 +229,37 @@ TEST(TLimitRule, Contains_BandStartIsInItsEndIsNot)
     EXPECT_TRUE(day.Contains(dtMonday, 19 * 3600 - 1));
     EXPECT_FALSE(day.Contains(dtMonday, 19 * 3600));
     EXPECT_FALSE(day.Contains(dtSaturday, 12 * 3600));
-    const TLimitRule all = Rule("*;LAeq;Sat;07:00-07:00;65"); // equal ends: the whole day
+    const TLimitRule all = Rule("*;LAeq;Sat;00:00-00:00;65"); // midnight to midnight: the day
     EXPECT_TRUE(all.Contains(dtSaturday, 0));
     EXPECT_TRUE(all.Contains(dtSaturday, 86399));
     EXPECT_FALSE(all.Contains(dtSunday, 0));
+}
+
+TEST(TLimitRule, Contains_EqualEndsAre24HoursFromTheStartNotTheCalendarDay)
+{
+    // Fault: 06:00-06:00 held Saturday 00:00-06:00, which is Friday's, and not Sunday
+    // 00:00-06:00, the end of Saturday's 24 hours.
+    const TLimitRule r = Rule("*;LAeq;Sat;06:00-06:00;65");
+    EXPECT_FALSE(r.Contains(dtSaturday, 0));
+    EXPECT_FALSE(r.Contains(dtSaturday, 6 * 3600 - 1));
+    EXPECT_TRUE(r.Contains(dtSaturday, 6 * 3600));
+    EXPECT_TRUE(r.Contains(dtSaturday, 86399));
+    EXPECT_TRUE(r.Contains(dtSunday, 0));
+    EXPECT_TRUE(r.Contains(dtSunday, 6 * 3600 - 1));
+    EXPECT_FALSE(r.Contains(dtSunday, 6 * 3600));
+    // Counted alike: hourly, Saturday's row holds 06:00-23:00 (18) and Sunday 00:00-05:00 (6).
+    TLimitDayValues sat = FullDay("LAeq", 60, 66);
+    TLimitDayValues sun = FullDay("LAeq", 60, 66);
+    std::vector<TLimitExceedance> aExc;
+    const TLimitDay day =
+        TLimitCheck::AssessDay({r}, dtSaturday, 60, sat, sun, aExc, QTimeZone(QByteArrayLiteral("UTC")));
+    EXPECT_EQ(day.aCounts[0].nExpected, 24);
+    EXPECT_EQ(day.aCounts[0].nAssessed, 24);
+    ASSERT_EQ(aExc.size(), 24u);
+    EXPECT_EQ(aExc.front().dt, dtSaturday);
+    EXPECT_EQ(aExc.front().nStartSecs, 6 * 3600);
+    EXPECT_EQ(aExc.back().dt, dtSunday);
+    EXPECT_EQ(aExc.back().nStartSecs, 5 * 3600);
 }
 
 TEST(TLimitRule, Contains_BandAcrossMidnightBelongsToTheDayItBegan)
@@ -210,24 +307,98 @@ TEST(TLimitCheck, AssessDay_EqualToTheLimitIsNotAnExceedanceAndShownValueCounts)
     EXPECT_FALSE(rule.Exceeds(std::numeric_limits<double>::quiet_NaN()));
 }
 
-TEST(TLimitCheck, AssessDay_MissingValuesUnknownParametersAndRepeatsAreNotAssessed)
+TEST(TLimitCheck, AssessDay_MissingValuesAndUnknownParametersAreNotAssessedRepeatsAre)
 {
     const std::vector<TLimitRule> aRules{Rule("*;LAeq;Mon-Sun;00:00-00:00;50"),
                                          Rule("*;LCpeak;Mon-Sun;00:00-00:00;50")};
     std::vector<TLimitExceedance> aExc;
-    TLimitDayValues v = Values("LAeq", {{0, 60}, {15, dNone}, {30, 40}, {30, 99}, {-15, 99}});
+    // Fault: of two records of one start the first won, a "-" too, and a later 99 the
+    // chart marks was never listed. Each is judged now.
+    TLimitDayValues v = Values("LAeq", {{0, 60}, {15, dNone}, {30, 40}, {45, dNone}, {45, 99}, {-15, 99}});
     v.anStartSecs.push_back(86400); // a start beyond the day
     v.aadValues[0].push_back(99);
     const TLimitDay day = TLimitCheck::AssessDay(aRules, dtMonday, 15, v, aExc);
     EXPECT_EQ(day.aCounts[0].nExpected, 96);
-    EXPECT_EQ(day.aCounts[0].nAssessed, 2);
-    EXPECT_EQ(day.aCounts[0].nExceeded, 1);
-    EXPECT_NEAR(day.aCounts[0].Coverage(), 2.0 / 96.0, 1e-12);
+    EXPECT_EQ(day.aCounts[0].nAssessed, 3); // 00:00, 00:30 and the second 00:45
+    EXPECT_EQ(day.aCounts[0].nExceeded, 2);
+    EXPECT_NEAR(day.aCounts[0].Coverage(), 3.0 / 96.0, 1e-12);
+    EXPECT_EQ(day.aCounts[0].nWorstSecs, 45 * 60);
     EXPECT_EQ(day.aCounts[1].nAssessed, 0);
     EXPECT_FALSE(day.aCounts[1].HasWorst());
     EXPECT_DOUBLE_EQ(day.aCounts[1].Coverage(), 0.0);
-    EXPECT_EQ(aExc.size(), 1u);
-    EXPECT_EQ(day.Exceeded(), 1);
+    ASSERT_EQ(aExc.size(), 2u);
+    EXPECT_EQ(aExc[1].nStartSecs, 45 * 60);
+    EXPECT_EQ(aExc[1].nValueTenths, 990);
+    EXPECT_EQ(day.Exceeded(), 2);
+}
+
+TEST(TLimitCheck, AssessDay_ExpectedPeriodsFollowTheClockOnTheDaysItChanges)
+{
+    // Fault: every day had 24 hours. In Berlin the clock skips 02:00-03:00 on
+    // 2024-03-31 and shows 02:00-03:00 twice on 2024-10-27; the supervisor writes
+    // the second 02:00 as a record of its own, which is judged like the first.
+    const QTimeZone tz(QByteArrayLiteral("Europe/Berlin"));
+    ASSERT_TRUE(tz.isValid());
+    const std::vector<TLimitRule> aRules{Rule("*;LAeq;Mon-Sun;00:00-00:00;50"),
+                                         Rule("*;LAeq;Mon-Sun;01:00-04:00;50")};
+    std::vector<TLimitExceedance> aExc;
+    std::vector<std::pair<int, double>> aSpring;
+    for (int h = 0; h < 24; ++h)
+        if (h != 2)
+            aSpring.push_back({h * 60, 40});
+    const TLimitDay spring =
+        TLimitCheck::AssessDay(aRules, QDate(2024, 3, 31), 60, Values("LAeq", aSpring), {}, aExc, tz);
+    EXPECT_EQ(spring.aCounts[0].nExpected, 23);
+    EXPECT_EQ(spring.aCounts[0].nAssessed, 23);
+    EXPECT_DOUBLE_EQ(spring.aCounts[0].Coverage(), 1.0);
+    EXPECT_EQ(spring.aCounts[1].nExpected, 2); // 01:00 and 03:00
+
+    std::vector<std::pair<int, double>> aFall;
+    for (int h = 0; h < 24; ++h) {
+        aFall.push_back({h * 60, 40});
+        if (h == 2)
+            aFall.push_back({h * 60, 70});
+    }
+    const TLimitDay fall =
+        TLimitCheck::AssessDay(aRules, QDate(2024, 10, 27), 60, Values("LAeq", aFall), {}, aExc, tz);
+    EXPECT_EQ(fall.aCounts[0].nExpected, 25);
+    EXPECT_EQ(fall.aCounts[0].nAssessed, 25);
+    EXPECT_EQ(fall.aCounts[0].nExceeded, 1);
+    EXPECT_EQ(fall.aCounts[1].nExpected, 4); // 01:00, 02:00 twice, 03:00
+    ASSERT_EQ(aExc.size(), 2u);
+    EXPECT_EQ(aExc[0].nStartSecs, 2 * 3600);
+}
+
+TEST(TLimitCheck, AssessDay_ZeroAnd180dBAndMoreAreNoLevels)
+{
+    // Fault: 999 was an exceedance of 949 dB and the worst margin; 0 counted as assessed.
+    const std::vector<TLimitRule> aRules{Rule("*;LAeq;Mon-Sun;00:00-00:00;50")};
+    std::vector<TLimitExceedance> aExc;
+    const TLimitDay day = TLimitCheck::AssessDay(
+        aRules, dtMonday, 60,
+        Values("LAeq", {{0, 0}, {60, 180}, {120, 999}, {180, -3}, {240, 179.9}, {300, 0.1}}), aExc);
+    const TLimitCount& c = day.aCounts[0];
+    EXPECT_EQ(c.nAssessed, 2); // 179.9 and 0.1
+    EXPECT_EQ(c.nExceeded, 1);
+    EXPECT_EQ(c.nWorstTenths, 1299);
+    EXPECT_EQ(c.nWorstSecs, 4 * 3600);
+    ASSERT_EQ(aExc.size(), 1u);
+    EXPECT_EQ(aExc[0].nValueTenths, 1799);
+}
+
+TEST(TLimitCheck, AssessDay_RowsOfAnOutOfOrderFileComeInTimeOrder)
+{
+    const std::vector<TLimitRule> aRules{Rule("*;LAeq;Mon-Sun;00:00-00:00;50"),
+                                         Rule("*;LAeq;Mon-Sun;08:00-12:00;55")};
+    std::vector<TLimitExceedance> aExc;
+    TLimitCheck::AssessDay(aRules, dtMonday, 60, Values("LAeq", {{600, 60}, {480, 52}, {540, 61}, {60, 51}}),
+                           aExc);
+    ASSERT_EQ(aExc.size(), 6u);
+    const std::vector<std::pair<int, int>> aWant{{1, 0}, {8, 0}, {9, 0}, {9, 1}, {10, 0}, {10, 1}};
+    for (size_t i = 0; i < aWant.size(); ++i) {
+        EXPECT_EQ(aExc[i].nStartSecs, aWant[i].first * 3600) << i;
+        EXPECT_EQ(aExc[i].iRule, aWant[i].second) << i;
+    }
 }
 
 TEST(TLimitCheck, AssessDay_OddPeriodLengthsAndOverlappingRules)
@@ -289,15 +460,74 @@ TEST(TLimitCheck, Compute_ReadsTheFilesPerMonitorWithMissingDaysUnassessed)
     const TLimitMonitor& lm = aRes[0];
     ASSERT_EQ(lm.aDays.size(), 2u);
     EXPECT_EQ(lm.aDays[0].aCounts[0].nExceeded, 12);
-    EXPECT_EQ(lm.aDays[0].aCounts[1].nExpected, 1); // Friday 23:00
+    // Friday's night: Friday 23:00 and Saturday 00:00-06:00, whose file is missing.
+    EXPECT_EQ(lm.aDays[0].aCounts[1].nExpected, 8);
+    EXPECT_EQ(lm.aDays[0].aCounts[1].nAssessed, 1);
     EXPECT_EQ(lm.aDays[0].aCounts[1].nExceeded, 1);
-    // Saturday has no file: its seven night hours are expected but not assessed.
-    EXPECT_EQ(lm.aDays[1].aCounts[1].nExpected, 7);
-    EXPECT_EQ(lm.aDays[1].aCounts[1].nAssessed, 0);
+    EXPECT_EQ(lm.aDays[1].aCounts[1].nExpected, 0); // no night begins on a Saturday
     EXPECT_EQ(lm.aDays[1].aCounts[0].nExpected, 0); // no weekday band on a Saturday
     EXPECT_EQ(lm.aRange[1].nExpected, 8);
     EXPECT_EQ(lm.aRange[1].nWorstTenths, 55);
     EXPECT_EQ(lm.aRange[0].nExceeded, 12);
     EXPECT_EQ(int(lm.aExceedances.size()), 13);
     EXPECT_EQ(lm.aExceedances.back().iRule, 1);
+}
+
+TEST(TLimitCheck, Compute_ANightIsCountedOnTheDayItBegan)
+{
+    // Fault: the rows counted by calendar day. A Monday-Friday night rule over the
+    // range Monday to Friday gave Monday 1 period (23:00), Tuesday to Friday 8 each
+    // (the night before's 7 and 23:00), and Friday's night after midnight was in no row. By
+    // the help's rule each row is the night that begins on its day: 23:00 and 00:00 to
+    // 06:00 of the next day, 8 hourly periods; the range is the five nights, 40.
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate dtSun(2024, 5, 5);
+    for (int d = 0; d < 7; ++d) {
+        const QDate dt = dtSun.addDays(d);
+        QString s = QStringLiteral(".Time,LAeq");
+        for (int h = 0; h < 24; ++h) {
+            // 70 dB on Monday 03:00 (Sunday's night) and Saturday 05:00 (Friday's).
+            const bool bLoud = (d == 1 && h == 3) || (d == 6 && h == 5);
+            s += QStringLiteral("\n%1:00:00,%2").arg(h, 2, 10, QLatin1Char('0')).arg(bLoud ? 70 : 40);
+        }
+        dir.Write(
+            QStringLiteral("7"), dt,
+            QStringLiteral("per-%1-0060.csv").arg(dt.day(), 2, 10, QLatin1Char('0')).toLatin1().constData(),
+            s);
+    }
+    TLimits lim;
+    QString sError;
+    lim.aRules = {*TLimitRule::Parse(QStringLiteral("*;LAeq;Mon-Fri;23:00-07:00;45;Night"), sError)};
+    const TTQMonitor mon = TDayDir::Mon("7", "North Gate");
+    const QDate dtMon = dtSun.addDays(1);
+    const QDate dtFri = dtSun.addDays(5);
+    const auto aRes = TLimitCheck::Compute(lim, dir.DataPath(), {&mon}, dtMon, dtFri, 60);
+    ASSERT_EQ(aRes.size(), 1u);
+    const TLimitMonitor& lm = aRes[0];
+    ASSERT_EQ(lm.aDays.size(), 5u);
+    for (const TLimitDay& day : lm.aDays) {
+        EXPECT_EQ(day.aCounts[0].nExpected, 8) << qPrintable(day.dt.toString());
+        EXPECT_EQ(day.aCounts[0].nAssessed, 8) << qPrintable(day.dt.toString());
+    }
+    EXPECT_EQ(lm.aDays[0].aCounts[0].nExceeded, 0); // Sunday's night lies before the range
+    EXPECT_EQ(lm.aDays[4].aCounts[0].nExceeded, 1); // Friday's night, from Saturday's file
+    EXPECT_EQ(lm.aRange[0].nExpected, 40);
+    EXPECT_EQ(lm.aRange[0].nAssessed, 40);
+    EXPECT_EQ(lm.aRange[0].nExceeded, 1);
+    ASSERT_EQ(lm.aExceedances.size(), 1u);
+    EXPECT_EQ(lm.aExceedances[0].dt, dtFri.addDays(1));
+    EXPECT_EQ(lm.aExceedances[0].nStartSecs, 5 * 3600);
+    // The worst is the Saturday period, in Friday's row and the range.
+    EXPECT_EQ(lm.aDays[4].aCounts[0].dtWorst, dtFri.addDays(1));
+    EXPECT_EQ(lm.aRange[0].dtWorst, dtFri.addDays(1));
+    EXPECT_EQ(lm.aRange[0].nWorstSecs, 5 * 3600);
+    EXPECT_EQ(lm.aRange[0].nWorstTenths, 250);
+    // The chart's test places the same hours: Monday's small hours are Sunday's night.
+    for (int d = 1; d <= 6; ++d)
+        for (int h = 0; h < 24; ++h) {
+            const QDate dt = dtSun.addDays(d);
+            const bool bInRow = (d <= 5 && h == 23) || (d >= 2 && h < 7);
+            EXPECT_EQ(lim.aRules[0].Contains(dt, h * 3600), bInRow) << qPrintable(dt.toString()) << ' ' << h;
+        }
 }

@@ -830,7 +830,7 @@ TEST_F(FormMainTest, ExceedancesTab_AfterSummaryListsPeriodsAboveTheLimitCopiesA
     WritePerDay(QStringLiteral("M1"), dtNow.date().addDays(-1), 45, 65);
     WriteSettings(
         "[report]\r\nmonitorsel=M1\r\n[rp_limits]\r\nrule1=*; LAeq; Mon-Sun; 00:00-00:00; 60.0; Site\r\n"
-        "rule2=*; LAeq; Mon; 7-19; 60\r\n");
+        "rule2=*; LAeq; Mon; 7-19; 60\r\nrule3=X9; LAeq; Mon-Sun; 00:00-00:00; 50.0\r\n");
     auto form = Show();
     EXPECT_EQ(form->pagesMain->indexOf(form->tabExceed), form->pagesMain->indexOf(form->tabSummary) + 1);
     EXPECT_EQ(form->pagesMain->tabText(form->pagesMain->indexOf(form->tabExceed)),
@@ -840,6 +840,9 @@ TEST_F(FormMainTest, ExceedancesTab_AfterSummaryListsPeriodsAboveTheLimitCopiesA
     ASSERT_EQ(form->ActiveCharts()->size(), 1);
     EXPECT_EQ(form->ActiveCharts()->at(0)->SeriesCount(), 4 + 2);
     EXPECT_TRUE(form->lblStatus->text().contains(QStringLiteral("1 limit rule could not be read")));
+    // Fault: a rule for a monitor the installation lacks judged nothing without a word.
+    EXPECT_TRUE(form->lblStatus->text().contains(QStringLiteral("does not exist and judge nothing: X9")))
+        << qPrintable(form->lblStatus->text());
     form->UpdateStatus();
 
     form->pagesMain->setCurrentWidget(form->tabExceed);

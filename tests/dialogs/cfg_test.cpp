@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -589,6 +591,63 @@ TEST_F(TformCfgTest, LimitsPage_BadLimitIsRefusedWithNothingWrittenThenEditsAreS
     Open();
     Ctl<QPushButton>("btnOK")->click();
     EXPECT_EQ(IniBytes(), baKept);
+}
+
+TEST_F(TformCfgTest, LimitsPage_OkWithoutEditsLeavesTheSectionByteForByte)
+{
+    // Fault: OK renumbered hand-named keys, rewrote their spacing and moved an unread
+    // rule to the end, though nothing was edited.
+    const QByteArray baIni =
+        "[rp_limits]\r\nnight=*;LAeq;Mon-Fri;23:00-7:00;45;Night\r\n"
+        "odd=*; LAeq; Mon; 7; 50\r\nday = 0042 ; LAFmax ; Sat,Sun ; 07:00-19:00 ; 80.0\r\n"
+        "[other]\r\nx=1\r\n";
+    WriteIni(baIni);
+    Open();
+    dlg->show();
+    dlg->SetActivePage(5);
+    ASSERT_EQ(Ctl<QTableWidget>("gridRules")->rowCount(), 2);
+    Ctl<QTableWidget>("gridRules")->setCurrentCell(1, 0); // looking is no edit
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    // The other pages store their values after it; the section itself is unchanged.
+    EXPECT_TRUE(IniBytes().startsWith(baIni)) << IniBytes().toStdString();
+}
+
+TEST_F(TformCfgTest, LimitsPage_ShowsEightRulesAndEveryColumn)
+{
+    // Fault: the fixed dialog showed five rules and cut the label column off.
+    QByteArray baIni = "[rp_limits]\r\n";
+    for (int i = 1; i <= 12; ++i)
+        baIni += "rule" + QByteArray::number(i) +
+                 "=0042; LAFmax; Mon-Fri,Sun; 23:00-07:00; 80.0; Night LAFmax by the quarry\r\n";
+    WriteIni(baIni);
+    Open();
+    dlg->show();
+    const QSize szOther = dlg->size();
+    dlg->SetActivePage(5);
+    QApplication::processEvents();
+    auto* grid = Ctl<QTableWidget>("gridRules");
+    ASSERT_EQ(grid->rowCount(), 12);
+    // Eight whole rows below the header.
+    EXPECT_GE(grid->viewport()->height(), 8 * grid->rowHeight(0)) << grid->viewport()->height();
+    // Every column starts and ends inside the table, the label with room for its heading.
+    const int nLast = grid->columnCount() - 1;
+    EXPECT_LE(grid->columnViewportPosition(nLast) + grid->columnWidth(nLast), grid->viewport()->width());
+    EXPECT_GE(grid->columnWidth(nLast), 100);
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    // The text of every column but the free label is whole, and so are the headings.
+    for (int c = 0; c < nLast; ++c) {
+        EXPECT_GE(grid->columnWidth(c), grid->fontMetrics().horizontalAdvance(grid->item(0, c)->text())) << c;
+        EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << c;
+    }
+    // The editor and the buttons stay inside the dialog.
+    for (const char* sz : {"editLimitLabel", "btnOK", "btnCancel", "btnRemoveRule"}) {
+        const QWidget* w = Ctl<QWidget>(sz);
+        const QRect rc(w->mapTo(dlg.get(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(dlg->rect().contains(rc)) << sz;
+    }
+    EXPECT_GE(dlg->width(), szOther.width());
+    EXPECT_GE(dlg->height(), szOther.height());
 }
 
 // --- Help -----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "views/gridfill.h"
 #include "views/stringgrid.h"
 
+#include "nonplainfile.h"
 #include "reportdir.h"
 #include "sim/simulator.h"
 
@@ -805,8 +806,9 @@ TEST_F(TCmdLineTest, Exceedances_CsvRowsAndCountsAgainstHandCountedPeriods)
                         "\n"
                         "Monitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,"
                         "Worst at,Label\n"
-                        "7,2024-03-01,LAeq,Mon-Sun,00:00-02:00,51.0,2,2,1,1.5,01:00,Night\n"
-                        "7,2024-03-01,LAF90,Fri,00:00-00:00,39.9,24,1,1,0.1,01:00,LAF90 Fri 00:00-00:00\n"
+                        "7,2024-03-01,LAeq,Mon-Sun,00:00-02:00,51.0,2,2,1,1.5,2024-03-01 01:00,Night\n"
+                        "7,2024-03-01,LAF90,Fri,00:00-00:00,39.9,24,1,1,0.1,2024-03-01 01:00,"
+                        "LAF90 Fri 00:00-00:00\n"
                         "7,Range,LAeq,Mon-Sun,00:00-02:00,51.0,2,2,1,1.5,2024-03-01 01:00,Night\n"
                         "7,Range,LAF90,Fri,00:00-00:00,39.9,24,1,1,0.1,2024-03-01 01:00,"
                         "LAF90 Fri 00:00-00:00\n"));
@@ -864,4 +866,108 @@ TEST_F(TCmdLineTest, Exceedances_LimitsFileReplacesTheSettingsAndBadInputIsRefus
     EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"),
                    dir.Root() + QStringLiteral("none")}),
               2);
+}
+
+TEST_F(TCmdLineTest, Exceedances_FridaysNightReadsSaturdaysFileAndItsWorstHasADate)
+{
+    // 2024-03-01 is a Friday; Saturday's file (15-minute periods elsewhere) has an
+    // hourly 00:15 record here. Fault: Friday's row held 00:00-06:59 of Friday itself
+    // (Thursday's night) and its worst gave no date.
+    dir.WritePer(QStringLiteral("7"), d2, 60,
+                 {QStringLiteral(".Time,LAeq"), QStringLiteral("00:00:00,47.0")});
+    dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Fri; 23:00-07:00; 45.0; Night")});
+    ASSERT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01")}),
+              0)
+        << sErr.toStdString();
+    // Friday 23:00 and Saturday 00:00-06:00: 8 periods; one with a value, above.
+    EXPECT_EQ(sOut, QStringLiteral("Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n"
+                                   "7,2024-03-02,00:00,LAeq,47.0,45.0,2.0,Night\n"
+                                   "\n"
+                                   "Monitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,"
+                                   "Worst margin,Worst at,Label\n"
+                                   "7,2024-03-01,LAeq,Fri,23:00-07:00,45.0,8,1,1,2.0,2024-03-02 00:00,Night\n"
+                                   "7,Range,LAeq,Fri,23:00-07:00,45.0,8,1,1,2.0,2024-03-02 00:00,Night\n"));
+}
+
+TEST_F(TCmdLineTest, Exceedances_DaysAfterTodayAreLeftOutAndNoRulesIsSaid)
+{
+    // Fault: days still to come were rows of unassessed periods, unlike --summary.
+    dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 45.0; All day")});
+    const QDate dtToday = QDate::currentDate();
+    ASSERT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("yesterday"), QStringLiteral("--to"),
+                   dtToday.addDays(3).toString(Qt::ISODate)}),
+              0)
+        << sErr.toStdString();
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,") + dtToday.addDays(-1).toString(Qt::ISODate) + u','));
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,") + dtToday.toString(Qt::ISODate) + u','));
+    EXPECT_FALSE(sOut.contains(QStringLiteral("\n7,") + dtToday.addDays(1).toString(Qt::ISODate) + u','));
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n7,Range,LAeq,Mon-Sun,00:00-00:00,45.0,")));
+
+    // Fault: without any rule an empty table was printed as if all were well.
+    dir.Cfg().SetLimitRules({});
+    EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("7")}), 1);
+    EXPECT_TRUE(sOut.isEmpty());
+    EXPECT_TRUE(sErr.startsWith(QStringLiteral("No limit rules: the section [rp_limits] of ")))
+        << sErr.toStdString();
+    const QString sEmpty = dir.Root() + QStringLiteral("empty.txt");
+    QFile f(sEmpty);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("# no rules yet\n");
+    f.close();
+    EXPECT_EQ(Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"), sEmpty}), 1);
+    EXPECT_EQ(sErr,
+              QStringLiteral("No limit rules: the limits file ") + sEmpty +
+                  QStringLiteral(" holds no rule that can be read\n"));
+}
+
+TEST_F(TCmdLineTest, Exceedances_LimitsFileOfUtf16AndUnknownMonitorsAndPipesAndThePdf)
+{
+    // Fault: a UTF-16 file (as Windows editors save) was "not text"; a rule for a
+    // monitor the installation lacks judged nothing without a word; --pdf refused
+    // --limits.
+    const QString sFile = dir.Root() + QStringLiteral("limits16.txt");
+    const QString sText =
+        QStringLiteral("*; LAeq; Fri; 01:00-02:00; 52.0; Permit\r\n0099; LAeq; Fri; 01:00-02:00; 1\r\n");
+    QByteArray ba("\xfe\xff", 2);
+    for (QChar c : sText) {
+        ba.append(char(c.unicode() >> 8));
+        ba.append(char(c.unicode() & 0xff));
+    }
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ba);
+    f.close();
+    ASSERT_EQ(
+        Run({QStringLiteral("--exceedances"), QStringLiteral("--monitors"), QStringLiteral("7"),
+             QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--limits"), sFile}),
+        0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1),
+              QStringLiteral("7,2024-03-01,01:00,LAeq,52.5,52.0,0.5,Permit"));
+    EXPECT_TRUE(sErr.contains(QLatin1String("monitor that does not exist and judge nothing: 0099")))
+        << sErr.toStdString();
+
+    const QString sPdf = dir.Root() + QStringLiteral("exc.pdf");
+    ASSERT_EQ(Run({QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("exceedances"),
+                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01"), QStringLiteral("--limits"), sFile}),
+              0)
+        << sErr.toStdString();
+    EXPECT_TRUE(QFileInfo(sPdf).isFile());
+    if (HavePoppler()) {
+        EXPECT_TRUE(PdfPages(sPdf).join(QString()).contains(QLatin1String("Permit")));
+    }
+    EXPECT_EQ(Run({QStringLiteral("--table"), QStringLiteral("periodic"), QStringLiteral("--limits"), sFile}),
+              2);
+
+    // A pipe where the file should be is refused at once, not waited on.
+    const QString sFifo = dir.Root() + QStringLiteral("limits.fifo");
+    ASSERT_TRUE(MakeFifo(sFifo));
+    const int nExit = WithinTimeLimit(sFifo, [&] {
+        return Run({QStringLiteral("--exceedances"), QStringLiteral("--limits"), sFifo});
+    });
+    EXPECT_EQ(nExit, 2);
+    EXPECT_TRUE(sErr.contains(QLatin1String("not a plain file"))) << sErr.toStdString();
 }
