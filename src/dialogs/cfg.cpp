@@ -382,10 +382,10 @@ void TformCfg::CreateEventsPage(QWidget* tab)
 
     chkEvtShowSpans = new QCheckBox(QStringLiteral("Shade events on the profile chart"), tab);
     chkEvtShowSpans->setObjectName(QStringLiteral("chkEvtShowSpans"));
-    Place(chkEvtShowSpans, 12, 186);
+    Place(chkEvtShowSpans, 12, 183);
     chkEvtShowThreshold = new QCheckBox(QStringLiteral("Threshold line on the profile chart"), tab);
     chkEvtShowThreshold->setObjectName(QStringLiteral("chkEvtShowThreshold"));
-    Place(chkEvtShowThreshold, 12, 204);
+    Place(chkEvtShowThreshold, 12, 205);
 
     connect(chkEvtRatingHours, &QCheckBox::clicked, this, [this] { chkEvtRatingHoursClick(); });
     connect(chkEvtMaxDuration, &QCheckBox::toggled, spinEvtMaxDuration, &QWidget::setEnabled);
@@ -424,6 +424,7 @@ void TformCfg::FitWidth()
     const int cxGrow = std::max(0, xRight + 10 - (410 - 4));
     const int cyGrow = std::max(0, yBottom + 6 - (193 - 26));
     pageCfg->resize(410 + cxGrow, 193 + cyGrow);
+    btnHelp->move(8, 229 + cyGrow);
     btnOK->move(258 + cxGrow, 229 + cyGrow);
     btnCancel->move(339 + cxGrow, 229 + cyGrow);
     setFixedSize(426 + cxGrow, 262 + cyGrow);
