@@ -368,7 +368,9 @@ TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
     ASSERT_GT(iChart1, 0);
     ASSERT_GT(iChart2, iChart1);
     // Each chart is followed by the table of its own day, the monitor's title left out.
-    EXPECT_EQ(slPage[iChart1 + 1], QStringLiteral("<table id=\"tblPer\">"));
+    // Its cells keep dates, clock times and notes on one line.
+    EXPECT_EQ(slPage[iChart1 + 1], QStringLiteral("<table id=\"tblPer\" style=\"white-space:nowrap\">"));
+    EXPECT_EQ(slPage.filter(QStringLiteral("<td>LAeq,1s max</td>")).size(), 2);
     const QStringList slDay1 = slPage.mid(iChart1, iChart2 - iChart1);
     EXPECT_TRUE(slDay1.filter(QStringLiteral("North Gate")).isEmpty());
     const auto iStart = slDay1.indexOf(QStringLiteral("<td>10:00:00</td>"));
