@@ -1,8 +1,12 @@
 #include "analysis/events.h"
 
+#include "analysis/level.h"
+#include "analysis/runningl90.h"
 #include "datafiles/thfile.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +15,8 @@
 namespace {
 constexpr int nSecsPerDay = 86400;
 constexpr double dNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double dLowestLevel = 0;
-constexpr double dHighestLevel = 180;
+// The background needs a minute of levels before it sets the threshold.
+constexpr int nBgLeast = 60;
 
 bool HourValid(int n)
 {
@@ -24,57 +28,226 @@ double Energy(double dLevel)
     return std::pow(10.0, dLevel / 10.0);
 }
 
-// The event being followed through the day.
+// The event being followed, across midnight too.
 struct TOpenEvent
 {
     TNoiseEvent ev;
+    size_t iDay = 0;           // its start day in the list of days
     double dEnergy = 0;        // up to the last second above the threshold
     double dEnergyPending = 0; // the seconds at or below it since then
     int nBelow = 0;
 };
 
-void Close(const TEventSettings& set, TEventDay& day, TOpenEvent& open, bool bCut)
+// Runs the seconds of consecutive days through the event rule; an event is added to
+// its start day when it ends.
+class TDetector
 {
+public:
+    explicit TDetector(const TEventSettings& set) : set(set), l90(std::max(1, set.nBgMinutes) * 60) {}
+
+    void RunDay(std::vector<TEventDay>& aDays, size_t iDay, const std::vector<double>& adLevels,
+                std::vector<double>* padThresholds);
+    // The day after the last one run was not read: a running event ends at midnight,
+    // cut, and the background starts afresh.
+    void Break(std::vector<TEventDay>& aDays);
+
+private:
+    // Ends the open event; a cut one ends at nCutEnd (seconds of the current day).
+    void Close(std::vector<TEventDay>& aDays, TNoiseEvent::ECut eCut, int nCutEnd = 0);
+    int Offset() const { return nSecsPerDay * int(iCurrent - open.iDay); }
+    double BackgroundThreshold(double dFixed);
+
+    const TEventSettings& set;
+    TRunningL90 l90;
+    TOpenEvent open;
+    bool bOpen = false;
+    size_t iCurrent = 0;  // the day being run
+    double dPrevFixed = dNaN; // the fixed threshold of the second before
+};
+
+void TDetector::Close(std::vector<TEventDay>& aDays, TNoiseEvent::ECut eCut, int nCutEnd)
+{
+    bOpen = false;
     TNoiseEvent ev = open.ev;
-    ev.bCut = bCut;
+    ev.eCut = eCut;
     double dEnergy = open.dEnergy;
-    if (bCut) {
-        // The day ended inside the hang time: the event runs to midnight.
-        ev.nEnd = nSecsPerDay - 1;
+    if (eCut != TNoiseEvent::ECut::None) {
+        // Cut inside the hang time too: the event runs to the cut.
+        ev.nEnd = nCutEnd + Offset();
         dEnergy += open.dEnergyPending;
     }
     ev.dLAE = TEvents::LAE(dEnergy);
     const int nDur = ev.Duration();
-    if (nDur < set.nMinDuration || (set.nMaxDuration > 0 && nDur > set.nMaxDuration))
+    // A cut event's length is not its own, so it is never dropped for it.
+    if (eCut == TNoiseEvent::ECut::None && nDur < set.nMinDuration)
         return;
+    ev.bLong = set.nMaxDuration > 0 && nDur > set.nMaxDuration;
+    TEventDay& day = aDays[open.iDay];
     ++day.anPerHour[size_t(ev.nStart / 3600)];
-    for (size_t i = 0; i < set.adNLevels.size(); ++i)
-        if (ev.dLAFmax > set.adNLevels[i])
+    for (size_t i = 0; i < set.adNLevels.size() && i < day.anNAbove.size(); ++i)
+        if (ev.dLMax > set.adNLevels[i])
             ++day.anNAbove[i];
     day.aEvents.push_back(ev);
 }
+
+double TDetector::BackgroundThreshold(double dFixed)
+{
+    if (l90.Count() < nBgLeast)
+        return dFixed;
+    return std::max(dFixed - set.dBgFloorBelow, l90.Level() + set.dBgMargin);
+}
+
+void TDetector::RunDay(std::vector<TEventDay>& aDays, size_t iDay, const std::vector<double>& adLevels,
+                       std::vector<double>* padThresholds)
+{
+    iCurrent = iDay;
+    TEventDay& day = aDays[iDay];
+    day.bFile = true;
+    day.eFile = TEventDay::EFile::Read;
+    day.nNoValue = 0;
+    day.nAboveSecs = 0;
+    day.anNAbove.assign(set.adNLevels.size(), 0);
+    if (padThresholds)
+        padThresholds->assign(size_t(nSecsPerDay), dNaN);
+    const int nLevels = int(std::min(adLevels.size(), size_t(nSecsPerDay)));
+    const int nHang = std::max(1, set.nHangTime);
+
+    for (int s = 0; s < nSecsPerDay; ++s) {
+        const double dLevel = s < nLevels ? TEvents::Level(adLevels[size_t(s)]) : dNaN;
+        const double dFixed = set.ThresholdAt(s);
+        // Where the threshold in force changes, a running event ends; it had been judged
+        // by a threshold that no longer holds.
+        if (bOpen && !std::isnan(dPrevFixed) && dFixed != dPrevFixed)
+            Close(aDays, TNoiseEvent::ECut::Threshold, s - 1);
+        dPrevFixed = dFixed;
+        double dNow = dFixed;
+        if (set.bBackground) {
+            dNow = BackgroundThreshold(dFixed);
+            l90.Push(dLevel);
+        }
+
+        if (std::isnan(dLevel)) {
+            ++day.nNoValue;
+            // A second without a level ends the event at its last second above.
+            if (bOpen)
+                Close(aDays, TNoiseEvent::ECut::None);
+        } else if (bOpen) {
+            // By a fixed threshold an event ends where that changes, so the threshold of
+            // its start holds to its end; by the background the threshold follows the
+            // window, which keeps a change of the background itself from being one event
+            // to the next day or night hour.
+            if (dLevel > dNow) {
+                ++day.nAboveSecs;
+                open.dEnergy += open.dEnergyPending + Energy(dLevel);
+                open.dEnergyPending = 0;
+                open.nBelow = 0;
+                open.ev.nEnd = s + Offset();
+                open.ev.dLMax = std::max(open.ev.dLMax, dLevel);
+            } else {
+                open.dEnergyPending += Energy(dLevel);
+                if (++open.nBelow >= nHang)
+                    Close(aDays, TNoiseEvent::ECut::None);
+            }
+        } else if (dLevel > dNow) {
+            ++day.nAboveSecs;
+            open = TOpenEvent();
+            open.iDay = iDay;
+            open.ev.nStart = s;
+            open.ev.nEnd = s;
+            open.ev.dLMax = dLevel;
+            open.ev.dThreshold = dNow;
+            open.dEnergy = Energy(dLevel);
+            bOpen = true;
+        }
+        if (padThresholds)
+            (*padThresholds)[size_t(s)] = dNow;
+    }
+}
+
+void TDetector::Break(std::vector<TEventDay>& aDays)
+{
+    if (bOpen)
+        Close(aDays, TNoiseEvent::ECut::Midnight, nSecsPerDay - 1);
+    l90.Clear();
+    dPrevFixed = dNaN;
+}
+
+// Why a profile file that is there was not read.
+QString NotReadReason(const QString& sPath)
+{
+    const QFileInfo fi(sPath);
+    QString sWhy;
+    if (!fi.isFile())
+        sWhy = QStringLiteral("not a plain file");
+    else if (fi.size() > TDayFile::nMaxFileBytes)
+        sWhy = QStringLiteral("larger than %1 MB").arg(TDayFile::nMaxFileBytes / (1024 * 1024));
+    else if (fi.size() == 0)
+        sWhy = QStringLiteral("empty");
+    else
+        sWhy = QStringLiteral("unreadable, or more than %1 lines").arg(TDayFile::nMaxLines);
+    return fi.fileName() + QStringLiteral(" is ") + sWhy;
+}
 } // namespace
 
-TEventSettings TEventSettings::FromCfg(const TCfg& cfg)
+TEventSettings TEventSettings::FromCfg(const TCfg& cfg, QStringList* pslErrors)
 {
     TEventSettings set;
-    set.dDayThreshold = cfg.EvtDayThreshold();
-    set.dNightThreshold = cfg.EvtNightThreshold();
+    auto complain = [&](const char* szKey, const QString& sValue, const QString& sRule, const QString& sDefault) {
+        if (pslErrors)
+            pslErrors->append(QStringLiteral("[events] ") + QLatin1String(szKey) + QLatin1Char('=') + sValue +
+                              QStringLiteral(" is not ") + sRule + QStringLiteral("; the default ") + sDefault +
+                              QStringLiteral(" is used."));
+    };
+    auto defaultOf = [](const char* szKey) { return TCfg::KeyDefault("events", szKey); };
+    auto threshold = [&](const char* szKey, double d) {
+        if (std::isfinite(d) && d >= 0 && d <= 180)
+            return d;
+        complain(szKey, QString::number(d), QStringLiteral("a level from 0 to 180 dB"), defaultOf(szKey));
+        return defaultOf(szKey).toDouble();
+    };
+    auto whole = [&](const char* szKey, int n, int nMin, int nMax, const QString& sRule) {
+        if (n >= nMin && n <= nMax)
+            return n;
+        complain(szKey, QString::number(n), sRule, defaultOf(szKey));
+        return defaultOf(szKey).toInt();
+    };
+    const QString sSecs = QStringLiteral("a number of seconds from 0 to 86400");
+    const QString sHour = QStringLiteral("an hour from 0 to 23, or -1 for the rating hours");
+
+    set.dDayThreshold = threshold("daythreshold", cfg.EvtDayThreshold());
+    set.dNightThreshold = threshold("nightthreshold", cfg.EvtNightThreshold());
     const int nDayDefault = HourValid(cfg.RatingDayHour()) ? cfg.RatingDayHour() : 7;
     const int nNightDefault = HourValid(cfg.RatingNightHour()) ? cfg.RatingNightHour() : 23;
-    set.nDayHour = HourValid(cfg.EvtDayHour()) ? cfg.EvtDayHour() : nDayDefault;
-    set.nNightHour = HourValid(cfg.EvtNightHour()) ? cfg.EvtNightHour() : nNightDefault;
-    set.nMinDuration = std::max(0, cfg.EvtMinDuration());
-    set.nMaxDuration = std::max(0, cfg.EvtMaxDuration());
-    set.nHangTime = std::max(0, cfg.EvtHangTime());
+    const int nDayHour = whole("dayhour", cfg.EvtDayHour(), -1, 23, sHour);
+    const int nNightHour = whole("nighthour", cfg.EvtNightHour(), -1, 23, sHour);
+    set.nDayHour = HourValid(nDayHour) ? nDayHour : nDayDefault;
+    set.nNightHour = HourValid(nNightHour) ? nNightHour : nNightDefault;
+    set.nMinDuration = whole("minduration", cfg.EvtMinDuration(), 0, 86400, sSecs);
+    set.nMaxDuration = whole("maxduration", cfg.EvtMaxDuration(), 0, 86400, sSecs);
+    set.nHangTime = whole("hangtime", cfg.EvtHangTime(), 0, 86400, sSecs);
     set.adNLevels.clear();
     // A hand-edited list keeps the levels it can read.
     for (const QString& s : cfg.EvtNLevels().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (s.trimmed().isEmpty())
+            continue;
         bool bOk = false;
         const double d = s.trimmed().toDouble(&bOk);
-        if (bOk && d >= dLowestLevel && d <= dHighestLevel)
+        if (bOk && d >= 0 && d <= 180)
             set.adNLevels.push_back(d);
+        else if (pslErrors)
+            pslErrors->append(QStringLiteral("[events] nlevels: ") + s.trimmed() +
+                              QStringLiteral(" is not a level from 0 to 180 dB and is left out."));
     }
+    set.bBackground = cfg.EvtBackground();
+    set.nBgMinutes = whole("bgminutes", cfg.EvtBgMinutes(), 1, 120, QStringLiteral("a number of minutes from 1 to 120"));
+    auto decibels = [&](const char* szKey, double d) {
+        if (std::isfinite(d) && d >= 0 && d <= 60)
+            return d;
+        complain(szKey, QString::number(d), QStringLiteral("a number of decibels from 0 to 60"), defaultOf(szKey));
+        return defaultOf(szKey).toDouble();
+    };
+    set.dBgMargin = decibels("bgmargin", cfg.EvtBgMargin());
+    set.dBgFloorBelow = decibels("bgfloorbelow", cfg.EvtBgFloorBelow());
     return set;
 }
 
@@ -97,7 +270,7 @@ bool TEventSettings::ParseLevels(const QString& s, std::vector<double>& adLevels
             continue;
         bool bOk = false;
         const double d = sItem.trimmed().toDouble(&bOk);
-        if (!bOk || !(d >= dLowestLevel && d <= dHighestLevel))
+        if (!bOk || !(d >= 0 && d <= 180))
             return false;
         adLevels.push_back(d);
     }
@@ -114,7 +287,7 @@ QString TEventSettings::LevelsText(const std::vector<double>& adLevels)
 
 double TEvents::Level(double dRead)
 {
-    return dRead >= dLowestLevel && dRead <= dHighestLevel ? dRead : dNaN;
+    return TLevel::Is(dRead) ? dRead : dNaN;
 }
 
 double TEvents::LAE(double dEnergy)
@@ -125,65 +298,21 @@ double TEvents::LAE(double dEnergy)
 std::vector<double> TEvents::DayLevels(const TTHFile& file)
 {
     std::vector<double> adLevels(size_t(nSecsPerDay), dNaN);
-    // A file of a whole day is used as written, so it may hold more records than seconds.
+    // A loaded day holds one record per second, record k at second k.
     const int nRecs = std::min(file.RecCount(), nSecsPerDay);
     for (int i = 0; i < nRecs; ++i)
         adLevels[size_t(i)] = Level(file.FldVal(i, 1));
     return adLevels;
 }
 
-TEventDay TEvents::DetectDay(const TEventSettings& set, const std::vector<double>& adLevels)
+TEventDay TEvents::DetectDay(const TEventSettings& set, const std::vector<double>& adLevels,
+                             std::vector<double>* padThresholds)
 {
-    TEventDay day;
-    day.bFile = true;
-    day.nNoValue = 0;
-    day.anNAbove.assign(set.adNLevels.size(), 0);
-    const int nLevels = int(std::min(adLevels.size(), size_t(nSecsPerDay)));
-    const int nHang = std::max(1, set.nHangTime);
-    TOpenEvent open;
-    bool bOpen = false;
-
-    for (int s = 0; s < nSecsPerDay; ++s) {
-        const double dLevel = s < nLevels ? Level(adLevels[size_t(s)]) : dNaN;
-        if (std::isnan(dLevel)) {
-            ++day.nNoValue;
-            // A second without a level ends the event at its last second above.
-            if (bOpen)
-                Close(set, day, open, false);
-            bOpen = false;
-            continue;
-        }
-        const double dNow = set.ThresholdAt(s);
-        if (dLevel > dNow)
-            ++day.nAboveSecs;
-        if (bOpen) {
-            // An event keeps the threshold of its start, through a day/night change too.
-            if (dLevel > open.ev.dThreshold) {
-                open.dEnergy += open.dEnergyPending + Energy(dLevel);
-                open.dEnergyPending = 0;
-                open.nBelow = 0;
-                open.ev.nEnd = s;
-                open.ev.dLAFmax = std::max(open.ev.dLAFmax, dLevel);
-            } else {
-                open.dEnergyPending += Energy(dLevel);
-                if (++open.nBelow >= nHang) {
-                    Close(set, day, open, false);
-                    bOpen = false;
-                }
-            }
-        } else if (dLevel > dNow) {
-            open = TOpenEvent();
-            open.ev.nStart = s;
-            open.ev.nEnd = s;
-            open.ev.dLAFmax = dLevel;
-            open.ev.dThreshold = dNow;
-            open.dEnergy = Energy(dLevel);
-            bOpen = true;
-        }
-    }
-    if (bOpen)
-        Close(set, day, open, true);
-    return day;
+    std::vector<TEventDay> aDays(1);
+    TDetector det(set);
+    det.RunDay(aDays, 0, adLevels, padThresholds);
+    det.Break(aDays);
+    return aDays.front();
 }
 
 std::vector<TEventMonitor> TEvents::Compute(const TEventSettings& set, const QString& sDataPath,
@@ -191,21 +320,29 @@ std::vector<TEventMonitor> TEvents::Compute(const TEventSettings& set, const QSt
 {
     std::vector<TEventMonitor> aResult;
     TTHFile file(sDataPath);
+    const qint64 nDays = dtFrom.isValid() && dtTo.isValid() ? std::max<qint64>(0, dtFrom.daysTo(dtTo) + 1) : 0;
     for (const TTQMonitor* mon : aMons) {
         TEventMonitor em;
         em.sID = mon->sID;
-        if (dtFrom.isValid() && dtTo.isValid()) {
-            for (QDate dt = dtFrom; dt <= dtTo; dt = dt.addDays(1)) {
-                TEventDay day;
-                if (file.Load(mon->sID, dt)) {
-                    day = DetectDay(set, DayLevels(file));
-                } else {
-                    day.anNAbove.assign(set.adNLevels.size(), 0);
+        em.aDays.resize(size_t(nDays));
+        TDetector det(set);
+        for (qint64 i = 0; i < nDays; ++i) {
+            TEventDay& day = em.aDays[size_t(i)];
+            day.dt = dtFrom.addDays(i);
+            day.anNAbove.assign(set.adNLevels.size(), 0);
+            if (file.Load(mon->sID, day.dt)) {
+                det.RunDay(em.aDays, size_t(i), DayLevels(file), nullptr);
+                day.nUnplaced = file.Unplaced();
+            } else {
+                det.Break(em.aDays);
+                const QString sPath = TTHFile::FileName(sDataPath, mon->sID, day.dt);
+                if (QFileInfo::exists(sPath)) {
+                    day.eFile = TEventDay::EFile::NotRead;
+                    day.sFileError = NotReadReason(sPath);
                 }
-                day.dt = dt;
-                em.aDays.push_back(std::move(day));
             }
         }
+        det.Break(em.aDays);
         aResult.push_back(std::move(em));
     }
     return aResult;

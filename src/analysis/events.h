@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <vector>
@@ -22,11 +23,20 @@ struct TEventSettings
     int nMaxDuration = 0; // seconds; 0 is no maximum
     int nHangTime = 3;    // seconds at or below the threshold that end an event
     std::vector<double> adNLevels{65, 70, 75};
+    // Relative to the background: the threshold is the level exceeded 90 % of the time
+    // in the preceding minutes plus a margin, never below the fixed threshold in force
+    // less dBgFloorBelow.
+    bool bBackground = false;
+    int nBgMinutes = 10;
+    double dBgMargin = 10;     // dB
+    double dBgFloorBelow = 10; // dB
 
-    // Hours out of 0-23 fall back to the rating hours, then to 7 and 23; durations
-    // below 0 count as 0; levels of the N-above counts that are no number are left out.
-    static TEventSettings FromCfg(const TCfg& cfg);
-    // The threshold in force at second nSec of the day.
+    // Hours of -1 follow the rating hours (7 and 23 when those are out of 0-23). A
+    // hand-edited value the preferences would not accept (a threshold of nan or 181, a
+    // duration of -5) is left for the default, and said in pslErrors, one line each.
+    // Levels of the N-above counts that are no number are left out and said too.
+    static TEventSettings FromCfg(const TCfg& cfg, QStringList* pslErrors = nullptr);
+    // The fixed threshold in force at second nSec of the day.
     double ThresholdAt(int nSec) const;
     // The N-above levels of a comma text ("65,70"), in the order given; false when
     // one of them is no level (a number from 0 to 180).
@@ -34,30 +44,52 @@ struct TEventSettings
     static QString LevelsText(const std::vector<double>& adLevels);
 };
 
-// One event; seconds count from midnight, the end is the last second above the
-// threshold (or 23:59:59 for an event the day's end cut off), both included.
+// One event. Seconds count from the midnight that starts the event's day; the end is
+// the last second above the threshold, both included. An event that runs on into the
+// next day (read in the same range) ends past 86399.
 struct TNoiseEvent
 {
+    enum class ECut
+    {
+        None,
+        Threshold, // the threshold in force changed while it ran
+        Midnight   // still running at midnight, and the next day was not read
+    };
+
     int nStart = 0;
     int nEnd = 0;
-    double dLAFmax = 0;
+    double dLMax = 0;      // the highest LAeq,1s in it
     double dLAE = 0;
-    double dThreshold = 0; // the threshold at its start, which it keeps to its end
-    bool bCut = false;     // still running at midnight
+    double dThreshold = 0; // the threshold at its start
+    ECut eCut = ECut::None;
+    bool bLong = false;    // longer than the maximum duration
 
     int Duration() const { return nEnd - nStart + 1; }
+    bool Cut() const { return eCut != ECut::None; }
+    // Days after its start day on which it ends: 0 for most.
+    int EndDay() const { return nEnd / 86400; }
 };
 
 // The events of one monitor and day with the day's counts.
 struct TEventDay
 {
+    enum class EFile
+    {
+        Missing,
+        Read,
+        NotRead // there, but refused (too large, unreadable or empty)
+    };
+
     QDate dt;
-    bool bFile = false; // a profile file was there
-    std::vector<TNoiseEvent> aEvents;
+    bool bFile = false; // a profile file was read
+    EFile eFile = EFile::Missing;
+    QString sFileError; // why a file that is there was not read
+    int nUnplaced = 0;  // records of the file that no second took (see TTHFile)
+    std::vector<TNoiseEvent> aEvents; // the events that start on this day
     int nNoValue = 86400;            // seconds without a level
     int nAboveSecs = 0;              // seconds above the threshold in force at that second
     std::array<int, 24> anPerHour{}; // events by the hour of their start
-    std::vector<int> anNAbove;       // events with LAFmax above each N-above level
+    std::vector<int> anNAbove;       // events with LAeq,1s max above each N-above level
 };
 
 struct TEventMonitor
@@ -68,24 +100,32 @@ struct TEventMonitor
 
 // Noise events in the one-second profile. An event starts at a second whose level is
 // above the threshold and ends when the level has stayed at or below that threshold
-// for the hang time; it counts when its duration is at least the minimum and, with a
-// maximum set, at most the maximum. Seconds without a level (gap records, and levels
-// that are no number or lie outside 0-180 dB) end an event and are never part of one.
+// for the hang time; it counts when its duration is at least the minimum. Seconds
+// without a level (gap records, and values that are no level by TLevel::Is) end an
+// event and are never part of one. At a day or night hour where the threshold in force
+// changes, a running event ends (cut), and detection goes on under the new threshold.
+// A cut event counts whatever its length; one longer than a maximum set is kept and
+// marked long.
 class TEvents final
 {
 public:
     TEvents() = delete;
 
-    // A level is a number from 0 to 180 dB; anything else is no value (NaN).
+    // A level by TLevel::Is, else no value (NaN).
     static double Level(double dRead);
     // The 86400 levels of a loaded profile day; NaN where a second has no level.
     static std::vector<double> DayLevels(const TTHFile& file);
 
     // The events and counts of one day of levels (second k at index k; seconds beyond
-    // the list have no level, entries beyond 86400 are ignored).
-    static TEventDay DetectDay(const TEventSettings& set, const std::vector<double>& adLevels);
+    // the list have no level, entries beyond 86400 are ignored). An event still running
+    // at midnight ends there, cut. padThresholds, when given, receives the threshold in
+    // force at each second.
+    static TEventDay DetectDay(const TEventSettings& set, const std::vector<double>& adLevels,
+                               std::vector<double>* padThresholds = nullptr);
 
-    // Per monitor, the days from dtFrom to dtTo (both included).
+    // Per monitor, the days from dtFrom to dtTo (both included). An event running at
+    // midnight into a day of the range that was read goes on in it, and is listed on its
+    // start day with its whole duration.
     static std::vector<TEventMonitor> Compute(const TEventSettings& set, const QString& sDataPath,
                                               const TMonitorSel& aMons, const QDate& dtFrom,
                                               const QDate& dtTo);

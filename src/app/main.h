@@ -179,6 +179,8 @@ private:
     // Names the limit rules of the settings that cannot be read on the status line,
     // once until they change.
     void ReportLimitErrors();
+    // Hand-edited event settings out of range, once each time they change.
+    void ReportEventErrors();
     void ShowPeriodicCharts();
     void ShowAlarmCharts();
     void ShowProfileCharts();
@@ -231,4 +233,5 @@ private:
     bool bShown = false;
     // The limit rules' read errors last shown, so that each is reported once.
     QString sLimitErrorsShown;
+    QString sEventErrorsShown; // the same for the event settings
 };

@@ -120,6 +120,8 @@ void TformMain::UpdateReport()
     }
     if (tab == tabExceed || tab == tabPeriodic)
         ReportLimitErrors();
+    if (tab == tabEvents || tab == tabTH)
+        ReportEventErrors();
 
     bZoomed = false;
     const bool bProfile = tab == tabTH || tab == tabEvents;
@@ -139,6 +141,20 @@ void TformMain::ReportLimitErrors()
     if (sErrors == sLimitErrorsShown)
         return;
     sLimitErrorsShown = sErrors;
+    if (!sErrors.isEmpty()) {
+        lblStatus->setText(sErrors);
+        lblStatus->setToolTip(sErrors);
+    }
+}
+
+void TformMain::ReportEventErrors()
+{
+    QStringList slErrors;
+    TEventSettings::FromCfg(*cfg, &slErrors);
+    const QString sErrors = slErrors.join(QLatin1Char(' '));
+    if (sErrors == sEventErrorsShown)
+        return;
+    sEventErrorsShown = sErrors;
     if (!sErrors.isEmpty()) {
         lblStatus->setText(sErrors);
         lblStatus->setToolTip(sErrors);

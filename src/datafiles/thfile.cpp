@@ -11,6 +11,7 @@ QString TTHFile::FileName(const QString& sDataPath, const QString& sID, const QD
 
 bool TTHFile::Load(const QString& sID, const QDate& dt)
 {
+    nUnplaced = 0;
     if (!LoadPath(FileName(sDataPath, sID, dt)))
         return false;
     StuffFile();
@@ -19,35 +20,32 @@ bool TTHFile::Load(const QString& sID, const QDate& dt)
 
 void TTHFile::StuffFile()
 {
-    // A file of a whole day (header and 86399 records or more) is used as written.
+    nUnplaced = 0;
     const int nLines = int(aLines.size());
-    if (nLines == 0 || nLines >= nSecsPerDay)
+    if (nLines == 0)
         return;
 
     // Reusing the memory of the last filled day spares faulting in a fresh 1.4 MB
     // list on every load; it already has the size of a day, so nothing is cleared.
-    // The day is written through a pointer: every second gets exactly one line.
+    // A file's line number is no clock: a 25-hour day or two records a second would
+    // move every later record, so each goes to the second of its own time.
     std::vector<TLine> aDay = std::move(aSpare);
     aDay.resize(size_t(nSecsPerDay) + 1);
-    TLine* pOut = aDay.data();
-    *pOut++ = aLines[0];
+    abTaken.assign(size_t(nSecsPerDay), false);
+    aDay[0] = aLines[0];
     const int nRecs = nLines - 1;
-    int iNext = 0; // the next file record not yet taken
-    int nSec = 0;
-    while (nSec < nSecsPerDay && iNext < nRecs) {
-        // A record whose time cannot be read (-1), repeats a second or runs behind
-        // is taken at the current second, so no record is ever taken twice.
-        const int nNextSecs = FldTimeSecs(iNext, 0);
-        for (; nSec < nNextSecs && nSec < nSecsPerDay; ++nSec)
-            *pOut++ = GapRecord(nSec);
-        if (nSec < nSecsPerDay) {
-            *pOut++ = aLines[size_t(iNext) + 1];
-            ++nSec;
-            ++iNext;
+    for (int i = 0; i < nRecs; ++i) {
+        const int nSec = FldTimeSecs(i, 0);
+        if (nSec < 0 || nSec >= nSecsPerDay || abTaken[size_t(nSec)]) {
+            ++nUnplaced;
+            continue;
         }
+        abTaken[size_t(nSec)] = true;
+        aDay[size_t(nSec) + 1] = aLines[size_t(i) + 1];
     }
-    for (; nSec < nSecsPerDay; ++nSec)
-        *pOut++ = GapRecord(nSec);
+    for (int nSec = 0; nSec < nSecsPerDay; ++nSec)
+        if (!abTaken[size_t(nSec)])
+            aDay[size_t(nSec) + 1] = GapRecord(nSec);
     aLines.swap(aDay);
     aSpare = std::move(aDay);
 }

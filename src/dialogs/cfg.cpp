@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
@@ -317,17 +318,21 @@ void TformCfg::CreateEventsPage(QWidget* tab)
     const QString sHour = QStringLiteral(":00");
     const QString sSecs = QStringLiteral(" s");
 
-    // Left: the thresholds of day and night with the hours at which each begins.
+    // Left: the thresholds of day and night with the hours at which each begins. A line
+    // edit asks for far more width than a level needs, so its box is set as designed
+    // and the captions after it start at its right edge rather than over it.
+    auto after = [](const QWidget* w) { return w->geometry().right() + 5; };
     const QLabel* lblDay = AddLabel(tab, QStringLiteral("Day threshold"), 12, 17);
     const QLabel* lblNight = AddLabel(tab, QStringLiteral("Night threshold"), 12, 45);
     const int xThr = std::max(RightOf(lblDay, 96), RightOf(lblNight, 96));
     editEvtDayThreshold = edit("editEvtDayThreshold");
     editEvtNightThreshold = edit("editEvtNightThreshold");
-    Place(editEvtDayThreshold, xThr, 14, 44, 21);
-    Place(editEvtNightThreshold, xThr, 42, 44, 21);
-    const QLabel* lblDayFrom = AddLabel(tab, QStringLiteral("dB  from"), xThr + 48, 17);
-    AddLabel(tab, QStringLiteral("dB  from"), xThr + 48, 45);
-    const int xHour = RightOf(lblDayFrom, xThr + 96);
+    const int cxThr = std::max(44, editEvtDayThreshold->fontMetrics().horizontalAdvance(QStringLiteral("180.0")) + 12);
+    editEvtDayThreshold->setGeometry(xThr, 14, cxThr, 21);
+    editEvtNightThreshold->setGeometry(xThr, 42, cxThr, 21);
+    const QLabel* lblDayFrom = AddLabel(tab, QStringLiteral("dB  from"), after(editEvtDayThreshold), 17);
+    AddLabel(tab, QStringLiteral("dB  from"), after(editEvtNightThreshold), 45);
+    const int xHour = after(lblDayFrom);
     spinEvtDayHour = spin("spinEvtDayHour", 0, 23, sHour);
     spinEvtNightHour = spin("spinEvtNightHour", 0, 23, sHour);
     Place(spinEvtDayHour, xHour, 14, 54, 21);
@@ -337,15 +342,13 @@ void TformCfg::CreateEventsPage(QWidget* tab)
     Place(chkEvtRatingHours, 12, 72);
 
     // Right: what makes an event.
-    const int xRight = std::max(250, spinEvtDayHour->geometry().right() + 18);
+    const int xRight = std::max({250, spinEvtDayHour->geometry().right() + 18, after(chkEvtRatingHours) + 8});
     const QLabel* lblMin = AddLabel(tab, QStringLiteral("Minimum"), xRight, 17);
     const QLabel* lblHang = AddLabel(tab, QStringLiteral("Hang time"), xRight, 45);
     chkEvtMaxDuration = new QCheckBox(QStringLiteral("Maximum"), tab);
     chkEvtMaxDuration->setObjectName(QStringLiteral("chkEvtMaxDuration"));
     Place(chkEvtMaxDuration, xRight, 72);
-    const int xRightSpin =
-        std::max({xRight + 72, lblMin->geometry().right() + 6, lblHang->geometry().right() + 6,
-                  chkEvtMaxDuration->geometry().right() + 6});
+    const int xRightSpin = std::max({xRight + 72, after(lblMin), after(lblHang), after(chkEvtMaxDuration)});
     spinEvtMinDuration = spin("spinEvtMinDuration", 0, 86400, sSecs);
     spinEvtHangTime = spin("spinEvtHangTime", 0, 86400, sSecs);
     spinEvtMaxDuration = spin("spinEvtMaxDuration", 1, 86400, sSecs);
@@ -356,17 +359,42 @@ void TformCfg::CreateEventsPage(QWidget* tab)
     const QLabel* lblLevels = AddLabel(tab, QStringLiteral("Count events above (dB)"), 12, 103);
     editEvtNLevels = new QLineEdit(tab);
     editEvtNLevels->setObjectName(QStringLiteral("editEvtNLevels"));
-    Place(editEvtNLevels, RightOf(lblLevels, 150), 100, 110, 21);
+    editEvtNLevels->setGeometry(RightOf(lblLevels, 150), 100, 110, 21);
+
+    // Relative to the background: the level exceeded 90 % of the preceding minutes plus
+    // a margin, never below a floor under the fixed threshold.
+    auto dbSpin = [tab](const char* szName) {
+        auto* w = new QDoubleSpinBox(tab);
+        w->setObjectName(QLatin1String(szName));
+        w->setRange(0, 60);
+        w->setDecimals(1);
+        w->setSuffix(QStringLiteral(" dB"));
+        w->setAlignment(Qt::AlignRight);
+        return w;
+    };
+    chkEvtBackground = new QCheckBox(QStringLiteral("Relative to the background: L90 of the last"), tab);
+    chkEvtBackground->setObjectName(QStringLiteral("chkEvtBackground"));
+    Place(chkEvtBackground, 12, 130);
+    spinEvtBgMinutes = spin("spinEvtBgMinutes", 1, 120, QStringLiteral(" min"));
+    Place(spinEvtBgMinutes, after(chkEvtBackground), 128, 60, 21);
+    const QLabel* lblPlus = AddLabel(tab, QStringLiteral("+"), after(spinEvtBgMinutes), 131);
+    spinEvtBgMargin = dbSpin("spinEvtBgMargin");
+    Place(spinEvtBgMargin, after(lblPlus), 128, 64, 21);
+    const QLabel* lblFloor = AddLabel(tab, QStringLiteral("never below the fixed threshold less"), 30, 159);
+    spinEvtBgFloorBelow = dbSpin("spinEvtBgFloorBelow");
+    Place(spinEvtBgFloorBelow, after(lblFloor), 156, 64, 21);
 
     chkEvtShowSpans = new QCheckBox(QStringLiteral("Shade events on the profile chart"), tab);
     chkEvtShowSpans->setObjectName(QStringLiteral("chkEvtShowSpans"));
-    Place(chkEvtShowSpans, 12, 128);
+    Place(chkEvtShowSpans, 12, 183);
     chkEvtShowThreshold = new QCheckBox(QStringLiteral("Threshold line on the profile chart"), tab);
     chkEvtShowThreshold->setObjectName(QStringLiteral("chkEvtShowThreshold"));
-    Place(chkEvtShowThreshold, 12, 146);
+    Place(chkEvtShowThreshold, 12, 205);
 
     connect(chkEvtRatingHours, &QCheckBox::clicked, this, [this] { chkEvtRatingHoursClick(); });
     connect(chkEvtMaxDuration, &QCheckBox::toggled, spinEvtMaxDuration, &QWidget::setEnabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{spinEvtBgMinutes, spinEvtBgMargin, spinEvtBgFloorBelow})
+        connect(chkEvtBackground, &QCheckBox::toggled, w, &QWidget::setEnabled);
 }
 
 void TformCfg::chkEvtRatingHoursClick()
@@ -387,17 +415,23 @@ void TformCfg::chkEvtRatingHoursClick()
 void TformCfg::FitWidth()
 {
     int xRight = 0;
+    int yBottom = 0;
     for (int i = 0; i < pageCfg->count(); ++i) {
         const QWidget* tab = pageCfg->widget(i);
         if (tab == pageLimits)
             continue; // laid out by its layout, to any width
-        for (const QWidget* w : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        for (const QWidget* w : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             xRight = std::max(xRight, w->geometry().right());
+            yBottom = std::max(yBottom, w->geometry().bottom());
+        }
     }
-    // The pages lie inside the tab frame, a few pixels narrower than the tab control.
+    // The pages lie inside the tab frame, a few pixels narrower than the tab control
+    // and some 26 pixels lower, under the tabs. A page with more rows than the design
+    // grows the dialog downwards.
     const int cxGrow = std::max(0, xRight + 10 - (410 - 4));
-    setMinimumSize(426 + cxGrow, 262);
-    resize(426 + cxGrow, 262);
+    const int cyGrow = std::max(0, yBottom + 6 - (193 - 26));
+    setMinimumSize(426 + cxGrow, 262 + cyGrow);
+    resize(426 + cxGrow, 262 + cyGrow);
     PlaceControls();
 }
 
@@ -477,8 +511,8 @@ void TformCfg::FormCreate()
     pageLimits->SetRules(TLimits::FromCfg(cfg).aRules);
 
     const TEventSettings evt = TEventSettings::FromCfg(cfg);
-    editEvtDayThreshold->setText(QString::number(cfg.EvtDayThreshold()));
-    editEvtNightThreshold->setText(QString::number(cfg.EvtNightThreshold()));
+    editEvtDayThreshold->setText(QString::number(evt.dDayThreshold));
+    editEvtNightThreshold->setText(QString::number(evt.dNightThreshold));
     spinEvtDayHour->setValue(evt.nDayHour);
     spinEvtNightHour->setValue(evt.nNightHour);
     chkEvtRatingHours->setChecked(cfg.EvtDayHour() < 0 && cfg.EvtNightHour() < 0);
@@ -491,6 +525,12 @@ void TformCfg::FormCreate()
     editEvtNLevels->setText(cfg.EvtNLevels());
     chkEvtShowSpans->setChecked(cfg.EvtShowSpans());
     chkEvtShowThreshold->setChecked(cfg.EvtShowThreshold());
+    chkEvtBackground->setChecked(evt.bBackground);
+    spinEvtBgMinutes->setValue(evt.nBgMinutes);
+    spinEvtBgMargin->setValue(evt.dBgMargin);
+    spinEvtBgFloorBelow->setValue(evt.dBgFloorBelow);
+    for (QWidget* w : std::initializer_list<QWidget*>{spinEvtBgMinutes, spinEvtBgMargin, spinEvtBgFloorBelow})
+        w->setEnabled(evt.bBackground);
 }
 
 bool TformCfg::EventsValid()
@@ -557,6 +597,14 @@ void TformCfg::WriteEvents()
         cfg.SetEvtShowSpans(chkEvtShowSpans->isChecked());
     if (chkEvtShowThreshold->isChecked() != cfg.EvtShowThreshold())
         cfg.SetEvtShowThreshold(chkEvtShowThreshold->isChecked());
+    if (chkEvtBackground->isChecked() != cfg.EvtBackground())
+        cfg.SetEvtBackground(chkEvtBackground->isChecked());
+    if (spinEvtBgMinutes->value() != cfg.EvtBgMinutes())
+        cfg.SetEvtBgMinutes(spinEvtBgMinutes->value());
+    if (spinEvtBgMargin->value() != cfg.EvtBgMargin())
+        cfg.SetEvtBgMargin(spinEvtBgMargin->value());
+    if (spinEvtBgFloorBelow->value() != cfg.EvtBgFloorBelow())
+        cfg.SetEvtBgFloorBelow(spinEvtBgFloorBelow->value());
 }
 
 void TformCfg::chkAutoYAxisClick()

@@ -10,6 +10,7 @@ class TCfg;
 class TLimitsPage;
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -105,6 +106,10 @@ private:
     QLineEdit* editEvtNLevels = nullptr;
     QCheckBox* chkEvtShowSpans = nullptr;
     QCheckBox* chkEvtShowThreshold = nullptr;
+    QCheckBox* chkEvtBackground = nullptr;
+    QSpinBox* spinEvtBgMinutes = nullptr;
+    QDoubleSpinBox* spinEvtBgMargin = nullptr;
+    QDoubleSpinBox* spinEvtBgFloorBelow = nullptr;
     TLimitsPage* pageLimits = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnOK = nullptr;

@@ -285,25 +285,61 @@ QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev
     return QStringList{CsvField(sID),
                        sDate,
                        TEventsFill::Clock(ev.nStart),
-                       TEventsFill::Clock(ev.nEnd),
+                       TEventsFill::EndText(ev),
                        QString::number(ev.Duration()),
-                       CsvNumber(ev.dLAFmax),
+                       CsvNumber(ev.dLMax),
                        CsvNumber(ev.dLAE),
-                       ev.bCut ? QStringLiteral("1") : QStringLiteral("0")}
+                       ev.Cut() ? QStringLiteral("1") : QStringLiteral("0"),
+                       CsvField(TEventsFill::NoteText(ev))}
         .join(QLatin1Char(','));
 }
 
-void PrintEvents(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel, const QDate& dtFrom,
-                 const QDate& dtTo, QTextStream& out)
+QString EventDayRow(const QString& sID, const TEventDay& day)
 {
-    out << "Monitor,Date,Start,End,Duration s,LAFmax,LAE,Cut\n";
-    const auto aMons = TEvents::Compute(TEventSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtTo);
+    QStringList sl{CsvField(sID), day.dt.toString(QStringLiteral("yyyy-MM-dd")),
+                   QString::number(day.aEvents.size())};
+    for (int n : day.anNAbove)
+        sl.append(QString::number(n));
+    sl << QString::number(day.nAboveSecs) << QString::number(day.nNoValue) << QString::number(day.nUnplaced);
+    switch (day.eFile) {
+    case TEventDay::EFile::Read:
+        sl.append(QStringLiteral("read"));
+        break;
+    case TEventDay::EFile::Missing:
+        sl.append(QStringLiteral("missing"));
+        break;
+    case TEventDay::EFile::NotRead:
+        sl.append(CsvField(QStringLiteral("not read: ") + day.sFileError));
+        break;
+    }
+    return sl.join(QLatin1Char(','));
+}
+
+// The events as CSV, one row per event listed on its start day; then after a blank
+// line a row per monitor and day with its counts and whether its file was read, so
+// that a quiet day is told from a monitor that wrote nothing.
+void PrintEvents(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel, const QDate& dtFrom,
+                 const QDate& dtTo, QTextStream& out, QTextStream& err)
+{
+    QStringList slErrors;
+    const TEventSettings set = TEventSettings::FromCfg(cfg, &slErrors);
+    for (const QString& sError : std::as_const(slErrors))
+        err << QStringLiteral("tarvik-reporter: ") << sError << Qt::endl;
+    out << "Monitor,Date,Start,End,Duration s," << CsvField(TEventsFill::LMaxName()) << ",LAE,Cut,Note\n";
+    const auto aMons = TEvents::Compute(set, sDataPath, aSel, dtFrom, dtTo);
     for (const TEventMonitor& em : aMons)
         for (const TEventDay& day : em.aDays) {
             const QString sDate = day.dt.toString(QStringLiteral("yyyy-MM-dd"));
             for (const TNoiseEvent& ev : day.aEvents)
                 out << EventRow(em.sID, sDate, ev) << '\n';
         }
+    out << "\nMonitor,Date,Events";
+    for (double d : set.adNLevels)
+        out << ',' << TEventsFill::NAboveName(d);
+    out << ",Above s,No value s,Not placed,File\n";
+    for (const TEventMonitor& em : aMons)
+        for (const TEventDay& day : em.aDays)
+            out << EventDayRow(em.sID, day) << '\n';
     out.flush();
 }
 
@@ -545,7 +581,7 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         return 0;
     }
     if (a.bEvents) {
-        PrintEvents(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
+        PrintEvents(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, err);
         return 0;
     }
     if (a.bExceedances) {
@@ -616,8 +652,12 @@ QString TCmdLine::Usage()
         "                        monitor and day and a \"Range\" row per monitor; days\n"
         "                        after today are left out\n"
         "  --events              print the noise events in the one-second profiles as CSV\n"
-        "                        (monitor, date, start, end, duration s, LAFmax, LAE,\n"
-        "                        cut), one row per event\n"
+        "                        (monitor, date, start, end, duration s, LAeq,1s max,\n"
+        "                        LAE, cut, note), one row per event on its start day;\n"
+        "                        then after a blank line one row per monitor and day\n"
+        "                        (events, N-above counts, seconds above, seconds\n"
+        "                        without a value, records not placed, file read,\n"
+        "                        missing or not read)\n"
         "  --pdf FILE            print one report into the PDF file FILE, page for page as\n"
         "                        File > Print prints it (the folder must exist)\n"
         "  --exceedances         print every period above its noise limit as CSV (monitor,\n"

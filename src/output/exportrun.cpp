@@ -299,15 +299,22 @@ bool TExportRun::AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon)
     TEventChart chart(cfg);
     chart.SetMonitorID(mon.sID);
     TStringGrid grid;
-    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1)) {
+    // The whole range at once, so that an event running past midnight is one event,
+    // listed on its start day; a day takes a few milliseconds.
+    const std::vector<TEventMonitor> aRange = TEvents::Compute(set, sDataPath, aOne, dtFrom, dtTo);
+    if (aRange.empty())
+        return true;
+    size_t iDay = 0;
+    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1), ++iDay) {
         if (Cancelled())
             break;
         hooks.Pump();
         Status(QStringLiteral("Events: ") + THtmlPage::IsoDate(d) + QLatin1Char(' ') + mon.sName);
-        // One computation serves the chart and the list of the day.
-        const std::vector<TEventMonitor> aResults = TEvents::Compute(set, sDataPath, aOne, d, d);
-        if (aResults.empty() || aResults.front().aDays.empty())
-            continue;
+        if (iDay >= aRange.front().aDays.size())
+            break;
+        // One day's results serve the chart and the list of the day.
+        const std::vector<TEventMonitor> aResults{
+            TEventMonitor{aRange.front().sID, {aRange.front().aDays[iDay]}}};
         if (bCharts) {
             chart.SetTitle(QStringLiteral("Noise Events per Hour: ") + THtmlPage::LongDate(d));
             chart.PlotEvents(aResults.front().aDays.front());

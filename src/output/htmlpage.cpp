@@ -357,12 +357,15 @@ void THtmlPage::AddExcTable(const TStringGrid& grid)
 
 void THtmlPage::AddEvtTable(const TStringGrid& grid)
 {
-    AddMarkedTable(grid, -1);
+    // "00:00:02 next day" or "cut at threshold change" broken over two lines reads as
+    // two values.
+    AddMarkedTable(grid, -1, true);
 }
 
-void THtmlPage::AddMarkedTable(const TStringGrid& grid, int nDateCol)
+void THtmlPage::AddMarkedTable(const TStringGrid& grid, int nDateCol, bool bNoWrap)
 {
-    slLines << QStringLiteral("<table id=\"tblPer\">");
+    slLines << (bNoWrap ? QStringLiteral("<table id=\"tblPer\" style=\"white-space:nowrap\">")
+                        : QStringLiteral("<table id=\"tblPer\">"));
     for (int nRow = 0; nRow < grid.RowCount(); ++nRow) {
         const ESumRow kind = SumRowKind(grid, nRow);
         if (kind == ESumRow::Skip)

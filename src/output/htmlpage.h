@@ -92,7 +92,8 @@ public:
 private:
     // The rows of a marked-up grid as one table; nDateCol is the column whose head
     // cells take the date-time class (-1 for none).
-    void AddMarkedTable(const TStringGrid& grid, int nDateCol);
+    // bNoWrap keeps every cell on one line (the events' dates, clock times and labels).
+    void AddMarkedTable(const TStringGrid& grid, int nDateCol, bool bNoWrap = false);
     template <class TReader>
     void AddEventList(const QString& sHeading, const QString& sDataPath, const QString& sID,
                       const QDate& dtFrom, const QDate& dtTo, const TRunHooks& hooks);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -52,6 +53,10 @@ enum EKey : int
     kEvtShowSpans,
     kEvtShowThreshold,
     kHtmlImageFormat,
+    kEvtBackground,
+    kEvtBgMinutes,
+    kEvtBgMargin,
+    kEvtBgFloorBelow,
     kKeyCount
 };
 
@@ -108,6 +113,13 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kEvtShowSpans, "events", "showspans", "1"},
     {kEvtShowThreshold, "events", "showthreshold", "1"},
     {kHtmlImageFormat, "html", "imageformat", "bmp"},
+    // Events relative to the background: off, the minutes of the window, the margin
+    // above its LAeq,1s exceeded 90 % of the time and how far below the fixed
+    // threshold the floor lies, in dB.
+    {kEvtBackground, "events", "background", "0"},
+    {kEvtBgMinutes, "events", "bgminutes", "10"},
+    {kEvtBgMargin, "events", "bgmargin", "10"},
+    {kEvtBgFloorBelow, "events", "bgfloorbelow", "10"},
 }};
 
 constexpr bool KeysInOrder()
@@ -172,6 +184,14 @@ void SetMember(QStringList& sl, const QString& s, bool bSet)
 }
 
 } // namespace
+
+QString TCfg::KeyDefault(const char* szSection, const char* szName)
+{
+    for (const TKeyDef& def : aKeyDefs)
+        if (qstrcmp(def.szSection, szSection) == 0 && qstrcmp(def.szName, szName) == 0)
+            return QString::fromUtf8(def.szDefault);
+    return {};
+}
 
 TCfg::TCfg() : TCfg(TPlatform::CommonAppDataPath()) {}
 
@@ -239,11 +259,12 @@ void TCfg::ReadAll()
     bRatingLdenLimitOn = readBool(kLdenLimitOn);
     nRatingNightLimit = readInt(kNightLimit);
     bRatingNightLimitOn = readBool(kNightLimitOn);
-    // A threshold that is no number reads as the default.
+    // A threshold that is no number reads as NaN, which the events analysis reports
+    // and replaces by the default.
     auto readDouble = [&](EKey k) {
         bool bOk = false;
         const double d = readText(k).trimmed().toDouble(&bOk);
-        return bOk ? d : DefaultText(k).toDouble();
+        return bOk ? d : std::numeric_limits<double>::quiet_NaN();
     };
     dEvtDayThreshold = readDouble(kEvtDayThreshold);
     dEvtNightThreshold = readDouble(kEvtNightThreshold);
@@ -255,6 +276,10 @@ void TCfg::ReadAll()
     sEvtNLevels = readText(kEvtNLevels);
     bEvtShowSpans = readBool(kEvtShowSpans);
     bEvtShowThreshold = readBool(kEvtShowThreshold);
+    bEvtBackground = readBool(kEvtBackground);
+    nEvtBgMinutes = readInt(kEvtBgMinutes);
+    dEvtBgMargin = readDouble(kEvtBgMargin);
+    dEvtBgFloorBelow = readDouble(kEvtBgFloorBelow);
     sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
 
     // The limit rules are as many keys as the user made; the supervisor never writes
@@ -568,4 +593,28 @@ void TCfg::SetEvtShowThreshold(bool b)
 {
     bEvtShowThreshold = b;
     WriteBool(kEvtShowThreshold, b);
+}
+
+void TCfg::SetEvtBackground(bool b)
+{
+    bEvtBackground = b;
+    WriteBool(kEvtBackground, b);
+}
+
+void TCfg::SetEvtBgMinutes(int n)
+{
+    nEvtBgMinutes = n;
+    WriteInteger(kEvtBgMinutes, n);
+}
+
+void TCfg::SetEvtBgMargin(double d)
+{
+    dEvtBgMargin = d;
+    WriteString(kEvtBgMargin, QString::number(d));
+}
+
+void TCfg::SetEvtBgFloorBelow(double d)
+{
+    dEvtBgFloorBelow = d;
+    WriteString(kEvtBgFloorBelow, QString::number(d));
 }

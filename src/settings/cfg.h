@@ -139,6 +139,20 @@ public:
     void SetEvtShowSpans(bool b);
     bool EvtShowThreshold() const { return bEvtShowThreshold; }
     void SetEvtShowThreshold(bool b);
+    // Thresholds relative to the background: on or off, the minutes of the window,
+    // the margin in dB and how many dB below the fixed threshold the floor lies.
+    bool EvtBackground() const { return bEvtBackground; }
+    void SetEvtBackground(bool b);
+    int EvtBgMinutes() const { return nEvtBgMinutes; }
+    void SetEvtBgMinutes(int n);
+    double EvtBgMargin() const { return dEvtBgMargin; }
+    void SetEvtBgMargin(double d);
+    double EvtBgFloorBelow() const { return dEvtBgFloorBelow; }
+    void SetEvtBgFloorBelow(double d);
+
+    // The default text of a key of the table (section and name as in the file);
+    // empty for a key it does not hold.
+    static QString KeyDefault(const char* szSection, const char* szName);
     // Noise limit rules, one per key of a section of their own, in file order: the key
     // names and their texts, parsed by the analysis that uses them. Keys with an empty
     // text are no rules. SetLimitRules writes the rules as keys "rule1", "rule2", ...
@@ -204,6 +218,10 @@ private:
     QString sEvtNLevels;
     bool bEvtShowSpans{};
     bool bEvtShowThreshold{};
+    bool bEvtBackground{};
+    int nEvtBgMinutes{};
+    double dEvtBgMargin{};
+    double dEvtBgFloorBelow{};
     QString sHtmlImageFormat;
     QStringList slLimitKeys;
     QStringList slLimitRules;

@@ -23,6 +23,8 @@ public:
     void LoadList(const QDate& dtDay, const QListWidget* chklstMon);
 
 private:
+    void SpanDayLines();
+
     TCfg& cfg;
     const TTQMonitors& mons;
 };

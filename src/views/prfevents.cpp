@@ -27,9 +27,12 @@ void TPrfEvents::Show(QCustomPlot& plot, const TCfg& cfg, const TTHFile& file, d
     if (!cfg.EvtShowSpans() && !cfg.EvtShowThreshold())
         return;
     const TEventSettings set = TEventSettings::FromCfg(cfg);
+    // The threshold in force may follow the background second by second, and an event
+    // holds its own: the line draws what the detection used.
+    std::vector<double> adThresholds;
+    const TEventDay day = TEvents::DetectDay(set, TEvents::DayLevels(file), &adThresholds);
 
     if (cfg.EvtShowSpans()) {
-        const TEventDay day = TEvents::DetectDay(set, TEvents::DayLevels(file));
         for (const TNoiseEvent& ev : day.aEvents) {
             auto* rect = new QCPItemRect(&plot);
             rect->setObjectName(QLatin1String(SpanName()));
@@ -53,12 +56,17 @@ void TPrfEvents::Show(QCustomPlot& plot, const TCfg& cfg, const TTHFile& file, d
         QPen pen(QColor(0x404040), 1, Qt::DashLine);
         graph->setPen(pen);
         graph->setLineStyle(QCPGraph::lsStepLeft);
-        // A point at every hour where the threshold may change, and one at the day's end.
+        // A point where the threshold changes, and one at the day's end.
         QVector<double> aKeys;
         QVector<double> aValues;
-        for (int h = 0; h <= 24; ++h) {
-            aKeys.append(dDayStartKey + h * 3600.0);
-            aValues.append(set.ThresholdAt(std::min(h, 23) * 3600));
+        for (size_t s = 0; s < adThresholds.size(); ++s)
+            if (s == 0 || adThresholds[s] != adThresholds[s - 1]) {
+                aKeys.append(dDayStartKey + double(s));
+                aValues.append(adThresholds[s]);
+            }
+        if (!adThresholds.empty()) {
+            aKeys.append(dDayStartKey + double(adThresholds.size()));
+            aValues.append(adThresholds.back());
         }
         graph->setData(aKeys, aValues, true);
     }

@@ -1,11 +1,16 @@
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
+#include "analysis/level.h"
+#include "analysis/runningl90.h"
 #include "datafiles/thfile.h"
 #include "settings/cfg.h"
 #include "views/stringgrid.h"
 
 #include "views/gridfill_daydir.h"
 
+#include <QFile>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -63,9 +68,9 @@ TEST(TEvents, DetectDay_TenSecondsAtSeventyGiveLaeEighty)
     EXPECT_EQ(ev.nStart, At(10));
     EXPECT_EQ(ev.nEnd, At(10, 0, 9));
     EXPECT_EQ(ev.Duration(), 10);
-    EXPECT_DOUBLE_EQ(ev.dLAFmax, 70.0);
+    EXPECT_DOUBLE_EQ(ev.dLMax, 70.0);
     EXPECT_NEAR(ev.dLAE, 80.0, 1e-9);
-    EXPECT_FALSE(ev.bCut);
+    EXPECT_FALSE(ev.Cut());
     EXPECT_EQ(day.nAboveSecs, 10);
     EXPECT_EQ(day.nNoValue, 0);
     EXPECT_EQ(day.anPerHour[10], 1);
@@ -82,15 +87,28 @@ TEST(TEvents, DetectDay_MinimumDurationIsInclusive)
     EXPECT_EQ(day.nAboveSecs, 9);
 }
 
-TEST(TEvents, DetectDay_MaximumDurationDropsLongerEventsWhenSet)
+TEST(TEvents, DetectDay_EventLongerThanTheMaximumIsKeptAndMarkedLong)
 {
+    // Regression: a maximum duration used to drop the longer events without a word.
     TEventSettings set = Settings();
     const std::vector<double> ad = Day({{At(9), 30, 70}, {At(11), 60, 70}});
     EXPECT_EQ(TEvents::DetectDay(set, ad).aEvents.size(), 2u);
     set.nMaxDuration = 30;
     const TEventDay day = TEvents::DetectDay(set, ad);
+    ASSERT_EQ(day.aEvents.size(), 2u);
+    EXPECT_FALSE(day.aEvents[0].bLong);
+    EXPECT_TRUE(day.aEvents[1].bLong);
+    EXPECT_EQ(day.aEvents[1].Duration(), 60);
+    EXPECT_EQ(TEventsFill::NoteText(day.aEvents[1]), QStringLiteral("long"));
+}
+
+TEST(TEvents, DetectDay_ValuesOfZeroAnd180AreNoLevels)
+{
+    // Regression: 180 dB, the monitors' mark of an overload, made an event of LAE 187.8.
+    const TEventDay day = TEvents::DetectDay(Settings(), Day({{At(9), 6, 180}, {At(10), 6, 0}, {At(11), 6, 179.9}}));
     ASSERT_EQ(day.aEvents.size(), 1u);
-    EXPECT_EQ(day.aEvents.front().Duration(), 30);
+    EXPECT_EQ(day.aEvents[0].nStart, At(11));
+    EXPECT_EQ(day.nNoValue, 12);
 }
 
 TEST(TEvents, DetectDay_LevelEqualToThresholdIsNotAbove)
@@ -110,7 +128,7 @@ TEST(TEvents, DetectDay_BurstsCloserThanHangTimeAreOneEvent)
     const TNoiseEvent& ev = day.aEvents.front();
     EXPECT_EQ(ev.nStart, At(9));
     EXPECT_EQ(ev.nEnd, At(9, 0, 9));
-    EXPECT_DOUBLE_EQ(ev.dLAFmax, 75.0);
+    EXPECT_DOUBLE_EQ(ev.dLMax, 75.0);
     // The two quiet seconds inside the event count in its exposure.
     const double dEnergy = 4 * 1e7 + 2 * 1e4 + 4 * std::pow(10.0, 7.5);
     EXPECT_NEAR(ev.dLAE, 10 * std::log10(dEnergy), 1e-9);
@@ -131,9 +149,10 @@ TEST(TEvents, DetectDay_HangTimeLongerThanTheDayRunsToMidnightAndIsCut)
     const TEventDay day = TEvents::DetectDay(set, Day({{At(9), 6, 70}, {At(15), 6, 70}}));
     ASSERT_EQ(day.aEvents.size(), 1u);
     EXPECT_EQ(day.aEvents.front().nStart, At(9));
-    EXPECT_EQ(day.aEvents.front().nEnd, nDay - 1);
-    EXPECT_TRUE(day.aEvents.front().bCut);
-    EXPECT_DOUBLE_EQ(day.aEvents.front().dLAFmax, 70.0);
+    // 23:00 changes the threshold: the event ends there.
+    EXPECT_EQ(day.aEvents.front().nEnd, At(23) - 1);
+    EXPECT_EQ(day.aEvents.front().eCut, TNoiseEvent::ECut::Threshold);
+    EXPECT_DOUBLE_EQ(day.aEvents.front().dLMax, 70.0);
 }
 
 // --- gaps and midnight --------------------------------------------------------------------------
@@ -146,7 +165,7 @@ TEST(TEvents, DetectDay_GapEndsAnEventAndIsNeverPartOfOne)
     ASSERT_EQ(day.aEvents.size(), 2u);
     EXPECT_EQ(day.aEvents[0].nStart, At(9));
     EXPECT_EQ(day.aEvents[0].nEnd, At(9, 0, 7));
-    EXPECT_FALSE(day.aEvents[0].bCut);
+    EXPECT_FALSE(day.aEvents[0].Cut());
     EXPECT_EQ(day.aEvents[1].nStart, At(9, 0, 9));
     EXPECT_EQ(day.aEvents[1].nEnd, At(9, 0, 19));
     EXPECT_EQ(day.nNoValue, 1);
@@ -160,7 +179,7 @@ TEST(TEvents, DetectDay_EventRunningIntoTheNextDayEndsAtMidnightAndIsCut)
     const TNoiseEvent& ev = day.aEvents.front();
     EXPECT_EQ(ev.nStart, At(23, 59, 50));
     EXPECT_EQ(ev.nEnd, At(23, 59, 59));
-    EXPECT_TRUE(ev.bCut);
+    EXPECT_TRUE(ev.Cut());
     EXPECT_NEAR(ev.dLAE, 80.0, 1e-9);
     EXPECT_EQ(day.anPerHour[23], 1);
 }
@@ -191,27 +210,53 @@ TEST(TEvents, DetectDay_OnlyGapsOrThresholdAboveEveryLevelGiveNoEvents)
 
 // --- day and night ------------------------------------------------------------------------------
 
-TEST(TEvents, DetectDay_EventKeepsTheThresholdOfItsStartAcrossTheNightChange)
+TEST(TEvents, DetectDay_EventEndsWhereTheThresholdChanges)
 {
-    // 55 dB is above the night threshold only. An event started at 22:59:50 by a 65 dB
-    // burst keeps the day threshold: the 55 dB after 23:00 ends it after the hang time,
-    // and then a night event starts.
+    // An event started at 22:59:50 by a 65 dB burst ends at 23:00, cut; detection goes
+    // on under the night threshold, above which both the 65 and the 55 dB lie.
     const TEventDay day =
         TEvents::DetectDay(Settings(), Day({{At(22, 59, 50), 15, 65}, {At(23, 0, 5), 20, 55}}));
     ASSERT_EQ(day.aEvents.size(), 2u);
     EXPECT_EQ(day.aEvents[0].nStart, At(22, 59, 50));
-    EXPECT_EQ(day.aEvents[0].nEnd, At(23, 0, 4));
+    EXPECT_EQ(day.aEvents[0].nEnd, At(22, 59, 59));
+    EXPECT_EQ(day.aEvents[0].eCut, TNoiseEvent::ECut::Threshold);
     EXPECT_DOUBLE_EQ(day.aEvents[0].dThreshold, 60);
-    EXPECT_EQ(day.aEvents[1].nStart, At(23, 0, 8));
+    EXPECT_EQ(day.aEvents[1].nStart, At(23));
     EXPECT_EQ(day.aEvents[1].nEnd, At(23, 0, 24));
+    EXPECT_FALSE(day.aEvents[1].Cut());
     EXPECT_DOUBLE_EQ(day.aEvents[1].dThreshold, 50);
-    EXPECT_EQ(day.nAboveSecs, 15 + 20);
+    EXPECT_EQ(day.nAboveSecs, 10 + 25);
 
-    // The other way round: started at night, the 55 dB seconds after 07:00 still belong to it.
-    const TEventDay morning = TEvents::DetectDay(Settings(), Day({{At(6, 59, 55), 15, 55}}));
+    // A cut event counts however short: 2 s above the night threshold before 07:00.
+    const TEventDay morning = TEvents::DetectDay(Settings(), Day({{At(6, 59, 58), 15, 55}}));
     ASSERT_EQ(morning.aEvents.size(), 1u);
-    EXPECT_EQ(morning.aEvents.front().Duration(), 15);
-    EXPECT_DOUBLE_EQ(morning.aEvents.front().dThreshold, 50);
+    EXPECT_EQ(morning.aEvents.front().Duration(), 2);
+    EXPECT_EQ(TEventsFill::NoteText(morning.aEvents.front()), QStringLiteral("cut at threshold change"));
+}
+
+TEST(TEvents, DetectDay_NightEventDoesNotSwallowTheDay)
+{
+    // Regression: steady 55 dB traffic from 06:50, above the night threshold only, kept
+    // the night threshold all day as one event that swallowed a lorry at 80 dB and a
+    // 30-s event at 85 dB; with a maximum duration set, all of them vanished.
+    const std::vector<double> ad =
+        Day({{At(6, 50), At(20) - At(6, 50), 55}, {At(9), 20, 80}, {At(14), 30, 85}});
+    TEventSettings set = Settings();
+    for (int nMax : {0, 300}) {
+        set.nMaxDuration = nMax;
+        const TEventDay day = TEvents::DetectDay(set, ad);
+        ASSERT_EQ(day.aEvents.size(), 3u) << nMax;
+        EXPECT_EQ(day.aEvents[0].nStart, At(6, 50));
+        EXPECT_EQ(day.aEvents[0].nEnd, At(7) - 1);
+        EXPECT_EQ(day.aEvents[0].eCut, TNoiseEvent::ECut::Threshold);
+        EXPECT_EQ(day.aEvents[0].bLong, nMax > 0);
+        EXPECT_EQ(day.aEvents[1].nStart, At(9));
+        EXPECT_EQ(day.aEvents[1].Duration(), 20);
+        EXPECT_DOUBLE_EQ(day.aEvents[1].dLMax, 80);
+        EXPECT_EQ(day.aEvents[2].nStart, At(14));
+        EXPECT_EQ(day.aEvents[2].Duration(), 30);
+        EXPECT_FALSE(day.aEvents[2].bLong);
+    }
 }
 
 TEST(TEventSettings, ThresholdAt_FollowsHoursAcrossMidnight)
@@ -266,8 +311,8 @@ TEST(TEvents, Compute_ReadsProfileFilesWithBadFieldsAndMissingDays)
     for (int i = 0; i < 10; ++i)
         s += QStringLiteral("\n10:00:%1,70.0").arg(i, 2, 10, QLatin1Char('0'));
     s += QStringLiteral("\n10:00:10,abc\n10:00:11,1e400\n10:00:12,-\n10:00:13,45.0");
-    // A second given twice moves its neighbours on by one: still a defined day.
-    s += QStringLiteral("\n11:00:00,72\n11:00:00,72\n11:00:01,72\n11:00:02,72\n11:00:03,72");
+    // A second given twice takes its first record; the other is counted, not placed.
+    s += QStringLiteral("\n11:00:00,72\n11:00:00,90\n11:00:01,72\n11:00:02,72\n11:00:03,72\n11:00:04,72");
     dir.Write(QStringLiteral("M1"), dt, "prf-05.csv", s);
     const TTQMonitor mon = TDayDir::Mon("M1", "North");
     const std::vector<TEventMonitor> a =
@@ -282,12 +327,150 @@ TEST(TEvents, Compute_ReadsProfileFilesWithBadFieldsAndMissingDays)
     EXPECT_NEAR(day.aEvents[0].dLAE, 80.0, 1e-9);
     EXPECT_EQ(day.aEvents[1].nStart, At(11));
     EXPECT_EQ(day.aEvents[1].Duration(), 5);
+    EXPECT_DOUBLE_EQ(day.aEvents[1].dLMax, 72);
+    EXPECT_EQ(day.nUnplaced, 1);
     EXPECT_EQ(day.nNoValue, nDay - 10 - 1 - 5);
     const TEventDay& missing = a[0].aDays[1];
     EXPECT_FALSE(missing.bFile);
     EXPECT_EQ(missing.dt, dt.addDays(1));
     EXPECT_EQ(missing.nNoValue, nDay);
     EXPECT_EQ(missing.anNAbove.size(), 2u);
+}
+
+// Profile text of the given seconds at one level.
+QString Secs(int nFrom, int nCount, const char* pszLevel)
+{
+    QString s;
+    for (int t = nFrom; t < nFrom + nCount; ++t)
+        s += QString::asprintf("\n%02d:%02d:%02d,%s", t / 3600, t / 60 % 60, t % 60, pszLevel);
+    return s;
+}
+
+TEST(TEvents, Compute_EventAcrossMidnightIsOneEventOnItsStartDay)
+{
+    // Regression: 23:59:57 to 00:00:02 was two halves of 3 s, each under the 5-s
+    // minimum, and the event was lost.
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate dt(2024, 3, 5);
+    dir.Write(QStringLiteral("M1"), dt, "prf-05.csv", QStringLiteral("Time,LAeq") + Secs(At(23, 59, 57), 3, "70"));
+    dir.Write(QStringLiteral("M1"), dt.addDays(1), "prf-06.csv",
+              QStringLiteral("Time,LAeq") + Secs(0, 3, "70") + Secs(At(9), 2, "75"));
+    const TTQMonitor mon = TDayDir::Mon("M1", "North");
+
+    const std::vector<TEventMonitor> both = TEvents::Compute(Settings(), dir.DataPath(), {&mon}, dt, dt.addDays(1));
+    ASSERT_EQ(both[0].aDays.size(), 2u);
+    ASSERT_EQ(both[0].aDays[0].aEvents.size(), 1u);
+    const TNoiseEvent& ev = both[0].aDays[0].aEvents[0];
+    EXPECT_EQ(ev.nStart, At(23, 59, 57));
+    EXPECT_EQ(ev.Duration(), 6);
+    EXPECT_FALSE(ev.Cut());
+    EXPECT_NEAR(ev.dLAE, 70 + 10 * std::log10(6.0), 1e-9);
+    EXPECT_EQ(TEventsFill::EndText(ev), QStringLiteral("00:00:02 next day"));
+    EXPECT_EQ(both[0].aDays[0].anPerHour[23], 1);
+    EXPECT_EQ(both[0].aDays[0].nAboveSecs, 3);
+    // The next day lists nothing of it, and its own 2-s burst is too short.
+    EXPECT_TRUE(both[0].aDays[1].aEvents.empty());
+    EXPECT_EQ(both[0].aDays[1].nAboveSecs, 3 + 2);
+
+    // With the first day alone the event is cut at midnight and kept however short.
+    const std::vector<TEventMonitor> one = TEvents::Compute(Settings(), dir.DataPath(), {&mon}, dt, dt);
+    ASSERT_EQ(one[0].aDays[0].aEvents.size(), 1u);
+    EXPECT_EQ(one[0].aDays[0].aEvents[0].Duration(), 3);
+    EXPECT_EQ(one[0].aDays[0].aEvents[0].eCut, TNoiseEvent::ECut::Midnight);
+    // The second day alone: 3 s from midnight are too short to count.
+    const std::vector<TEventMonitor> two =
+        TEvents::Compute(Settings(), dir.DataPath(), {&mon}, dt.addDays(1), dt.addDays(1));
+    EXPECT_TRUE(two[0].aDays[0].aEvents.empty());
+}
+
+TEST(TEvents, Compute_RefusedFileIsToldFromAMissingOne)
+{
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate dt(2024, 3, 5);
+    dir.Write(QStringLiteral("M1"), dt, "prf-05.csv", QString());
+    // An empty file: Write adds a line end, so empty it again.
+    QFile f(TTHFile::FileName(dir.DataPath(), QStringLiteral("M1"), dt));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.close();
+    const TTQMonitor mon = TDayDir::Mon("M1", "North");
+    const std::vector<TEventMonitor> a = TEvents::Compute(Settings(), dir.DataPath(), {&mon}, dt, dt.addDays(1));
+    EXPECT_EQ(a[0].aDays[0].eFile, TEventDay::EFile::NotRead);
+    EXPECT_EQ(TEventsFill::NoEventsText(a[0].aDays[0]), QStringLiteral("Profile file not read: prf-05.csv is empty"));
+    EXPECT_EQ(a[0].aDays[1].eFile, TEventDay::EFile::Missing);
+    EXPECT_EQ(TEventsFill::NoEventsText(a[0].aDays[1]), QStringLiteral("No profile file"));
+}
+
+// --- relative to the background -----------------------------------------------------------------
+
+TEST(TRunningL90, AgreesWithSortingTheWindow)
+{
+    // Levels that wander like a street, with gaps and values that are no levels.
+    constexpr int nWindow = 600;
+    TRunningL90 l90(nWindow);
+    std::vector<double> ad;
+    quint32 nSeed = 12345;
+    double dLevel = 50;
+    for (int s = 0; s < 5000; ++s) {
+        nSeed = nSeed * 1664525U + 1013904223U;
+        dLevel = std::clamp(dLevel + double(int(nSeed >> 24) % 31 - 15) / 10.0, 20.0, 110.0);
+        const double d = nSeed % 97 == 0 ? dGap : nSeed % 89 == 0 ? 180.0 : std::round(dLevel * 10) / 10;
+        ad.push_back(d);
+        l90.Push(d);
+        if (s % 37 != 0)
+            continue;
+        std::vector<double> aWin;
+        for (int i = std::max(0, s - nWindow + 1); i <= s; ++i)
+            if (TLevel::Is(ad[size_t(i)]))
+                aWin.push_back(ad[size_t(i)]);
+        std::sort(aWin.begin(), aWin.end());
+        ASSERT_EQ(l90.Count(), int(aWin.size()));
+        // At least 90 % of the window lie at or above it: the ceil(n/10)-th lowest.
+        const double dPlain = aWin[(aWin.size() + 9) / 10 - 1];
+        ASSERT_NEAR(l90.Level(), dPlain, 1e-9) << s;
+    }
+    l90.Clear();
+    EXPECT_TRUE(std::isnan(l90.Level()));
+}
+
+TEST(TEvents, DetectDay_BackgroundThresholdFollowsTheQuietLevel)
+{
+    TEventSettings set = Settings(); // day 60, so the floor is 50 by day
+    set.bBackground = true;
+    // 40 dB until 10:00, then 58 dB. At 09:30 the threshold is the floor, 50: a 55-dB
+    // burst is an event that the fixed 60 would miss. The step to 58 dB is an event
+    // until the window's lowest tenth is 58 dB too: 541 s, when 59 s at 40 dB remain.
+    // From then on the threshold is 58 + 10 = 68: a 65-dB burst is no event, a 70-dB one is.
+    std::vector<double> ad = Day({{At(10), At(24) - At(10), 58}, {At(9, 30), 10, 55}, {At(11), 10, 65},
+                                  {At(12), 10, 70}});
+    std::vector<double> adThr;
+    const TEventDay day = TEvents::DetectDay(set, ad, &adThr);
+    ASSERT_EQ(day.aEvents.size(), 3u);
+    EXPECT_EQ(day.aEvents[0].nStart, At(9, 30));
+    EXPECT_DOUBLE_EQ(day.aEvents[0].dThreshold, 50);
+    EXPECT_EQ(day.aEvents[1].nStart, At(10));
+    EXPECT_EQ(day.aEvents[1].Duration(), 541);
+    EXPECT_EQ(day.aEvents[2].nStart, At(12));
+    EXPECT_DOUBLE_EQ(day.aEvents[2].dThreshold, 68);
+    ASSERT_EQ(adThr.size(), size_t(nDay));
+    // The first minute has too little background: the fixed night threshold holds.
+    EXPECT_DOUBLE_EQ(adThr[30], 50);
+    EXPECT_DOUBLE_EQ(adThr[size_t(At(10, 9, 0))], 50);
+    EXPECT_DOUBLE_EQ(adThr[size_t(At(10, 9, 1))], 68);
+    // Ten seconds of 70 dB do not move the level exceeded 90 % of the time.
+    EXPECT_DOUBLE_EQ(adThr[size_t(At(12, 0, 9))], 68);
+    // The 58 dB after 23:00 has a night floor of 40; the threshold stays 68.
+    EXPECT_DOUBLE_EQ(adThr[size_t(At(23, 30))], 68);
+
+    // By the fixed thresholds the 55 dB and the step are no events; the 65 and 70 dB
+    // are, and the 58 dB from 23:00 to midnight is one more.
+    set.bBackground = false;
+    const TEventDay fixed = TEvents::DetectDay(set, ad);
+    ASSERT_EQ(fixed.aEvents.size(), 3u);
+    EXPECT_EQ(fixed.aEvents[0].nStart, At(11));
+    EXPECT_EQ(fixed.aEvents[2].nStart, At(23));
+    EXPECT_EQ(fixed.aEvents[2].eCut, TNoiseEvent::ECut::Midnight);
 }
 
 TEST(TEventSettings, FromCfg_FollowsTheRatingHoursAndRefusesBadValues)
@@ -299,16 +482,39 @@ TEST(TEventSettings, FromCfg_FollowsTheRatingHoursAndRefusesBadValues)
     cfg.SetRatingNightHour(22);
     cfg.SetEvtHangTime(-4);
     cfg.SetEvtNLevels(QStringLiteral("70, x,62.5,300"));
-    TEventSettings set = TEventSettings::FromCfg(cfg);
+    QStringList slErrors;
+    TEventSettings set = TEventSettings::FromCfg(cfg, &slErrors);
     EXPECT_EQ(set.nDayHour, 6);
     EXPECT_EQ(set.nNightHour, 22);
-    EXPECT_EQ(set.nHangTime, 0);
+    EXPECT_EQ(set.nHangTime, 3);
     EXPECT_EQ(set.adNLevels, (std::vector<double>{70, 62.5}));
+    ASSERT_EQ(slErrors.size(), 3);
+    EXPECT_EQ(slErrors[0], QStringLiteral("[events] hangtime=-4 is not a number of seconds from 0 to 86400; "
+                                          "the default 3 is used."));
     cfg.SetEvtDayHour(8);
     cfg.SetEvtNightHour(20);
     set = TEventSettings::FromCfg(cfg);
     EXPECT_EQ(set.nDayHour, 8);
     EXPECT_EQ(set.nNightHour, 20);
+
+    // Regression: hand-edited values the preferences refuse were used as they stood
+    // (a threshold of nan made no events, 181 none either, a minimum of -5 counted as 0).
+    {
+        QFile f(cfg.FileName());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[events]\r\ndaythreshold=nan\r\nnightthreshold=181\r\nminduration=-5\r\n"
+                "bgmargin=x\r\nbgminutes=0\r\n");
+    }
+    TCfg cfgEdited(tmp.path());
+    slErrors.clear();
+    set = TEventSettings::FromCfg(cfgEdited, &slErrors);
+    EXPECT_EQ(set.dDayThreshold, 65);
+    EXPECT_EQ(set.dNightThreshold, 55);
+    EXPECT_EQ(set.nMinDuration, 5);
+    EXPECT_EQ(set.dBgMargin, 10);
+    EXPECT_EQ(set.nBgMinutes, 10);
+    EXPECT_EQ(slErrors.size(), 5);
+    EXPECT_TRUE(slErrors[1].startsWith(QStringLiteral("[events] nightthreshold=181 is not a level")));
 
     std::vector<double> ad;
     EXPECT_TRUE(TEventSettings::ParseLevels(QStringLiteral("65, 70,"), ad));
@@ -344,11 +550,11 @@ TEST(TEventsFill, FillList_EventRowsCountsAndHours)
     EXPECT_EQ(grid.Cells(TEventsFill::ColStart, r), QStringLiteral("09:00:00"));
     EXPECT_EQ(grid.Cells(TEventsFill::ColEnd, r), QStringLiteral("09:00:09"));
     EXPECT_EQ(grid.Cells(TEventsFill::ColDuration, r), QStringLiteral("10"));
-    EXPECT_EQ(grid.Cells(TEventsFill::ColLAFmax, r), QStringLiteral("70.0"));
+    EXPECT_EQ(grid.Cells(TEventsFill::ColLMax, r), QStringLiteral("70.0"));
     EXPECT_EQ(grid.Cells(TEventsFill::ColLAE, r), QStringLiteral("80.0"));
-    EXPECT_EQ(grid.Cells(TEventsFill::ColCut, r), QString());
+    EXPECT_EQ(grid.Cells(TEventsFill::ColNote, r), QString());
     EXPECT_EQ(grid.Cells(TEventsFill::ColStart, r + 1), QStringLiteral("23:59:55"));
-    EXPECT_EQ(grid.Cells(TEventsFill::ColCut, r + 1), QStringLiteral("cut"));
+    EXPECT_EQ(grid.Cells(TEventsFill::ColNote, r + 1), QStringLiteral("cut at midnight"));
     EXPECT_EQ(grid.Cells(0, r + 3), QStringLiteral("~h~Events"));
     EXPECT_EQ(grid.Cells(1, r + 3), QStringLiteral("^2"));
     EXPECT_EQ(grid.Cells(0, r + 4), QStringLiteral("~h~N65"));

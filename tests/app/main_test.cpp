@@ -1,3 +1,4 @@
+#include "analysis/eventsfill.h"
 #include "app/application.h"
 #include "app/datepicker.h"
 #include "app/main.h"
@@ -819,6 +820,25 @@ TEST_F(FormMainTest, EventsTab_OneDayListChartsAndRefreshFromTheProfileFiles)
     form->timerUpdateTimer();
     EXPECT_EQ(form->LastUpdate(), dtNow);
     EXPECT_EQ(form->ActiveCharts()->at(0)->Value(0, 11), 1);
+}
+
+TEST_F(FormMainTest, EventsTab_DayWithoutFileIsNotCutAndBadSettingsAreNamed)
+{
+    // Regression: "No profile file" was cut at the edge of its narrow column; and a
+    // hand-edited threshold of 181 was used without a word.
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    WriteSettings("[report]\r\nmonitorsel=M1\r\n[events]\r\nnightthreshold=181\r\n");
+    auto form = Show();
+    form->pagesMain->setCurrentWidget(form->tabEvents);
+    int nRow = -1;
+    for (int r = 0; r < form->evtTable->RowCount(); ++r)
+        if (form->evtTable->Cells(TEventsFill::ColStart, r) == QStringLiteral("No profile file"))
+            nRow = r;
+    ASSERT_GE(nRow, 0);
+    EXPECT_EQ(form->evtTable->columnSpan(nRow, TEventsFill::ColStart), TEventsFill::ColCount - TEventsFill::ColStart);
+    EXPECT_EQ(form->evtTable->columnSpan(nRow + 2, 0), 1);
+    EXPECT_TRUE(form->lblStatus->text().contains(QStringLiteral("nightthreshold=181")));
+    EXPECT_TRUE(form->lblEvtNote->text().contains(QStringLiteral("65 dB from 07:00, 55 dB from 23:00")));
 }
 
 // ---- exceedances tab ----

@@ -79,30 +79,76 @@ TEST_F(TTHFileTest, StuffFile_HeaderOnlyGivesAWholeDayOfGaps)
     EXPECT_TRUE(NonGaps().empty());
 }
 
-TEST_F(TTHFileTest, StuffFile_FileOfAWholeDayIsLeftAsWritten)
+TEST_F(TTHFileTest, StuffFile_FileOfAWholeDayIsPlacedByItsTimes)
 {
-    // 86400 lines with the header, but the first second is missing.
+    // Regression: a file of 86,400 lines or more was mapped by line number. With the
+    // first second missing every record sat a second early.
     ASSERT_TRUE(LoadDay(".Time,LAeq\n" + Records(1, 86399)));
-    EXPECT_EQ(th.RecCount(), 86399);
-    EXPECT_EQ(th.FldStr(0, 0), QStringLiteral("00:00:01"));
+    ASSERT_EQ(th.RecCount(), 86400);
+    EXPECT_EQ(th.Line(1), Gap(0));
+    EXPECT_EQ(th.FldStr(1, 0), QStringLiteral("00:00:01"));
+    EXPECT_EQ(th.Unplaced(), 0);
 
+    // A whole day and ten seconds again: the repeats are counted, not placed.
     ASSERT_TRUE(LoadDay(".Time,LAeq\n" + Records(0, 86399) + Records(0, 9)));
-    EXPECT_EQ(th.RecCount(), 86410);
+    EXPECT_EQ(th.RecCount(), 86400);
+    EXPECT_EQ(th.Unplaced(), 10);
+    EXPECT_TRUE(NonGaps().size() == 86400u);
 }
 
-TEST_F(TTHFileTest, StuffFile_OutOfStepRecordsShiftToTheNextFreeSecond)
+TEST_F(TTHFileTest, StuffFile_TwentyFiveHourDayKeepsItsTimes)
 {
-    // A repeated second, an unreadable time and a record that runs behind each take
-    // the next second; the shift ends at the first gap.
+    // Regression: the repeated hour of a 25-hour day (02:00-02:59 twice) pushed every
+    // later record an hour late, so a 12:00 level was shown at 13:00 and the last hour
+    // fell off the day.
+    QByteArray ba = ".Time,LAeq\n" + Records(0, 3 * 3600 - 1) + Records(2 * 3600, 12 * 3600 - 1, "70.0") +
+                    Records(12 * 3600, 86399, "60.0");
+    ASSERT_TRUE(LoadDay(ba));
+    ASSERT_EQ(th.RecCount(), 86400);
+    EXPECT_EQ(th.Unplaced(), 3600);
+    EXPECT_EQ(th.FldStr(12 * 3600, 0), QStringLiteral("12:00:00"));
+    EXPECT_EQ(th.FldVal(12 * 3600, 1), 60.0);
+    EXPECT_EQ(th.FldVal(23 * 3600 + 1800, 1), 60.0);
+    // The first of the two 02:30 records holds the second.
+    EXPECT_EQ(th.FldVal(2 * 3600 + 1800, 1), 55.2);
+
+    // A 23-hour day lacks 02:00-02:59: those seconds are gaps, the rest is in place.
+    ASSERT_TRUE(LoadDay(".Time,LAeq\n" + Records(0, 2 * 3600 - 1) + Records(3 * 3600, 86399)));
+    EXPECT_EQ(th.Unplaced(), 0);
+    EXPECT_EQ(th.FldVal(2 * 3600 + 5, 1), -1);
+    EXPECT_EQ(th.FldStr(3 * 3600, 0), QStringLiteral("03:00:00"));
+}
+
+TEST_F(TTHFileTest, StuffFile_TwoRecordsASecondStayAtTheirTimes)
+{
+    // Regression: with two records a second, record k was taken as second k, and a
+    // 10:00 level was shown at 20:00.
+    QByteArray ba = ".Time,LAeq\n";
+    for (int s = 0; s < 86400; ++s) {
+        const char* psz = s >= 36000 && s < 36010 ? "80.0" : "40.0";
+        const QByteArray baRec = QString::asprintf("%.2d:%.2d:%.2d,%s\n", s / 3600, s / 60 % 60, s % 60, psz).toLatin1();
+        ba += baRec + baRec;
+    }
+    ASSERT_TRUE(LoadDay(ba));
+    ASSERT_EQ(th.RecCount(), 86400);
+    EXPECT_EQ(th.Unplaced(), 86400);
+    EXPECT_EQ(th.FldVal(36000, 1), 80.0);
+    EXPECT_EQ(th.FldVal(36010, 1), 40.0);
+    EXPECT_EQ(th.FldVal(72000, 1), 40.0);
+}
+
+TEST_F(TTHFileTest, StuffFile_OutOfStepRecordsGoToTheirOwnSecond)
+{
+    // A repeated second keeps its first record and an unreadable time is no second:
+    // both are counted. A record that runs behind still goes to its own second.
     ASSERT_TRUE(LoadDay(".Time,LAeq\n00:00:02,1\n00:00:02,2\nxx,3\n00:00:01,4\n00:00:09,5\n"));
     ASSERT_EQ(th.RecCount(), 86400);
+    EXPECT_EQ(th.Line(2), QStringLiteral("00:00:01,4"));
     EXPECT_EQ(th.Line(3), QStringLiteral("00:00:02,1"));
-    EXPECT_EQ(th.Line(4), QStringLiteral("00:00:02,2"));
-    EXPECT_EQ(th.Line(5), QStringLiteral("xx,3"));
-    EXPECT_EQ(th.Line(6), QStringLiteral("00:00:01,4"));
-    EXPECT_EQ(th.Line(7), Gap(6));
+    EXPECT_EQ(th.Line(4), Gap(3));
     EXPECT_EQ(th.Line(10), QStringLiteral("00:00:09,5"));
-    EXPECT_EQ(NonGaps(), (std::vector<int>{2, 3, 4, 5, 9}));
+    EXPECT_EQ(NonGaps(), (std::vector<int>{1, 2, 9}));
+    EXPECT_EQ(th.Unplaced(), 2);
 }
 
 TEST_F(TTHFileTest, StuffFile_RecordsPastTheLastSecondAreDropped)
@@ -111,6 +157,7 @@ TEST_F(TTHFileTest, StuffFile_RecordsPastTheLastSecondAreDropped)
     ASSERT_EQ(th.RecCount(), 86400);
     EXPECT_EQ(th.Line(86400), QStringLiteral("23:59:59,1"));
     EXPECT_EQ(NonGaps(), (std::vector<int>{86399}));
+    EXPECT_EQ(th.Unplaced(), 2);
 }
 
 TEST_F(TTHFileTest, FldStr_BlankAfterCommaBelongsToTheLevel)

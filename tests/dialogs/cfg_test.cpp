@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -474,6 +475,10 @@ TEST_F(TformCfgTest, EventsOk_WritesOnlyWhatChangedInItsOwnSection)
     Ctl<QSpinBox>("spinEvtMaxDuration")->setValue(120);
     Ctl<QLineEdit>("editEvtNLevels")->setText(QStringLiteral("70, 80.5"));
     QTest::mouseClick(Ctl<QCheckBox>("chkEvtShowSpans"), Qt::LeftButton);
+    EXPECT_FALSE(Ctl<QSpinBox>("spinEvtBgMinutes")->isEnabled());
+    QTest::mouseClick(Ctl<QCheckBox>("chkEvtBackground"), Qt::LeftButton);
+    EXPECT_TRUE(Ctl<QSpinBox>("spinEvtBgMinutes")->isEnabled());
+    Ctl<QDoubleSpinBox>("spinEvtBgMargin")->setValue(12.5);
     Ctl<QPushButton>("btnOK")->click();
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_TRUE(slMessages.isEmpty());
@@ -488,12 +493,35 @@ TEST_F(TformCfgTest, EventsOk_WritesOnlyWhatChangedInItsOwnSection)
     EXPECT_EQ(cfgAfter.EvtNLevels(), QStringLiteral("70,80.5"));
     EXPECT_FALSE(cfgAfter.EvtShowSpans());
     EXPECT_TRUE(cfgAfter.EvtShowThreshold());
+    EXPECT_TRUE(cfgAfter.EvtBackground());
+    EXPECT_EQ(cfgAfter.EvtBgMargin(), 12.5);
+    EXPECT_EQ(cfgAfter.EvtBgMinutes(), 10);
     const TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadString(QStringLiteral("events"), QStringLiteral("daythreshold"), QString()),
               QStringLiteral("62.5"));
     // Unchanged values are not written.
     EXPECT_EQ(ini.ReadString(QStringLiteral("events"), QStringLiteral("hangtime"), QStringLiteral("none")),
               QStringLiteral("none"));
+}
+
+TEST_F(TformCfgTest, EventsPage_NoControlCoversAnother)
+{
+    // Regression: the line edits of the thresholds asked for their wide default size,
+    // and the "dB from" captions were laid over them, hiding the values.
+    Open();
+    dlg->show();
+    dlg->SetActivePage(4);
+    const QWidget* tab = Ctl<QWidget>("tabEvents");
+    const QList<QWidget*> aw = tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GT(aw.size(), 15);
+    for (qsizetype i = 0; i < aw.size(); ++i) {
+        // Every control lies inside the page, which lies inside the dialog.
+        EXPECT_TRUE(tab->rect().contains(aw[i]->geometry())) << qPrintable(aw[i]->objectName());
+        for (qsizetype j = i + 1; j < aw.size(); ++j)
+            EXPECT_FALSE(aw[i]->geometry().intersects(aw[j]->geometry()))
+                << qPrintable(aw[i]->objectName()) << " / " << qPrintable(aw[j]->objectName());
+    }
+    EXPECT_FALSE(Ctl<QWidget>("btnHelp")->geometry().intersects(Ctl<QWidget>("pageCfg")->geometry()));
 }
 
 TEST_F(TformCfgTest, EventsInvalid_OkSaysWhyShowsThePageAndWritesNothing)
@@ -672,3 +700,4 @@ TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
 }
 
 } // namespace
+

@@ -557,28 +557,48 @@ TEST_F(TCmdLineTest, Events_OneCsvRowPerEventWithTheRunsOverrides)
     TReportDir::Write(dir.DataPath() + QStringLiteral("8/2024-03/prf-01.csv"), sl);
     dir.Cfg().SetEvtMinDuration(1);
 
-    const QString sHead = QStringLiteral("Monitor,Date,Start,End,Duration s,LAFmax,LAE,Cut\n");
+    // The events' maximum is of one-second LAeq levels, not of fast-weighted ones.
+    const QString sHead = QStringLiteral("Monitor,Date,Start,End,Duration s,\"LAeq,1s max\",LAE,Cut,Note\n");
+    const QString sDayHead = QStringLiteral("\nMonitor,Date,Events,N65,N70,N75,Above s,No value s,Not placed,File\n");
     ASSERT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
                    QStringLiteral("--to"), QStringLiteral("2024-03-02")}),
               0)
         << sErr.toStdString();
-    EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0\n"
-                                           "8,2024-03-01,23:59:59,23:59:59,1,66.0,66.0,1\n"));
+    // After the events a row per day tells the day without a file from a quiet one:
+    // 14 seconds had a level on the first day, 11 of them above the threshold.
+    EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0,\n"
+                                           "8,2024-03-01,23:59:59,23:59:59,1,66.0,66.0,1,cut at midnight\n") +
+                        sDayHead +
+                        QStringLiteral("8,2024-03-01,2,2,0,0,11,86386,0,read\n"
+                                       "8,2024-03-02,0,0,0,0,0,86400,0,missing\n"));
+    EXPECT_TRUE(sErr.isEmpty());
 
-    // A lower threshold takes in the 58 dB seconds; a longer minimum drops the short events.
+    // A lower threshold takes in the 58 dB seconds; a longer minimum drops no event
+    // cut at midnight, whose length is not its own.
     ASSERT_EQ(
         Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01"),
              QStringLiteral("--threshold"), QStringLiteral("55.5"), QStringLiteral("--min-duration=3")}),
         0)
         << sErr.toStdString();
-    EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0\n"
-                                           "8,2024-03-01,12:00:00,12:00:02,3,58.0,62.8,0\n"));
+    EXPECT_EQ(sOut, sHead + QStringLiteral("8,2024-03-01,10:00:00,10:00:09,10,70.0,80.0,0,\n"
+                                           "8,2024-03-01,12:00:00,12:00:02,3,58.0,62.8,0,\n"
+                                           "8,2024-03-01,23:59:59,23:59:59,1,66.0,66.0,1,cut at midnight\n") +
+                        sDayHead + QStringLiteral("8,2024-03-01,3,2,0,0,14,86386,0,read\n"));
     // The overrides were for the run only.
     EXPECT_EQ(TCfg(dir.Root() + QStringLiteral("appdata")).EvtMinDuration(), 1);
 
     // A minimum above the maximum of the settings is refused.
     dir.Cfg().SetEvtMaxDuration(5);
     EXPECT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--min-duration"), QStringLiteral("6")}), 2);
+
+    // A hand-edited threshold out of range is said once and the default used, as
+    // --threshold refuses it.
+    dir.Cfg().SetEvtMaxDuration(0);
+    dir.Cfg().SetEvtNightThreshold(181);
+    ASSERT_EQ(Run({QStringLiteral("--events"), QStringLiteral("--from"), QStringLiteral("2024-03-01")}), 0);
+    EXPECT_EQ(sErr, QStringLiteral("tarvik-reporter: [events] nightthreshold=181 is not a level from 0 to 180 dB; "
+                                   "the default 55 is used.\n"));
+    EXPECT_TRUE(sOut.contains(QStringLiteral("8,2024-03-01,23:59:59,23:59:59,1,66.0,66.0,1,cut at midnight\n")));
 }
 
 TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)

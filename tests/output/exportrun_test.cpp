@@ -338,6 +338,29 @@ TEST_F(TExportRunTest, Summary_UnwritableImageStopsTheRunNamingIt)
         QFile::exists(dir.HtmlDir() + QStringLiteral("summaries/sum_8_20240301_20240301_0060.html")));
 }
 
+TEST_F(TExportRunTest, Events_EventAcrossMidnightIsOneEventOnItsStartDay)
+{
+    // Regression: each day was computed alone, so 23:59:57 to 00:00:02 was two halves
+    // of 3 s, each under the 5-s minimum, and the event was in neither block.
+    TReportDir::Write(dir.DataPath() + QStringLiteral("7/2024-03/prf-01.csv"),
+                      {QStringLiteral("Time,LAeq"), QStringLiteral("23:59:57,70.0"), QStringLiteral("23:59:58,70.0"),
+                       QStringLiteral("23:59:59,70.0")});
+    TReportDir::Write(dir.DataPath() + QStringLiteral("7/2024-03/prf-02.csv"),
+                      {QStringLiteral("Time,LAeq"), QStringLiteral("00:00:00,70.0"), QStringLiteral("00:00:01,70.0"),
+                       QStringLiteral("00:00:02,70.0")});
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.bEvents = true;
+    TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d2, opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    const QStringList slPage =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("events/evt_7_20240301_20240302.html"));
+    const auto iStart = slPage.indexOf(QStringLiteral("<td>23:59:57</td>"));
+    ASSERT_GT(iStart, 0);
+    EXPECT_EQ(slPage[iStart + 1], QStringLiteral("<td>00:00:02 next day</td>"));
+    EXPECT_EQ(slPage[iStart + 2], QStringLiteral("<td>6</td>"));
+    EXPECT_EQ(slPage.mid(iStart).filter(QStringLiteral("<td>No events</td>")).size(), 1);
+}
+
 TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
 {
     // Monitor 7: one 10-second event at 70 dB on day 1; no profile file on day 2.
@@ -374,7 +397,9 @@ TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
     ASSERT_GT(iChart1, 0);
     ASSERT_GT(iChart2, iChart1);
     // Each chart is followed by the table of its own day, the monitor's title left out.
-    EXPECT_EQ(slPage[iChart1 + 1], QStringLiteral("<table id=\"tblPer\">"));
+    // Its cells keep dates, clock times and notes on one line.
+    EXPECT_EQ(slPage[iChart1 + 1], QStringLiteral("<table id=\"tblPer\" style=\"white-space:nowrap\">"));
+    EXPECT_EQ(slPage.filter(QStringLiteral("<td>LAeq,1s max</td>")).size(), 2);
     const QStringList slDay1 = slPage.mid(iChart1, iChart2 - iChart1);
     EXPECT_TRUE(slDay1.filter(QStringLiteral("North Gate")).isEmpty());
     const auto iStart = slDay1.indexOf(QStringLiteral("<td>10:00:00</td>"));

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -59,7 +60,11 @@ QStringList Dump(TCfg& cfg)
             QStringLiteral("nlevels=") + cfg.EvtNLevels(),
             QStringLiteral("showspans=") + b(cfg.EvtShowSpans()),
             QStringLiteral("showthreshold=") + b(cfg.EvtShowThreshold()),
-            QStringLiteral("imageformat=") + cfg.HtmlImageFormat()};
+            QStringLiteral("imageformat=") + cfg.HtmlImageFormat(),
+            QStringLiteral("background=") + b(cfg.EvtBackground()),
+            QStringLiteral("bgminutes=") + n(cfg.EvtBgMinutes()),
+            QStringLiteral("bgmargin=") + QString::number(cfg.EvtBgMargin()),
+            QStringLiteral("bgfloorbelow=") + QString::number(cfg.EvtBgFloorBelow())};
 }
 
 class TCfgTest : public ::testing::Test
@@ -102,7 +107,7 @@ TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
                              "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0 "
                              "daythreshold=65 nightthreshold=55 evtdayhour=-1 evtnighthour=-1 minduration=5 "
                              "maxduration=0 hangtime=3 nlevels=65,70,75 showspans=1 showthreshold=1 "
-                             "imageformat=bmp")
+                             "imageformat=bmp background=0 bgminutes=10 bgmargin=10 bgfloorbelow=10")
                   .arg(sFolder));
 }
 
@@ -151,6 +156,10 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     cfg.SetEvtShowSpans(false);
     cfg.SetEvtShowThreshold(false);
     cfg.SetHtmlImageFormat(QStringLiteral("png"));
+    cfg.SetEvtBackground(true);
+    cfg.SetEvtBgMinutes(5);
+    cfg.SetEvtBgMargin(7.5);
+    cfg.SetEvtBgFloorBelow(12);
     const QStringList slSet = Dump(cfg);
     for (qsizetype i = 0; i < slSet.size(); ++i)
         EXPECT_NE(slSet[i], slDefaults[i]);
@@ -163,16 +172,20 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     EXPECT_EQ(Key("events", "daythreshold"), QStringLiteral("62.5"));
 }
 
-TEST_F(TCfgTest, EventThresholds_TextThatIsNoNumberReadsAsTheDefault)
+TEST_F(TCfgTest, EventThresholds_TextThatIsNoNumberReadsAsNaN)
 {
     QDir().mkpath(sFolder);
     QFile f(sFile);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[events]\r\ndaythreshold=loud\r\nnightthreshold= 52.5 \r\n");
     f.close();
+    // Not a silent default: the events settings report it, then use the default.
     const TCfg cfg(dir.path());
-    EXPECT_EQ(cfg.EvtDayThreshold(), 65);
+    EXPECT_TRUE(std::isnan(cfg.EvtDayThreshold()));
     EXPECT_EQ(cfg.EvtNightThreshold(), 52.5);
+    EXPECT_EQ(TCfg::KeyDefault("events", "daythreshold"), QStringLiteral("65"));
+    EXPECT_EQ(TCfg::KeyDefault("events", "bgfloorbelow"), QStringLiteral("10"));
+    EXPECT_EQ(TCfg::KeyDefault("events", "nosuchkey"), QString());
 }
 
 TEST_F(TCfgTest, Setters_KeepKeysAndSectionsOfOtherPrograms)

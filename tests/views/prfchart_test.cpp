@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -133,8 +134,34 @@ TEST_F(TPrfChartTest, PlotDay_EventSpansAndThresholdLineFollowTheSettingsAndTheD
     ExpectLevel(36000, 72.0);
     const QCPGraph* threshold = chart->graph(1);
     EXPECT_EQ(threshold->pen().style(), Qt::DashLine);
-    EXPECT_DOUBLE_EQ(threshold->data()->at(7)->value, 65);
-    EXPECT_DOUBLE_EQ(threshold->data()->at(23)->value, 55);
+    // The step line's value at a time: that of the last point at or before it.
+    const auto thresholdAt = [&](double dKey) {
+        double d = std::numeric_limits<double>::quiet_NaN();
+        for (auto it = threshold->data()->constBegin(); it != threshold->data()->constEnd() && it->key <= dKey; ++it)
+            d = it->value;
+        return d;
+    };
+    EXPECT_DOUBLE_EQ(thresholdAt(dStart + 6 * 3600 + 3599), 55);
+    EXPECT_DOUBLE_EQ(thresholdAt(dStart + 7 * 3600), 65);
+    EXPECT_DOUBLE_EQ(thresholdAt(dStart + 23 * 3600), 55);
+    EXPECT_DOUBLE_EQ(threshold->data()->at(threshold->data()->size() - 1)->key, dStart + 86400);
+
+    // Relative to the background the line draws the threshold the detection used: with
+    // an hour of 40 dB from 09:00 it lies at the floor, 65 - 10 dB, once the first
+    // minute is past, and at the fixed 65 dB before.
+    QByteArray baQuiet = ".Time,LAeq\r\n";
+    for (int s = 9 * 3600; s < 10 * 3600; ++s)
+        baQuiet += QString::asprintf("%02d:%02d:%02d,40.0\r\n", s / 3600, s / 60 % 60, s % 60).toLatin1();
+    WritePrf(dt1.addDays(2), baQuiet);
+    cfg->SetEvtBackground(true);
+    chart->PlotDay(dt1.addDays(2));
+    threshold = chart->graph(1);
+    const double dStart2 = chart->BottomMin();
+    EXPECT_DOUBLE_EQ(thresholdAt(dStart2 + 9 * 3600 + 30), 65);
+    EXPECT_DOUBLE_EQ(thresholdAt(dStart2 + 9 * 3600 + 1800), 55);
+    cfg->SetEvtBackground(false);
+    chart->PlotDay(dt1);
+    threshold = chart->graph(1);
 
     // The next day has no event; plotting it clears the old span and keeps one threshold line.
     chart->PlotDay(dt1.addDays(1));
