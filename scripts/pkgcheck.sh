@@ -2,8 +2,8 @@
 # Checks the Debian package that `make package` wrote in the build folder ($1): it is
 # unpacked into a scratch root, which must hold exactly the installed file list with
 # every file where the desktop looks for it; the unpacked programs must run from
-# another folder; the desktop entry and AppStream file must validate; lintian must
-# find no error.
+# another folder; the desktop entry and AppStream file must validate; the programs
+# must be hardened; lintian must find no error and no hardening note.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -61,8 +61,35 @@ export TARVIK_COMMON_APPDATA="$work/appdata" QT_QPA_PLATFORM=offscreen XDG_RUNTI
 "$root/pkg/usr/bin/tarvik-reporter" --pdf "$work/r.pdf" --report periodic-table --data "$work/data" \
   --monitors all >/dev/null
 [ -s "$work/r.pdf" ] || fail "the unpacked program wrote no PDF"
+# A word that is no option gets the usage and exit status 2, never the window.
+set +e
+"$root/pkg/usr/bin/tarvik-reporter" --sumary >/dev/null 2>&1
+rc=$?
+set -e
+[ "$rc" -eq 2 ] || fail "tarvik-reporter --sumary exited $rc, not 2"
+# The scheduled examples name the installed program by its full path.
+for f in tarvik-reporter-nightly.service tarvik-reporter.crontab; do
+  grep -q '/usr/bin/tarvik-reporter --export' "$root/pkg/usr/share/doc/tarvik-reporter/examples/$f" \
+    || fail "the example $f does not name /usr/bin/tarvik-reporter"
+done
 cd "$src"
 
-# lintian: no errors (warnings are shown, not fatal).
-lintian --fail-on error --tag-display-limit 0 "$deb"
+# Hardened as Debian builds its packages: read-only relocations bound at start, the
+# stack protector and fortified C library calls in use, no .comment section.
+for prog in tarvik-reporter tarvik-sim; do
+  elf="$root/pkg/usr/bin/$prog"
+  readelf -lW "$elf" | grep -q 'GNU_RELRO' || fail "$prog: no RELRO"
+  readelf -dW "$elf" | grep -Eq '\(FLAGS\).*BIND_NOW|\(FLAGS_1\).*NOW' || fail "$prog: not bound at start (BIND_NOW)"
+  readelf --dyn-syms -W "$elf" | grep -q '__stack_chk_fail' || fail "$prog: no stack protector"
+  readelf --dyn-syms -W "$elf" | grep -Eq '__[a-z0-9_]+_chk(@|$)' || fail "$prog: no fortified functions"
+  if readelf -SW "$elf" | grep -q '\.comment'; then fail "$prog: has a .comment section"; fi
+done
+
+# lintian: no errors (warnings are shown, not fatal), and none of its hardening notes
+# even at the informational level.
+lintian_out=$(lintian --fail-on error --tag-display-limit 0 -I "$deb") || { echo "$lintian_out"; fail "lintian found errors"; }
+[ -z "$lintian_out" ] || echo "$lintian_out"
+if grep -E 'hardening-|binary-has-unneeded-section' <<<"$lintian_out"; then
+  fail "lintian: the binaries are not hardened"
+fi
 echo "pkgcheck: all good"
