@@ -39,10 +39,28 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvik-reporter.1.gz ${CMAKE_BINARY_
 install(FILES ${TARVIK_PKG_DIR}/doc/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${TARVIK_DOC_DIR})
 # The scheduled export: installed disabled, as examples the user copies and enables.
-install(FILES ${TARVIK_PKG_DIR}/scheduled/tarvik-reporter-nightly.service
-              ${TARVIK_PKG_DIR}/scheduled/tarvik-reporter-nightly.timer
-              ${TARVIK_PKG_DIR}/scheduled/tarvik-reporter.crontab
-        DESTINATION ${TARVIK_DOC_DIR}/examples)
+# They name the program by its full path under the prefix of this install (cron's
+# search path lacks /usr/local/bin), which is known only when installing.
+foreach(f tarvik-reporter-nightly.service tarvik-reporter-nightly.timer tarvik-reporter.crontab)
+  install(CODE "
+    set(TARVIK_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TARVIK_DOC_DIR}/examples/${f}\")
+    message(STATUS \"Installing: \${dest}\")
+    configure_file(\"${TARVIK_PKG_DIR}/scheduled/${f}\" \"\${dest}\" @ONLY)")
+endforeach()
+# Debian keeps compiler notes out of its binaries: the .comment section goes, whether
+# the install strips or not.
+set(TARVIK_OBJCOPY ${CMAKE_OBJCOPY})
+if(TARVIK_OBJCOPY)
+  foreach(prog tarvik-reporter tarvik-sim)
+    install(CODE "execute_process(COMMAND \"${TARVIK_OBJCOPY}\" --remove-section=.comment
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${prog}\"
+                  COMMAND_ERROR_IS_FATAL ANY)")
+  endforeach()
+endif()
+# Lintian's notes that this package answers on purpose, each with its reason.
+install(FILES ${TARVIK_PKG_DIR}/lintian/tarvik-reporter
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
 
 # The Debian package. Its dependencies come from the shared libraries the programs
 # link (dpkg-shlibdeps), so they follow whatever Qt and QCustomPlot the build used.
@@ -57,7 +75,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tarvik Reporter shows the measurements that the supervisor of a permanent
 environmental-noise monitoring installation writes as CSV day files: periodic
 levels as charts and tables, alarm counts and lists, one-second profiles, the
-daily rating levels Lday, Levening, Lnight and Lden, and calibrations.
+daily rating levels Lday, Levening, Lnight and Lden, the noise events in the
+one-second profiles, the periods above the noise limits (exceedances) and
+calibrations.
 
 Reports can be printed, copied, written as PDF files or exported as a library
 of linked HTML pages, also from the command line without a display for nightly

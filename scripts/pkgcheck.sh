@@ -2,8 +2,8 @@
 # Checks the Debian package that `make package` wrote in the build folder ($1): it is
 # unpacked into a scratch root, which must hold exactly the installed file list with
 # every file where the desktop looks for it; the unpacked programs must run from
-# another folder; the desktop entry and AppStream file must validate; lintian must
-# find no error.
+# another folder; the desktop entry and AppStream file must validate; the programs
+# must be hardened; lintian must find no error and no hardening note.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -53,7 +53,10 @@ mkdir -p "$work"
 cd "$work"
 mkdir -m 700 "$work/runtime"
 export TARVIK_COMMON_APPDATA="$work/appdata" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime"
-"$root/pkg/usr/bin/tarvik-reporter" --help | grep -q -- '--pdf FILE' || fail "tarvik-reporter --help"
+# The text is read whole first: grep -q would stop reading at its match, and the
+# program would die of the broken pipe halfway through writing.
+help_text=$("$root/pkg/usr/bin/tarvik-reporter" --help) || fail "tarvik-reporter --help failed"
+grep -q -- '--pdf FILE' <<<"$help_text" || fail "tarvik-reporter --help"
 "$root/pkg/usr/bin/tarvik-sim" --out "$work/data" --monitors 2 --days 2 --profile-days 1 >/dev/null
 "$root/pkg/usr/bin/tarvik-reporter" --export "$work/html" --data "$work/data" --monitors all \
   --kinds per-chart,cal --image-format png >/dev/null
@@ -61,8 +64,40 @@ export TARVIK_COMMON_APPDATA="$work/appdata" QT_QPA_PLATFORM=offscreen XDG_RUNTI
 "$root/pkg/usr/bin/tarvik-reporter" --pdf "$work/r.pdf" --report periodic-table --data "$work/data" \
   --monitors all >/dev/null
 [ -s "$work/r.pdf" ] || fail "the unpacked program wrote no PDF"
+# A word that is no option gets the usage and exit status 2, never the window.
+set +e
+"$root/pkg/usr/bin/tarvik-reporter" --sumary >/dev/null 2>&1
+rc=$?
+set -e
+[ "$rc" -eq 2 ] || fail "tarvik-reporter --sumary exited $rc, not 2"
+# The scheduled examples name the installed program by its full path.
+for f in tarvik-reporter-nightly.service tarvik-reporter.crontab; do
+  grep -q '/usr/bin/tarvik-reporter --export' "$root/pkg/usr/share/doc/tarvik-reporter/examples/$f" \
+    || fail "the example $f does not name /usr/bin/tarvik-reporter"
+done
 cd "$src"
 
-# lintian: no errors (warnings are shown, not fatal).
-lintian --fail-on error --tag-display-limit 0 "$deb"
+# Hardened as Debian builds its packages: every source compiled with the stack
+# protector and fortified C library calls, the programs with read-only relocations
+# bound at start and without a .comment section.
+commands=$(grep -c '"command":' "$build/compile_commands.json")
+hardened=$(grep '"command":' "$build/compile_commands.json" | grep -- '-D_FORTIFY_SOURCE=' | grep -c -- '-fstack-protector-strong')
+[ "$commands" -gt 0 ] && [ "$commands" -eq "$hardened" ] \
+  || fail "only $hardened of $commands compile commands have -D_FORTIFY_SOURCE and -fstack-protector-strong"
+for prog in tarvik-reporter tarvik-sim; do
+  elf="$root/pkg/usr/bin/$prog"
+  # grep reads each listing whole (no -q), so readelf never dies of a broken pipe.
+  readelf -lW "$elf" | grep 'GNU_RELRO' >/dev/null || fail "$prog: no RELRO"
+  readelf -dW "$elf" | grep -E '\(FLAGS\).*BIND_NOW|\(FLAGS_1\).*NOW' >/dev/null || fail "$prog: not bound at start (BIND_NOW)"
+  readelf --dyn-syms -W "$elf" | grep '__stack_chk_fail' >/dev/null || fail "$prog: no stack protector"
+  if readelf -SW "$elf" | grep '\.comment' >/dev/null; then fail "$prog: has a .comment section"; fi
+done
+
+# lintian: no errors (warnings are shown, not fatal), and none of its hardening notes
+# even at the informational level.
+lintian_out=$(lintian --fail-on error --tag-display-limit 0 -I "$deb") || { echo "$lintian_out"; fail "lintian found errors"; }
+[ -z "$lintian_out" ] || echo "$lintian_out"
+if grep -E 'hardening-|binary-has-unneeded-section' <<<"$lintian_out"; then
+  fail "lintian: the binaries are not hardened"
+fi
 echo "pkgcheck: all good"

@@ -79,8 +79,8 @@ void TformMain::CreateMenus()
     addHelp(menuTypes, {"&Periodic", "menuHelpPeriodic", "reptypes/periodic.html"});
     addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
     addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
-    addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
     addHelp(menuTypes, {"&Events", "menuHelpEvents", "reptypes/events.html"});
+    addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
     addHelp(menuTypes, {"&Exceedances", "menuHelpExceed", "reptypes/exceedances.html"});
     addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));

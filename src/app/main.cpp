@@ -38,11 +38,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The client area the window is designed for.
 constexpr int cxDesign = 946;
 constexpr int cyDesign = 563;
+// The smallest size a stored geometry is given, which still shows every control.
+constexpr int cxMinimum = 480;
+constexpr int cyMinimum = 320;
 
 QWidget* Panel(const QString& sName, QWidget* parent)
 {
@@ -354,13 +359,21 @@ void TformMain::showEvent(QShowEvent* event)
 void TformMain::FormShow()
 {
     if (cfg->x() != -1 && cfg->y() != -1) {
-        // Only the left and top edges are held inside the work area; the size is taken as stored.
-        const QRect rcWork = screen() ? screen()->availableGeometry() : QRect();
-        move(qMax(cfg->x(), rcWork.left()), qMax(cfg->y(), rcWork.top()));
-        resize(cfg->cx(), cfg->cy());
+        const QRect rc = StoredGeometry(QRect(cfg->x(), cfg->y(), cfg->cx(), cfg->cy()));
+        move(rc.topLeft());
+        resize(rc.size());
     }
     if (cfg->WinState() == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
+    // A settings file that cannot be read (a pipe, a device, an oversized file) gives
+    // the defaults, as on the command line; only storing the resolved data folder
+    // fails, which must not leave the window without monitors, dates and report.
+    QString sWriteError;
+    try {
+        cfg->DataPath();
+    } catch (const EWriteError& e) {
+        sWriteError = e.Message();
+    }
     LoadMonitorList();
     // The pickers start at today, which is what a stored preset number that names no
     // preset leaves them at.
@@ -368,6 +381,31 @@ void TformMain::FormShow()
     SetPickers(dtToday, dtToday);
     ApplyPreset(cfg->RepPreset());
     UpdateReport();
+    if (!sWriteError.isEmpty()) {
+        lblStatus->setText(sWriteError);
+        lblStatus->setToolTip(sWriteError);
+    }
+}
+
+QRect TformMain::StoredGeometry(const QRect& rcStored) const
+{
+    // The work area of the screen the stored position lies on, else of the primary
+    // screen; none at all (no screen) leaves the designed size.
+    const QScreen* scr = QGuiApplication::screenAt(rcStored.topLeft());
+    if (!scr)
+        scr = QGuiApplication::primaryScreen();
+    const QRect rcWork = scr ? scr->availableGeometry() : QRect();
+    if (rcWork.isEmpty())
+        return QRect(rcStored.topLeft(), size());
+    // A stored size larger than the screen (a damaged or hand-edited file) would make
+    // a window as large as the window system allows, and its chart images with it;
+    // one too small would hide the controls. The controls' own minimum counts too.
+    const QSize szMin = QSize(cxMinimum, cyMinimum).expandedTo(minimumSize()).boundedTo(rcWork.size());
+    const int cxWin = std::clamp(rcStored.width(), szMin.width(), rcWork.width());
+    const int cyWin = std::clamp(rcStored.height(), szMin.height(), rcWork.height());
+    const int xWin = std::clamp(rcStored.x(), rcWork.left(), rcWork.left() + rcWork.width() - cxWin);
+    const int yWin = std::clamp(rcStored.y(), rcWork.top(), rcWork.top() + rcWork.height() - cyWin);
+    return QRect(xWin, yWin, cxWin, cyWin);
 }
 
 void TformMain::closeEvent(QCloseEvent* event)

@@ -140,6 +140,9 @@ private:
     void CreateControls();
     void CreateMenus();
     void FormShow();
+    // The stored window rectangle held inside the work area of its screen, at least
+    // a usable minimum and at most the work area.
+    QRect StoredGeometry(const QRect& rcStored) const;
     void FormClose();
     void LoadMonitorList();
     void chklstMonClick();

@@ -26,6 +26,8 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace {
 const QStringList slTables{QStringLiteral("periodic"), QStringLiteral("alarms"), QStringLiteral("alarm-list"),
@@ -67,19 +69,11 @@ struct TArgs
     std::optional<QString> sReport;
     std::optional<QString> sPaper;
     bool bLandscape = false;
+    bool bProgress = false;
     std::optional<QString> sLimits;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
-
-bool IsCommand(const QString& s)
-{
-    return s == QLatin1String("--export") || s == QLatin1String("--table") ||
-           s == QLatin1String("--summary") || s == QLatin1String("--events") ||
-           s == QLatin1String("--exceedances") || s == QLatin1String("--help") || s == QLatin1String("-h") ||
-           s == QLatin1String("--pdf") || s.startsWith(QLatin1String("--export=")) ||
-           s.startsWith(QLatin1String("--table=")) || s.startsWith(QLatin1String("--pdf="));
-}
 
 TArgs Parse(const QStringList& args)
 {
@@ -132,6 +126,8 @@ TArgs Parse(const QStringList& args)
             a.bLogo = sOpt == QLatin1String("--logo");
         else if (sOpt == QLatin1String("--landscape"))
             a.bLandscape = true;
+        else if (sOpt == QLatin1String("--progress"))
+            a.bProgress = true;
         else
             throw EBadArgs(QStringLiteral("unknown option ") + sOpt);
     }
@@ -466,20 +462,70 @@ bool NoLimitRules(const TLimits& limits, const TCfg& cfg, const std::optional<QS
     return true;
 }
 
-int Export(const QString& sDir, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
-           const QDate& dtFrom, const QDate& dtTo, const TExportOptions& opt, QTextStream& out,
-           QTextStream& err)
+// Where the export stands: the report folder, its days, and whether the progress
+// lines are shown.
+struct TExportPlan
 {
-    QString sHtmlDir = QFileInfo(sDir).absoluteFilePath();
+    QString sDir;
+    QDate dtFrom;
+    QDate dtTo;
+    // --from last: one run per day, from the day after the folder's note to dtTo,
+    // the note moved on after each complete day.
+    bool bFromLast = false;
+    bool bProgress = false;
+};
+
+int Export(const TExportPlan& plan, TCfg& cfg, const TTQMonitors& mons, const TMonitorSel& aSel,
+           const TExportOptions& opt, QTextStream& out, QTextStream& err)
+{
+    // An export of no monitor would be an empty index reported as done.
+    if (aSel.empty()) {
+        err << QStringLiteral("No monitor chosen: tick monitors in the window or give --monitors") << Qt::endl;
+        return 1;
+    }
+    QString sHtmlDir = QFileInfo(plan.sDir).absoluteFilePath();
     if (!TExportRun::MakeReportFolder(sHtmlDir)) {
         err << QStringLiteral("Failed to create report folder") << Qt::endl;
         return 1;
     }
-    TExportRun run(cfg, mons, aSel, dtFrom, dtTo, opt);
-    run.SetStatusFn([&out](const QString& s) { out << s << Qt::endl; });
-    if (!run.Run(sHtmlDir)) {
-        err << run.Error() << Qt::endl;
-        return 1;
+    QDate dtFrom = plan.dtFrom;
+    if (plan.bFromLast) {
+        // A note of a day still to come (a clock that was wrong) is no note: the
+        // run falls back to the last day alone.
+        const QDate dtLast = TExportRun::LastDay(sHtmlDir);
+        dtFrom = dtLast.isValid() && dtLast <= QDate::currentDate() ? dtLast.addDays(1) : plan.dtTo;
+    }
+    auto status = [&out, &plan](const QString& s) {
+        if (plan.bProgress)
+            out << s << Qt::endl;
+    };
+    if (dtFrom > plan.dtTo) {
+        status(QStringLiteral("Nothing to export: the last export covered ") +
+               dtFrom.addDays(-1).toString(QStringLiteral("yyyy-MM-dd")));
+        return 0;
+    }
+    // Each missed day is written as the nightly run would have written it.
+    const std::vector<std::pair<QDate, QDate>> aRuns = [&] {
+        std::vector<std::pair<QDate, QDate>> a;
+        if (!plan.bFromLast)
+            a.emplace_back(dtFrom, plan.dtTo);
+        else
+            for (QDate d = dtFrom; d <= plan.dtTo; d = d.addDays(1))
+                a.emplace_back(d, d);
+        return a;
+    }();
+    for (const auto& [dtRunFrom, dtRunTo] : aRuns) {
+        TExportRun run(cfg, mons, aSel, dtRunFrom, dtRunTo, opt);
+        run.SetStatusFn(status);
+        if (!run.Run(sHtmlDir)) {
+            err << run.Error() << Qt::endl;
+            return 1;
+        }
+        if (plan.bFromLast && !TExportRun::SetLastDay(sHtmlDir, dtRunTo)) {
+            err << QStringLiteral("Unable to write to ")
+                << QDir::toNativeSeparators(TExportRun::LastDayFile(sHtmlDir)) << Qt::endl;
+            return 1;
+        }
     }
     return 0;
 }
@@ -530,7 +576,7 @@ int WritePdf(const QString& sFile, const TPdfChoice& choice, bool bLandscape, TC
     return 0;
 }
 
-int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
+int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& err)
 {
     if (a.bHelp) {
         out << TCmdLine::Usage();
@@ -555,9 +601,21 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
         throw EBadArgs(QStringLiteral("--limits goes with --exceedances, --export and --pdf only"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
+    const bool bFromLast = a.sFrom && *a.sFrom == QLatin1String("last");
+    if (!a.sExport && (bFromLast || a.bProgress))
+        throw EBadArgs(QStringLiteral("--from last and --progress go with --export only"));
     const TPdfChoice pdfChoice = a.sPdf ? PdfChoice(a) : TPdfChoice();
-    const QDate dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
-    const QDate dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
+    // With --from last the first day comes from the report folder's note; the last
+    // day is yesterday, the last whole day, unless --to names another.
+    QDate dtFrom;
+    QDate dtTo;
+    if (bFromLast) {
+        dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : QDate::currentDate().addDays(-1);
+        dtFrom = dtTo;
+    } else {
+        dtFrom = a.sFrom ? ParseDate(QStringLiteral("--from"), *a.sFrom) : QDate::currentDate();
+        dtTo = a.sTo ? ParseDate(QStringLiteral("--to"), *a.sTo) : dtFrom;
+    }
     if (dtFrom > dtTo)
         throw EBadArgs(QStringLiteral("--from lies after --to"));
     const std::optional<int> nPeriod = a.sPeriod ? std::optional<int>(ParsePeriod(*a.sPeriod)) : std::nullopt;
@@ -604,22 +662,20 @@ int RunArgs(const TArgs& a, QTextStream& out, QTextStream& err)
     TExportOptions opt = ExportOptions(cfg, a);
     if (opt.bExceedances)
         opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, mons, a.sLimits, err));
-    return Export(*a.sExport, cfg, mons, aSel, dtFrom, dtTo, opt, out, err);
+    const TExportPlan plan{*a.sExport, dtFrom, dtTo, bFromLast, a.bProgress || bOutIsTerminal};
+    return Export(plan, cfg, mons, aSel, opt, out, err);
 }
 } // namespace
 
 bool TCmdLine::Wants(const QStringList& args)
 {
-    for (qsizetype i = 1; i < args.size(); ++i)
-        if (IsCommand(args[i]))
-            return true;
-    return false;
+    return args.size() > 1;
 }
 
-int TCmdLine::Run(const QStringList& args, QTextStream& out, QTextStream& err)
+int TCmdLine::Run(const QStringList& args, QTextStream& out, QTextStream& err, bool bOutIsTerminal)
 {
     try {
-        return RunArgs(Parse(args), out, err);
+        return RunArgs(Parse(args), bOutIsTerminal, out, err);
     } catch (const EBadArgs& e) {
         err << QStringLiteral("tarvik-reporter: ") << e.sMsg << Qt::endl << Qt::endl << Usage();
         err.flush();
@@ -644,7 +700,7 @@ QString TCmdLine::Usage()
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
         "\n"
         "  --export DIR          write the HTML reports and their index into DIR (created\n"
-        "                        when missing); prints one progress line per step\n"
+        "                        when missing)\n"
         "  --table TABLE         print one report table as tab-separated text, as the\n"
         "                        clipboard copy of the same table holds it\n"
         "  --summary             print the daily rating levels (Lday, Levening, Lnight,\n"
@@ -670,7 +726,8 @@ QString TCmdLine::Usage()
         "                        rules of FILE, one per line as in the settings, for this\n"
         "                        run (default: the limits of the settings)\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
-        "  --from DAY            first day: YYYY-MM-DD, today or yesterday (default: today)\n"
+        "  --from DAY            first day: YYYY-MM-DD, today, yesterday, or with --export\n"
+        "                        last (below) (default: today)\n"
         "  --to DAY              last day, given the same way (default: the first day)\n"
         "  --monitors ID,ID,...  the monitors by ID, or \"all\" (default: the monitors\n"
         "                        ticked in the window)\n"
@@ -682,6 +739,13 @@ QString TCmdLine::Usage()
         "  --min-duration S      shortest event in whole seconds (default: the setting)\n"
         "\n"
         "With --export only:\n"
+        "  --from last           every day after the last day that the last complete\n"
+        "                        --from last export into DIR covered, one report per day,\n"
+        "                        up to --to (default: yesterday); without such an export\n"
+        "                        the last day alone. DIR/last-export.txt holds that day\n"
+        "                        (YYYY-MM-DD), written after each complete day\n"
+        "  --progress            print one progress line per step also when standard\n"
+        "                        output is no terminal (on a terminal they always show)\n"
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
@@ -703,6 +767,10 @@ QString TCmdLine::Usage()
         "  --landscape           turn the paper sideways\n"
         "\n"
         "  -h, --help            show this text\n"
+        "\n"
+        "The window opens only when no argument is given: any other word gets this text.\n"
+        "Qt's own options (-platform, -style, ...) are not taken; use its environment\n"
+        "variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE) instead.\n"
         "\n"
         "Exit status: 0 done, 1 the run failed (message on standard error),\n"
         "2 bad arguments (message and this text on standard error).\n");

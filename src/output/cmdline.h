@@ -12,12 +12,14 @@ class TCmdLine final
 public:
     TCmdLine() = delete;
 
-    // True when the arguments (the program name first) ask for --export, --table, --summary,
-    // --events or --help.
+    // True when anything follows the program name (the first argument): the window
+    // opens only without arguments, so that a mistyped word is refused, not a window
+    // left open under a scheduler.
     static bool Wants(const QStringList& args);
     // Runs the command and returns the exit status: 0 done, 1 the run failed (message
-    // on err), 2 bad arguments (message and usage on err). Needs a QApplication.
-    static int Run(const QStringList& args, QTextStream& out, QTextStream& err);
+    // on err), 2 bad arguments (message and usage on err). Needs a QApplication. The
+    // export's progress lines go to out when it is a terminal, or with --progress.
+    static int Run(const QStringList& args, QTextStream& out, QTextStream& err, bool bOutIsTerminal = true);
 
     static QString Usage();
 };

@@ -142,8 +142,8 @@ void TformExport::BuildControls()
     addGroup(4, QStringLiteral("Noise Events"));
     chkEvents = addChk(4, 1, QStringLiteral("Chart && List"));
     chkEvents->setObjectName(QStringLiteral("chkEvents"));
-    addGroup(4, QStringLiteral("Noise Limits"));
-    chkExceed = addChk(4, 1, QStringLiteral("Exceedances"));
+    addGroup(5, QStringLiteral("Noise Limits"));
+    chkExceed = addChk(5, 1, QStringLiteral("Exceedances"));
     chkExceed->setObjectName(QStringLiteral("chkExceed"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);

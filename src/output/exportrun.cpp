@@ -22,6 +22,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QSaveFile>
 #include <QImage>
 
 #include <algorithm>
@@ -51,6 +52,32 @@ bool TExportRun::MakeReportFolder(QString& sHtmlDir)
     if (!sHtmlDir.endsWith(TPlatform::Sep()))
         sHtmlDir += TPlatform::Sep();
     return TPlatform::ForceDirectories(sHtmlDir);
+}
+
+QString TExportRun::LastDayFile(const QString& sHtmlDir)
+{
+    return (sHtmlDir.endsWith(TPlatform::Sep()) ? sHtmlDir : sHtmlDir + TPlatform::Sep()) +
+           QStringLiteral("last-export.txt");
+}
+
+QDate TExportRun::LastDay(const QString& sHtmlDir)
+{
+    // A day and a line end; anything much longer is not the note.
+    const std::optional<QByteArray> ba = TPlatform::ReadPlainFile(LastDayFile(sHtmlDir), 64);
+    if (!ba)
+        return QDate();
+    const QString s = QString::fromLatin1(*ba).trimmed();
+    const QDate dt = QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));
+    return s.size() == 10 ? dt : QDate();
+}
+
+bool TExportRun::SetLastDay(const QString& sHtmlDir, const QDate& dt)
+{
+    QSaveFile f(LastDayFile(sHtmlDir));
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.write(dt.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + '\n');
+    return f.commit();
 }
 
 void TExportRun::Status(const QString& s) const

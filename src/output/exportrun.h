@@ -72,6 +72,15 @@ public:
     // its parents. False when it cannot be created.
     static bool MakeReportFolder(QString& sHtmlDir);
 
+    // The scheduled export's note in a report folder, so that days missed while the
+    // computer was off are made up: the file "last-export.txt" holds one line, the
+    // last day (YYYY-MM-DD) that a complete export into the folder covered.
+    static QString LastDayFile(const QString& sHtmlDir);
+    // The day of the note; invalid when there is none or it holds no such day.
+    static QDate LastDay(const QString& sHtmlDir);
+    // Replaces the note whole (never a half-written file); false when it cannot be written.
+    static bool SetLastDay(const QString& sHtmlDir, const QDate& dt);
+
     static constexpr int ChartWidth = 800;
     static constexpr int ChartHeight = 320;
     static constexpr int ZoomWidth = 2048;

@@ -192,3 +192,12 @@ void TPlatform::KeepFreedMemory()
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 #endif
 }
+
+bool TPlatform::StdoutIsTerminal()
+{
+#if defined(Q_OS_UNIX)
+    return isatty(STDOUT_FILENO) != 0;
+#else
+    return false;
+#endif
+}

@@ -57,4 +57,8 @@ public:
     // without this, each plot would pay for its memory anew, or not, as the heap
     // happens to lie. Called once, first thing in main.
     static void KeepFreedMemory();
+
+    // True when standard output is a terminal rather than a file, a pipe or a mail
+    // (cron hands a job's output to mail).
+    static bool StdoutIsTerminal();
 };

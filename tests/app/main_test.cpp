@@ -18,6 +18,8 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -47,6 +50,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -219,6 +224,90 @@ TEST_F(FormMainTest, FormShow_PresetNumberOutsideTheListChangesNoDatesAndStarts)
     }
 }
 
+// The built program, run as a scheduler runs it: no display, no session, output to a
+// file rather than a terminal.
+namespace {
+struct TProgramRun
+{
+    int nExit = -1;
+    QString sOut;
+    QString sErr;
+};
+
+TProgramRun RunProgram(const QStringList& args, const QString& sAppData)
+{
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* psz : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(psz));
+    env.insert(QStringLiteral("TARVIK_COMMON_APPDATA"), sAppData);
+    proc.setProcessEnvironment(env);
+    proc.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tarvik-reporter"), args);
+    TProgramRun run;
+    // A window that opened would never end by itself.
+    if (!proc.waitForFinished(60000)) {
+        proc.kill();
+        proc.waitForFinished();
+        return run;
+    }
+    run.nExit = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -2;
+    run.sOut = QString::fromLocal8Bit(proc.readAllStandardOutput());
+    run.sErr = QString::fromLocal8Bit(proc.readAllStandardError());
+    return run;
+}
+} // namespace
+
+// A mistyped option or a stray word used to open the window, silently, and a cron job
+// waited on it until killed. Every argument is now the command line's: anything it
+// does not know gets the usage and exit status 2, Qt's own options included.
+TEST_F(FormMainTest, Program_AnyWordThatIsNoOptionGetsTheUsageNotTheWindow)
+{
+    const std::vector<QStringList> aBad = {{QStringLiteral("--sumary")},
+                                           {QStringLiteral("summary")},
+                                           {QStringLiteral("--data"), sData},
+                                           {QStringLiteral("-style"), QStringLiteral("Fusion")},
+                                           {QStringLiteral("-platform"), QStringLiteral("offscreen")}};
+    for (const QStringList& args : aBad) {
+        const TProgramRun run = RunProgram(args, dir.path());
+        EXPECT_EQ(run.nExit, 2) << qPrintable(args.join(u' '));
+        EXPECT_TRUE(run.sErr.startsWith(QLatin1String("tarvik-reporter: "))) << qPrintable(run.sErr);
+        EXPECT_TRUE(run.sErr.contains(QLatin1String("\nUsage: tarvik-reporter"))) << qPrintable(run.sErr);
+        EXPECT_TRUE(run.sOut.isEmpty());
+    }
+    EXPECT_TRUE(RunProgram({QStringLiteral("--sumary")}, dir.path())
+                    .sErr.startsWith(QLatin1String("tarvik-reporter: unknown option --sumary\n")));
+}
+
+// Under cron: a run that went well prints nothing at all (the progress lines only on a
+// terminal or with --progress, and never Qt's note that XDG_RUNTIME_DIR is not set),
+// so that no mail is sent; an export without a monitor fails loudly.
+TEST_F(FormMainTest, Program_ScheduledExportQuietWhenWellLoudWhenNot)
+{
+    AddMonitor(QStringLiteral("B01"), QStringLiteral("North Gate"));
+    const QString sHtml = dir.path() + QStringLiteral("/html");
+    const QStringList slExport{QStringLiteral("--export"), sHtml, QStringLiteral("--kinds"), QStringLiteral("cal"),
+                               QStringLiteral("--from"), QStringLiteral("2024-05-01")};
+    TProgramRun run = RunProgram(slExport + QStringList{QStringLiteral("--monitors"), QStringLiteral("all")},
+                                 dir.path());
+    EXPECT_EQ(run.nExit, 0) << qPrintable(run.sErr);
+    EXPECT_EQ(run.sOut, QString());
+    EXPECT_EQ(run.sErr, QString());
+    EXPECT_TRUE(QFileInfo::exists(sHtml + QStringLiteral("/Tarvik Reports.html")));
+
+    run = RunProgram(slExport + QStringList{QStringLiteral("--monitors"), QStringLiteral("all"),
+                                            QStringLiteral("--progress")},
+                     dir.path());
+    EXPECT_EQ(run.nExit, 0);
+    EXPECT_EQ(run.sOut, QStringLiteral("Calibration reports: North Gate\n"));
+    EXPECT_EQ(run.sErr, QString());
+
+    // Nothing ticked in the window and no --monitors: used to exit 0 with an empty index.
+    run = RunProgram(slExport, dir.path());
+    EXPECT_EQ(run.nExit, 1);
+    EXPECT_TRUE(run.sErr.startsWith(QLatin1String("No monitor chosen"))) << qPrintable(run.sErr);
+    EXPECT_EQ(run.sOut, QString());
+}
+
 // Naming the program used to set a display name, which the platform appends to every
 // window caption ("Create HTML Reports — Tarvik Reporter").
 TEST(TApplication, SetNames_LeavesEveryCaptionAsTheWindowsOwn)
@@ -256,6 +345,70 @@ TEST_F(FormMainTest, FormShow_StoredPositionPulledIntoWorkArea)
     const QRect rcWork = form->screen()->availableGeometry();
     EXPECT_EQ(form->pos(), rcWork.topLeft());
     EXPECT_EQ(form->size(), QSize(700, 500));
+}
+
+// A stored size of 100000 x 100000 used to make a window as large as the window system
+// allows (32767 x 32767), whose chart images took memory until the program was killed.
+TEST_F(FormMainTest, FormShow_StoredSizeHeldBetweenAMinimumAndTheWorkArea)
+{
+    const QRect rcWork = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_GE(rcWork.width(), 480);
+    ASSERT_GE(rcWork.height(), 320);
+    {
+        WriteSettings("[window]\r\nx=0\r\ny=0\r\ncx=100000\r\ncy=100000\r\n");
+        auto form = Show();
+        EXPECT_EQ(form->size(), rcWork.size());
+        EXPECT_EQ(form->pos(), rcWork.topLeft());
+    }
+    {
+        // The window's own minimum, from its controls, may be larger still.
+        WriteSettings("[window]\r\nx=10\r\ny=10\r\ncx=5\r\ncy=-7\r\n");
+        auto form = Show();
+        EXPECT_EQ(form->size(), QSize(480, 320).expandedTo(form->minimumSize()));
+        EXPECT_GE(form->centralWidget()->height(), 200);
+    }
+    {
+        // Beyond the right and bottom edges: moved back so that the whole window shows.
+        WriteSettings("[window]\r\nx=30000\r\ny=30000\r\ncx=600\r\ncy=400\r\n");
+        auto form = Show();
+        EXPECT_EQ(form->size(), QSize(600, 400));
+        EXPECT_EQ(form->pos(), QPoint(rcWork.right() + 1 - 600, rcWork.bottom() + 1 - 400));
+    }
+}
+
+// A settings file that cannot be read used to leave the window empty: storing the
+// default data folder failed on the way, so the monitor list stayed empty, the pickers
+// read "Jan 01, 2000" and no report was built. The window now starts on the defaults,
+// as the command line does, and names the file it cannot write on the status line.
+TEST_F(FormMainTest, FormShow_UnreadableSettingsFileStartsOnTheDefaults)
+{
+    AddMonitor(QStringLiteral("B01"), QStringLiteral("North Gate"));
+    AddMonitor(QStringLiteral("A07"), QStringLiteral("East Fence"));
+    const QString sIni = sSettingsDir + QStringLiteral("rp_settings.ini");
+    for (const char* pszKind : {"oversized", "pipe"}) {
+        SCOPED_TRACE(pszKind);
+        QFile::remove(sIni);
+        if (QByteArray(pszKind) == "pipe") {
+            ASSERT_EQ(mkfifo(QFile::encodeName(sIni).constData(), 0600), 0);
+        } else {
+            // Larger than any settings file is read: the keys in it do not count.
+            WriteSettings("[report]\r\nmonitorsel=B01\r\nperpreset=4\r\n" + QByteArray(2 * 1024 * 1024, ';'));
+        }
+        std::unique_ptr<TformMain> form;
+        {
+            const TWatchdog watch(std::chrono::seconds(30), "showing the window");
+            form = Show();
+        }
+        ASSERT_EQ(form->chklstMon->count(), 2);
+        EXPECT_EQ(form->chklstMon->item(1)->text(), QStringLiteral("North Gate"));
+        EXPECT_TRUE(Ticked(*form).isEmpty());
+        EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Today"));
+        EXPECT_EQ(form->StartValue(), QDateTime(dtNow.date(), QTime(0, 0)));
+        EXPECT_EQ(form->dtpickStart->date(), dtNow.date());
+        EXPECT_EQ(form->LastUpdate(), dtNow) << "the first report was built";
+        EXPECT_EQ(form->lblStatus->text(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sIni));
+    }
+    QFile::remove(sIni);
 }
 
 TEST_F(FormMainTest, FormShow_StoredTicksRestored)
@@ -989,4 +1142,43 @@ TEST_F(FormMainTest, HelpMenu_EveryItemOpensItsOwnDeliveredPage)
         setPages.insert(sPage);
     }
     EXPECT_EQ(setPages.size(), acts.size());
+}
+
+// Help › Report Types listed Summary before Events, which the tabs show the other way
+// round; the events, exceedances and limits pages used a heading level the style sheet
+// does not style, so their headings looked unlike every other page's.
+TEST_F(FormMainTest, HelpMenu_ReportTypesInTheOrderOfTheTabsEveryHeadingStyled)
+{
+    auto form = Show();
+    QMenu* menuTypes = nullptr;
+    for (QMenu* menu : form->findChildren<QMenu*>())
+        if (menu->title() == QLatin1String("&Report Types"))
+            menuTypes = menu;
+    ASSERT_NE(menuTypes, nullptr);
+    const QList<QAction*> acts = menuTypes->actions();
+    ASSERT_EQ(acts.size(), form->pagesMain->count());
+    for (int i = 0; i < form->pagesMain->count(); ++i) {
+        const QString sItem = acts[i]->text().remove(u'&');
+        EXPECT_TRUE(form->pagesMain->tabText(i).startsWith(sItem))
+            << i << ": " << qPrintable(sItem) << " / " << qPrintable(form->pagesMain->tabText(i));
+    }
+
+    const QString sHelp = QCoreApplication::applicationDirPath() + QStringLiteral("/help-rp/");
+    QFile fCss(sHelp + QStringLiteral("help.css"));
+    ASSERT_TRUE(fCss.open(QIODevice::ReadOnly));
+    const QString sCss = QString::fromUtf8(fCss.readAll());
+    const QRegularExpression reHeading(QStringLiteral("<(h[1-6])[\\s>]"));
+    int nPages = 0;
+    QDirIterator it(sHelp, {QStringLiteral("*.html")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        ++nPages;
+        for (const QRegularExpressionMatch& m : reHeading.globalMatch(QString::fromUtf8(f.readAll()))) {
+            const QRegularExpression reRule(QStringLiteral("(^|[\\s,}])") + m.captured(1) + QStringLiteral("\\s*\\{"));
+            EXPECT_TRUE(reRule.match(sCss).hasMatch())
+                << qPrintable(it.filePath()) << " uses <" << qPrintable(m.captured(1)) << ">, which help.css does not style";
+        }
+    }
+    EXPECT_GE(nPages, 17);
 }

@@ -79,14 +79,14 @@ protected:
         dir.Cfg().SetMonitorSel(QStringLiteral("8"), true);
     }
 
-    int Run(QStringList args)
+    int Run(QStringList args, bool bTerminal = true)
     {
         sOut.clear();
         sErr.clear();
         QTextStream out(&sOut);
         QTextStream err(&sErr);
         args.prepend(QStringLiteral("tarvik-reporter"));
-        const int nExit = TCmdLine::Run(args, out, err);
+        const int nExit = TCmdLine::Run(args, out, err, bTerminal);
         out.flush();
         err.flush();
         return nExit;
@@ -113,17 +113,15 @@ protected:
 
 // --- which runs the command line takes ---------------------------------------------------------
 
-TEST(TCmdLine, Wants_OnlyTheCommandsAfterTheProgramName)
+// Only a start without arguments opens the window: a mistyped option or a stray word
+// used to open it too, silently, and a scheduled job hung on it.
+TEST(TCmdLine, Wants_EveryArgumentAfterTheProgramName)
 {
     const QString sProg = QStringLiteral("tarvik-reporter");
     EXPECT_FALSE(TCmdLine::Wants({sProg}));
-    EXPECT_FALSE(TCmdLine::Wants({sProg, QStringLiteral("--data"), QStringLiteral("/x")}));
     EXPECT_FALSE(TCmdLine::Wants({QStringLiteral("--help")})); // a program so named
-    for (const char* sz : {"--export", "--table", "--summary", "--events", "--exceedances", "--help", "-h",
-                           "--export=/tmp/x", "--table=alarms", "--pdf", "--pdf=/tmp/x.pdf"})
-        EXPECT_TRUE(TCmdLine::Wants(
-            {sProg, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QString::fromLatin1(sz)}))
-            << sz;
+    for (const char* sz : {"--export", "--sumary", "summary", "-style", "--data", ""})
+        EXPECT_TRUE(TCmdLine::Wants({sProg, QString::fromLatin1(sz)})) << sz;
 }
 
 TEST_F(TCmdLineTest, Help_PrintsTheUsageAndSucceeds)
@@ -210,6 +208,11 @@ TEST_F(TCmdLineTest, BadArguments_ExitTwoWithTheUsage)
          QStringLiteral("--export"), sHtml},
         {QStringLiteral("--pdf"), sPdf, QStringLiteral("--report"), QStringLiteral("profile"),
          QStringLiteral("--from"), QStringLiteral("tomorrow")},
+        {QStringLiteral("--summary"), QStringLiteral("--from"), QStringLiteral("last")},
+        {QStringLiteral("--table"), QStringLiteral("alarms"), QStringLiteral("--progress")},
+        {QStringLiteral("--export"), sHtml, QStringLiteral("--from"), QStringLiteral("last"), QStringLiteral("--to"),
+         QStringLiteral("2024-02-30")},
+        {QStringLiteral("--monitors"), QStringLiteral("all")},
     };
     for (const QStringList& args : aBad) {
         EXPECT_EQ(Run(args), 2) << args.join(u' ').toStdString();
@@ -500,6 +503,87 @@ TEST_F(TCmdLineTest, Export_FailedRunExitsOneWithTheMessage)
     TReportDir::Write(dir.Root() + QStringLiteral("file"), {QStringLiteral("x")});
     EXPECT_EQ(Run({QStringLiteral("--export"), dir.Root() + QStringLiteral("file/sub")}), 1);
     EXPECT_EQ(sErr, QStringLiteral("Failed to create report folder\n"));
+}
+
+// Under a scheduler the output is mailed: the progress lines show on a terminal or
+// with --progress only. An export of no monitor used to succeed with an empty index.
+TEST_F(TCmdLineTest, Export_QuietWithoutATerminalAndFailsWithoutAMonitor)
+{
+    const QStringList slArgs{QStringLiteral("--export"), dir.HtmlDir(), QStringLiteral("--from"),
+                             QStringLiteral("2024-03-03"), QStringLiteral("--kinds"), QStringLiteral("cal")};
+    ASSERT_EQ(Run(slArgs, false), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut, QString());
+    EXPECT_EQ(sErr, QString());
+    ASSERT_EQ(Run(slArgs + QStringList{QStringLiteral("--progress")}, false), 0);
+    EXPECT_EQ(sOut, QStringLiteral("Calibration reports: South Yard\n"));
+
+    dir.Cfg().SetMonitorSel(QStringLiteral("8"), false);
+    const QString sEmpty = dir.Root() + QStringLiteral("empty");
+    EXPECT_EQ(Run({QStringLiteral("--export"), sEmpty, QStringLiteral("--kinds"), QStringLiteral("cal")}), 1);
+    EXPECT_EQ(sErr, QStringLiteral("No monitor chosen: tick monitors in the window or give --monitors\n"));
+    EXPECT_EQ(sOut, QString());
+    EXPECT_FALSE(QFileInfo::exists(sEmpty));
+}
+
+// The timer makes up a missed night at the next start, but "--from yesterday" then
+// exported only the day before that start: after a computer was off from Friday
+// evening to Monday, Friday and Saturday were never exported. "--from last" exports
+// every day after the folder's note, one report per day, and moves the note on.
+TEST_F(TCmdLineTest, Export_FromLastMakesUpEveryDayMissedSinceTheLastCompleteRun)
+{
+    const QDate dtToday = QDate::currentDate();
+    const QString sHtml = dir.Root() + QStringLiteral("nightly");
+    auto day = [](const QDate& d) { return d.toString(QStringLiteral("yyyyMMdd")); };
+    auto calPage = [&](const QDate& d) {
+        return QStringLiteral("calibrations/cal_8_") + day(d) + u'_' + day(d) + QStringLiteral(".html");
+    };
+    auto pages = [&] { return TReportDir::Files(sHtml).filter(QStringLiteral(".html")); };
+    const QStringList slNightly{QStringLiteral("--export"), sHtml, QStringLiteral("--from"), QStringLiteral("last"),
+                                QStringLiteral("--kinds"), QStringLiteral("cal")};
+
+    // No note yet: yesterday alone.
+    ASSERT_EQ(Run(slNightly), 0) << sErr.toStdString();
+    EXPECT_EQ(pages(), QStringList({QStringLiteral("Tarvik Reports.html"), calPage(dtToday.addDays(-1))}));
+    EXPECT_EQ(ReadAll(sHtml + QStringLiteral("/last-export.txt")),
+              dtToday.addDays(-1).toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + '\n');
+
+    // The last complete run covered the day four days ago: three days are missing.
+    QDir(sHtml).removeRecursively();
+    TReportDir::Write(sHtml + QStringLiteral("/last-export.txt"),
+                      {dtToday.addDays(-4).toString(QStringLiteral("yyyy-MM-dd"))});
+    ASSERT_EQ(Run(slNightly), 0) << sErr.toStdString();
+    EXPECT_EQ(pages(), QStringList({QStringLiteral("Tarvik Reports.html"), calPage(dtToday.addDays(-3)),
+                                    calPage(dtToday.addDays(-2)), calPage(dtToday.addDays(-1))}));
+    EXPECT_EQ(sOut.count(QStringLiteral("Calibration reports: South Yard\n")), 3);
+    EXPECT_EQ(TExportRun::LastDay(sHtml), dtToday.addDays(-1));
+
+    // Run again the same day: nothing is due and nothing is written.
+    ASSERT_EQ(Run(slNightly), 0);
+    EXPECT_EQ(pages().size(), 4);
+    EXPECT_EQ(sOut, QStringLiteral("Nothing to export: the last export covered ") +
+                        dtToday.addDays(-1).toString(QStringLiteral("yyyy-MM-dd")) + u'\n');
+
+    // A day that cannot be written stops the run; the note keeps the last complete
+    // day, so the next run begins again with the day that failed.
+    QDir(sHtml).removeRecursively();
+    TReportDir::Write(sHtml + QStringLiteral("/last-export.txt"),
+                      {dtToday.addDays(-4).toString(QStringLiteral("yyyy-MM-dd"))});
+    const QString sBlocked = sHtml + u'/' + calPage(dtToday.addDays(-2));
+    ASSERT_TRUE(QDir().mkpath(sBlocked));
+    EXPECT_EQ(Run(slNightly), 1);
+    EXPECT_EQ(TExportRun::LastDay(sHtml), dtToday.addDays(-3));
+    ASSERT_TRUE(QDir(sBlocked).removeRecursively());
+    ASSERT_EQ(Run(slNightly), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut.count(QStringLiteral("Calibration reports: South Yard\n")), 2);
+    EXPECT_EQ(TExportRun::LastDay(sHtml), dtToday.addDays(-1));
+
+    // A note that is no day, or a day still to come, counts as none.
+    for (const QString& sNote : {QStringLiteral("garbage"), dtToday.addDays(5).toString(Qt::ISODate)}) {
+        TReportDir::Write(sHtml + QStringLiteral("/last-export.txt"), {sNote});
+        ASSERT_EQ(Run(slNightly), 0) << sErr.toStdString();
+        EXPECT_EQ(sOut, QStringLiteral("Calibration reports: South Yard\n")) << sNote.toStdString();
+        EXPECT_EQ(TExportRun::LastDay(sHtml), dtToday.addDays(-1));
+    }
 }
 
 TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)

@@ -59,7 +59,7 @@ TEST_F(TformExportTest, Create_FixedSizeCaptionsAndIdleState)
     dir.Cfg().SetExportDir(dir.HtmlDir());
     const auto dlg = Make();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Create HTML Reports"));
-    EXPECT_EQ(dlg->size(), QSize(457, 427));
+    EXPECT_EQ(dlg->size(), QSize(457, 460));
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
     for (QCheckBox* chk : {dlg->chkPerChart, dlg->chkPerTbl, dlg->chkAlmChart, dlg->chkAlmTbl,
@@ -117,6 +117,46 @@ TEST_F(TformExportTest, SummaryBox_OwnRowInTheKindsPanelClearOfTheOthers)
     });
     ASSERT_NE(itGroup, aLabels.end());
     EXPECT_LE(Rect(*itGroup).right(), rcSum.left());
+}
+
+// The "Noise Events" and "Noise Limits" rows used to share a grid row: their captions
+// were drawn over each other ("Noise Eimits"), and so were their boxes. Every caption
+// and box now has a place of its own, whole, inside the dialog, also with the
+// calibrations row and the progress line showing.
+TEST_F(TformExportTest, KindsPanel_EveryCaptionAndBoxHasItsOwnPlace)
+{
+    dir.WriteCal(QStringLiteral("8"), d2, {QStringLiteral("Time"), QStringLiteral("06:00:00")});
+    const auto dlg = Make();
+    dlg->show();
+    ASSERT_FALSE(dlg->panelCals->isHidden());
+    dlg->lblStat->show();
+    QCoreApplication::processEvents();
+    const auto Rect = [&dlg](QWidget* w) { return QRect(w->mapTo(dlg.get(), QPoint(0, 0)), w->size()); };
+    QList<QWidget*> aParts;
+    QStringList slCaptions;
+    for (QWidget* panel : {dlg->panelControls, dlg->panelCals})
+        for (QWidget* w : panel->findChildren<QWidget*>())
+            if (auto* lbl = qobject_cast<QLabel*>(w); lbl && lbl->font().bold()) {
+                aParts.append(lbl);
+                slCaptions.append(lbl->text());
+            } else if (qobject_cast<QCheckBox*>(w)) {
+                aParts.append(w);
+            }
+    // Seven groups and the folder caption; ten boxes.
+    EXPECT_EQ(slCaptions.size(), 8) << slCaptions.join(u',').toStdString();
+    EXPECT_EQ(aParts.size(), 8 + 10);
+    for (QWidget* w : std::initializer_list<QWidget*>{dlg->lblStat, dlg->btnExport, dlg->btnHelp, dlg->btnCancel})
+        aParts.append(w);
+    for (qsizetype i = 0; i < aParts.size(); ++i) {
+        const QRect rc = Rect(aParts[i]);
+        const QString sName = QString::fromLatin1(aParts[i]->metaObject()->className()) + u' ' +
+                              aParts[i]->property("text").toString();
+        EXPECT_TRUE(dlg->rect().contains(rc)) << sName.toStdString();
+        EXPECT_GE(rc.height(), aParts[i]->minimumSizeHint().height()) << sName.toStdString();
+        for (qsizetype j = i + 1; j < aParts.size(); ++j)
+            EXPECT_FALSE(rc.intersects(Rect(aParts[j])))
+                << sName.toStdString() << " / " << aParts[j]->property("text").toString().toStdString();
+    }
 }
 
 // --- buttons ------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -428,3 +429,35 @@ TEST(TSimulator, WriteAll_ReportsAFolderItCannotCreate)
     EXPECT_FALSE(sim.LastError().isEmpty());
     EXPECT_EQ(sim.FilesWritten(), 0);
 }
+
+#if defined(TARVIK_SIM_PROGRAM)
+// --help-all used to be taken for a run without --out and exit 2; the man page named
+// neither it nor Qt's options.
+TEST(TSimProgram, HelpAll_EveryOptionItListsIsInTheManPage)
+{
+    QProcess proc;
+    proc.start(QStringLiteral(TARVIK_SIM_PROGRAM), {QStringLiteral("--help-all")});
+    ASSERT_TRUE(proc.waitForFinished(30000));
+    EXPECT_EQ(proc.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(proc.exitCode(), 0);
+    const QString sHelp = QString::fromLocal8Bit(proc.readAllStandardOutput());
+    QFile fMan(QStringLiteral(TARVIK_SIM_MAN_PAGE));
+    ASSERT_TRUE(fMan.open(QIODevice::ReadOnly));
+    // In the page's source a hyphen is written \- (or -); the option must stand as a word.
+    const QString sMan = QString::fromUtf8(fMan.readAll()).replace(QLatin1String("\\-"), QLatin1String("-"));
+    const QRegularExpression reOption(QStringLiteral("(?<![\\w-])(--[a-z][a-z-]*|-[a-z])\\b"));
+    QStringList slOptions;
+    for (const QRegularExpressionMatch& m : reOption.globalMatch(sHelp))
+        if (!slOptions.contains(m.captured()))
+            slOptions << m.captured();
+    // -h, --help, --help-all, -v, --version and the nine of the simulator at least.
+    EXPECT_GE(slOptions.size(), 14) << sHelp.toStdString();
+    for (const QString& sOption : std::as_const(slOptions)) {
+        const QRegularExpression reInMan(QStringLiteral("(?<![\\w-])") + QRegularExpression::escape(sOption) +
+                                         QStringLiteral("(?![\\w-])"));
+        EXPECT_TRUE(reInMan.match(sMan).hasMatch())
+            << "the man page packaging/man/tarvik-sim.1 lacks " << sOption.toStdString()
+            << ", which --help-all names";
+    }
+}
+#endif

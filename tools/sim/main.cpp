@@ -207,6 +207,10 @@ int main(int argc, char* argv[])
         std::printf("%s", qPrintable(cmd.helpText()));
         return 0;
     }
+    // --help-all used to be taken for a run without --out (exit 2). Only the parser
+    // itself prints Qt's options; it ends the program with status 0.
+    if (cmd.isSet(QStringLiteral("help-all")))
+        cmd.process(QStringList{QCoreApplication::arguments().constFirst(), QStringLiteral("--help-all")});
     if (cmd.isSet(QStringLiteral("version"))) {
         std::printf("tarvik-sim %s\n", qPrintable(TProduct::Version()));
         return 0;
