@@ -100,10 +100,11 @@ constexpr int nMinutesPerDay = 1440;
 class TMarkGraph final : public QCPGraph
 {
 public:
+    // The marks' band, where there is one, lies nBand bands above the plot's foot.
     TMarkGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, QSharedPointer<QCPGraphDataContainer> series,
-               std::vector<quint32> anMarkedOfSeries, const QColor& colour)
+               std::vector<quint32> anMarkedOfSeries, const QColor& colour, int nBand)
         : QCPGraph(keyAxis, valueAxis), series(std::move(series)), anMarked(std::move(anMarkedOfSeries)),
-          colMark(colour)
+          colMark(colour), nBandSlot(nBand)
     {
         setLineStyle(QCPGraph::lsNone);
         setScatterStyle(QCPScatterStyle(Disc(colMark, TLimitLines::nMarkSize)));
@@ -140,6 +141,13 @@ protected:
         const int nSize = TLimitLines::MarkSize(clipRect().height());
         if (scatterStyle().pixmap().width() != nSize)
             setScatterStyle(QCPScatterStyle(Disc(colMark, nSize)));
+        // Where the periods lie closer than half a mark apart, as over weeks or a year,
+        // the marks of a run of periods would merge into one blot over the lines: the
+        // runs are drawn as a band at the plot's foot instead, the same on any device.
+        if (TLimitLines::DrawsBand(std::abs(mKeyAxis->coordToPixel(1) - mKeyAxis->coordToPixel(0)), nSize)) {
+            DrawBand(painter, nSize - 2);
+            return;
+        }
         const QPixmap pmMark = scatterStyle().pixmap();
         if (!FastPathFits(*painter) || pmMark.isNull() || pmMark.width() > 8 || pmMark.height() > 8) {
             DrawEachMark(painter);
@@ -300,6 +308,51 @@ private:
     QSharedPointer<QCPGraphDataContainer> series;
     std::vector<quint32> anMarked; // ascending
     QColor colMark;
+    int nBandSlot;
+
+    // Each pixel column that holds a marked period, in runs, as a band nHeight pixels
+    // high: the first parameter's at the plot's foot, the next one's above it.
+    void DrawBand(QCPPainter* painter, int nHeight)
+    {
+        const QRect rcPlot = clipRect();
+        if (rcPlot.isEmpty() || anMarked.empty())
+            return;
+        const int yBottom = rcPlot.bottom() - nBandSlot * nHeight;
+        const QCPGraphData* pSeries = series->isEmpty() ? nullptr : &*series->constBegin();
+        const quint32 nSeries = quint32(series->size());
+        QVector<QRect> aRects;
+        const auto addRun = [&](int xFrom, int xTo) {
+            aRects.append(QRect(QPoint(xFrom, yBottom - nHeight + 1), QPoint(xTo, yBottom)) & rcPlot);
+        };
+        bool bRun = false;
+        int xFrom = 0;
+        int xTo = 0;
+        for (const quint32 i : anMarked) {
+            if (i >= nSeries)
+                continue;
+            const double dx = mKeyAxis->coordToPixel(pSeries[i].key);
+            if (!(dx >= rcPlot.left() && dx < rcPlot.right() + 1))
+                continue;
+            const int x = int(dx);
+            if (bRun && x <= xTo + 1) {
+                xTo = std::max(xTo, x);
+                continue;
+            }
+            if (bRun)
+                addRun(xFrom, xTo);
+            bRun = true;
+            xFrom = x;
+            xTo = x;
+        }
+        if (bRun)
+            addRun(xFrom, xTo);
+        painter->save();
+        painter->setAntialiasing(false);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(colMark);
+        painter->drawRects(aRects);
+        painter->restore();
+    }
 
     // The nIndex-th mark; no number where there is none.
     QCPGraphData Mark(int nIndex) const
@@ -620,6 +673,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         dHigh = std::isnan(dHigh) ? rule.dLimit : std::max(dHigh, rule.dLimit);
     }
 
+    int nBands = 0;
     for (qsizetype k = 0; k < nParams; ++k) {
         const TParam& param = aParams[size_t(k)];
         if (!param.bJudged)
@@ -639,7 +693,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
             continue;
         std::vector<quint32> anMarked(anScratch.data(), pMark);
         auto* marks = new TMarkGraph(plot.xAxis, plot.yAxis, plot.graph(int(k))->data(), std::move(anMarked),
-                                     plot.graph(int(k))->pen().color());
+                                     plot.graph(int(k))->pen().color(), nBands++);
         marks->setName(slParams[k]);
         marks->removeFromLegend();
     }
@@ -658,4 +712,9 @@ void TLimitLines::AddKey(QCPLegend& legend)
 {
     legend.addItem(new TLimitKeyItem(&legend, QStringLiteral("Limit"), false));
     legend.addItem(new TLimitKeyItem(&legend, QStringLiteral("Above limit"), true));
+}
+
+bool TLimitLines::DrawsBand(double dPixelsPerPeriod, int nMarkSize)
+{
+    return dPixelsPerPeriod * 2 < nMarkSize;
 }
