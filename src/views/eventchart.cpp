@@ -4,6 +4,8 @@
 #include "settings/cfg.h"
 #include "views/almbars.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 
 TEventChart::TEventChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
@@ -24,6 +26,10 @@ TEventChart::TEventChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
         axis->setOffset(1);
     }
     yAxis->setRange(0, 1);
+    // Room right of the plot for half of the "24:00" label, which the chart component
+    // leaves out altogether where it would reach past the chart's edge.
+    const int nHalfLabel = QFontMetrics(xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("24:00")) / 2 + 2;
+    axisRect()->setMinimumMargins(QMargins(0, 0, nHalfLabel, 0));
     UseLabelAxis();
 }
 

@@ -273,6 +273,10 @@ TEST_F(TAlmChartTest, EventBars_EachSpansItsHourFromItsLabelToTheNext)
         for (qsizetype i = 0; i < aTicks.size(); ++i)
             EXPECT_EQ(aLabels.at(i), QString::asprintf("%02d:00", int(aTicks.at(i)))) << aTicks.at(i);
         EXPECT_EQ(aLabels.last(), QStringLiteral("24:00")) << size.width();
+        // The component leaves out a label that would reach past the chart's edge.
+        const int nHalf =
+            QFontMetrics(chart.xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("24:00")) / 2;
+        EXPECT_LE(rcPlot.right() + nHalf, size.width() - 1) << "room for the last label at " << size.width();
     }
 }
 
