@@ -239,6 +239,53 @@ void BM_PerChartYear_Limits(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PerChartYear_Limits)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The painting alone of the same chart with its limits, 1200 pixels wide and 400 (marks
+// of 7 pixels) or 120 (marks of 5) high: the marks laid into one image (1), as on a
+// screen or in an image file, or drawn one by one (2), as a scaled painter, a printer
+// or a PDF draws them, here by plain graphs of the same points and style.
+void BM_PerChartYear_PaintMarks(benchmark::State& state)
+{
+    TBenchData& data = Data();
+    for (const QString& sParam : MeasurementParams())
+        data.cfgYear.SetPerParam(sParam,
+                                 sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
+                                     sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
+    const bool bPlain = state.range(0) == 2;
+    const int nHeight = int(state.range(1));
+    TPerChart chart(data.cfgYear);
+    chart.SetMonitorID(data.monsYear.GetHead(0)->sID);
+    chart.PlotPeriod(dtYearFrom, dtYearTo, 10);
+    // One paint sizes the marks to the plot.
+    benchmark::DoNotOptimize(chart.toPixmap(1200, nHeight).cacheKey());
+    int nMarks = 0;
+    const int nGraphs = chart.graphCount();
+    for (int i = 0; i < nGraphs; ++i) {
+        QCPGraph* marks = chart.graph(i);
+        if (marks->scatterStyle().shape() != QCPScatterStyle::ssPixmap)
+            continue;
+        nMarks += marks->dataCount();
+        if (!bPlain)
+            continue;
+        QCPGraph* each = chart.addGraph();
+        each->setLineStyle(QCPGraph::lsNone);
+        each->setScatterStyle(marks->scatterStyle());
+        for (int k = 0; k < marks->dataCount(); ++k)
+            each->addData(marks->dataMainKey(k), marks->dataMainValue(k));
+        marks->setVisible(false);
+    }
+    for (auto _ : state) {
+        const QPixmap pixmap = chart.toPixmap(1200, nHeight);
+        benchmark::DoNotOptimize(pixmap.cacheKey());
+    }
+    state.counters["marks"] = nMarks;
+}
+BENCHMARK(BM_PerChartYear_PaintMarks)
+    ->Args({1, 400})
+    ->Args({2, 400})
+    ->Args({1, 120})
+    ->Args({2, 120})
+    ->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv)

@@ -227,6 +227,7 @@ bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonit
         auto per = std::make_unique<TPerChart>(cfg);
         per->SetTitle(QStringLiteral("Period: ") + QString::number(n) + QStringLiteral(" minutes"));
         per->SetMonitorID(mon.sID);
+        per->SetLimitKeyShown(true);
         per->PlotPeriod(dtFrom, dtTo, n);
         chart = std::move(per);
     } else {
@@ -381,6 +382,7 @@ bool TExportRun::AddExcBlocks(THtmlPage& page, const TTQMonitor& mon)
                        QStringLiteral(" minutes"));
         chart.SetMonitorID(mon.sID);
         chart.SetLimitRules(aResults.front().aRules);
+        chart.SetLimitKeyShown(true);
         chart.PlotPeriod(dtFrom, dtTo, opt.nPeriod);
         if (!SaveChartImages(page, EReportKind::Exc, mon, chart))
             return false;

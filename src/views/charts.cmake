@@ -11,6 +11,7 @@ set(TARVIK_VIEWS_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ratingchart.h ${CMAKE_CURRENT_LIST_DIR}/ratingchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/eventchart.h ${CMAKE_CURRENT_LIST_DIR}/eventchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/prfevents.h ${CMAKE_CURRENT_LIST_DIR}/prfevents.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/prfspan.h ${CMAKE_CURRENT_LIST_DIR}/prfspan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chartlevels.h ${CMAKE_CURRENT_LIST_DIR}/chartlevels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/limitlines.h ${CMAKE_CURRENT_LIST_DIR}/limitlines.cpp
 )

@@ -5,8 +5,11 @@
 
 #include <QDate>
 
+class TAlmBars;
+
 // The noise events of one monitor on one day, counted by the hour in which they
-// start: 24 bars on an hour axis.
+// start: 24 bars on an hour axis, each from the start of its hour to the start of the
+// next, so that the axis reads as clock times from 00:00 to 24:00.
 class TEventChart final : public TChartBase
 {
     Q_OBJECT
@@ -28,7 +31,11 @@ public:
     // Sets the count axis of a stack of charts to one range.
     void SetCountMax(int nMax);
 
+protected:
+    QCPRange FullBottomRange() const override;
+    void ScrollClamp() override;
+
 private:
-    QCPBars* bars;
+    TAlmBars* bars;
     int nHighest = 0;
 };

@@ -26,13 +26,38 @@ double TLeftTicker::NiceStep(double dMinStep)
                 return d * dDecade;
 }
 
+int TLeftTicker::LabelCount(double dStep, const QCPRange& range)
+{
+    if (!(dStep > 0) || !(range.size() >= 0))
+        return 0;
+    return int(std::min(std::floor(range.size() / dStep + 1e-9), 10000.0)) + 1;
+}
+
 double TLeftTicker::getTickStep(const QCPRange& range)
 {
-    const int nPixels = nMinPixels > 0 ? nMinPixels : QFontMetrics(axis->tickLabelFont()).height() + 4;
-    double dMinStep = range.size() * nPixels / std::max(axis->axisRect()->height(), 1);
+    const int nHeight = std::max(axis->axisRect()->height(), 1);
+    const int nLabel = QFontMetrics(axis->tickLabelFont()).height();
+    const int nPixels = nMinPixels > 0 ? nMinPixels : nLabel + 4;
+    double dMinStep = range.size() * nPixels / nHeight;
     if (nMaxIntervals > 0)
         dMinStep = std::max(dMinStep, range.size() / nMaxIntervals);
-    return NiceStep(dMinStep);
+    const double dStep = NiceStep(dMinStep);
+    // On the low charts of a crowded page that room leaves the minimum alone, which
+    // says nothing of the scale: there the labels stand as close as they can without
+    // touching.
+    if (LabelCount(dStep, range) < 2)
+        return std::min(dStep, FineStep(range.size() * (nLabel + 1) / nHeight));
+    return dStep;
+}
+
+double TLeftTicker::FineStep(double dMinStep)
+{
+    if (!(dMinStep > 1))
+        return 1;
+    for (double dDecade = 1;; dDecade *= 10)
+        for (int n = 1; n <= 9; ++n)
+            if (n * dDecade >= dMinStep * (1 - 1e-9))
+                return n * dDecade;
 }
 
 QVector<double> TLeftTicker::createTickVector(double tickStep, const QCPRange& range)

@@ -2,6 +2,7 @@
 
 #include "views/qcpinclude.h"
 
+#include <QFontMetrics>
 #include <QHash>
 #include <QImage>
 
@@ -25,21 +26,22 @@ qsizetype ParamIndex(const QStringList& slParams, const QString& sParam)
     return -1;
 }
 
-// A filled point, drawn once as an image that every mark copies: a year of marks
-// painted as ellipses would cost many times the chart. Painted once per colour and
-// kept as an image, which unlike a pixmap may outlive the application object.
-QPixmap Disc(const QColor& colour)
+// A filled point in an image of nSize pixels square, drawn once and copied by every
+// mark: a year of marks painted as ellipses would cost many times the chart. Painted
+// once per colour and size and kept as an image, which unlike a pixmap may outlive the
+// application object.
+QPixmap Disc(const QColor& colour, int nSize)
 {
-    thread_local QHash<QRgb, QImage> discs;
-    QImage& im = discs[colour.rgba()];
+    thread_local QHash<QPair<QRgb, int>, QImage> discs;
+    QImage& im = discs[qMakePair(colour.rgba(), nSize)];
     if (im.isNull()) {
-        im = QImage(7, 7, QImage::Format_ARGB32_Premultiplied);
+        im = QImage(nSize, nSize, QImage::Format_ARGB32_Premultiplied);
         im.fill(Qt::transparent);
         QPainter painter(&im);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(colour);
         painter.setBrush(colour);
-        painter.drawEllipse(QRectF(1, 1, 5, 5));
+        painter.drawEllipse(QRectF(1, 1, nSize - 2, nSize - 2));
     }
     return QPixmap::fromImage(im);
 }
@@ -98,10 +100,14 @@ constexpr int nMinutesPerDay = 1440;
 class TMarkGraph final : public QCPGraph
 {
 public:
+    // The marks' band, where there is one, lies nBand bands above the plot's foot.
     TMarkGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, QSharedPointer<QCPGraphDataContainer> series,
-               std::vector<quint32> anMarkedOfSeries)
-        : QCPGraph(keyAxis, valueAxis), series(std::move(series)), anMarked(std::move(anMarkedOfSeries))
+               std::vector<quint32> anMarkedOfSeries, const QColor& colour, int nBand)
+        : QCPGraph(keyAxis, valueAxis), series(std::move(series)), anMarked(std::move(anMarkedOfSeries)),
+          colMark(colour), nBandSlot(nBand)
     {
+        setLineStyle(QCPGraph::lsNone);
+        setScatterStyle(QCPScatterStyle(Disc(colMark, TLimitLines::nMarkSize)));
     }
 
     int dataCount() const override { return int(anMarked.size()); }
@@ -130,6 +136,18 @@ public:
 protected:
     void draw(QCPPainter* painter) override
     {
+        // The mark is as large as the plot's height allows without hiding the lines
+        // under it; the style says so to whoever copies it.
+        const int nSize = TLimitLines::MarkSize(clipRect().height());
+        if (scatterStyle().pixmap().width() != nSize)
+            setScatterStyle(QCPScatterStyle(Disc(colMark, nSize)));
+        // Where the periods lie closer than half a mark apart, as over weeks or a year,
+        // the marks of a run of periods would merge into one blot over the lines: the
+        // runs are drawn as a band at the plot's foot instead, the same on any device.
+        if (TLimitLines::DrawsBand(std::abs(mKeyAxis->coordToPixel(1) - mKeyAxis->coordToPixel(0)), nSize)) {
+            DrawBand(painter, nSize - 2);
+            return;
+        }
         const QPixmap pmMark = scatterStyle().pixmap();
         if (!FastPathFits(*painter) || pmMark.isNull() || pmMark.width() > 8 || pmMark.height() > 8) {
             DrawEachMark(painter);
@@ -289,6 +307,52 @@ protected:
 private:
     QSharedPointer<QCPGraphDataContainer> series;
     std::vector<quint32> anMarked; // ascending
+    QColor colMark;
+    int nBandSlot;
+
+    // Each pixel column that holds a marked period, in runs, as a band nHeight pixels
+    // high: the first parameter's at the plot's foot, the next one's above it.
+    void DrawBand(QCPPainter* painter, int nHeight)
+    {
+        const QRect rcPlot = clipRect();
+        if (rcPlot.isEmpty() || anMarked.empty())
+            return;
+        const int yBottom = rcPlot.bottom() - nBandSlot * nHeight;
+        const QCPGraphData* pSeries = series->isEmpty() ? nullptr : &*series->constBegin();
+        const quint32 nSeries = quint32(series->size());
+        QVector<QRect> aRects;
+        const auto addRun = [&](int xFrom, int xTo) {
+            aRects.append(QRect(QPoint(xFrom, yBottom - nHeight + 1), QPoint(xTo, yBottom)) & rcPlot);
+        };
+        bool bRun = false;
+        int xFrom = 0;
+        int xTo = 0;
+        for (const quint32 i : anMarked) {
+            if (i >= nSeries)
+                continue;
+            const double dx = mKeyAxis->coordToPixel(pSeries[i].key);
+            if (!(dx >= rcPlot.left() && dx < rcPlot.right() + 1))
+                continue;
+            const int x = int(dx);
+            if (bRun && x <= xTo + 1) {
+                xTo = std::max(xTo, x);
+                continue;
+            }
+            if (bRun)
+                addRun(xFrom, xTo);
+            bRun = true;
+            xFrom = x;
+            xTo = x;
+        }
+        if (bRun)
+            addRun(xFrom, xTo);
+        painter->save();
+        painter->setAntialiasing(false);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(colMark);
+        painter->drawRects(aRects);
+        painter->restore();
+    }
 
     // The nIndex-th mark; no number where there is none.
     QCPGraphData Mark(int nIndex) const
@@ -379,6 +443,56 @@ private:
                painter.paintEngine()->type() == QPaintEngine::Raster && device->devicePixelRatioF() == 1.0 &&
                painter.transform().type() <= QTransform::TxTranslate;
     }
+};
+// An entry of the legend that says what the limit lines and the marks are. The lines
+// and marks take their parameter's colour; the key draws them in a neutral one.
+class TLimitKeyItem final : public QCPAbstractLegendItem
+{
+public:
+    TLimitKeyItem(QCPLegend* legend, QString sText, bool bMark)
+        : QCPAbstractLegendItem(legend), sName(std::move(sText)), bIsMark(bMark)
+    {
+    }
+
+protected:
+    // Laid out as the legend lays out a series' entry: the icon, then the text.
+    QSize minimumOuterSizeHint() const override
+    {
+        const QFontMetrics fm(font());
+        const QSize sizeIcon = mParentLegend->iconSize();
+        const QRect rcText = fm.boundingRect(0, 0, 0, sizeIcon.height(), Qt::TextDontClip, sName);
+        return QSize(sizeIcon.width() + mParentLegend->iconTextPadding() + rcText.width() + mMargins.left() +
+                         mMargins.right(),
+                     std::max(rcText.height(), sizeIcon.height()) + mMargins.top() + mMargins.bottom());
+    }
+
+    void draw(QCPPainter* painter) override
+    {
+        painter->setFont(font());
+        painter->setPen(QPen(textColor()));
+        const QSize sizeIcon = mParentLegend->iconSize();
+        const QRect rcText = painter->fontMetrics().boundingRect(0, 0, 0, sizeIcon.height(), Qt::TextDontClip, sName);
+        const int nTextHeight = std::max(rcText.height(), sizeIcon.height());
+        painter->drawText(mRect.x() + sizeIcon.width() + mParentLegend->iconTextPadding(), mRect.y(),
+                          rcText.width(), nTextHeight, Qt::TextDontClip, sName);
+        const QRect rcIcon(mRect.topLeft(), sizeIcon);
+        const QColor colKey(0x40, 0x40, 0x40);
+        painter->save();
+        painter->setClipRect(rcIcon, Qt::IntersectClip);
+        if (bIsMark) {
+            const QPixmap pm = Disc(colKey, TLimitLines::nMarkSize);
+            painter->drawPixmap(rcIcon.center().x() - pm.width() / 2, rcIcon.center().y() - pm.height() / 2, pm);
+        } else {
+            painter->setPen(QPen(colKey, 1, Qt::DashLine));
+            painter->drawLine(QLineF(rcIcon.left(), rcIcon.center().y() + 0.5, rcIcon.right() + 1,
+                                     rcIcon.center().y() + 0.5));
+        }
+        painter->restore();
+    }
+
+private:
+    QString sName;
+    bool bIsMark;
 };
 } // namespace
 
@@ -559,6 +673,7 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         dHigh = std::isnan(dHigh) ? rule.dLimit : std::max(dHigh, rule.dLimit);
     }
 
+    int nBands = 0;
     for (qsizetype k = 0; k < nParams; ++k) {
         const TParam& param = aParams[size_t(k)];
         if (!param.bJudged)
@@ -577,11 +692,29 @@ std::pair<double, double> TLimitLines::Add(QCustomPlot& plot, const std::vector<
         if (pMark == anScratch.data())
             continue;
         std::vector<quint32> anMarked(anScratch.data(), pMark);
-        auto* marks = new TMarkGraph(plot.xAxis, plot.yAxis, plot.graph(int(k))->data(), std::move(anMarked));
+        auto* marks = new TMarkGraph(plot.xAxis, plot.yAxis, plot.graph(int(k))->data(), std::move(anMarked),
+                                     plot.graph(int(k))->pen().color(), nBands++);
         marks->setName(slParams[k]);
-        marks->setLineStyle(QCPGraph::lsNone);
-        marks->setScatterStyle(QCPScatterStyle(Disc(plot.graph(int(k))->pen().color())));
         marks->removeFromLegend();
     }
     return {dLow, dHigh};
+}
+
+int TLimitLines::MarkSize(int nPlotHeight)
+{
+    // A disc of 5 pixels in 7 on plots of the usual heights, down to one of 3 in 5 on
+    // the lowest charts of a crowded page, where a year of larger marks would bury the
+    // lines under them.
+    return std::clamp(nPlotHeight / 16, nMarkSize - 2, nMarkSize);
+}
+
+void TLimitLines::AddKey(QCPLegend& legend)
+{
+    legend.addItem(new TLimitKeyItem(&legend, QStringLiteral("Limit"), false));
+    legend.addItem(new TLimitKeyItem(&legend, QStringLiteral("Above limit"), true));
+}
+
+bool TLimitLines::DrawsBand(double dPixelsPerPeriod, int nMarkSize)
+{
+    return dPixelsPerPeriod * 2 < nMarkSize;
 }

@@ -110,6 +110,8 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
     const auto [dLimitLow, dLimitHigh] =
         TLimitLines::Add(*this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()),
                          slParams, periods, aValues);
+    if (bLimitKey && !std::isnan(dLimitLow))
+        TLimitLines::AddKey(*legend);
     if (dLowest != 999.0 && dHighest != 0.0) {
         // The limits drawn stay in sight with the levels.
         if (!std::isnan(dLimitLow)) {

@@ -26,8 +26,12 @@ public:
     // The limit rules drawn by PlotPeriod in place of the settings' rules for the
     // chart's monitor (an export run with a schedule of its own).
     void SetLimitRules(std::vector<TLimitRule> aRules) { aLimitRules = std::move(aRules); }
+    // Whether PlotPeriod adds a key for the limit lines and marks to the legend, when
+    // it draws any: the chart images of the export are read without the program's help.
+    void SetLimitKeyShown(bool b) { bLimitKey = b; }
 
 private:
     QStringList slParams; // the parameter of each series
     std::optional<std::vector<TLimitRule>> aLimitRules;
+    bool bLimitKey = false;
 };

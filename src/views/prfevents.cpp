@@ -2,6 +2,7 @@
 
 #include "analysis/events.h"
 #include "settings/cfg.h"
+#include "views/prfspan.h"
 #include "views/qcpinclude.h"
 
 namespace {
@@ -34,14 +35,11 @@ void TPrfEvents::Show(QCustomPlot& plot, const TCfg& cfg, const TTHFile& file, d
 
     if (cfg.EvtShowSpans()) {
         for (const TNoiseEvent& ev : day.aEvents) {
-            auto* rect = new QCPItemRect(&plot);
+            auto* rect = new TPrfSpan(&plot);
             rect->setObjectName(QLatin1String(SpanName()));
             // Behind the level line: the grid layer lies under the graphs.
             rect->setLayer(QStringLiteral("grid"));
-            rect->setPen(Qt::NoPen);
             rect->setBrush(QColor(255, 160, 0, 70));
-            rect->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
-            rect->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
             // The span covers its last second, as the step line draws it.
             rect->topLeft->setCoords(dDayStartKey + ev.nStart, 0);
             rect->bottomRight->setCoords(dDayStartKey + ev.nEnd + 1, 1);

@@ -20,6 +20,9 @@ struct TRatingSeries
 // Lden first and strongest; the parts in the colours of a day going dark.
 constexpr TRatingSeries aSeries[] = {
     {"Lden", 0xC00000}, {"Lday", 0xE0A000}, {"Levening", 0x008000}, {"Lnight", 0x000080}};
+// The points' and the rings' sizes where a day has room for them.
+constexpr double dPointSize = 5;
+constexpr double dRingSize = 11;
 } // namespace
 
 TRatingChart::TRatingChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
@@ -29,13 +32,13 @@ TRatingChart::TRatingChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
         graph->setName(QString::fromLatin1(s.pszName));
         graph->setPen(QPen(QColor(s.rgb), s.rgb == aSeries[0].rgb ? 2 : 1));
         graph->setLineStyle(QCPGraph::lsLine);
-        graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
+        graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, dPointSize));
     }
     QCPGraph* low = addGraph();
     low->setName(QStringLiteral("Low coverage"));
     low->setPen(QPen(QColor(0x80, 0x80, 0x80), 1.5));
     low->setLineStyle(QCPGraph::lsNone);
-    low->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 11));
+    low->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, dRingSize));
 
     // Few points, drawn across the whole plot: the legend gets a row of its own under
     // the title instead of covering some of them.
@@ -140,4 +143,27 @@ void TRatingChart::PlotRating(const TRatingMonitor& rm, const TRatingSettings& s
         SetLevelRange(dLowest, dHighest);
     SetSlotsPerDay(1);
     ShowFullRange();
+}
+
+void TRatingChart::updateLayout()
+{
+    TChartBase::updateLayout();
+    FitMarks();
+}
+
+void TRatingChart::FitMarks()
+{
+    // Over months the days lie a pixel or two apart, and the points of four lines
+    // merge into one blot that hides the lines: a point needs its own room beside the
+    // next day's, or the line alone shows the level. The rings are the only sign of a
+    // low coverage and stay, smaller, within the day's room and the plot's height.
+    const double dPitch = axisRect()->width() / std::max(xAxis->range().size(), 1e-9);
+    const double dHeight = axisRect()->height();
+    const double dPoint = std::min({dPointSize, std::floor(dPitch - 1), std::floor(dHeight / 12)});
+    const QCPScatterStyle stylePoint =
+        dPoint >= 3 ? QCPScatterStyle(QCPScatterStyle::ssDisc, dPoint) : QCPScatterStyle(QCPScatterStyle::ssNone);
+    for (int k = 0; k < SeriesLow; ++k)
+        graph(k)->setScatterStyle(stylePoint);
+    const double dRing = std::clamp(std::min(std::floor(dPitch * 1.5), std::floor(dHeight / 6)), 5.0, dRingSize);
+    graph(SeriesLow)->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, dRing));
 }

@@ -34,4 +34,9 @@ protected:
     // first and last points clear of the frame.
     QCPRange FullBottomRange() const override;
     void ScrollClamp() override;
+    void updateLayout() override;
+
+private:
+    // Sizes the points and rings to the room a day has on the plot as laid out.
+    void FitMarks();
 };

@@ -1,6 +1,7 @@
 #include "chartfixture.h"
 
 #include "views/almchart.h"
+#include "views/eventchart.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -116,6 +117,24 @@ TEST_F(TAlmChartTest, CountAxis_TicksAtWholeCountsWhereTheLabelsFit)
     }
 }
 
+// Regression: a highest count of 2 labelled only 0 and 2 on a 143-pixel chart, and
+// only 0 on a 120-pixel one.
+TEST_F(TAlmChartTest, CountAxis_TwoReadableLabelsOnTheLowestCharts)
+{
+    for (int nHighest : {1, 2, 7, 40}) {
+        QByteArray text(".Time\n");
+        for (int i = 0; i < nHighest; ++i)
+            text += "10:00:00\n";
+        WriteAlm(dt1, text);
+        auto chart = Plot(60, dt1, dt1);
+        for (int nHeight : {120, 143}) {
+            Layout(*chart, 800, nHeight);
+            ASSERT_EQ(chart->yAxis->range(), QCPRange(0, nHighest + 1));
+            ExpectReadableLeftLabels(*chart, "alarm counts");
+        }
+    }
+}
+
 // ---- Bars at every size ------------------------------------------------------------
 
 namespace {
@@ -193,4 +212,90 @@ TEST_F(TAlmChartTest, Bars_FirstAndLastShowWhole)
     EXPECT_NEAR(nRed, 2 * dSlotWidth, 2);
     EXPECT_TRUE(RedInColumn(image, rcPlot, rcPlot.left()));
     EXPECT_TRUE(RedInColumn(image, rcPlot, rcPlot.right()));
+}
+
+// ---- Hourly event bars ---------------------------------------------------------------
+
+namespace {
+constexpr QRgb rgbEvent = 0xC00000;
+
+// The pixel columns of the plot that hold the event bars' colour, in order.
+std::vector<int> EventColumns(const QImage& image, const QRect& rcPlot)
+{
+    std::vector<int> an;
+    for (int x = rcPlot.left(); x <= rcPlot.right(); ++x)
+        for (int y = rcPlot.top(); y <= rcPlot.bottom(); ++y)
+            if ((image.pixel(x, y) & 0xFFFFFF) == rgbEvent) {
+                an.push_back(x);
+                break;
+            }
+    return an;
+}
+} // namespace
+
+// Regression: the bar of the events starting 02:00-03:00 was drawn from 01:30 to 02:30,
+// centred on the "02:00" label, and the 00:00 and 23:00 bars were cut in half by the
+// frame. Now the axis reads as clock times, 00:00 to 24:00, and each bar fills its hour.
+TEST_F(TAlmChartTest, EventBars_EachSpansItsHourFromItsLabelToTheNext)
+{
+    TEventDay day;
+    day.dt = dt1;
+    day.anPerHour[0] = 1;
+    day.anPerHour[2] = 3;
+    day.anPerHour[23] = 2;
+    TEventChart chart(*cfg);
+    chart.PlotEvents(day);
+    EXPECT_EQ(chart.PointCount(), 24);
+    EXPECT_DOUBLE_EQ(chart.Value(0, 2), 3);
+    for (const QSize size : {QSize(800, 320), QSize(600, 120), QSize(2048, 800)}) {
+        Layout(chart, size.width(), size.height());
+        EXPECT_EQ(chart.xAxis->range(), QCPRange(0, 24));
+        const QRect rcPlot = chart.axisRect()->rect();
+        const QImage image = chart.toPixmap(size.width(), size.height()).toImage();
+        const std::vector<int> anRed = EventColumns(image, rcPlot);
+        const auto hourColumns = [&](int h) {
+            return std::pair(int(std::ceil(chart.xAxis->coordToPixel(h) - 0.5)),
+                             int(std::ceil(chart.xAxis->coordToPixel(h + 1) - 0.5)) - 1);
+        };
+        std::vector<int> anExpected;
+        for (int h : {0, 2, 23}) {
+            const auto [xFrom, xTo] = hourColumns(h);
+            for (int x = xFrom; x <= xTo; ++x)
+                anExpected.push_back(x);
+        }
+        EXPECT_EQ(anRed, anExpected) << size.width() << "x" << size.height();
+        EXPECT_EQ(anRed.front(), rcPlot.left()) << "00:00 whole from the frame on";
+        EXPECT_EQ(anRed.back(), rcPlot.right()) << "23:00 whole up to the frame";
+        // The labels stand at the hours' starts, where the bars begin and end.
+        const QVector<double> aTicks = chart.xAxis->tickVector();
+        const QVector<QString> aLabels = chart.xAxis->tickVectorLabels();
+        ASSERT_EQ(aTicks.size(), aLabels.size());
+        for (qsizetype i = 0; i < aTicks.size(); ++i)
+            EXPECT_EQ(aLabels.at(i), QString::asprintf("%02d:00", int(aTicks.at(i)))) << aTicks.at(i);
+        EXPECT_EQ(aLabels.last(), QStringLiteral("24:00")) << size.width();
+        // The component leaves out a label that would reach past the chart's edge.
+        const int nHalf =
+            QFontMetrics(chart.xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("24:00")) / 2;
+        EXPECT_LE(rcPlot.right() + nHalf, size.width() - 1) << "room for the last label at " << size.width();
+    }
+}
+
+// Regression: the count axis labelled every count from 0 to 16 on a 120-pixel chart,
+// one over the other.
+TEST_F(TAlmChartTest, EventBars_CountAxisLabelsNeverOverlap)
+{
+    for (int nHighest : {1, 3, 16, 90}) {
+        TEventDay day;
+        day.dt = dt1;
+        day.anPerHour[5] = nHighest;
+        TEventChart chart(*cfg);
+        chart.PlotEvents(day);
+        for (int nHeight : {120, 200, 320}) {
+            Layout(chart, 800, nHeight);
+            ASSERT_EQ(chart.yAxis->range(), QCPRange(0, nHighest + 1));
+            ExpectReadableLeftLabels(chart, "event counts");
+            for (double d : LeftLabels(chart))
+                EXPECT_EQ(d, std::floor(d)) << "whole counts";
+        }
+    }
 }

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTemporaryDir>
@@ -70,6 +71,28 @@ protected:
         QResizeEvent ev(chart.size(), sizeOld);
         QCoreApplication::sendEvent(&chart, &ev);
         chart.replot();
+    }
+
+    // The left axis' ticks that carry a label: those within its range.
+    static QVector<double> LeftLabels(const QCustomPlot& chart)
+    {
+        QVector<double> ad;
+        for (double d : chart.yAxis->tickVector())
+            if (chart.yAxis->range().contains(d))
+                ad.append(d);
+        return ad;
+    }
+    // At least two labels on the left axis, each a label's height or more from the next,
+    // so that they can be read as a scale.
+    static void ExpectReadableLeftLabels(const QCustomPlot& chart, const char* pszWhat)
+    {
+        const QVector<double> ad = LeftLabels(chart);
+        EXPECT_GE(ad.size(), 2) << pszWhat << " at " << chart.height() << " px: " << ad.size() << " label(s)";
+        const int nLabel = QFontMetrics(chart.yAxis->tickLabelFont()).height();
+        for (qsizetype i = 1; i < ad.size(); ++i)
+            EXPECT_GE(chart.yAxis->coordToPixel(ad.at(i - 1)) - chart.yAxis->coordToPixel(ad.at(i)), nLabel)
+                << pszWhat << " at " << chart.height() << " px: " << ad.at(i - 1) << " and " << ad.at(i)
+                << " overlap";
     }
 
     static void SendMouse(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint pos)

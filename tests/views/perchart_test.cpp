@@ -1,5 +1,6 @@
 #include "chartfixture.h"
 
+#include "views/limitlines.h"
 #include "views/perchart.h"
 
 #include <QFontMetrics>
@@ -191,6 +192,34 @@ TEST_F(TPerChartTest, LevelAxis_LabelsItsMinimumAtEveryHeight)
     }
 }
 
+// Regression: on a 120-pixel chart the level axis showed only its minimum ("30"), which
+// gives no scale; the level range keeps its tens either way.
+TEST_F(TPerChartTest, LevelAxis_TwoReadableLabelsOnTheLowestCharts)
+{
+    for (const auto& [sDay, range] :
+         {std::pair(QByteArray(".Time,LAeq\n00:00:00,34.9\n01:00:00,78.2\n"), QCPRange(30, 80)),
+          std::pair(QByteArray(".Time,LAeq\n00:00:00,41.0\n01:00:00,93.5\n"), QCPRange(40, 100)),
+          std::pair(QByteArray(".Time,LAeq\n00:00:00,52.0\n01:00:00,55.5\n"), QCPRange(50, 60))}) {
+        WritePer(dt1, 60, sDay);
+        for (const QStringList& slParams : {QStringList{QStringLiteral("LAeq")}, MeasurementParams()}) {
+            auto chart = Plot(slParams, dt1, dt1, 60);
+            for (int nHeight : {120, 140, 160}) {
+                Layout(*chart, 600, nHeight);
+                ASSERT_EQ(chart->yAxis->range(), range);
+                ExpectReadableLeftLabels(*chart, "periodic");
+                EXPECT_EQ(LeftLabels(*chart).first(), range.lower);
+            }
+            // Where the usual room gives a good scale it stays: at 800 x 320 a label
+            // every 10 dB from 30 to 80, every 20 from 40 to 100 (no more than six
+            // labels), every 2 from 50 to 60.
+            Layout(*chart, 800, 320);
+            const QVector<double> ad = LeftLabels(*chart);
+            ASSERT_GE(ad.size(), 2);
+            EXPECT_EQ(ad.at(1) - ad.at(0), range.lower == 30 ? 10 : range.lower == 40 ? 20 : 2) << range.lower;
+        }
+    }
+}
+
 // ---- Limit lines ----------------------------------------------------------------------
 
 TEST_F(TPerChartTest, LimitLines_FollowTheRuleAcrossDaysAndMarkOnlyPeriodsAbove)
@@ -255,35 +284,220 @@ TEST_F(TPerChartTest, LimitLines_MarksLookTheSameDrawnAsOneImage)
     ASSERT_GE(marks->dataCount(), 100);
     chart.graph(0)->setVisible(false);
     chart.graph(1)->setVisible(false);
+    // Sixteen hours, some 4 pixels a period: marks, not the band of longer ranges.
+    chart.SetBottomRange(72, 264);
+    chart.SetBottomRange(100, 196);
     QCPGraph* each = chart.addGraph();
+    each->removeFromLegend();
     each->setLineStyle(QCPGraph::lsNone);
     each->setScatterStyle(marks->scatterStyle());
     each->data()->set(Points(marks), true);
 
+    // The plain graph takes the marks' style as they sized it for the plot.
+    int nHeight = 200;
     const auto render = [&](bool bOneImage, double dScale = 1.0) {
         marks->setVisible(bOneImage);
         each->setVisible(!bOneImage);
-        return chart.toPixmap(500, 200, dScale).toImage().convertToFormat(QImage::Format_RGB32);
+        each->setScatterStyle(marks->scatterStyle());
+        // Two renderings, so that both ways see the layout in the same state.
+        chart.toPixmap(500, nHeight, dScale);
+        return chart.toPixmap(500, nHeight, dScale).toImage().convertToFormat(QImage::Format_RGB32);
     };
-    // A scaled painter, as on a printer, draws the marks one by one as well.
-    EXPECT_EQ(render(true, 2.0), render(false, 2.0));
-    const QImage imOne = render(true);
-    const QImage imEach = render(false);
-    const QColor colMark = chart.graph(0)->pen().color();
-    int nMarkPixels = 0;
-    int nApart = 0;
-    for (int y = 0; y < imOne.height(); ++y)
-        for (int x = 0; x < imOne.width(); ++x) {
-            const QColor a = imOne.pixelColor(x, y);
-            const QColor b = imEach.pixelColor(x, y);
-            nMarkPixels += b == colMark;
-            const int nDiff = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                                        std::abs(a.blue() - b.blue())});
-            nApart += nDiff > 8;
-            ASSERT_LE(nDiff, 160) << x << "," << y;
+    // On the lowest charts the marks are smaller, whichever way they are drawn.
+    for (const int nChartHeight : {200, 120}) {
+        nHeight = nChartHeight;
+        // A scaled painter, as on a printer, draws the marks one by one as well.
+        Layout(chart, 500, nHeight);
+        const QImage imScaled = render(true, 2.0);
+        EXPECT_EQ(imScaled, render(false, 2.0)) << nHeight;
+        const QImage imOne = render(true);
+        const QImage imEach = render(false);
+        // How many marks' images reach each pixel.
+        const int nSize = marks->scatterStyle().pixmap().width();
+        std::vector<int> anCover(size_t(500 * nHeight), 0);
+        for (const QCPGraphData& mark : Points(marks)) {
+            const QPointF pt = marks->coordsToPixels(mark.key, mark.value);
+            const QRect rc = QRect(qRound(pt.x() - nSize * 0.5), qRound(pt.y() - nSize * 0.5), nSize, nSize) &
+                             QRect(0, 0, 500, nHeight);
+            for (int y = rc.top(); y <= rc.bottom(); ++y)
+                for (int x = rc.left(); x <= rc.right(); ++x)
+                    anCover[size_t(y * 500 + x)] += 1;
         }
-    EXPECT_GT(nMarkPixels, 500) << "the marks are drawn";
-    EXPECT_LT(nApart, nMarkPixels / 10) << "only overlapping edges differ";
+        const QColor colMark = chart.graph(0)->pen().color();
+        int nMarkPixels = 0;
+        for (int y = 0; y < imOne.height(); ++y)
+            for (int x = 0; x < imOne.width(); ++x) {
+                const QColor a = imOne.pixelColor(x, y);
+                const QColor b = imEach.pixelColor(x, y);
+                nMarkPixels += b == colMark;
+                const int nDiff = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                            std::abs(a.blue() - b.blue())});
+                ASSERT_LE(nDiff, 160) << x << "," << y << " at " << nHeight;
+                // Only where marks overlap: the one image keeps the stronger cover of
+                // their soft edges, drawing one over the other adds them up. A mark
+                // whose centre lies half-way between two pixels may round to either.
+                if (nDiff > 16) {
+                    ASSERT_GE(anCover[size_t(y * 500 + x)], 2) << x << "," << y << " at " << nHeight;
+                }
+            }
+        EXPECT_GT(nMarkPixels, nHeight == 200 ? 200 : 60) << "the marks are drawn at " << nHeight;
+    }
+}
+
+// Regression: a year of 7-pixel marks on seven stacked 120-pixel charts covered the
+// whole plot, lines and all. On a low plot the mark is a disc of 3 pixels in 5, and no
+// more than a sixteenth of the plot's height on any plot.
+TEST_F(TPerChartTest, LimitLines_MarksScaleWithThePlotsHeight)
+{
+    WritePer(dt1, 60, ".Time,LAeq\n00:00:00,55\n01:00:00,62\n02:00:00,48\n");
+    SelectParams({QStringLiteral("LAeq")});
+    TPerChart chart(*cfg);
+    chart.SetMonitorID(sID);
+    QString sError;
+    chart.SetLimitRules({*TLimitRule::Parse(QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 50.0"), sError)});
+    chart.PlotPeriod(dt1, dt1, 60);
+    ASSERT_EQ(chart.SeriesCount(), 3);
+    QCPGraph* marks = chart.graph(2);
+    ASSERT_EQ(marks->dataCount(), 2);
+    // The marks alone, so that the line does not pass for a mark.
+    chart.graph(0)->setVisible(false);
+    chart.graph(1)->setVisible(false);
+    int nLastSize = 0;
+    for (int nHeight : {100, 120, 160, 200, 320, 600}) {
+        Layout(chart, 600, nHeight);
+        const QImage im = chart.toPixmap(600, nHeight).toImage();
+        const int nPlot = chart.axisRect()->height();
+        const int nSize = marks->scatterStyle().pixmap().width();
+        EXPECT_EQ(nSize, TLimitLines::MarkSize(nPlot)) << nHeight;
+        EXPECT_GE(nSize, 5) << nHeight;
+        EXPECT_LE(nSize, 7) << nHeight;
+        EXPECT_TRUE(nSize == 5 || nSize * 16 <= nPlot) << nSize << " on a plot of " << nPlot;
+        EXPECT_GE(nSize, nLastSize) << "never smaller on a higher plot";
+        nLastSize = nSize;
+        // The disc drawn at 01:00 is some nSize - 2 pixels across, its soft edge aside.
+        const QPoint pt = chart.graph(0)->coordsToPixels(1, 62).toPoint();
+        int nAcross = 0;
+        for (int x = pt.x() - 6; x <= pt.x() + 6; ++x)
+            nAcross += im.pixelColor(x, pt.y()).red() > 200 && im.pixelColor(x, pt.y()).green() < 80;
+        EXPECT_LE(nAcross, nSize - 1) << nHeight;
+        EXPECT_GE(nAcross, nSize - 3) << nHeight;
+    }
+    EXPECT_EQ(TLimitLines::MarkSize(60), 5);
+    EXPECT_EQ(TLimitLines::MarkSize(300), 7);
+}
+
+// Regression: over weeks or a year, periods lie a fraction of a pixel apart and their
+// marks buried the lines. There the periods above a limit are a band at the plot's
+// foot, one per parameter, in the columns of those periods, and the lines stay free.
+TEST_F(TPerChartTest, LimitLines_ManyPeriodsToAPixelMarkABandAtThePlotsFoot)
+{
+    // Three weeks of hourly periods; LAeq above 50 dB from 08:00 to 11:00 on every
+    // day, LAF90 above 40 dB at 03:00 on the second week's days.
+    const QDate dtLast = dt1.addDays(20);
+    for (QDate d = dt1; d <= dtLast; d = d.addDays(1)) {
+        QByteArray ba = ".Time,LAeq,LAF90\r\n";
+        const bool bSecondWeek = dt1.daysTo(d) >= 7 && dt1.daysTo(d) < 14;
+        for (int h = 0; h < 24; ++h)
+            ba += QTime(h, 0).toString(QStringLiteral("HH:mm:ss")).toLatin1() + (h >= 8 && h <= 11 ? ",60" : ",45") +
+                  (h == 3 && bSecondWeek ? ",42" : ",35") + "\r\n";
+        WritePer(d, 60, ba);
+    }
+    SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF90")});
+    TPerChart chart(*cfg);
+    chart.SetMonitorID(sID);
+    QString sError;
+    chart.SetLimitRules({*TLimitRule::Parse(QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 50.0"), sError),
+                         *TLimitRule::Parse(QStringLiteral("*; LAF90; Mon-Sun; 00:00-00:00; 40.0"), sError)});
+    chart.PlotPeriod(dt1, dtLast, 60);
+    ASSERT_EQ(chart.SeriesCount(), 6); // two lines, two limit lines, two sets of marks
+    const QColor colLAeq = chart.graph(0)->pen().color();
+    const QColor colLAF90 = chart.graph(1)->pen().color();
+    for (int k = 0; k < 4; ++k)
+        chart.graph(k)->setVisible(false);
+    for (int nHeight : {120, 320}) {
+        Layout(chart, 700, nHeight);
+        const QRect rcPlot = chart.axisRect()->rect();
+        ASSERT_TRUE(TLimitLines::DrawsBand(rcPlot.width() / chart.xAxis->range().size(), 5));
+        const int nBand = TLimitLines::MarkSize(rcPlot.height()) - 2;
+        for (const double dScale : {1.0, 2.0}) {
+            const QImage im = chart.toPixmap(700, nHeight, dScale).toImage();
+            const auto at = [&](int x, int y) { return im.pixelColor(int(x * dScale), int(y * dScale)); };
+            // Nothing of the marks' colours away from the foot.
+            for (int y = rcPlot.top(); y <= rcPlot.bottom() - 2 * nBand; ++y)
+                for (int x = rcPlot.left(); x <= rcPlot.right(); ++x)
+                    ASSERT_TRUE(at(x, y) != colLAeq && at(x, y) != colLAF90) << x << "," << y << " at " << nHeight;
+            // LAeq's band at the foot under 08:00-11:00 of every day; LAF90's above it
+            // under 03:00 of the second week only.
+            const int yLAeq = rcPlot.bottom() - nBand / 2;
+            const int yLAF90 = rcPlot.bottom() - nBand - nBand / 2;
+            for (int d = 0; d < 21; ++d) {
+                // The bottom axis' ticks may cross a band.
+                int nRed = 0;
+                const int xFrom = int(chart.xAxis->coordToPixel(d * 24 + 8));
+                const int xTo = int(chart.xAxis->coordToPixel(d * 24 + 11));
+                for (int x = xFrom; x <= xTo; ++x)
+                    nRed += at(x, yLAeq) == colLAeq;
+                EXPECT_GE(nRed, (xTo - xFrom + 1) / 2) << d << " at " << nHeight;
+                EXPECT_NE(at(int(chart.xAxis->coordToPixel(d * 24 + 18)), yLAeq), colLAeq) << d;
+                const bool bSecondWeek = d >= 7 && d < 14;
+                EXPECT_EQ(at(int(chart.xAxis->coordToPixel(d * 24 + 3)), yLAF90) == colLAF90, bSecondWeek) << d;
+            }
+        }
+    }
+}
+
+// The export's images are read without the program: a chart with limit lines gets a key
+// for the dashed lines and the marks beside its parameters; one without gets none.
+TEST_F(TPerChartTest, LimitLines_KeyInTheLegendOnlyWhereLinesAreDrawn)
+{
+    WritePer(dt1, 60, ".Time,LAeq\n00:00:00,55\n01:00:00,62\n");
+    SelectParams({QStringLiteral("LAeq")});
+    QString sError;
+    const auto make = [&](const QString& sRule, bool bKey) {
+        auto chart = std::make_unique<TPerChart>(*cfg);
+        chart->SetMonitorID(sID);
+        chart->SetLimitRules({*TLimitRule::Parse(sRule, sError)});
+        chart->SetLimitKeyShown(bKey);
+        chart->PlotPeriod(dt1, dt1, 60);
+        Layout(*chart, 800, 320);
+        return chart;
+    };
+    const auto texts = [](const TPerChart& chart) {
+        QStringList sl;
+        for (int i = 0; i < chart.legend->itemCount(); ++i)
+            if (QCPAbstractLegendItem* item = chart.legend->item(i)) {
+                if (auto* series = qobject_cast<QCPPlottableLegendItem*>(item))
+                    sl << series->plottable()->name();
+                else
+                    sl << QStringLiteral("key");
+            }
+        return sl;
+    };
+    auto chartKey = make(QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 50.0"), true);
+    EXPECT_EQ(texts(*chartKey), (QStringList{QStringLiteral("LAeq"), QStringLiteral("key"), QStringLiteral("key")}));
+    // Beside the plot, inside the chart, one under the other.
+    const QRect rcChart(0, 0, 800, 320);
+    for (int i = 0; i < chartKey->legend->itemCount(); ++i) {
+        const QRect rc = chartKey->legend->item(i)->outerRect();
+        EXPECT_TRUE(rcChart.contains(rc)) << i;
+        EXPECT_GE(rc.left(), chartKey->axisRect()->rect().right()) << i;
+        EXPECT_GT(rc.width(), chartKey->legend->iconSize().width()) << "icon and text " << i;
+    }
+    // The key is drawn: the legend holds dark grey pixels of the dashed line and the mark.
+    const QImage im = chartKey->toPixmap(800, 320).toImage();
+    int nKeyPixels = 0;
+    const QRect rcLegend = chartKey->legend->outerRect();
+    for (int y = rcLegend.top(); y <= rcLegend.bottom(); ++y)
+        for (int x = rcLegend.left(); x < rcLegend.left() + 30; ++x)
+            nKeyPixels += (im.pixel(x, y) & 0xFFFFFF) == 0x404040;
+    EXPECT_GE(nKeyPixels, 8);
+
+    // A rule whose parameter is not plotted draws no line: no key.
+    auto chartNone = make(QStringLiteral("*; LAF90; Mon-Sun; 00:00-00:00; 50.0"), true);
+    EXPECT_EQ(texts(*chartNone), QStringList{QStringLiteral("LAeq")});
+    // And the screen's charts keep their legend as it was.
+    auto chartScreen = make(QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 50.0"), false);
+    EXPECT_EQ(texts(*chartScreen), QStringList{QStringLiteral("LAeq")});
 }
 
 // The lines and marks worked out stretch by stretch against the rules asked period

@@ -174,3 +174,35 @@ TEST_F(TPrfChartTest, PlotDay_EventSpansAndThresholdLineFollowTheSettingsAndTheD
     EXPECT_TRUE(spans().isEmpty());
     EXPECT_EQ(chart->graphCount(), 1);
 }
+
+// Regression: a span of 10 seconds is a seventieth of a pixel on a whole day at 800
+// pixels, and was not drawn at all. Every span shows as at least one pixel column.
+TEST_F(TPrfChartTest, EventSpans_AtLeastOnePixelWideOnAWholeDay)
+{
+    QByteArray ba = ".Time,LAeq\r\n00:00:00,40.0\r\n";
+    for (int s = 0; s < 10; ++s)
+        ba += "10:00:0" + QByteArray::number(s) + ",72.0\r\n";
+    ba += "23:59:59,40.0\r\n";
+    WritePrf(dt1, ba);
+    chart->PlotDay(dt1);
+    chart->graph(0)->setVisible(false);
+    for (int i = 1; i < chart->graphCount(); ++i)
+        chart->graph(i)->setVisible(false);
+    for (const QSize size : {QSize(800, 320), QSize(600, 120), QSize(2048, 800)}) {
+        Layout(*chart, size.width(), size.height());
+        const QImage image = chart->toPixmap(size.width(), size.height()).toImage();
+        const QRect rcPlot = chart->axisRect()->rect();
+        // Shaded columns: neither white nor grid grey at the middle of the plot.
+        int nFirst = -1;
+        int nColumns = 0;
+        for (int x = rcPlot.left() + 1; x < rcPlot.right(); ++x) {
+            const QColor col = image.pixelColor(x, rcPlot.center().y() + 3);
+            if (col.red() > col.blue() + 40) {
+                nColumns += 1;
+                nFirst = nFirst < 0 ? x : nFirst;
+            }
+        }
+        EXPECT_EQ(nColumns, 1) << size.width() << "x" << size.height();
+        EXPECT_NEAR(nFirst, chart->xAxis->coordToPixel(chart->BottomMin() + 36005), 1) << size.width();
+    }
+}

@@ -119,3 +119,32 @@ TEST_F(TRatingChartTest, BottomRange_HalfADayOfRoomEitherSideAfterZoomAndPan)
     EXPECT_DOUBLE_EQ(chart->BottomMin(), -0.5);
     EXPECT_DOUBLE_EQ(chart->BottomMax(), 9.5);
 }
+
+// Regression: over a year on a 120-pixel chart the level axis showed only "40", and the
+// points of the four lines (5 pixels a day, rings of 11) merged into one blot that hid
+// the lines.
+TEST_F(TRatingChartTest, LowAndLong_ReadableScaleAndPointsThatLeaveTheLinesInSight)
+{
+    const QDate dtLast = dt1.addDays(199);
+    for (QDate d = dt1; d <= dtLast; d = d.addDays(1))
+        WritePer(d, 60, PerDay(48 + d.day() % 20, d.day() == 9 ? std::initializer_list<int>{0, 1, 2, 3}
+                                                             : std::initializer_list<int>{}));
+    auto chart = Plot(dt1, dtLast);
+    ASSERT_EQ(chart->PointCount(), 200);
+    ASSERT_GT(chart->graph(TRatingChart::SeriesLow)->dataCount(), 0);
+    for (int nHeight : {120, 160, 320}) {
+        Layout(*chart, 700, nHeight);
+        ExpectReadableLeftLabels(*chart, "summary");
+        const double dPitch = chart->axisRect()->width() / chart->xAxis->range().size();
+        const QCPScatterStyle point = chart->graph(TRatingChart::SeriesLden)->scatterStyle();
+        EXPECT_TRUE(point.isNone() || point.size() < dPitch) << "a point within its day at " << nHeight;
+        const QCPScatterStyle ring = chart->graph(TRatingChart::SeriesLow)->scatterStyle();
+        EXPECT_FALSE(ring.isNone()) << "low coverage stays marked";
+        EXPECT_LE(ring.size(), chart->axisRect()->height() / 6.0) << nHeight;
+    }
+    // A week at the export's size keeps the points and rings as they were.
+    auto chartWeek = Plot(dt1, dt1.addDays(6));
+    Layout(*chartWeek, 800, 320);
+    EXPECT_EQ(chartWeek->graph(TRatingChart::SeriesLden)->scatterStyle().size(), 5);
+    EXPECT_EQ(chartWeek->graph(TRatingChart::SeriesLow)->scatterStyle().size(), 11);
+}
