@@ -4,6 +4,8 @@
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -108,7 +110,7 @@ QString TEventSettings::LevelsText(const std::vector<double>& adLevels)
 {
     QStringList sl;
     for (double d : adLevels)
-        sl.append(QString::number(d));
+        sl.append(QString::number(d, 'g', QLocale::FloatingPointShortest));
     return sl.join(QLatin1Char(','));
 }
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -239,11 +240,12 @@ void TCfg::ReadAll()
     bRatingLdenLimitOn = readBool(kLdenLimitOn);
     nRatingNightLimit = readInt(kNightLimit);
     bRatingNightLimitOn = readBool(kNightLimitOn);
-    // A threshold that is no number reads as the default.
+    // A threshold that is no number reads as the default; so do "nan" and "inf",
+    // which toDouble accepts but above which no level ever is.
     auto readDouble = [&](EKey k) {
         bool bOk = false;
         const double d = readText(k).trimmed().toDouble(&bOk);
-        return bOk ? d : DefaultText(k).toDouble();
+        return bOk && std::isfinite(d) ? d : DefaultText(k).toDouble();
     };
     dEvtDayThreshold = readDouble(kEvtDayThreshold);
     dEvtNightThreshold = readDouble(kEvtNightThreshold);
