@@ -64,6 +64,15 @@ std::optional<QByteArray> ReadCurrent(const QString& sFile, qint64 nMaxBytes)
     return ba;
 }
 
+std::filesystem::path FsPath(const QString& s)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(s.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(s).toStdString());
+#endif
+}
+
 QFileDevice::Permissions NewFilePermissions()
 {
     return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser |
@@ -439,9 +448,10 @@ void TIniFile::SetBeforeReplaceHook(std::function<void()> fn)
 // there: on Linux the temporary file and the file swap places in one step, and what
 // comes out is exactly what our file replaced; elsewhere the file is read again
 // just before the rename. Had another program written meanwhile, our key is set in
-// its text and the round repeats. What remains open: a program that opened the file
-// before the swap and writes into it in place after we read what came out, and,
-// without the swap, a write between that last read and the rename.
+// its text and the round repeats (until then, for a moment, the file lacks that
+// write). What remains open: a program that opened the file before the swap and
+// writes into it in place after we read what came out, and, without the swap, a
+// write between that last read and the rename.
 void TIniFile::WriteString(const QString& sSection, const QString& sKey, const QString& sValue) const
 {
     // A line break inside a value would end the line and start a new key or section.
@@ -458,7 +468,8 @@ void TIniFile::WriteString(const QString& sSection, const QString& sKey, const Q
         QTemporaryFile tmp(sFile + QStringLiteral(".XXXXXX"));
         if (!tmp.open() || tmp.write(baNew) != baNew.size() || !tmp.flush())
             throw EWriteError(sFile);
-        tmp.setPermissions(baOnDisk ? QFileInfo(sFile).permissions() : NewFilePermissions());
+        const QFileInfo fiNow(sFile);
+        tmp.setPermissions(fiNow.exists() ? fiNow.permissions() : NewFilePermissions());
         SyncToDisk(tmp);
         tmp.close();
         if (BeforeReplaceHook())
@@ -503,8 +514,7 @@ void TIniFile::WriteString(const QString& sSection, const QString& sKey, const Q
             continue;
         }
         std::error_code ec;
-        std::filesystem::rename(QFile::encodeName(tmp.fileName()).toStdString(),
-                                QFile::encodeName(sFile).toStdString(), ec);
+        std::filesystem::rename(FsPath(tmp.fileName()), FsPath(sFile), ec);
         if (ec)
             throw EWriteError(sFile);
         return;
