@@ -1,7 +1,7 @@
 // Arbitrary bytes as the fallback monitor list of a data folder without monitor
 // folders: every monitor it gives is one plain folder directly inside the data
-// folder, nothing is made anywhere else, and the list lines that are no folder name
-// are left out.
+// folder (never a link that leads out of it), nothing is made anywhere else, and
+// the list lines that are no folder name are left out.
 #include "monitors/monitor.h"
 #include "platform/textdecode.h"
 
@@ -36,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     static const QString sRoot = FuzzScratch().path() + QStringLiteral("/root");
     static const QString sData = sRoot + QStringLiteral("/inner/data/");
     QDir(sRoot).removeRecursively();
-    Require(QDir().mkpath(sData));
+    Require(QDir().mkpath(sData) && QDir().mkpath(sRoot + QStringLiteral("/outside")));
+    // A link in the data folder that leads out of it is no monitor folder either.
+    Require(QFile::link(sRoot + QStringLiteral("/outside"), sData + QStringLiteral("L")));
     const QByteArray ba(reinterpret_cast<const char*>(pData), qsizetype(nSize));
     WriteBytes(sData + QStringLiteral("clientlist.csv"), ba);
 
@@ -60,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     }
     // Exactly the monitors' folders and the list were made, all inside the data folder.
     QSet<QString> setExpected{QStringLiteral("inner"), QStringLiteral("inner/data"),
-                              QStringLiteral("inner/data/clientlist.csv")};
+                              QStringLiteral("inner/data/clientlist.csv"), QStringLiteral("inner/data/L"),
+                              QStringLiteral("outside")};
     // A name the file system cannot spell (a lone surrogate of a UTF-16 list) is
     // stored as its encoding spells it, and read back the same way.
     for (const QString& sID : std::as_const(setIDs))
@@ -73,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     QString sText = TTextDecode::Decode(ba);
     sText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     for (const QString& sLine : sText.split(u'\n'))
-        if (!sLine.isEmpty() && sLine != u"." && sLine != u".." && !sLine.contains(u'/') &&
+        if (!sLine.isEmpty() && sLine != u"." && sLine != u".." && sLine != u"L" && !sLine.contains(u'/') &&
             !sLine.contains(u'\\') && !sLine.contains(QChar(0)) && QFile::encodeName(sLine).size() <= 255)
             Require(setIDs.contains(sLine));
     return 0;
