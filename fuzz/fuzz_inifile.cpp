@@ -140,13 +140,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         Require(decNew.sText.contains(QStringLiteral("\r\n")));
         return 0;
     }
-    const bool bConverted = dec.enc == EEnc::Windows1252 && !baNew.isEmpty() &&
-                            !TTextDecode::Encode(QString(sSection + sKey + sFlat), EEnc::Windows1252);
+    // A Windows-1252 file becomes UTF-8 as a whole when the value needs it, or when
+    // its bytes would read as UTF-8 after the write; it then says what it said.
+    const bool bConverted = dec.enc == EEnc::Windows1252 && decNew.enc != EEnc::Windows1252;
+    if (!TTextDecode::Encode(QString(sSection + sKey + sFlat), EEnc::Windows1252))
+        Require(dec.enc != EEnc::Windows1252 || bConverted);
     if (IsByteEncoding(dec.enc) && !bConverted) {
         RequireOneLineChanged(baBefore, baNew, [](char c) { return c == '\r' || c == '\n'; });
     } else {
-        // A mark of UTF-16 stays, and so does every character outside the one line;
-        // a Windows-1252 file becomes UTF-8 only when the value needs it.
+        // A mark of UTF-16 stays, and so does every character outside the one line.
         Require(decNew.enc == (bConverted ? EEnc::Utf8 : dec.enc));
         RequireOneLineChanged(dec.sText, decNew.sText, [](QChar c) { return c == u'\r' || c == u'\n'; });
     }

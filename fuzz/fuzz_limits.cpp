@@ -1,6 +1,7 @@
 // Arbitrary text as limit rules, one per line: a rule that parses is written by
 // Text() as a line that parses back to the same rule and the same text, its weekdays
-// and band hold what the rule says, and a schedule keeps every line it could not read.
+// and band hold what the rule says, and a schedule (from the settings or a file)
+// keeps every line it could not read.
 #include "analysis/limits.h"
 
 #include "fuzzutil.h"
@@ -92,5 +93,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     for (size_t i = 0; i < again.aRules.size(); ++i)
         Require(SameRule(again.aRules[i], limits.aRules[i]));
     Require(limits.ErrorSummary().isEmpty() == limits.slErrors.isEmpty());
+
+    // The same bytes as a schedule file of a command-line run: refused as a whole, or
+    // every rule read from it a sound one.
+    static const QString sFile = FuzzScratch().path() + QStringLiteral("/limits.txt");
+    WriteBytes(sFile, QByteArray(reinterpret_cast<const char*>(pData), qsizetype(nSize)));
+    QString sError;
+    const std::optional<TLimits> fromFile = TLimits::FromFile(sFile, sError);
+    Require(fromFile.has_value() == sError.isEmpty());
+    if (fromFile) {
+        for (const TLimitRule& rule : fromFile->aRules)
+            CheckRule(rule);
+        Require(fromFile->slErrors.size() == fromFile->slUnread.size() ||
+                int(fromFile->aRules.size()) == TLimits::MaxRules);
+    }
     return 0;
 }
