@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <cstdint>
 
@@ -65,9 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                               QStringLiteral("inner/data/clientlist.csv"), QStringLiteral("inner/data/L"),
                               QStringLiteral("outside")};
     // A name the file system cannot spell (a lone surrogate of a UTF-16 list) is
-    // stored as its encoding spells it, and read back the same way.
-    for (const QString& sID : std::as_const(setIDs))
-        setExpected.insert(QStringLiteral("inner/data/") + QFile::decodeName(QFile::encodeName(sID)));
+    // stored as its encoding spells it, and listed the same way; a leading U+FEFF
+    // (a list with its mark twice) stays in the name.
+    for (const QString& sID : std::as_const(setIDs)) {
+        QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        setExpected.insert(QStringLiteral("inner/data/") + QString(dec(QFile::encodeName(sID))));
+    }
     QStringList slExpected(setExpected.begin(), setExpected.end());
     slExpected.sort();
     Require(Tree(sRoot) == slExpected);
