@@ -4,13 +4,18 @@
 # and for installing:
 #   make install PREFIX=/usr/local   the program, help pages, desktop entry, icon and man pages
 #   make package                     the Debian package build/tarvik-reporter_<version>_<arch>.deb
-.PHONY: run check deps build test asan fuzz bench demo clean install package pkgcheck
+.PHONY: run check deps build test asan fuzz fuzz-build fuzz-long bench demo clean install package pkgcheck
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 ASAN      ?= build-asan
 FUZZ      ?= build-fuzz
 FUZZ_SECS ?= 20
+# The long fuzz run before a release: minutes per target, the corpus that grows from
+# run to run (outside the tree), and how many targets run at once (a core each).
+FUZZ_MINUTES ?= 10
+FUZZ_CORPUS  ?= $(HOME)/.cache/tarvik-fuzz
+FUZZ_JOBS    ?= 1
 DEMO      ?= $(abspath $(BUILD))/demo
 PREFIX    ?= /usr/local
 
@@ -31,10 +36,15 @@ asan: deps
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
 # A short libFuzzer run over the line splitters and the day-file loaders.
-fuzz: deps
+fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON >/dev/null
 	cmake --build $(FUZZ) -j$(JOBS)
+
+fuzz: fuzz-build
 	scripts/fuzz.sh $(FUZZ) $(FUZZ_SECS)
+
+fuzz-long: fuzz-build
+	scripts/fuzz.sh $(FUZZ) $$(( $(FUZZ_MINUTES) * 60 )) $(FUZZ_CORPUS) $(FUZZ_JOBS)
 
 bench: build
 	scripts/bench.sh $(BUILD)

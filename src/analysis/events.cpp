@@ -7,6 +7,7 @@
 #include "settings/cfg.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -281,7 +282,7 @@ QString TEventSettings::LevelsText(const std::vector<double>& adLevels)
 {
     QStringList sl;
     for (double d : adLevels)
-        sl.append(QString::number(d));
+        sl.append(QString::number(d, 'g', QLocale::FloatingPointShortest));
     return sl.join(QLatin1Char(','));
 }
 

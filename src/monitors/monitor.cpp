@@ -41,6 +41,14 @@ bool IsFolderName(const QString& sID)
            !sID.contains(QLatin1Char('/')) && !sID.contains(QLatin1Char('\\')) && !sID.contains(QChar(0));
 }
 
+// A link in the data folder may lead anywhere, so a list line naming one is passed
+// over like a linked folder of the scan.
+bool IsLink(const QString& sPath)
+{
+    const QFileInfo fi(sPath);
+    return fi.isSymLink() || fi.isJunction();
+}
+
 } // namespace
 
 void TTQMonitor::Assign(const TTQMonitor& mon)
@@ -76,7 +84,7 @@ void TTQMonitors::LoadMonitors(const QString& sDataPath)
         const QString sList = sData + QStringLiteral("clientlist.csv");
         if (QFileInfo::exists(sList))
             for (const QString& sLine : ClientListLines(sList))
-                if (IsFolderName(sLine))
+                if (IsFolderName(sLine) && !IsLink(sData + sLine))
                     slCandidates.append(sLine);
     }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class TIniText;
@@ -48,7 +49,8 @@ private:
 // yet gets CR LF; a Windows-1252 file becomes UTF-8 as a whole only when a value
 // holds a character that code page lacks, since anything else would lose it.
 // Writes go to a temporary file beside the target that then replaces it, so a crash
-// or a full disk never leaves a truncated file.
+// or a full disk never leaves a truncated file; what another program wrote to the
+// file while ours was being written is kept (see WriteString in inifile.cpp).
 class TIniFile final
 {
 public:
@@ -69,6 +71,11 @@ public:
     void WriteString(const QString& sSection, const QString& sKey, const QString& sValue) const;
     void WriteInteger(const QString& sSection, const QString& sKey, int nValue) const;
     void WriteBool(const QString& sSection, const QString& sKey, bool bValue) const;
+
+    // For tests: fn runs in every write after the new contents were written beside
+    // the file and before they replace it, the moment another program's write must
+    // not be lost. An empty function turns it off.
+    static void SetBeforeReplaceHook(std::function<void()> fn);
 
 private:
     QString sFile;

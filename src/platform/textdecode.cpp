@@ -103,8 +103,13 @@ TTextDecode::TDecoded TTextDecode::DecodeKeeping(const QByteArray& ba)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(ba.constData());
     const qsizetype n = ba.size();
-    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
-        return {QString::fromUtf8(ba.constData() + 3, n - 3), EEncoding::Utf8Mark};
+    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
+        // Only the first mark is the file's: a second one is text, which fromUtf8
+        // would drop as well.
+        QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+        return {dec(QByteArrayView(ba).sliced(3)), EEncoding::Utf8Mark};
+    }
     if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE)
         return {DecodeUtf16(ba.constData() + 2, n - 2, false), EEncoding::Utf16LeMark};
     if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF)

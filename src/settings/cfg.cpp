@@ -8,6 +8,7 @@
 
 #include <array>
 #include <limits>
+#include <cmath>
 
 namespace {
 

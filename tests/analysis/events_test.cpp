@@ -523,6 +523,15 @@ TEST(TEventSettings, FromCfg_FollowsTheRatingHoursAndRefusesBadValues)
     EXPECT_FALSE(TEventSettings::ParseLevels(QStringLiteral("181"), ad));
 }
 
+// Regression: the levels were written with six significant digits, so a level the
+// settings dialog stored ("65.1234567") read back as another ("65.1235").
+TEST(TEventSettings, LevelsText_ReadsBackAsTheSameLevels)
+{
+    std::vector<double> ad;
+    ASSERT_TRUE(TEventSettings::ParseLevels(QStringLiteral("65.1234567,0.1,180"), ad));
+    EXPECT_EQ(TEventSettings::LevelsText(ad), QStringLiteral("65.1234567,0.1,180"));
+}
+
 // --- the list -----------------------------------------------------------------------------------
 
 TEST(TEventsFill, FillList_EventRowsCountsAndHours)

@@ -129,6 +129,19 @@ TEST_F(TTQMonitorsTest, LoadMonitors_ClientListLinesThatAreNoFolderNameArePassed
     EXPECT_FALSE(QFileInfo::exists(sData + QStringLiteral("sub")));
 }
 
+// Regression: a list line naming a link in the data folder made a monitor whose
+// files were read from wherever the link led, outside the data folder too.
+TEST_F(TTQMonitorsTest, LoadMonitors_ClientListLinesNamingALinkArePassedOver)
+{
+    QTemporaryDir dirOutside;
+    ASSERT_TRUE(QFile::link(dirOutside.path(), sData + QStringLiteral("L")));
+    ASSERT_TRUE(QFile::link(sData + QStringLiteral("gone"), sData + QStringLiteral("D")));
+    PutFile(QStringLiteral("clientlist.csv"), "L\r\nD\r\nOK1\r\n");
+    mons.LoadMonitors(sData);
+    EXPECT_EQ(IDs(), QStringList{QStringLiteral("OK1")});
+    EXPECT_FALSE(QFileInfo::exists(sData + QStringLiteral("gone")));
+}
+
 // --- encodings and files that are not plain files ---
 
 // Regression: term.cfg names were read as Latin-1 and the list as UTF-8 only, so a

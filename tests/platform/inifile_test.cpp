@@ -158,6 +158,35 @@ TEST_F(TIniFileTest, WriteString_ReplacesOnlyTheKeysLine)
     EXPECT_EQ(Bytes(), QByteArray("; kept\r\n\r\n[App]\r\nDataPath=D:\\new\\\r\nother=x\n\n[b]\r\nk=2"));
 }
 
+// Regression: the writer decoded the whole file and encoded it again, so bytes the
+// decoder could not read changed on lines the write never touched: Windows-1252
+// bytes after a UTF-8 mark became replacement characters, and so did a byte left
+// over at the end of a UTF-16 file.
+TEST_F(TIniFileTest, WriteString_KeepsBytesOfOtherLinesTheDecoderCouldNotRead)
+{
+    Put("\xEF\xBB\xBF[a]\r\nk=1\r\nname=Gr\xFC\xDF" "e\r\n");
+    Write("a", "k", "\xE2\x82\xAC");
+    Write("b", "j", "2");
+    EXPECT_EQ(Bytes(), QByteArray("\xEF\xBB\xBF[a]\r\nk=\xE2\x82\xAC\r\nname=Gr\xFC\xDF" "e\r\n[b]\r\nj=2\r\n"));
+
+    Put(Utf16(QStringLiteral("[a]\r\nk=1\r\n;"), false) + "x");
+    Write("a", "k", "2");
+    EXPECT_EQ(Bytes(), Utf16(QStringLiteral("[a]\r\nk=2\r\n;"), false) + "x");
+}
+
+// Regression: a Windows-1252 file whose only byte that is no UTF-8 lay in the value
+// being replaced became valid UTF-8, and then every other accented value read as
+// something else ("\xC3\xA9" as "é" rather than "Ã©"). Such a file becomes UTF-8 as
+// a whole, so that it still says what it said.
+TEST_F(TIniFileTest, WriteString_Windows1252FileNeverTurnsIntoOtherText)
+{
+    Put("[a]\r\nk=\xE9\r\nj=\xC3\xA9\r\n");
+    ASSERT_EQ(Read("a", "j"), QStringLiteral("\u00C3\u00A9"));
+    Write("a", "k", "x");
+    EXPECT_EQ(Read("a", "j"), QStringLiteral("\u00C3\u00A9"));
+    EXPECT_EQ(Bytes(), QByteArray("[a]\r\nk=x\r\nj=\xC3\x83\xC2\xA9\r\n"));
+}
+
 TEST_F(TIniFileTest, WriteString_NewKeyFollowsTheSectionsLastKey)
 {
     Put("[a]\nk=1\n\n; about b\n[b]\nj=2\n[c]\n[d]\n");

@@ -78,6 +78,9 @@ TEST(TTextDecode_Encode, EveryEncodingGivesBackTheBytesItWasReadFrom)
     const std::vector<QByteArray> aFiles = {
         Bytes({'a', 0xC3, 0xBC, 0xE2, 0x82, 0xAC}),
         Bytes({0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xBC}),
+        // Regression: a second mark after the first was dropped as well, so a file
+        // written back lost its three bytes; text that began with U+FEFF lost it.
+        Bytes({0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF, 'a'}),
         Bytes({0xFF, 0xFE, 'a', 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE}),
         Bytes({0xFE, 0xFF, 0, 'a', 0x20, 0xAC}),
         // every byte of Windows-1252, the undefined ones included

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -188,6 +189,19 @@ TEST_F(TCfgTest, EventThresholds_TextThatIsNoNumberReadsAsNaN)
     EXPECT_EQ(TCfg::KeyDefault("events", "nosuchkey"), QString());
 }
 
+// Regression: "nan" and "inf" read as thresholds, above which no level ever is, so
+// event detection found nothing and said nothing.
+// Regression: "nan" and "inf" are numbers to toDouble, and a threshold of nan found no
+// events at all. The store hands them on as no number, so that the events analysis
+// reports them and uses the default.
+TEST_F(TCfgTest, EventThresholds_NanOrInfinityReadAsNoNumber)
+{
+    PutFile("[events]\r\ndaythreshold=nan\r\nnightthreshold=-inf\r\n");
+    const TCfg cfg(dir.path());
+    EXPECT_FALSE(std::isfinite(cfg.EvtDayThreshold()));
+    EXPECT_FALSE(std::isfinite(cfg.EvtNightThreshold()));
+}
+
 TEST_F(TCfgTest, Setters_KeepKeysAndSectionsOfOtherPrograms)
 {
     PutFile("; supervisor\r\n[sv]\r\nport=7\r\n[report]\r\nperperiod=5\r\nlegacy=x\r\n");
@@ -199,6 +213,49 @@ TEST_F(TCfgTest, Setters_KeepKeysAndSectionsOfOtherPrograms)
     EXPECT_EQ(f.readAll(), QByteArray("; "
                                       "supervisor\r\n[sv]\r\nport=7\r\n[report]\r\nperperiod=10\r\nlegacy="
                                       "x\r\n[html]\r\nheader=H\r\n"));
+}
+
+// Regression: a key the supervisor wrote while one of ours was being written was
+// lost when our file, formed from the older contents, replaced the file. A second
+// process appends its section at the last moment before each replacement: on exit
+// (the window's place), from Preferences (the limit rules) and for the data folder.
+TEST_F(TCfgTest, Setters_KeepWhatTheSupervisorWritesJustBeforeOursReplacesTheFile)
+{
+    PutFile("; supervisor\r\n[sv]\r\nport=7\r\n[rp_limits]\r\nold=*;LAeq;Mon;07:00-08:00;50\r\n");
+    TCfg cfg(dir.path());
+    int nAppends = 0;
+    bool bArmed = false;
+    TIniFile::SetBeforeReplaceHook([&] {
+        if (!bArmed)
+            return;
+        bArmed = false;
+        ++nAppends;
+        const int nExit = QProcess::execute(QStringLiteral("sh"),
+                                            {QStringLiteral("-c"),
+                                             QStringLiteral("printf '[sv%s]\\r\\nrun=1\\r\\n' \"$1\" >> \"$2\""),
+                                             QStringLiteral("sh"), QString::number(nAppends), sFile});
+        ASSERT_EQ(nExit, 0);
+    });
+    auto armed = [&](auto write) {
+        bArmed = true;
+        write();
+        EXPECT_FALSE(bArmed);
+    };
+    armed([&] { cfg.Setx(12); });
+    armed([&] { cfg.SetLimitRules({QStringLiteral("*;LAeq;Mon-Fri;07:00-19:00;65")}); });
+    armed([&] { cfg.SetDataPath(QStringLiteral("/data/")); });
+    TIniFile::SetBeforeReplaceHook({});
+
+    // The limit rules are two writes (the new rule and the emptied old key).
+    EXPECT_EQ(nAppends, 3);
+    for (int i = 1; i <= nAppends; ++i)
+        EXPECT_EQ(Key(QStringLiteral("sv%1").arg(i).toLatin1().constData(), "run"), QStringLiteral("1")) << i;
+    EXPECT_EQ(Key("sv", "port"), QStringLiteral("7"));
+    EXPECT_EQ(Key("window", "x"), QStringLiteral("12"));
+    EXPECT_EQ(Key("rp_limits", "rule1"), QStringLiteral("*;LAeq;Mon-Fri;07:00-19:00;65"));
+    EXPECT_EQ(Key("rp_limits", "old"), QString());
+    EXPECT_EQ(Key("app", "datapath"), QStringLiteral("/data/"));
+    EXPECT_EQ(QDir(sFolder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("rp_settings.ini")});
 }
 
 TEST_F(TCfgTest, Setters_RefusedWriteThrowsAfterTheFieldChanged)
