@@ -11,8 +11,14 @@ data="$demo/Kestrom/Tarvik-SV/data"
 if [ ! -f "$demo/.made" ]; then
   echo "Writing the demo installation to $demo"
   "$build/bin/tarvik-sim" --out "$data" --monitors 6 --days 45 --seed 7
-  # Three monitors ticked, so the first window shows a report.
-  printf '[report]\r\nmonitorsel=M01,M02,M03\r\n' > "$demo/Kestrom/Tarvik-SV/rp_settings.ini"
+  # Three monitors ticked, so the first window shows a report, and example noise limits
+  # (a working-day limit and two for the nights), so that the limit lines, the marks and
+  # the Exceedances tab show from the start.
+  printf '%s\r\n' '[report]' 'monitorsel=M01,M02,M03' '[rp_limits]' \
+    'rule1=* ; LAeq ; Mon-Fri ; 07:00-19:00 ; 65.0 ; Day' \
+    'rule2=* ; LAeq ; Mon-Sun ; 23:00-07:00 ; 50.0 ; Night' \
+    'rule3=* ; LAFmax ; Mon-Sun ; 23:00-07:00 ; 75.0 ; Night maximum' \
+    > "$demo/Kestrom/Tarvik-SV/rp_settings.ini"
   touch "$demo/.made"
 fi
 
