@@ -1,6 +1,7 @@
 // Arbitrary text as the settings file, whose [events] values set up the event
-// detection, and arbitrary bytes as a day of one-second levels: the settings in
-// force are always usable ones, and the events found keep the detection's rules.
+// detection (a fixed threshold or one relative to the background), and arbitrary bytes
+// as a day of one-second levels: the settings in force are always usable ones, and the
+// events found keep the detection's rules.
 #include "analysis/events.h"
 #include "settings/cfg.h"
 
@@ -30,7 +31,8 @@ void CheckSettings(const TEventSettings& set)
     Require(adBack == set.adNLevels);
 }
 
-void CheckDay(const TEventSettings& set, const std::vector<double>& adLevels, const TEventDay& day)
+void CheckDay(const TEventSettings& set, const std::vector<double>& adLevels, const TEventDay& day,
+              const std::vector<double>& adThresholds)
 {
     auto level = [&](int s) { return s < int(adLevels.size()) ? TEvents::Level(adLevels[size_t(s)]) : NAN; };
     int nNoValue = 0;
@@ -40,19 +42,33 @@ void CheckDay(const TEventSettings& set, const std::vector<double>& adLevels, co
     Require(day.nAboveSecs >= 0 && day.nAboveSecs <= 86400 - nNoValue);
     Require(std::accumulate(day.anPerHour.begin(), day.anPerHour.end(), 0) == int(day.aEvents.size()));
     Require(day.anNAbove.size() == set.adNLevels.size());
+    Require(adThresholds.size() == 86400);
     int nPrevEnd = -1;
     for (const TNoiseEvent& ev : day.aEvents) {
+        // One day alone: an event still running at midnight ends there.
         Require(ev.nStart > nPrevEnd && ev.nStart <= ev.nEnd && ev.nEnd < 86400);
         nPrevEnd = ev.nEnd;
-        Require(ev.Duration() >= set.nMinDuration);
-        Require(set.nMaxDuration == 0 || ev.Duration() <= set.nMaxDuration);
-        Require(ev.dThreshold == set.ThresholdAt(ev.nStart));
-        Require(level(ev.nStart) > ev.dThreshold && ev.dLAFmax >= level(ev.nStart));
-        // No second of an event lacks a level; its first and last (unless cut) are above.
+        // A cut event counts whatever its length; a long one is kept and marked.
+        Require(ev.Cut() || ev.Duration() >= set.nMinDuration);
+        Require(ev.bLong == (set.nMaxDuration > 0 && ev.Duration() > set.nMaxDuration));
+        Require(ev.dThreshold == adThresholds[size_t(ev.nStart)]);
+        Require(level(ev.nStart) > ev.dThreshold && ev.dLMax >= level(ev.nStart));
+        // No second of an event lacks a level.
         for (int s = ev.nStart; s <= ev.nEnd; ++s)
-            Require(!std::isnan(level(s)) && level(s) <= ev.dLAFmax);
-        Require(ev.bCut ? ev.nEnd == 86399 : level(ev.nEnd) > ev.dThreshold);
-        Require(std::isfinite(ev.dLAE) && ev.dLAE >= ev.dLAFmax - 1e-9);
+            Require(!std::isnan(level(s)) && level(s) <= ev.dLMax);
+        switch (ev.eCut) {
+        case TNoiseEvent::ECut::Midnight:
+            Require(ev.nEnd == 86399);
+            break;
+        case TNoiseEvent::ECut::Threshold:
+            // Cut where the fixed threshold in force changes, at a day or night hour.
+            Require(ev.nEnd < 86399 && set.ThresholdAt(ev.nEnd) != set.ThresholdAt(ev.nEnd + 1));
+            break;
+        case TNoiseEvent::ECut::None:
+            Require(level(ev.nEnd) > adThresholds[size_t(ev.nEnd)]);
+            break;
+        }
+        Require(std::isfinite(ev.dLAE) && ev.dLAE >= ev.dLMax - 1e-9);
     }
     for (size_t i = 0; i < day.anNAbove.size(); ++i)
         Require(day.anNAbove[i] >= 0 && day.anNAbove[i] <= int(day.aEvents.size()));
@@ -90,6 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         const double d = set.ThresholdAt(s);
         Require(d == set.dDayThreshold || d == set.dNightThreshold);
     }
-    CheckDay(set, adLevels, TEvents::DetectDay(set, adLevels));
+    std::vector<double> adThresholds;
+    const TEventDay day = TEvents::DetectDay(set, adLevels, &adThresholds);
+    CheckDay(set, adLevels, day, adThresholds);
     return 0;
 }
