@@ -45,8 +45,14 @@ double TLeftTicker::getTickStep(const QCPRange& range)
     // On the low charts of a crowded page that room leaves the minimum alone, which
     // says nothing of the scale: there the labels stand as close as they can without
     // touching.
-    if (LabelCount(dStep, range) < 2)
+    const int nLabels = LabelCount(dStep, range);
+    if (nLabels < 2)
         return std::min(dStep, FineStep(range.size() * (nLabel + 1) / nHeight));
+    // Where only two labels fit, a step that stops short of the top ("30" and "80" on an
+    // axis to 90) reads as a scale with its end missing: the two name the bottom and
+    // the top instead.
+    if (nLabels == 2 && std::fmod(range.size(), dStep) > dStep * 1e-9)
+        return range.size();
     return dStep;
 }
 
