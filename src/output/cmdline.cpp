@@ -485,7 +485,7 @@ int Export(const TExportPlan& plan, TCfg& cfg, const TTQMonitors& mons, const TM
     }
     QString sHtmlDir = QFileInfo(plan.sDir).absoluteFilePath();
     if (!TExportRun::MakeReportFolder(sHtmlDir)) {
-        err << QStringLiteral("Failed to create report folder") << Qt::endl;
+        err << TExportRun::FolderFailText(sHtmlDir) << Qt::endl;
         return 1;
     }
     QDate dtFrom = plan.dtFrom;

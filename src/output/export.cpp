@@ -326,7 +326,7 @@ void TformExport::btnExportClick()
     const bool bMade = TExportRun::MakeReportFolder(sHtmlDir);
     editDir->setText(sHtmlDir);
     if (!bMade) {
-        ShowError(QStringLiteral("Failed to create report folder"));
+        ShowError(TExportRun::FolderFailText(sHtmlDir));
         return;
     }
 

@@ -86,6 +86,19 @@ void TExportRun::Status(const QString& s) const
         fnStatus(s);
 }
 
+QString TExportRun::FolderFailText(const QString& sDir)
+{
+    const QString sReason = TPlatform::FolderError(sDir);
+    return QStringLiteral("Failed to create report folder ") + QDir::toNativeSeparators(QDir::cleanPath(sDir)) +
+           (sReason.isEmpty() ? QString() : QStringLiteral(": ") + sReason);
+}
+
+bool TExportRun::FolderFail(const QString& sDir)
+{
+    sError = FolderFailText(sDir);
+    return false;
+}
+
 bool TExportRun::Fail(const QString& sFile)
 {
     sError = QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sFile);
@@ -191,9 +204,10 @@ bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString&
                          const TBlocksFn& fnBlocks)
 {
     const QString sPageDir = sHtmlDir + TReportNames::KindFolder(kind);
-    // A page folder that cannot be made leaves its kind out; the run goes on.
+    // A page folder that cannot be made ends the run with the reason: leaving the kind
+    // out without a word would report a run as done that wrote nothing of it.
     if (!TPlatform::ForceDirectories(sPageDir))
-        return true;
+        return FolderFail(sPageDir);
     // A cancel that came before the kind began writes none of its pages.
     for (const TTQMonitor* mon : aMons) {
         if (Cancelled())
@@ -218,8 +232,10 @@ bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString&
 bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon)
 {
     const QString sChartDir = ChartDir(kind);
-    if (!TPlatform::ForceDirectories(sChartDir) || Cancelled())
+    if (Cancelled())
         return true;
+    if (!TPlatform::ForceDirectories(sChartDir))
+        return FolderFail(sChartDir);
 
     const int n = opt.nPeriod;
     std::unique_ptr<TChartBase> chart;

@@ -71,6 +71,8 @@ public:
     // The report folder as a run wants it: with a trailing separator, created with
     // its parents. False when it cannot be created.
     static bool MakeReportFolder(QString& sHtmlDir);
+    // "Failed to create report folder <folder>: <the system's reason>".
+    static QString FolderFailText(const QString& sDir);
 
     // The scheduled export's note in a report folder, so that days missed while the
     // computer was off are made up: the file "last-export.txt" holds one line, the
@@ -103,6 +105,7 @@ private:
     bool AddPrfCharts(THtmlPage& page, const TTQMonitor& mon);
     QString ChartDir(EReportKind kind) const;
     bool Fail(const QString& sFile);
+    bool FolderFail(const QString& sDir);
     void Status(const QString& s) const;
 
     TCfg& cfg;

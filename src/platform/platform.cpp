@@ -74,6 +74,34 @@ bool TPlatform::ForceDirectories(const QString& sPath)
     return QFileInfo(sPath).isDir();
 }
 
+QString TPlatform::FolderError(const QString& sPath)
+{
+#if defined(Q_OS_UNIX)
+    // The first folder of the path that is not there is the one that could not be
+    // made; making it again gives the system's reason. Above it stands a folder, or
+    // something else in a folder's place.
+    QString sMissing = QDir::cleanPath(sPath);
+    QString sParent = QFileInfo(sMissing).path();
+    while (sParent != sMissing && !QFileInfo::exists(sParent)) {
+        sMissing = sParent;
+        sParent = QFileInfo(sMissing).path();
+    }
+    if (QFileInfo::exists(sParent) && !QFileInfo(sParent).isDir())
+        return qt_error_string(ENOTDIR);
+    if (QFileInfo::exists(sMissing) && !QFileInfo(sMissing).isDir())
+        return qt_error_string(EEXIST);
+    if (::mkdir(QFile::encodeName(sMissing).constData(), 0777) == 0) {
+        // Made now after all (the cause has gone meanwhile): no reason to give.
+        ::rmdir(QFile::encodeName(sMissing).constData());
+        return QString();
+    }
+    return qt_error_string(errno);
+#else
+    Q_UNUSED(sPath);
+    return QString();
+#endif
+}
+
 bool TPlatform::IsPlainDirectory(const QString& sPath)
 {
     // A trailing separator would make the link test look through a symbolic link.

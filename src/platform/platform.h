@@ -34,6 +34,9 @@ public:
 
     // Creates a folder with all missing parents. True when the folder exists afterwards.
     static bool ForceDirectories(const QString& sPath);
+    // Why ForceDirectories failed for sPath, in the system's words ("Permission
+    // denied", "Not a directory"); empty where the system gives no reason.
+    static QString FolderError(const QString& sPath);
 
     // True when sPath is a folder that carries no attribute beyond being a folder.
     // The catalogue scan lists only such folders: a hidden, read-only or

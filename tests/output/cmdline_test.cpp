@@ -502,7 +502,21 @@ TEST_F(TCmdLineTest, Export_FailedRunExitsOneWithTheMessage)
 
     TReportDir::Write(dir.Root() + QStringLiteral("file"), {QStringLiteral("x")});
     EXPECT_EQ(Run({QStringLiteral("--export"), dir.Root() + QStringLiteral("file/sub")}), 1);
-    EXPECT_EQ(sErr, QStringLiteral("Failed to create report folder\n"));
+    EXPECT_EQ(sErr, QStringLiteral("Failed to create report folder ") +
+                        QDir::toNativeSeparators(dir.Root() + QStringLiteral("file/sub")) +
+                        QStringLiteral(": Not a directory\n"));
+
+    // Regression: a kind whose page folder could not be made was left out without a
+    // word, and the run reported success (a --from last run then noted the day as done).
+    QDir(dir.HtmlDir()).removeRecursively();
+    TReportDir::Write(dir.HtmlDir() + QStringLiteral("calibrations"), {QStringLiteral("x")});
+    EXPECT_EQ(Run({QStringLiteral("--export"), dir.HtmlDir(), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01"), QStringLiteral("--kinds"), QStringLiteral("cal")}),
+              1);
+    EXPECT_EQ(sErr, QStringLiteral("Failed to create report folder ") +
+                        QDir::toNativeSeparators(dir.HtmlDir() + QStringLiteral("calibrations")) +
+                        QStringLiteral(": File exists\n"));
+    EXPECT_FALSE(QFile::exists(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html")));
 }
 
 // Under a scheduler the output is mailed: the progress lines show on a terminal or

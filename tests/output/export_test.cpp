@@ -240,7 +240,9 @@ TEST_F(TformExportTest, Export_EmptyOrUncreatableFolderStaysIdleWithItsMessage)
     dlg->editDir->setText(dir.Root() + QStringLiteral("file/sub"));
     dlg->btnExport->click();
     EXPECT_EQ(slErrors, QStringList({QStringLiteral("Enter a folder to export the measurements to"),
-                                     QStringLiteral("Failed to create report folder")}));
+                                     QStringLiteral("Failed to create report folder ") +
+                                         QDir::toNativeSeparators(dir.Root() + QStringLiteral("file/sub")) +
+                                         QStringLiteral(": Not a directory")}));
     EXPECT_EQ(dlg->editDir->text(), dir.Root() + QStringLiteral("file/sub/"));
     EXPECT_EQ(dlg->State(), TformExport::EState::Idle);
     EXPECT_TRUE(dlg->btnExport->isEnabled());
