@@ -31,20 +31,6 @@ QString Name(FuzzedDataProvider& fdp)
     return s;
 }
 
-bool IsBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-QString TrimBlanks(QString s)
-{
-    while (!s.isEmpty() && IsBlank(s.front()))
-        s.remove(0, 1);
-    while (!s.isEmpty() && IsBlank(s.back()))
-        s.chop(1);
-    return s;
-}
-
 // The value of [sSection] sKey read line by line as the ini rules say: the first
 // matching section and key, names without regard to letter case, blanks trimmed.
 std::optional<QString> PlainValue(const QString& sText, const QString& sSection, const QString& sKey)

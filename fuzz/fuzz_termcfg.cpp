@@ -13,20 +13,6 @@
 
 namespace {
 
-bool IsBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-QString TrimBlanks(QString s)
-{
-    while (!s.isEmpty() && IsBlank(s.front()))
-        s.remove(0, 1);
-    while (!s.isEmpty() && IsBlank(s.back()))
-        s.chop(1);
-    return s;
-}
-
 // [head] sKey as the ini rules read it: first [head] section and first such key,
 // names without regard to letter case, the value with blanks trimmed.
 std::optional<QString> HeadValue(const QString& sText, const QString& sKey)

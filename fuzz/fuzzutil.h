@@ -14,6 +14,21 @@ inline void Require(bool b)
         __builtin_trap();
 }
 
+// The blanks an ini line may carry around its names and values.
+inline bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+inline QString TrimBlanks(QString s)
+{
+    while (!s.isEmpty() && IsBlank(s.front()))
+        s.remove(0, 1);
+    while (!s.isEmpty() && IsBlank(s.back()))
+        s.chop(1);
+    return s;
+}
+
 inline QTemporaryDir& FuzzScratch()
 {
     static QTemporaryDir tmp(QDir(QStringLiteral("/dev/shm")).exists()
