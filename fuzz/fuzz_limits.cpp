@@ -35,13 +35,14 @@ void CheckRule(const TLimitRule& rule)
     Require(TLimitRule::ParseLimit(rule.LimitText()) == rule.dLimit);
     Require(!rule.Name().isEmpty());
 
-    // A whole-day band holds every second of its days; any other band holds exactly
-    // its own minutes, those after midnight counting for the day before.
+    // 00:00-00:00 holds every second of its days; any other band holds exactly its own
+    // minutes, those after midnight counting for the day before, and a band whose start
+    // equals its end (06:00-06:00) the 24 hours from its start.
     for (int nDow = 1; nDow <= 7; ++nDow) {
         for (int nMin : {0, rule.nStartMin, rule.nEndMin, (rule.nStartMin + 1439) % 1440, 1439}) {
             const int nSecs = nMin * 60 + 30;
             bool bIn = false;
-            if (rule.nStartMin == rule.nEndMin)
+            if (rule.nStartMin == 0 && rule.nEndMin == 0)
                 bIn = rule.HasDay(nDow);
             else if (rule.nStartMin < rule.nEndMin)
                 bIn = nMin >= rule.nStartMin && nMin < rule.nEndMin && rule.HasDay(nDow);
