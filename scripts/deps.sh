@@ -9,7 +9,7 @@ pkgs=(
   qt6-base-dev libqcustomplot-dev
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core poppler-utils
+  xvfb xauth fonts-dejavu-core poppler-utils tzdata
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin
 )
 
