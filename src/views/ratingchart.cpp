@@ -56,6 +56,11 @@ TRatingChart::TRatingChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
     legend->setMargins(QMargins(4, 0, 4, 0));
     SetLegendRows(7);
     legend->setBorderPen(Qt::NoPen);
+    // On the lowest charts of a crowded page the title, the legend's row and the plot
+    // with its axes do not all get the room they ask for, and the layout then squeezes
+    // each of them, the legend's text too. The plot may give up its usual least
+    // height instead, so that the legend stays whole above it.
+    axisRect()->setMinimumSize(axisRect()->minimumSize().width(), 8);
     xAxis->setLabel(QStringLiteral("Date"));
     yAxis->setLabel(QStringLiteral("Level  dB(A)"));
     UseLabelAxis();

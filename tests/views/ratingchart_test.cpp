@@ -2,6 +2,7 @@
 
 #include "views/ratingchart.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -135,12 +136,16 @@ TEST_F(TRatingChartTest, LowAndLong_ReadableScaleAndPointsThatLeaveTheLinesInSig
     for (int nHeight : {120, 160, 320}) {
         Layout(*chart, 700, nHeight);
         ExpectReadableLeftLabels(*chart, "summary");
+        // Regression: at 120 px the layout squeezed the legend's row and cut its text.
+        EXPECT_GE(chart->legend->outerRect().height(), chart->legend->minimumOuterSizeHint().height())
+            << "the legend whole at " << nHeight;
         const double dPitch = chart->axisRect()->width() / chart->xAxis->range().size();
         const QCPScatterStyle point = chart->graph(TRatingChart::SeriesLden)->scatterStyle();
         EXPECT_TRUE(point.isNone() || point.size() < dPitch) << "a point within its day at " << nHeight;
         const QCPScatterStyle ring = chart->graph(TRatingChart::SeriesLow)->scatterStyle();
         EXPECT_FALSE(ring.isNone()) << "low coverage stays marked";
-        EXPECT_LE(ring.size(), chart->axisRect()->height() / 6.0) << nHeight;
+        // A sixth of the plot, but never under 5 px, the least a ring can be seen at.
+        EXPECT_LE(ring.size(), std::max(5.0, chart->axisRect()->height() / 6.0)) << nHeight;
     }
     // A week at the export's size keeps the points and rings as they were.
     auto chartWeek = Plot(dt1, dt1.addDays(6));
