@@ -41,17 +41,16 @@ double TLeftTicker::getTickStep(const QCPRange& range)
     double dMinStep = range.size() * nPixels / nHeight;
     if (nMaxIntervals > 0)
         dMinStep = std::max(dMinStep, range.size() / nMaxIntervals);
-    const double dStep = NiceStep(dMinStep);
+    double dStep = NiceStep(dMinStep);
     // On the low charts of a crowded page that room leaves the minimum alone, which
     // says nothing of the scale: there the labels stand as close as they can without
     // touching.
-    const int nLabels = LabelCount(dStep, range);
-    if (nLabels < 2)
-        return std::min(dStep, FineStep(range.size() * (nLabel + 1) / nHeight));
+    if (LabelCount(dStep, range) < 2)
+        dStep = std::min(dStep, FineStep(range.size() * (nLabel + 1) / nHeight));
     // Where only two labels fit, a step that stops short of the top ("30" and "80" on an
     // axis to 90) reads as a scale with its end missing: the two name the bottom and
     // the top instead.
-    if (nLabels == 2 && std::fmod(range.size(), dStep) > dStep * 1e-9)
+    if (LabelCount(dStep, range) == 2 && std::fmod(range.size(), dStep) > dStep * 1e-9)
         return range.size();
     return dStep;
 }
