@@ -31,35 +31,6 @@ QString Name(FuzzedDataProvider& fdp)
     return s;
 }
 
-// The value of [sSection] sKey read line by line as the ini rules say: the first
-// matching section and key, names without regard to letter case, blanks trimmed.
-std::optional<QString> PlainValue(const QString& sText, const QString& sSection, const QString& sKey)
-{
-    QString s = sText;
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    bool bInSection = false;
-    bool bSeen = false;
-    for (const QString& sRaw : s.split(u'\n')) {
-        const QString sLine = TrimBlanks(sRaw);
-        if (sLine.startsWith(u'[')) {
-            if (bInSection)
-                return std::nullopt;
-            const qsizetype nClose = sLine.indexOf(u']');
-            const QString sName = TrimBlanks(sLine.mid(1, nClose < 0 ? -1 : nClose - 1));
-            bInSection = !bSeen && sName.compare(sSection, Qt::CaseInsensitive) == 0;
-            bSeen = bSeen || bInSection;
-            continue;
-        }
-        if (!bInSection || sLine.startsWith(u';'))
-            continue;
-        const qsizetype nEq = sLine.indexOf(u'=');
-        if (nEq <= 0 || TrimBlanks(sLine.left(nEq)).compare(sKey, Qt::CaseInsensitive) != 0)
-            continue;
-        return TrimBlanks(sLine.mid(nEq + 1));
-    }
-    return std::nullopt;
-}
-
 bool IsByteEncoding(EEnc enc)
 {
     return enc == EEnc::Utf8 || enc == EEnc::Utf8Mark || enc == EEnc::Windows1252;

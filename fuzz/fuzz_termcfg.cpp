@@ -11,36 +11,6 @@
 #include <cstdint>
 #include <optional>
 
-namespace {
-
-// [head] sKey as the ini rules read it: first [head] section and first such key,
-// names without regard to letter case, the value with blanks trimmed.
-std::optional<QString> HeadValue(const QString& sText, const QString& sKey)
-{
-    QString s = sText;
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    bool bIn = false;
-    bool bSeen = false;
-    for (const QString& sRaw : s.split(u'\n')) {
-        const QString sLine = TrimBlanks(sRaw);
-        if (sLine.startsWith(u'[')) {
-            if (bIn)
-                return std::nullopt;
-            const qsizetype nClose = sLine.indexOf(u']');
-            bIn = !bSeen &&
-                  TrimBlanks(sLine.mid(1, nClose < 0 ? -1 : nClose - 1)).compare(u"head", Qt::CaseInsensitive) == 0;
-            bSeen = bSeen || bIn;
-        } else if (bIn && !sLine.startsWith(u';')) {
-            const qsizetype nEq = sLine.indexOf(u'=');
-            if (nEq > 0 && TrimBlanks(sLine.left(nEq)).compare(sKey, Qt::CaseInsensitive) == 0)
-                return TrimBlanks(sLine.mid(nEq + 1));
-        }
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
     // Two monitors: the fuzzed one and a fixed one named "M", so that sorting has work.
@@ -61,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     Require(pMon && pFixed && pMon != pFixed);
     Require(pFixed->sName == u"M" && pFixed->sType == u"Fixed");
     const QString sText = TTextDecode::Decode(ba);
-    Require(pMon->sName == HeadValue(sText, QStringLiteral("name")).value_or(QStringLiteral("T1")));
-    Require(pMon->sType == HeadValue(sText, QStringLiteral("type")).value_or(QStringLiteral("Unknown")));
+    Require(pMon->sName == PlainValue(sText, QStringLiteral("head"), QStringLiteral("name")).value_or(QStringLiteral("T1")));
+    Require(pMon->sType == PlainValue(sText, QStringLiteral("head"), QStringLiteral("type")).value_or(QStringLiteral("Unknown")));
     // Sorted by name, the scan order deciding between equal names.
     Require(mons.GetHead(0) && mons.GetHead(1) && !mons.GetHead(2) && !mons.GetHead(-1));
     const int nCmp = QString::compare(pMon->sName, pFixed->sName, Qt::CaseSensitive);

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <optional>
+
 inline void Require(bool b)
 {
     if (!b)
@@ -27,6 +29,35 @@ inline QString TrimBlanks(QString s)
     while (!s.isEmpty() && IsBlank(s.back()))
         s.chop(1);
     return s;
+}
+
+// The value of [sSection] sKey read line by line as the ini rules say: the first
+// matching section and key, names without regard to letter case, blanks trimmed.
+inline std::optional<QString> PlainValue(const QString& sText, const QString& sSection, const QString& sKey)
+{
+    QString s = sText;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    bool bInSection = false;
+    bool bSeen = false;
+    for (const QString& sRaw : s.split(u'\n')) {
+        const QString sLine = TrimBlanks(sRaw);
+        if (sLine.startsWith(u'[')) {
+            if (bInSection)
+                return std::nullopt;
+            const qsizetype nClose = sLine.indexOf(u']');
+            const QString sName = TrimBlanks(sLine.mid(1, nClose < 0 ? -1 : nClose - 1));
+            bInSection = !bSeen && sName.compare(sSection, Qt::CaseInsensitive) == 0;
+            bSeen = bSeen || bInSection;
+            continue;
+        }
+        if (!bInSection || sLine.startsWith(u';'))
+            continue;
+        const qsizetype nEq = sLine.indexOf(u'=');
+        if (nEq <= 0 || TrimBlanks(sLine.left(nEq)).compare(sKey, Qt::CaseInsensitive) != 0)
+            continue;
+        return TrimBlanks(sLine.mid(nEq + 1));
+    }
+    return std::nullopt;
 }
 
 inline QTemporaryDir& FuzzScratch()

@@ -22,7 +22,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
 #include <QImage>
 
 #include <algorithm>
@@ -73,11 +72,11 @@ QDate TExportRun::LastDay(const QString& sHtmlDir)
 
 bool TExportRun::SetLastDay(const QString& sHtmlDir, const QDate& dt)
 {
-    QSaveFile f(LastDayFile(sHtmlDir));
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(dt.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + '\n');
-    return f.commit();
+    // Through the export's own whole-file writer, as the pages: the note of a day
+    // whose file could not be written whole would skip that day next time.
+    QString sError;
+    return TWholeFile::Save(LastDayFile(sHtmlDir), dt.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + '\n',
+                            sError);
 }
 
 void TExportRun::Status(const QString& s) const
