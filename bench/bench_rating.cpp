@@ -10,7 +10,7 @@
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QTemporaryDir>
 

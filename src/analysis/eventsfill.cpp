@@ -3,7 +3,7 @@
 #include "analysis/ratingfill.h"
 
 #include "monitors/monitor.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <algorithm>
 #include <cmath>

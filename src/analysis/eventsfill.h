@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/events.h"
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include <QString>
 

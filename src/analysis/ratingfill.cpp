@@ -1,7 +1,7 @@
 #include "analysis/ratingfill.h"
 
 #include "monitors/monitor.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <cmath>
 

@@ -15,6 +15,10 @@ struct TTQMonitor
     void Assign(const TTQMonitor& mon);
 };
 
+// The ticked monitors of the monitor check-list, in list order: the monitors a report
+// is made for.
+using TMonitorSel = std::vector<const TTQMonitor*>;
+
 // The monitors found in the data folder, sorted by display name. Row i of the main
 // window's monitor list always stands for entry i.
 class TTQMonitors final

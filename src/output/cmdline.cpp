@@ -7,14 +7,14 @@
 #include "output/utils.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
 #include "analysis/limits.h"
 #include "analysis/limitsfill.h"
 #include "analysis/rating.h"
 #include "analysis/ratingfill.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include <QDate>
 #include <QDialog>

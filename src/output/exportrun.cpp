@@ -18,7 +18,7 @@
 #include "analysis/rating.h"
 #include "views/ratingchart.h"
 #include "analysis/ratingfill.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QBuffer>
 #include <QDir>

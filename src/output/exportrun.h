@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/utils.h"
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include <QDate>
 #include <QString>

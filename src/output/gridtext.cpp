@@ -1,7 +1,7 @@
 #include "output/gridtext.h"
 
-#include "views/markup.h"
-#include "views/stringgrid.h"
+#include "reports/markup.h"
+#include "reports/stringgrid.h"
 
 QString TGridText::CellText(const QString& sStored)
 {

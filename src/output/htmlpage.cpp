@@ -9,11 +9,11 @@
 #include "platform/datefmt.h"
 #include "platform/product.h"
 #include "settings/cfg.h"
-#include "views/gridfill.h"
-#include "views/markup.h"
+#include "reports/gridfill.h"
+#include "reports/markup.h"
 #include "analysis/limitsfill.h"
 #include "analysis/ratingfill.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QDir>
 #include <QSet>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/print.h"
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include <QDate>
 #include <QPageSize>

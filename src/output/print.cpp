@@ -9,7 +9,7 @@
 #include "settings/cfg.h"
 #include "views/chartbase.h"
 #include "views/grid.h"
-#include "views/markup.h"
+#include "reports/markup.h"
 
 #include <QApplication>
 #include <QDir>

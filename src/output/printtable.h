@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/markup.h"
+#include "reports/markup.h"
 
 #include <QStringList>
 

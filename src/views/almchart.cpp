@@ -3,7 +3,7 @@
 #include "datafiles/almfile.h"
 #include "settings/cfg.h"
 #include "views/almbars.h"
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include <algorithm>
 

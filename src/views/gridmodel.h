@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QAbstractTableModel>
 

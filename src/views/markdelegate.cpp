@@ -1,6 +1,6 @@
 #include "views/markdelegate.h"
 
-#include "views/markup.h"
+#include "reports/markup.h"
 
 #include <QPainter>
 

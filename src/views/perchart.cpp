@@ -3,7 +3,7 @@
 #include "analysis/level.h"
 #include "datafiles/perfile.h"
 #include "settings/cfg.h"
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 #include "views/limitlines.h"
 
 #include <algorithm>

@@ -1,9 +1,3 @@
-# The cell markup and the grid filling: no widgets, testable without a window.
-set(TARVIK_VIEWS_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/markup.h ${CMAKE_CURRENT_LIST_DIR}/markup.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/stringgrid.h ${CMAKE_CURRENT_LIST_DIR}/stringgrid.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gridfill.h ${CMAKE_CURRENT_LIST_DIR}/gridfill.cpp
-)
 # The grid views of the periodic table, the alarm table and the two lists.
 set(TARVIK_VIEWS_TABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/gridmodel.h ${CMAKE_CURRENT_LIST_DIR}/gridmodel.cpp

@@ -4,9 +4,9 @@
 #include "analysis/runningl90.h"
 #include "datafiles/thfile.h"
 #include "settings/cfg.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
-#include "views/gridfill_daydir.h"
+#include "reports/gridfill_daydir.h"
 
 #include <QFile>
 

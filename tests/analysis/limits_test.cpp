@@ -1,7 +1,7 @@
 #include "analysis/limits.h"
 
 #include "nonplainfile.h"
-#include "views/gridfill_daydir.h"
+#include "reports/gridfill_daydir.h"
 
 #include <QFile>
 #include <QTimeZone>

@@ -1,8 +1,8 @@
 #include "analysis/limitsfill.h"
 
 #include "monitors/monitor.h"
-#include "views/markup.h"
-#include "views/stringgrid.h"
+#include "reports/markup.h"
+#include "reports/stringgrid.h"
 
 #include <QTimeZone>
 

@@ -1,6 +1,6 @@
 #include "analysis/rating.h"
 
-#include "views/gridfill_daydir.h"
+#include "reports/gridfill_daydir.h"
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "monitors/monitor.h"
-#include "views/markup.h"
+#include "reports/markup.h"
 #include "analysis/ratingfill.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <cmath>
 #include <limits>

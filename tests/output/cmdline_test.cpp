@@ -3,8 +3,8 @@
 #include "output/exportrun.h"
 #include "output/gridtext.h"
 #include "output/wholefile.h"
-#include "views/gridfill.h"
-#include "views/stringgrid.h"
+#include "reports/gridfill.h"
+#include "reports/stringgrid.h"
 
 #include "nonplainfile.h"
 #include "reportdir.h"

@@ -1,6 +1,6 @@
 #include "output/gridtext.h"
 
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include "reportdir.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/product.h"
 #include "analysis/ratingfill.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include "reportdir.h"
 

@@ -9,7 +9,7 @@
 #include "views/grid.h"
 #include "views/perchart.h"
 #include "views/prfchart.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
-#include "gridfill_daydir.h"
+#include "reports/gridfill_daydir.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include "settings/cfg.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
-#include "gridfill_daydir.h"
+#include "reports/gridfill_daydir.h"
 
 #include <gtest/gtest.h>
 

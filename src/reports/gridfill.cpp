@@ -1,11 +1,11 @@
-#include "views/gridfill.h"
+#include "reports/gridfill.h"
 
 #include "datafiles/almfile.h"
 #include "datafiles/calfile.h"
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <QTime>
 

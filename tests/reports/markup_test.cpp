@@ -1,5 +1,5 @@
-#include "views/markup.h"
-#include "views/stringgrid.h"
+#include "reports/markup.h"
+#include "reports/stringgrid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "views/stringgrid.h"
+#include "reports/stringgrid.h"
 
 #include <algorithm>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitors/monitor.h"
+
 #include <QDate>
 #include <QString>
 
@@ -8,10 +10,6 @@
 class TAlmFile;
 class TCfg;
 class TStringGrid;
-struct TTQMonitor;
-
-// The ticked monitors of the monitor check-list, in list order.
-using TMonitorSel = std::vector<const TTQMonitor*>;
 
 // Fills a grid with the marked-up cells of the four tabular reports, straight from
 // the day files: one block of rows per monitor (title, headings, records, two

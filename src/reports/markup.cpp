@@ -1,4 +1,4 @@
-#include "views/markup.h"
+#include "reports/markup.h"
 
 namespace {
 const QLatin1String sNameTag("~name~");
