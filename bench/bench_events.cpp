@@ -146,7 +146,7 @@ void BM_ExportEventPages(benchmark::State& state)
     for (int i = 0; i < data.mons.Count(); ++i)
         aMons.push_back(data.mons.GetHead(i));
     TExportOptions opt = TExportOptions::FromCfg(*data.cfg);
-    opt.bEvents = true;
+    opt.Choose({QStringLiteral("evt")});
     opt.bZoom = false;
     int nRun = 0;
     for (auto _ : state) {

@@ -1,7 +1,7 @@
 // The main window's menus and the commands that open the output dialogs, the
 // preferences, the help viewer and the about box, and the Supervisor button.
 #include "app/main.h"
-#include "app/scrollbox.h"
+#include "views/scrollbox.h"
 #include "dialogs/about.h"
 #include "dialogs/cfg.h"
 #include "dialogs/help.h"
@@ -13,11 +13,10 @@
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "settings/runstat.h"
-#include "analysis/events.h"
-#include "analysis/eventsfill.h"
-#include "analysis/rating.h"
-#include "analysis/ratingfill.h"
-#include "analysis/limitsfill.h"
+#include "pages/reportkinds.h"
+#include "pages/reportpage.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QListWidget>
@@ -28,9 +27,9 @@ namespace {
 
 struct THelpItem
 {
-    const char* pszCaption;
-    const char* pszName;
-    const char* pszPage;
+    QString sCaption;
+    QString sName;
+    QString sPage;
 };
 
 } // namespace
@@ -69,31 +68,30 @@ void TformMain::CreateMenus()
 
     QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     auto addHelp = [this](QMenu* menu, const THelpItem& item) {
-        QAction* act = menu->addAction(QString::fromLatin1(item.pszCaption));
-        act->setObjectName(QString::fromLatin1(item.pszName));
-        const QString sPage = QString::fromLatin1(item.pszPage);
+        QAction* act = menu->addAction(item.sCaption);
+        act->setObjectName(item.sName);
+        const QString sPage = item.sPage;
         connect(act, &QAction::triggered, this, [this, sPage] { LoadHelp(sPage); });
     };
-    addHelp(menuHelp, {"&Overview", "menuHelpOverview", "overview.html"});
+    addHelp(menuHelp, {QStringLiteral("&Overview"), QStringLiteral("menuHelpOverview"), QStringLiteral("overview.html")});
     QMenu* menuTypes = menuHelp->addMenu(QStringLiteral("&Report Types"));
-    addHelp(menuTypes, {"&Periodic", "menuHelpPeriodic", "reptypes/periodic.html"});
-    addHelp(menuTypes, {"&Alarms", "menuHelpAlarms", "reptypes/alarms.html"});
-    addHelp(menuTypes, {"&Profile", "menuHelpProfile", "reptypes/profile.html"});
-    addHelp(menuTypes, {"&Events", "menuHelpEvents", "reptypes/events.html"});
-    addHelp(menuTypes, {"&Summary", "menuHelpSummary", "reptypes/summary.html"});
-    addHelp(menuTypes, {"&Exceedances", "menuHelpExceed", "reptypes/exceedances.html"});
-    addHelp(menuTypes, {"&Calibrations", "menuHelpCals", "reptypes/calibrations.html"});
+    // The report kinds in tab order.
+    std::vector<const TKindInfo*> aKinds = TReportKinds::Infos();
+    std::stable_sort(aKinds.begin(), aKinds.end(),
+                     [](const TKindInfo* a, const TKindInfo* b) { return a->nTab < b->nTab; });
+    for (const TKindInfo* kind : aKinds)
+        addHelp(menuTypes, {kind->sHelpMenu, kind->sHelpAction, kind->sHelp});
     QMenu* menuSettings = menuHelp->addMenu(QStringLiteral("&Settings"));
-    addHelp(menuSettings, {"&Program", "menuHelpCfgProg", "preferences/program.html"});
-    addHelp(menuSettings, {"&Reports", "menuHelpCfgRep", "preferences/reports.html"});
-    addHelp(menuSettings, {"&HTML && Printing", "menuHelpCfgHtml", "preferences/html_prn.html"});
-    addHelp(menuSettings, {"R&ating", "menuHelpCfgRating", "preferences/rating.html"});
-    addHelp(menuSettings, {"&Events", "menuHelpCfgEvents", "preferences/events.html"});
-    addHelp(menuSettings, {"&Limits", "menuHelpCfgLimits", "preferences/limits.html"});
+    addHelp(menuSettings, {QStringLiteral("&Program"), QStringLiteral("menuHelpCfgProg"), QStringLiteral("preferences/program.html")});
+    addHelp(menuSettings, {QStringLiteral("&Reports"), QStringLiteral("menuHelpCfgRep"), QStringLiteral("preferences/reports.html")});
+    addHelp(menuSettings, {QStringLiteral("&HTML && Printing"), QStringLiteral("menuHelpCfgHtml"), QStringLiteral("preferences/html_prn.html")});
+    addHelp(menuSettings, {QStringLiteral("R&ating"), QStringLiteral("menuHelpCfgRating"), QStringLiteral("preferences/rating.html")});
+    addHelp(menuSettings, {QStringLiteral("&Events"), QStringLiteral("menuHelpCfgEvents"), QStringLiteral("preferences/events.html")});
+    addHelp(menuSettings, {QStringLiteral("&Limits"), QStringLiteral("menuHelpCfgLimits"), QStringLiteral("preferences/limits.html")});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
-    addHelp(menuOutput, {"&HTML Reports", "menuHelpHtml", "output/html.html"});
-    addHelp(menuOutput, {"&Printing", "menuHelpPrn", "output/printing.html"});
-    addHelp(menuOutput, {"&Clipboard", "menuHelpClip", "output/clipboard.html"});
+    addHelp(menuOutput, {QStringLiteral("&HTML Reports"), QStringLiteral("menuHelpHtml"), QStringLiteral("output/html.html")});
+    addHelp(menuOutput, {QStringLiteral("&Printing"), QStringLiteral("menuHelpPrn"), QStringLiteral("output/printing.html")});
+    addHelp(menuOutput, {QStringLiteral("&Clipboard"), QStringLiteral("menuHelpClip"), QStringLiteral("output/clipboard.html")});
     menuHelp->addSeparator();
     QAction* menuAbout = menuHelp->addAction(QStringLiteral("&About"));
     menuAbout->setObjectName(QStringLiteral("menuAbout"));
@@ -169,41 +167,17 @@ void TformMain::menuExportClick()
 
 void TformMain::menuPrintClick()
 {
+    const TReportPage* page = ActivePage();
+    if (!page)
+        return;
     TPrintJob job;
     job.dtFrom = StartValue().date();
-    job.dtTo = EndValue().date();
+    job.dtTo = page->PrintTo(job.dtFrom, EndValue().date(), EndCutAtToday());
     job.grid = ActiveGrid();
     if (!job.grid)
         job.scrollbox = ActiveScrollBox()->Client();
-    EPrintReport report = EPrintReport::Calibrations;
-    QWidget* tab = pagesMain->currentWidget();
-    if (tab == tabPeriodic) {
-        report = pagesPer->currentWidget() == tabPerTbl ? EPrintReport::PerTable : EPrintReport::PerChart;
-    } else if (tab == tabAlarms) {
-        if (pagesAlm->currentWidget() == tabAlmChart)
-            report = EPrintReport::AlmChart;
-        else if (pagesAlm->currentWidget() == tabAlmTable)
-            report = EPrintReport::AlmTable;
-        else
-            report = EPrintReport::AlmList;
-    } else if (tab == tabTH) {
-        report = EPrintReport::Profile;
-    } else if (tab == tabEvents) {
-        report = pagesEvt->currentWidget() == tabEvtList ? EPrintReport::EvtList : EPrintReport::EvtChart;
-        job.sNote = TEventsFill::Note(TEventSettings::FromCfg(*cfg));
-        // One day, as on screen.
-        job.dtTo = job.dtFrom;
-    } else if (tab == tabSummary) {
-        report = EPrintReport::Summary;
-        job.sNote = TRatingFill::Note(TRatingSettings::FromCfg(*cfg));
-        // The report stops at today, as on screen.
-        job.dtTo = std::max(job.dtFrom, EndCutAtToday());
-    } else if (tab == tabExceed) {
-        report = EPrintReport::Exceedances;
-        job.sNote = TLimitsFill::Note();
-        job.dtTo = std::max(job.dtFrom, EndCutAtToday());
-    }
-    job.sTitle = TPrintJob::Title(report, cfg->RepPerPeriod());
+    job.sNote = page->Note();
+    job.sTitle = page->Info().aPages[size_t(page->CurrentPage())].Title(cfg->RepPerPeriod());
     TformPrint form(*cfg, this);
     // A PDF file that could not be written whole is not there; the user hears why.
     if (form.DoPrint(job) <= 0 && !form.Error().isEmpty())

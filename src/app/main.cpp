@@ -2,7 +2,7 @@
 
 #include "app/datepicker.h"
 #include "app/logopanel.h"
-#include "app/scrollbox.h"
+#include "views/scrollbox.h"
 #include "dialogs/help.h"
 #include "monitors/monitor.h"
 #include "platform/datefmt.h"
@@ -18,6 +18,8 @@
 #include "views/pertbl.h"
 #include "views/limitstbl.h"
 #include "views/ratingtbl.h"
+#include "pages/reportkinds.h"
+#include "pages/reportpage.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -69,16 +71,6 @@ QVBoxLayout* FillPage(QWidget* page)
     auto* lay = new QVBoxLayout(page);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->setSpacing(0);
-    return lay;
-}
-
-// A tab page that starts with the empty 26-pixel strip of the report tabs.
-QVBoxLayout* StripPage(QWidget* page)
-{
-    QVBoxLayout* lay = FillPage(page);
-    auto* strip = new QWidget(page);
-    strip->setFixedHeight(26);
-    lay->addWidget(strip);
     return lay;
 }
 
@@ -211,112 +203,24 @@ void TformMain::CreateControls()
     splitterMon->setSizes({143, cxDesign - 143});
     layMain->addWidget(splitterMon, 1);
 
-    tabPeriodic = Panel(QStringLiteral("tabPeriodic"), pagesMain);
-    pagesPer = new QTabWidget(tabPeriodic);
-    pagesPer->setObjectName(QStringLiteral("pagesPer"));
-    StripPage(tabPeriodic)->addWidget(pagesPer, 1);
-    tabPerChart = Panel(QStringLiteral("tabPerChart"), pagesPer);
-    scrollboxPerChart = new TScrollBox(tabPerChart);
-    scrollboxPerChart->setObjectName(QStringLiteral("scrollboxPerChart"));
-    FillPage(tabPerChart)->addWidget(scrollboxPerChart);
-    tabPerTbl = Panel(QStringLiteral("tabPerTbl"), pagesPer);
-    pagesPer->addTab(tabPerChart, QStringLiteral("Chart"));
-    pagesPer->addTab(tabPerTbl, QStringLiteral("Table"));
-    pagesMain->addTab(tabPeriodic, QStringLiteral("Periodic"));
-
-    tabAlarms = Panel(QStringLiteral("tabAlarms"), pagesMain);
-    pagesAlm = new QTabWidget(tabAlarms);
-    pagesAlm->setObjectName(QStringLiteral("pagesAlm"));
-    StripPage(tabAlarms)->addWidget(pagesAlm, 1);
-    tabAlmChart = Panel(QStringLiteral("tabAlmChart"), pagesAlm);
-    scrollboxAlmChart = new TScrollBox(tabAlmChart);
-    scrollboxAlmChart->setObjectName(QStringLiteral("scrollboxAlmChart"));
-    FillPage(tabAlmChart)->addWidget(scrollboxAlmChart);
-    tabAlmTable = Panel(QStringLiteral("tabAlmTable"), pagesAlm);
-    tabAlmList = Panel(QStringLiteral("tabAlmList"), pagesAlm);
-    pagesAlm->addTab(tabAlmChart, QStringLiteral("Chart"));
-    pagesAlm->addTab(tabAlmTable, QStringLiteral("Table"));
-    pagesAlm->addTab(tabAlmList, QStringLiteral("List"));
-    pagesMain->addTab(tabAlarms, QStringLiteral("Alarms"));
-
-    tabTH = Panel(QStringLiteral("tabTH"), pagesMain);
-    scrollboxTHChart = new TScrollBox(tabTH);
-    scrollboxTHChart->setObjectName(QStringLiteral("scrollboxTHChart"));
-    StripPage(tabTH)->addWidget(scrollboxTHChart, 1);
-    pagesMain->addTab(tabTH, QStringLiteral("Profile 24hr"));
-
-    // The noise events of the profile's day: the list first, then the hourly counts;
-    // the strip above gives the thresholds and durations in use.
-    tabEvents = Panel(QStringLiteral("tabEvents"), pagesMain);
-    auto* layEvents = FillPage(tabEvents);
-    lblEvtNote = new QLabel(tabEvents);
-    lblEvtNote->setObjectName(QStringLiteral("lblEvtNote"));
-    lblEvtNote->setWordWrap(true);
-    lblEvtNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblEvtNote->setMinimumHeight(26);
-    lblEvtNote->setContentsMargins(6, 2, 6, 2);
-    layEvents->addWidget(lblEvtNote);
-    pagesEvt = new QTabWidget(tabEvents);
-    pagesEvt->setObjectName(QStringLiteral("pagesEvt"));
-    layEvents->addWidget(pagesEvt, 1);
-    tabEvtList = Panel(QStringLiteral("tabEvtList"), pagesEvt);
-    tabEvtChart = Panel(QStringLiteral("tabEvtChart"), pagesEvt);
-    scrollboxEvtChart = new TScrollBox(tabEvtChart);
-    scrollboxEvtChart->setObjectName(QStringLiteral("scrollboxEvtChart"));
-    FillPage(tabEvtChart)->addWidget(scrollboxEvtChart);
-    pagesEvt->addTab(tabEvtList, QStringLiteral("List"));
-    pagesEvt->addTab(tabEvtChart, QStringLiteral("Chart"));
-    pagesMain->addTab(tabEvents, QStringLiteral("Events"));
-
-    // The daily rating levels: the table first, then their chart; the strip above
-    // says how the levels were made.
-    tabSummary = Panel(QStringLiteral("tabSummary"), pagesMain);
-    auto* laySummary = FillPage(tabSummary);
-    lblSumNote = new QLabel(tabSummary);
-    lblSumNote->setObjectName(QStringLiteral("lblSumNote"));
-    // The note wraps to the width the tab has; it never widens the window.
-    lblSumNote->setWordWrap(true);
-    lblSumNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblSumNote->setMinimumHeight(26);
-    lblSumNote->setContentsMargins(6, 2, 6, 2);
-    laySummary->addWidget(lblSumNote);
-    pagesSum = new QTabWidget(tabSummary);
-    pagesSum->setObjectName(QStringLiteral("pagesSum"));
-    laySummary->addWidget(pagesSum, 1);
-    tabSumTbl = Panel(QStringLiteral("tabSumTbl"), pagesSum);
-    tabSumChart = Panel(QStringLiteral("tabSumChart"), pagesSum);
-    scrollboxSumChart = new TScrollBox(tabSumChart);
-    scrollboxSumChart->setObjectName(QStringLiteral("scrollboxSumChart"));
-    FillPage(tabSumChart)->addWidget(scrollboxSumChart);
-    pagesSum->addTab(tabSumTbl, QStringLiteral("Table"));
-    pagesSum->addTab(tabSumChart, QStringLiteral("Chart"));
-    pagesMain->addTab(tabSummary, QStringLiteral("Summary"));
-
-    // The periods above the noise limits; the strip above says how they are judged.
-    tabExceed = Panel(QStringLiteral("tabExceed"), pagesMain);
-    auto* layExceed = FillPage(tabExceed);
-    lblExcNote = new QLabel(tabExceed);
-    lblExcNote->setObjectName(QStringLiteral("lblExcNote"));
-    lblExcNote->setWordWrap(true);
-    lblExcNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblExcNote->setMinimumHeight(26);
-    lblExcNote->setContentsMargins(6, 2, 6, 2);
-    layExceed->addWidget(lblExcNote);
-    auto* panelExcTbl = Panel(QStringLiteral("panelExcTbl"), tabExceed);
-    layExceed->addWidget(panelExcTbl, 1);
-    pagesMain->addTab(tabExceed, QStringLiteral("Exceedances"));
-
-    tabCals = Panel(QStringLiteral("tabCals"), pagesMain);
-    pagesMain->addTab(tabCals, QStringLiteral("Calibrations"));
-
-    // The four grid views live for the whole run, each filling its tab.
-    perTable = new TPerTable(*cfg, *mons, tabPerTbl);
-    almTable = new TAlmTable(*cfg, *mons, tabAlmTable);
-    almList = new TAlmList(*cfg, *mons, tabAlmList);
-    calList = new TCalList(*cfg, *mons, tabCals);
-    sumTable = new TRatingTable(*cfg, *mons, tabSumTbl);
-    evtTable = new TEventTable(*cfg, *mons, tabEvtList);
-    excTable = new TLimitsTable(*cfg, *mons, panelExcTbl);
+    // One tab per report kind, in tab order; each chart a page makes takes part in
+    // the zoom and scroll synchronisation of its tab.
+    std::vector<const TReportKind*> aKinds;
+    for (const TReportKind& kind : TReportKinds::All())
+        aKinds.push_back(&kind);
+    std::stable_sort(aKinds.begin(), aKinds.end(),
+                     [](const TReportKind* a, const TReportKind* b) { return a->info.nTab < b->info.nTab; });
+    const TPageEnv env{*cfg, *mons, chklstMon, [this](TChartBase* chart) {
+                           connect(chart, &TChartBase::Zoomed, this, &TformMain::SyncZoom);
+                           connect(chart, &TChartBase::Unzoomed, this, &TformMain::SyncUnzoom);
+                           connect(chart, &TChartBase::Scrolled, this, &TformMain::SyncScroll);
+                       }};
+    for (const TReportKind* kind : aKinds) {
+        TReportPage* page = kind->fnMakePage(env, pagesMain);
+        pagesMain->addTab(page, kind->info.sTab);
+        aPages.push_back(page);
+    }
+    BindPageControls();
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);
@@ -337,14 +241,59 @@ void TformMain::CreateControls()
     connect(dtpickEnd, &TDatePicker::CloseUp, this, [this] { dtpickEndCloseUp(); });
     connect(dtpickEnd, &TDatePicker::KeyUp, this, [this] { dtpickEndCloseUp(); });
     connect(btnSupervisor, &QPushButton::clicked, this, [this] { btnSupervisorClick(); });
-    for (QTabWidget* pages : {pagesMain, pagesPer, pagesAlm, pagesSum, pagesEvt})
+    QList<QTabWidget*> apages{pagesMain};
+    for (const TReportPage* page : aPages)
+        if (page->SubPages())
+            apages.append(page->SubPages());
+    for (QTabWidget* pages : std::as_const(apages))
         connect(pages, &QTabWidget::currentChanged, this, [this] {
             if (bShown)
                 UpdateReport();
         });
-    for (TScrollBox* box :
-         {scrollboxPerChart, scrollboxAlmChart, scrollboxTHChart, scrollboxSumChart, scrollboxEvtChart})
-        connect(box, &TScrollBox::Resized, this, [this] { LayoutCharts(); });
+}
+
+void TformMain::BindPageControls()
+{
+    // The controls keep the names the other windows and the tests know them by.
+    auto page = [this](const QString& sName) { return pagesMain->findChild<QWidget*>(sName); };
+    auto tabs = [this](const QString& sName) { return pagesMain->findChild<QTabWidget*>(sName); };
+    auto box = [this](const QString& sName) { return pagesMain->findChild<TScrollBox*>(sName); };
+    auto note = [this](const QString& sName) { return pagesMain->findChild<QLabel*>(sName); };
+    tabPeriodic = page(QStringLiteral("tabPeriodic"));
+    pagesPer = tabs(QStringLiteral("pagesPer"));
+    tabPerChart = page(QStringLiteral("tabPerChart"));
+    tabPerTbl = page(QStringLiteral("tabPerTbl"));
+    tabAlarms = page(QStringLiteral("tabAlarms"));
+    pagesAlm = tabs(QStringLiteral("pagesAlm"));
+    tabAlmChart = page(QStringLiteral("tabAlmChart"));
+    tabAlmTable = page(QStringLiteral("tabAlmTable"));
+    tabAlmList = page(QStringLiteral("tabAlmList"));
+    tabTH = page(QStringLiteral("tabTH"));
+    tabEvents = page(QStringLiteral("tabEvents"));
+    pagesEvt = tabs(QStringLiteral("pagesEvt"));
+    tabEvtList = page(QStringLiteral("tabEvtList"));
+    tabEvtChart = page(QStringLiteral("tabEvtChart"));
+    lblEvtNote = note(QStringLiteral("lblEvtNote"));
+    tabSummary = page(QStringLiteral("tabSummary"));
+    pagesSum = tabs(QStringLiteral("pagesSum"));
+    tabSumTbl = page(QStringLiteral("tabSumTbl"));
+    tabSumChart = page(QStringLiteral("tabSumChart"));
+    lblSumNote = note(QStringLiteral("lblSumNote"));
+    tabExceed = page(QStringLiteral("tabExceed"));
+    lblExcNote = note(QStringLiteral("lblExcNote"));
+    tabCals = page(QStringLiteral("tabCals"));
+    scrollboxPerChart = box(QStringLiteral("scrollboxPerChart"));
+    scrollboxAlmChart = box(QStringLiteral("scrollboxAlmChart"));
+    scrollboxTHChart = box(QStringLiteral("scrollboxTHChart"));
+    scrollboxSumChart = box(QStringLiteral("scrollboxSumChart"));
+    scrollboxEvtChart = box(QStringLiteral("scrollboxEvtChart"));
+    perTable = pagesMain->findChild<TPerTable*>();
+    almTable = pagesMain->findChild<TAlmTable*>();
+    almList = pagesMain->findChild<TAlmList*>();
+    calList = pagesMain->findChild<TCalList*>();
+    sumTable = pagesMain->findChild<TRatingTable*>();
+    evtTable = pagesMain->findChild<TEventTable*>();
+    excTable = pagesMain->findChild<TLimitsTable*>();
 }
 
 void TformMain::showEvent(QShowEvent* event)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -29,6 +31,7 @@ class TGridView;
 class TLimitsTable;
 class TPerTable;
 class TRatingTable;
+class TReportPage;
 class TRunstat;
 class TScrollBox;
 class TTQMonitors;
@@ -139,6 +142,8 @@ private:
     // Window (main.cpp)
     void CreateControls();
     void CreateMenus();
+    // Points the named controls at the widgets of the report pages.
+    void BindPageControls();
     void FormShow();
     // The stored window rectangle held inside the work area of its screen, at least
     // a usable minimum and at most the work area.
@@ -179,22 +184,14 @@ private:
 
     // Report building (report.cpp)
     void UpdateCalibrationsTab();
-    // Names the limit rules of the settings that cannot be read on the status line,
-    // once until they change.
-    void ReportLimitErrors();
-    // Hand-edited event settings out of range, once each time they change.
-    void ReportEventErrors();
-    void ShowPeriodicCharts();
-    void ShowAlarmCharts();
-    void ShowProfileCharts();
-    void ShowSummaryCharts();
-    void ShowEventCharts();
-    template <class TChart>
-    void CreateCharts(QList<TChartBase*>& achart, TScrollBox* box);
     void LayoutCharts();
     TScrollBox* ActiveScrollBox() const;
     // The grid of the report page in front; none when that page shows charts.
     const TGridView* ActiveGrid() const;
+    // The report page of the tab in front; none before the tabs are made.
+    TReportPage* ActivePage() const;
+    // Tells the settings' mistakes of the page's kind on the status line, once until they change.
+    void ReportSettingsErrors(const TReportPage& page);
     QList<int> TickedRows() const;
     QDate EndCutAtToday() const;
     void StampBuild();
@@ -223,18 +220,14 @@ private:
 
     bool bShowMonitors = true;
     bool bClickCheck = false;
-    QList<TChartBase*> achartPer;
-    QList<TChartBase*> achartAlm;
-    QList<TChartBase*> achartTH;
-    QList<TChartBase*> achartSum;
-    QList<TChartBase*> achartEvt;
+    // The report pages, one per kind, in tab order.
+    std::vector<TReportPage*> aPages;
     bool bSyncZoomSentry = false;
     bool bSyncScrollSentry = false;
     QDateTime dtLastUpdate;
     bool bZoomed = false;
     int nSelectedPreset = -1;
     bool bShown = false;
-    // The limit rules' read errors last shown, so that each is reported once.
-    QString sLimitErrorsShown;
-    QString sEventErrorsShown; // the same for the event settings
+    // The settings' mistakes last shown, by their source, so that each is told once.
+    QHash<QString, QString> hashErrorsShown;
 };

@@ -5,6 +5,8 @@
 #include "output/gridtext.h"
 #include "output/pdfreport.h"
 #include "output/utils.h"
+#include "pages/excpage.h"
+#include "pages/reportkinds.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "reports/gridfill.h"
@@ -30,14 +32,6 @@
 #include <vector>
 
 namespace {
-const QStringList slTables{QStringLiteral("periodic"), QStringLiteral("alarms"), QStringLiteral("alarm-list"),
-                           QStringLiteral("calibrations")};
-const QStringList slKinds{QStringLiteral("per-chart"), QStringLiteral("per-table"),
-                          QStringLiteral("alm-chart"), QStringLiteral("alm-table"),
-                          QStringLiteral("alm-list"),  QStringLiteral("prf"),
-                          QStringLiteral("cal"),       QStringLiteral("sum"),
-                          QStringLiteral("evt"),
-                          QStringLiteral("exc")};
 
 // A mistake in the arguments: exit status 2 with the usage.
 class EBadArgs final : public std::runtime_error
@@ -181,25 +175,17 @@ TMonitorSel SelectMonitors(const TCfg& cfg, const TTQMonitors& mons, const std::
 TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
 {
     TExportOptions opt = TExportOptions::FromCfg(cfg);
-    QStringList slChosen = slKinds;
+    const QStringList slParts = TReportKinds::PartNames();
+    QStringList slChosen = slParts;
     if (a.sKinds) {
         slChosen = a.sKinds->split(QLatin1Char(','), Qt::SkipEmptyParts);
         if (slChosen.isEmpty())
             throw EBadArgs(QStringLiteral("--kinds needs at least one kind"));
         for (const QString& s : std::as_const(slChosen))
-            if (!slKinds.contains(s))
+            if (!slParts.contains(s))
                 throw EBadArgs(QStringLiteral("unknown report kind ") + s);
     }
-    opt.bPerChart = slChosen.contains(slKinds[0]);
-    opt.bPerTbl = slChosen.contains(slKinds[1]);
-    opt.bAlmChart = slChosen.contains(slKinds[2]);
-    opt.bAlmTbl = slChosen.contains(slKinds[3]);
-    opt.bAlmList = slChosen.contains(slKinds[4]);
-    opt.bPrfChart = slChosen.contains(slKinds[5]);
-    opt.bCalList = slChosen.contains(slKinds[6]);
-    opt.bSummary = slChosen.contains(slKinds[7]);
-    opt.bEvents = slChosen.contains(slKinds[8]);
-    opt.bExceedances = slChosen.contains(slKinds[9]);
+    opt.Choose(slChosen);
     if (a.bZoom)
         opt.bZoom = *a.bZoom;
     if (a.bLogo)
@@ -219,16 +205,13 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
 void PrintTable(const QString& sTable, TCfg& cfg, const TMonitorSel& aSel, const QDate& dtFrom,
                 const QDate& dtTo, QTextStream& out)
 {
+    const TReportKind* kind = nullptr;
+    int iPage = 0;
+    if (!TReportKinds::FindTable(sTable, kind, iPage))
+        return;
     TStringGrid grid;
     const QString sDataPath = cfg.DataPath();
-    if (sTable == slTables[0])
-        TGridFill::FillPerTable(grid, cfg, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod());
-    else if (sTable == slTables[1])
-        TGridFill::FillAlmTable(grid, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod());
-    else if (sTable == slTables[2])
-        TGridFill::FillAlmList(grid, sDataPath, aSel, dtFrom, dtTo);
-    else
-        TGridFill::FillCalList(grid, sDataPath, aSel, dtFrom, dtTo);
+    kind->info.aPages[size_t(iPage)].fnFill(grid, TFillArgs{cfg, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod()});
     out << TGridText::FromGrid(grid);
     out.flush();
 }
@@ -532,7 +515,7 @@ int Export(const TExportPlan& plan, TCfg& cfg, const TTQMonitors& mons, const TM
 
 struct TPdfChoice
 {
-    EPrintReport report = EPrintReport::PerChart;
+    QString sReport;
     QPageSize::PageSizeId idPaper = QPageSize::A4;
 };
 
@@ -545,11 +528,10 @@ TPdfChoice PdfChoice(const TArgs& a)
     if (!a.sReport)
         throw EBadArgs(QStringLiteral("--pdf needs --report, one of ") +
                        TPdfReport::ReportNames().join(QStringLiteral(", ")));
-    const std::optional<EPrintReport> report = TPdfReport::ReportFromName(*a.sReport);
-    if (!report)
+    if (!TPdfReport::ReportNames().contains(*a.sReport))
         throw EBadArgs(QStringLiteral("unknown report ") + *a.sReport + QStringLiteral(" (one of ") +
                        TPdfReport::ReportNames().join(QStringLiteral(", ")) + QLatin1Char(')'));
-    choice.report = *report;
+    choice.sReport = *a.sReport;
     if (a.sPaper) {
         if (a.sPaper->compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0)
             choice.idPaper = QPageSize::A4;
@@ -566,7 +548,7 @@ int WritePdf(const QString& sFile, const TPdfChoice& choice, bool bLandscape, TC
 {
     TPdfReport pdf(cfg, mons, aSel, dtFrom, dtTo);
     pdf.SetPaper(choice.idPaper, bLandscape);
-    const int nPages = pdf.Write(choice.report, sFile);
+    const int nPages = pdf.Write(choice.sReport, sFile);
     if (nPages <= 0) {
         err << pdf.Error() << Qt::endl;
         return 1;
@@ -590,7 +572,7 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
             QStringLiteral("give one of --export, --table, --summary, --events, --exceedances or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
-    if (a.sTable && !slTables.contains(*a.sTable))
+    if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
         throw EBadArgs(QStringLiteral("unknown table ") + *a.sTable);
     if (!a.sExport && (a.sKinds || a.bZoom || a.bLogo || a.sHeader || a.sImageFormat))
         throw EBadArgs(
@@ -660,7 +642,7 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return WritePdf(*a.sPdf, pdfChoice, a.bLandscape, cfg, mons, aSel, dtFrom, dtTo, out, err);
     }
     TExportOptions opt = ExportOptions(cfg, a);
-    if (opt.bExceedances)
+    if (opt.Chosen(TExcPage::Info().aParts.front()))
         opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, mons, a.sLimits, err));
     const TExportPlan plan{*a.sExport, dtFrom, dtTo, bFromLast, a.bProgress || bOutIsTerminal};
     return Export(plan, cfg, mons, aSel, opt, out, err);

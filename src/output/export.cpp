@@ -344,17 +344,17 @@ void TformExport::btnExportClick()
     }
 
     TExportOptions opt = TExportOptions::FromCfg(cfg);
-    opt.bPerChart = chkPerChart->isChecked();
-    opt.bPerTbl = chkPerTbl->isChecked();
-    opt.bAlmChart = chkAlmChart->isChecked();
-    opt.bAlmTbl = chkAlmTbl->isChecked();
-    opt.bAlmList = chkAlmList->isChecked();
-    opt.bPrfChart = chkPrfChart->isChecked();
-    opt.bSummary = chkSummary->isChecked();
-    opt.bEvents = chkEvents->isChecked();
-    opt.bExceedances = chkExceed->isChecked();
+    opt.Choose({QStringLiteral("per-chart")}, chkPerChart->isChecked());
+    opt.Choose({QStringLiteral("per-table")}, chkPerTbl->isChecked());
+    opt.Choose({QStringLiteral("alm-chart")}, chkAlmChart->isChecked());
+    opt.Choose({QStringLiteral("alm-table")}, chkAlmTbl->isChecked());
+    opt.Choose({QStringLiteral("alm-list")}, chkAlmList->isChecked());
+    opt.Choose({QStringLiteral("prf")}, chkPrfChart->isChecked());
+    opt.Choose({QStringLiteral("sum")}, chkSummary->isChecked());
+    opt.Choose({QStringLiteral("evt")}, chkEvents->isChecked());
+    opt.Choose({QStringLiteral("exc")}, chkExceed->isChecked());
     // The calibration option is offered only where the range has a calibration.
-    opt.bCalList = chkCalList->isChecked() && !panelCals->isHidden();
+    opt.Choose({QStringLiteral("cal")}, chkCalList->isChecked() && !panelCals->isHidden());
 
     TExportRun run(cfg, mons, aMons, dtFrom, dtTo, opt);
     run.SetStatusFn([this](const QString& s) { ShowStat(s); });

@@ -7,18 +7,8 @@
 #include "platform/datefmt.h"
 #include "platform/platform.h"
 #include "settings/cfg.h"
-#include "views/almchart.h"
-#include "views/eventchart.h"
-#include "views/perchart.h"
-#include "views/prfchart.h"
-#include "analysis/events.h"
-#include "analysis/eventsfill.h"
-#include "analysis/limits.h"
-#include "analysis/limitsfill.h"
-#include "analysis/rating.h"
-#include "views/ratingchart.h"
-#include "analysis/ratingfill.h"
-#include "reports/stringgrid.h"
+#include "pages/reportkinds.h"
+#include "views/chartbase.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -37,6 +27,15 @@ TExportOptions TExportOptions::FromCfg(const TCfg& cfg)
     opt.imageFormat =
         TReportNames::ImageFormatFromText(cfg.HtmlImageFormat()).value_or(EImageFormat::Bmp);
     return opt;
+}
+
+void TExportOptions::Choose(const QStringList& slNames, bool bChosen)
+{
+    for (const QString& s : slNames) {
+        slParts.removeAll(s);
+        if (bChosen)
+            slParts.append(s);
+    }
 }
 
 TExportRun::TExportRun(TCfg& cfgRun, const TTQMonitors& monsAll, TMonitorSel aMonsSel, const QDate& dtFromRun,
@@ -104,9 +103,9 @@ bool TExportRun::Fail(const QString& sFile)
     return false;
 }
 
-QString TExportRun::ChartDir(EReportKind kind) const
+QString TExportRun::ChartDir(const TKindInfo& kind)
 {
-    return sHtmlDir + TReportNames::KindFolder(kind) + TPlatform::Sep() + TReportNames::ChartFolder();
+    return sHtmlDir + kind.sFolder + TPlatform::Sep() + TReportNames::ChartFolder();
 }
 
 bool TExportRun::Run(const QString& sDir)
@@ -119,141 +118,50 @@ bool TExportRun::Run(const QString& sDir)
         return false;
     }
     sDataPath = cfg.DataPath();
-    const int n = opt.nPeriod;
 
-    if (opt.bPerChart || opt.bPerTbl) {
-        const bool bOK =
-            RunKind(EReportKind::Per, QStringLiteral("Periodic Noise Report"),
-                    QStringLiteral("Periodic reports: "), [&](THtmlPage& page, const TTQMonitor& mon) {
-                        if (opt.bPerChart && !AddChartBlock(page, EReportKind::Per, mon))
-                            return false;
-                        if (opt.bPerTbl)
-                            page.AddPerTable(cfg, sDataPath, mon.sID, dtFrom, dtTo, n, hooks);
-                        return true;
-                    });
-        if (!bOK)
-            return false;
-    }
-    if (opt.bAlmChart || opt.bAlmTbl || (opt.bAlmList && !Cancelled())) {
-        const bool bOK =
-            RunKind(EReportKind::Alm, QStringLiteral("Alarm Report"), QStringLiteral("Alarm reports: "),
-                    [&](THtmlPage& page, const TTQMonitor& mon) {
-                        if (opt.bAlmChart && !AddChartBlock(page, EReportKind::Alm, mon))
-                            return false;
-                        if (opt.bAlmTbl)
-                            page.AddAlmTable(sDataPath, mon.sID, dtFrom, dtTo, n, hooks);
-                        if (opt.bAlmList)
-                            page.AddAlmList(sDataPath, mon.sID, dtFrom, dtTo, hooks);
-                        return true;
-                    });
-        if (!bOK)
-            return false;
-    }
-    if (opt.bPrfChart && !Cancelled()) {
-        // The profile shows its progress per day, not per monitor.
-        const bool bOK =
-            RunKind(EReportKind::Prf, QStringLiteral("Noise Profile Report"), QString(),
-                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddPrfCharts(page, mon); });
-        if (!bOK)
-            return false;
-    }
-    if (opt.bCalList && !Cancelled()) {
-        const bool bOK =
-            RunKind(EReportKind::Cal, QStringLiteral("Calibration Report"),
-                    QStringLiteral("Calibration reports: "), [&](THtmlPage& page, const TTQMonitor& mon) {
-                        page.AddCalList(sDataPath, mon.sID, dtFrom, dtTo, hooks);
-                        return true;
-                    });
-        if (!bOK)
-            return false;
-    }
-    if (opt.bSummary && !Cancelled()) {
-        const bool bOK =
-            RunKind(EReportKind::Sum, QStringLiteral("Daily Rating Level Report"),
-                    QStringLiteral("Summary reports: "),
-                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddSumBlocks(page, mon); });
-        if (!bOK)
-            return false;
-    }
-    if (opt.bEvents && !Cancelled()) {
-        // Like the profile, the events show their progress per day.
-        const bool bOK =
-            RunKind(EReportKind::Evt, QStringLiteral("Noise Event Report"), QString(),
-                    [&](THtmlPage& page, const TTQMonitor& mon) { return AddEvtBlocks(page, mon); });
-        if (!bOK)
-            return false;
-    }
-    if (opt.bExceedances && !Cancelled()) {
-        const bool bOK = RunKind(
-            EReportKind::Exc, QStringLiteral("Exceedance Report"), QStringLiteral("Exceedance reports: "),
-            [&](THtmlPage& page, const TTQMonitor& mon) { return AddExcBlocks(page, mon); });
-        if (!bOK)
+    // The kinds in the order of the index, each with at least one part chosen; a
+    // cancel that came before a kind began writes none of its pages.
+    for (const TReportKind& kind : TReportKinds::All()) {
+        const bool bChosen = std::any_of(kind.info.aParts.begin(), kind.info.aParts.end(),
+                                         [this](const QString& sPart) { return opt.Chosen(sPart); });
+        if (bChosen && !Cancelled() && !RunKind(kind))
             return false;
     }
     if (Cancelled())
         return true;
 
     THtmlPage index;
-    index.AddIndexPage(sHtmlDir, mons, opt.sHeader, opt.bHideLogo);
+    index.AddIndexPage(sHtmlDir, mons, opt.sHeader, opt.bHideLogo, TReportKinds::Infos());
     const QString sIndex = sHtmlDir + TReportNames::IndexFileName();
     return index.Save(sIndex, sError);
 }
 
-bool TExportRun::RunKind(EReportKind kind, const QString& sTitle, const QString& sProgress,
-                         const TBlocksFn& fnBlocks)
+bool TExportRun::RunKind(const TReportKind& kind)
 {
-    const QString sPageDir = sHtmlDir + TReportNames::KindFolder(kind);
+    const TKindInfo& info = kind.info;
+    const QString sPageDir = sHtmlDir + info.sFolder;
     // A page folder that cannot be made ends the run with the reason: leaving the kind
     // out without a word would report a run as done that wrote nothing of it.
     if (!TPlatform::ForceDirectories(sPageDir))
         return FolderFail(sPageDir);
-    // A cancel that came before the kind began writes none of its pages.
     for (const TTQMonitor* mon : aMons) {
         if (Cancelled())
             break;
         hooks.Pump();
-        if (!sProgress.isEmpty())
-            Status(sProgress + mon->sName);
+        if (!info.sProgress.isEmpty())
+            Status(info.sProgress + mon->sName);
         THtmlPage page;
-        page.AddPageHead(sTitle, opt.bHideLogo);
+        page.AddPageHead(info.sHtmlTitle, opt.bHideLogo);
         page.AddPreamble(*mon, dtFrom, dtTo);
-        if (!fnBlocks(page, *mon))
+        if (!kind.fnExport(*this, page, *mon))
             return false;
         page.AddPageFoot();
         const QString sPage =
-            sPageDir + TPlatform::Sep() + TReportNames::PageName(kind, mon->sID, dtFrom, dtTo, opt.nPeriod);
+            sPageDir + TPlatform::Sep() + TReportNames::PageName(info, mon->sID, dtFrom, dtTo, opt.nPeriod);
         if (!page.Save(sPage, sError))
             return false;
     }
     return true;
-}
-
-bool TExportRun::AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon)
-{
-    const QString sChartDir = ChartDir(kind);
-    if (Cancelled())
-        return true;
-    if (!TPlatform::ForceDirectories(sChartDir))
-        return FolderFail(sChartDir);
-
-    const int n = opt.nPeriod;
-    std::unique_ptr<TChartBase> chart;
-    if (kind == EReportKind::Per) {
-        auto per = std::make_unique<TPerChart>(cfg);
-        per->SetTitle(QStringLiteral("Period: ") + QString::number(n) + QStringLiteral(" minutes"));
-        per->SetMonitorID(mon.sID);
-        per->SetLimitKeyShown(true);
-        per->PlotPeriod(dtFrom, dtTo, n);
-        chart = std::move(per);
-    } else {
-        auto alm = std::make_unique<TAlmChart>(cfg);
-        alm->SetTitle(QStringLiteral("Alarms Per ") + QString::number(n) + QStringLiteral(" Minute Period"));
-        alm->SetMonitorID(mon.sID);
-        alm->PlotPeriod(dtFrom, dtTo);
-        chart = std::move(alm);
-    }
-
-    return SaveChartImages(page, kind, mon, *chart);
 }
 
 bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom)
@@ -284,17 +192,17 @@ bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QS
     return TWholeFile::Save(sPath, ba, sError);
 }
 
-bool TExportRun::SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart)
+bool TExportRun::SaveChartImages(THtmlPage& page, const TKindInfo& kind, const QString& sID, TChartBase& chart)
 {
     const QString sChartDir = ChartDir(kind);
     const int n = opt.nPeriod;
-    const QString sImage = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, false, opt.imageFormat);
+    const QString sImage = TReportNames::ChartName(kind, sID, dtFrom, dtTo, n, false, opt.imageFormat);
     if (!SaveImage(chart, sChartDir, sImage, false))
         return false;
     hooks.Pump();
     QString sZoom;
     if (opt.bZoom && !Cancelled()) {
-        sZoom = TReportNames::ChartName(kind, mon.sID, dtFrom, dtTo, n, true, opt.imageFormat);
+        sZoom = TReportNames::ChartName(kind, sID, dtFrom, dtTo, n, true, opt.imageFormat);
         if (!SaveImage(chart, sChartDir, sZoom, true))
             return false;
     }
@@ -303,136 +211,19 @@ bool TExportRun::SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMon
     return true;
 }
 
-bool TExportRun::AddSumBlocks(THtmlPage& page, const TTQMonitor& mon)
+bool TExportRun::SaveDayChart(THtmlPage& page, const TKindInfo& kind, const QString& sID, const QDate& d,
+                              TChartBase& chart)
 {
-    // One computation serves the chart and the table, so the two cannot disagree.
-    const TRatingSettings set = TRatingSettings::FromCfg(cfg);
-    const TMonitorSel aOne{&mon};
-    // As on screen, days still to come are not rows: they would only dilute the range.
-    const QDate dtLast = std::min(dtTo, QDate::currentDate());
-    const std::vector<TRatingMonitor> aResults =
-        TRating::Compute(set, sDataPath, aOne, dtFrom, dtLast, opt.nPeriod);
-    if (aResults.empty())
-        return true;
-    const TRatingMonitor& rm = aResults.front();
-
-    const QString sChartDir = ChartDir(EReportKind::Sum);
-    if (TPlatform::ForceDirectories(sChartDir) && !Cancelled()) {
-        TRatingChart chart(cfg);
-        chart.SetTitle(QStringLiteral("Daily Rating Levels - Period: ") + QString::number(opt.nPeriod) +
-                       QStringLiteral(" minutes"));
-        chart.SetMonitorID(mon.sID);
-        chart.PlotRating(rm, set);
-        if (!SaveChartImages(page, EReportKind::Sum, mon, chart))
+    const QString sChartDir = ChartDir(kind);
+    const QString sImage = TReportNames::DayChartName(kind, sID, d, false, opt.imageFormat);
+    if (!SaveImage(chart, sChartDir, sImage, false))
+        return false;
+    QString sZoom;
+    if (opt.bZoom) {
+        sZoom = TReportNames::DayChartName(kind, sID, d, true, opt.imageFormat);
+        if (!SaveImage(chart, sChartDir, sZoom, true))
             return false;
     }
-
-    TStringGrid grid;
-    TRatingFill::FillSummary(grid, set, aOne, aResults);
-    page.AddSumTable(grid, set);
-    return true;
-}
-
-bool TExportRun::AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon)
-{
-    const QString sChartDir = ChartDir(EReportKind::Evt);
-    const bool bCharts = TPlatform::ForceDirectories(sChartDir);
-    const TEventSettings set = TEventSettings::FromCfg(cfg);
-    const TMonitorSel aOne{&mon};
-    TEventChart chart(cfg);
-    chart.SetMonitorID(mon.sID);
-    TStringGrid grid;
-    // The whole range at once, so that an event running past midnight is one event,
-    // listed on its start day; a day takes a few milliseconds.
-    const std::vector<TEventMonitor> aRange = TEvents::Compute(set, sDataPath, aOne, dtFrom, dtTo);
-    if (aRange.empty())
-        return true;
-    size_t iDay = 0;
-    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1), ++iDay) {
-        if (Cancelled())
-            break;
-        hooks.Pump();
-        Status(QStringLiteral("Events: ") + THtmlPage::IsoDate(d) + QLatin1Char(' ') + mon.sName);
-        if (iDay >= aRange.front().aDays.size())
-            break;
-        // One day's results serve the chart and the list of the day.
-        const std::vector<TEventMonitor> aResults{
-            TEventMonitor{aRange.front().sID, {aRange.front().aDays[iDay]}}};
-        if (bCharts) {
-            chart.SetTitle(QStringLiteral("Noise Events per Hour: ") + THtmlPage::LongDate(d));
-            chart.PlotEvents(aResults.front().aDays.front());
-            const QString sImage = TReportNames::EventChartName(mon.sID, d, false, opt.imageFormat);
-            if (!SaveImage(chart, sChartDir, sImage, false))
-                return false;
-            QString sZoom;
-            if (opt.bZoom) {
-                sZoom = TReportNames::EventChartName(mon.sID, d, true, opt.imageFormat);
-                if (!SaveImage(chart, sChartDir, sZoom, true))
-                    return false;
-            }
-            page.AddChartBlock(sImage, sZoom);
-        }
-        TEventsFill::FillList(grid, set, aOne, aResults);
-        page.AddEvtTable(grid);
-    }
-    page.AddLine(QStringLiteral("<p>") + TEventsFill::Note(set).toHtmlEscaped() + QStringLiteral("</p>"));
-    return true;
-}
-
-bool TExportRun::AddExcBlocks(THtmlPage& page, const TTQMonitor& mon)
-{
-    const TLimits limits = opt.pLimits ? *opt.pLimits : TLimits::FromCfg(cfg);
-    const TMonitorSel aOne{&mon};
-    // As on screen, days still to come are not rows: they would only add unassessed periods.
-    const QDate dtLast = std::min(dtTo, QDate::currentDate());
-    const std::vector<TLimitMonitor> aResults =
-        TLimitCheck::Compute(limits, sDataPath, aOne, dtFrom, dtLast, opt.nPeriod);
-    if (aResults.empty())
-        return true;
-
-    const QString sChartDir = ChartDir(EReportKind::Exc);
-    if (TPlatform::ForceDirectories(sChartDir) && !Cancelled()) {
-        TPerChart chart(cfg);
-        chart.SetTitle(QStringLiteral("Limits - Period: ") + QString::number(opt.nPeriod) +
-                       QStringLiteral(" minutes"));
-        chart.SetMonitorID(mon.sID);
-        chart.SetLimitRules(aResults.front().aRules);
-        chart.SetLimitKeyShown(true);
-        chart.PlotPeriod(dtFrom, dtTo, opt.nPeriod);
-        if (!SaveChartImages(page, EReportKind::Exc, mon, chart))
-            return false;
-    }
-
-    TStringGrid grid;
-    TLimitsFill::FillExceedances(grid, aOne, aResults, TRatingSettings::FromCfg(cfg).dCoverage);
-    page.AddExcTable(grid);
-    return true;
-}
-
-bool TExportRun::AddPrfCharts(THtmlPage& page, const TTQMonitor& mon)
-{
-    const QString sChartDir = ChartDir(EReportKind::Prf);
-    if (!TPlatform::ForceDirectories(sChartDir))
-        return true;
-    TPrfChart chart(cfg);
-    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1)) {
-        if (Cancelled())
-            break;
-        hooks.Pump();
-        Status(QStringLiteral("Profile: ") + THtmlPage::IsoDate(d) + QLatin1Char(' ') + mon.sName);
-        chart.SetTitle(QStringLiteral("Noise Profile: ") + THtmlPage::LongDate(d));
-        chart.SetMonitorID(mon.sID);
-        chart.PlotDay(d);
-        const QString sImage = TReportNames::ProfileChartName(mon.sID, d, false, opt.imageFormat);
-        if (!SaveImage(chart, sChartDir, sImage, false))
-            return false;
-        QString sZoom;
-        if (opt.bZoom) {
-            sZoom = TReportNames::ProfileChartName(mon.sID, d, true, opt.imageFormat);
-            if (!SaveImage(chart, sChartDir, sZoom, true))
-                return false;
-        }
-        page.AddChartBlock(sImage, sZoom);
-    }
+    page.AddChartBlock(sImage, sZoom);
     return true;
 }

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "output/utils.h"
+#include "pages/kindexport.h"
 #include "reports/gridfill.h"
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 
 class TCfg;
+struct TReportKind;
 struct TLimits;
 class TChartBase;
 class THtmlPage;
@@ -20,16 +23,9 @@ struct TTQMonitor;
 // settings without storing anything.
 struct TExportOptions
 {
-    bool bPerChart = false;
-    bool bPerTbl = false;
-    bool bAlmChart = false;
-    bool bAlmTbl = false;
-    bool bAlmList = false;
-    bool bPrfChart = false;
-    bool bCalList = false;
-    bool bSummary = false;  // the daily rating levels: table and chart
-    bool bEvents = false;   // the noise events: per day the hourly chart and the list
-    bool bExceedances = false; // the periods above the noise limits: chart with limits and table
+    // The parts of the report kinds to write, by the names --kinds gives them
+    // ("per-chart", "alm-list", "sum", ...).
+    QStringList slParts;
     // The limit schedule of the exceedance pages; none: the schedule of the settings.
     std::shared_ptr<const TLimits> pLimits;
     bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
@@ -40,6 +36,10 @@ struct TExportOptions
 
     // Zoom, logo, header, image format and period from the settings; no report kind chosen.
     static TExportOptions FromCfg(const TCfg& cfg);
+
+    // Chooses (or leaves out) the parts named.
+    void Choose(const QStringList& slNames, bool bChosen = true);
+    bool Chosen(const QString& sPart) const { return slParts.contains(sPart); }
 };
 
 // One export into a report folder: for each chosen kind one page per monitor with
@@ -51,7 +51,7 @@ struct TExportOptions
 //
 // The charts read the data folder, and the alarm chart its period, from the settings
 // object, so cfg must agree with the options' period.
-class TExportRun final
+class TExportRun final : public TKindExport
 {
 public:
     TExportRun(TCfg& cfg, const TTQMonitors& mons, TMonitorSel aMons, const QDate& dtFrom, const QDate& dtTo,
@@ -83,30 +83,34 @@ public:
     // Replaces the note whole (never a half-written file); false when it cannot be written.
     static bool SetLastDay(const QString& sHtmlDir, const QDate& dt);
 
+    // What the report kinds ask of the run while they write their blocks.
+    TCfg& Cfg() const override { return cfg; }
+    const QString& DataPath() const override { return sDataPath; }
+    QDate From() const override { return dtFrom; }
+    QDate To() const override { return dtTo; }
+    int Period() const override { return opt.nPeriod; }
+    bool Zoom() const override { return opt.bZoom; }
+    EImageFormat ImageFormat() const override { return opt.imageFormat; }
+    bool Chosen(const QString& sPart) const override { return opt.Chosen(sPart); }
+    std::shared_ptr<const TLimits> Limits() const override { return opt.pLimits; }
+    const TRunHooks& Hooks() const override { return hooks; }
+    void Status(const QString& s) const override;
+    QString ChartDir(const TKindInfo& kind) override;
+    bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom) override;
+    bool SaveChartImages(THtmlPage& page, const TKindInfo& kind, const QString& sID, TChartBase& chart) override;
+    bool SaveDayChart(THtmlPage& page, const TKindInfo& kind, const QString& sID, const QDate& d,
+                      TChartBase& chart) override;
+    bool FolderFail(const QString& sDir) override;
+
     static constexpr int ChartWidth = 800;
     static constexpr int ChartHeight = 320;
     static constexpr int ZoomWidth = 2048;
     static constexpr int ZoomHeight = 800;
 
 private:
-    using TBlocksFn = std::function<bool(THtmlPage&, const TTQMonitor&)>;
-
-    bool RunKind(EReportKind kind, const QString& sTitle, const QString& sProgress,
-                 const TBlocksFn& fnBlocks);
-    bool AddChartBlock(THtmlPage& page, EReportKind kind, const TTQMonitor& mon);
-    bool AddSumBlocks(THtmlPage& page, const TTQMonitor& mon);
-    bool AddEvtBlocks(THtmlPage& page, const TTQMonitor& mon);
-    bool AddExcBlocks(THtmlPage& page, const TTQMonitor& mon);
-    // Writes the plotted chart as sImage in sChartDir at the page size, or at the zoom
-    // size with bZoom. False, with the error naming the file, when it cannot be written.
-    bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom);
-    // Writes the plotted chart's image (and zoom image) and adds their line to the page.
-    bool SaveChartImages(THtmlPage& page, EReportKind kind, const TTQMonitor& mon, TChartBase& chart);
-    bool AddPrfCharts(THtmlPage& page, const TTQMonitor& mon);
-    QString ChartDir(EReportKind kind) const;
+    // Writes one page per chosen monitor of the kind.
+    bool RunKind(const TReportKind& kind);
     bool Fail(const QString& sFile);
-    bool FolderFail(const QString& sDir);
-    void Status(const QString& s) const;
 
     TCfg& cfg;
     const TTQMonitors& mons;

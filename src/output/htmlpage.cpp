@@ -399,13 +399,13 @@ void THtmlPage::AddMarkedTable(const TStringGrid& grid, int nDateCol, bool bNoWr
     slLines << QStringLiteral("</table>");
 }
 
-void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons)
+void THtmlPage::AddIndexSection(const TKindInfo& kind, const QString& sHtmlDir, const TTQMonitors& mons)
 {
-    const QString sKey = TReportNames::KindKey(kind);
+    const QString sKey = kind.sKey;
     // The folder is listed once; each name then goes to the one monitor whose ID it
     // holds, so a monitor whose ID begins another's (12 and 123) does not collect the
     // other's pages.
-    QStringList slNames = QDir(sHtmlDir + TReportNames::KindFolder(kind))
+    QStringList slNames = QDir(sHtmlDir + kind.sFolder)
                               .entryList(QStringList{sKey + QStringLiteral("_*.html")},
                                          QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     std::sort(slNames.begin(), slNames.end());
@@ -415,7 +415,7 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
         setIDs.insert(mons.GetHead(iMon)->sID);
     std::vector<TIndexName> aNames;
     for (const QString& sFile : std::as_const(slNames)) {
-        TIndexName name = SplitIndexName(sFile, sKey, TReportNames::HasPeriod(kind), setIDs);
+        TIndexName name = SplitIndexName(sFile, sKey, kind.bPeriod, setIDs);
         if (!name.sID.isEmpty())
             aNames.push_back(std::move(name));
     }
@@ -444,11 +444,7 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
     if (aEntries.empty())
         return;
 
-    static const char* const aszHeadings[] = {"Periodic Reports", "Alarm Reports", "Profile Reports",
-                                              "Calibration Reports", "Summary Reports",
-                                              "Noise Event Reports",
-                                              "Exceedance Reports"};
-    slLines << QStringLiteral("<h1>") + QLatin1String(aszHeadings[int(kind)]) + QStringLiteral("</h1>")
+    slLines << QStringLiteral("<h1>") + kind.sIndexHeading + QStringLiteral("</h1>")
             << QStringLiteral("<table class=\"idxtbl\">");
     if (bPeriod)
         slLines << QStringLiteral("<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
@@ -472,13 +468,12 @@ void THtmlPage::AddIndexSection(EReportKind kind, const QString& sHtmlDir, const
 }
 
 void THtmlPage::AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, const QString& sHeader,
-                             bool bHideLogo, const QDate& dtToday)
+                             bool bHideLogo, const std::vector<const TKindInfo*>& aKinds,
+                             const QDate& dtToday)
 {
     AddPageHead(sHeader, bHideLogo);
-    for (EReportKind kind :
-         {EReportKind::Per, EReportKind::Alm, EReportKind::Prf, EReportKind::Cal, EReportKind::Sum,
-          EReportKind::Evt, EReportKind::Exc})
-        AddIndexSection(kind, sHtmlDir, mons);
+    for (const TKindInfo* kind : aKinds)
+        AddIndexSection(*kind, sHtmlDir, mons);
     AddPageFoot(dtToday);
 }
 

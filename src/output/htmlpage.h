@@ -70,10 +70,12 @@ public:
     // with a separator) whose ID, read from the end of the name so that it may hold
     // "_", is a catalogue monitor's ID; monitors in catalogue order, names ascending
     // within a monitor. Nothing when none is found.
-    void AddIndexSection(EReportKind kind, const QString& sHtmlDir, const TTQMonitors& mons);
-    // The whole index page: head with the header text, the sections in kind order, foot.
+    void AddIndexSection(const TKindInfo& kind, const QString& sHtmlDir, const TTQMonitors& mons);
+    // The whole index page: head with the header text, a section per kind of aKinds in
+    // their order, foot.
     void AddIndexPage(const QString& sHtmlDir, const TTQMonitors& mons, const QString& sHeader,
-                      bool bHideLogo, const QDate& dtToday = QDate::currentDate());
+                      bool bHideLogo, const std::vector<const TKindInfo*>& aKinds,
+                      const QDate& dtToday = QDate::currentDate());
 
     // Writes the lines as UTF-8, each ending with CR LF, replacing any older file.
     // False when the file cannot be written; an older file is then left as it was.

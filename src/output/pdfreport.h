@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 
 class TCfg;
 class TTQMonitors;
@@ -33,16 +32,16 @@ public:
 
     // Prints report into sFile and returns the number of pages; 0 with Error() when
     // nothing was written (the file cannot be written, or there is nothing to print).
-    int Write(EPrintReport report, const QString& sFile);
+    // sReport is a name of ReportNames().
+    int Write(const QString& sReport, const QString& sFile);
     const QString& Error() const { return sError; }
 
     // The command-line names of the reports ("periodic-chart", ... "summary"), in
-    // EPrintReport order, and the report a name stands for.
-    static const QStringList& ReportNames();
-    static std::optional<EPrintReport> ReportFromName(const QString& s);
+    // the order of the report kinds and their pages.
+    static QStringList ReportNames();
 
 private:
-    int Print(EPrintReport report, const QString& sPdf);
+    int Print(const QString& sReport, const QString& sPdf);
 
     TCfg& cfg;
     const TTQMonitors& mons;

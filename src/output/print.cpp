@@ -56,35 +56,6 @@ QPixmap ChartBitmap(TChartBase& chart)
 }
 } // namespace
 
-QString TPrintJob::Title(EPrintReport report, int nPeriod)
-{
-    const QString sPeriod = QStringLiteral(" - Period = ") + QString::number(nPeriod) + QStringLiteral(" minutes");
-    switch (report) {
-    case EPrintReport::PerChart:
-    case EPrintReport::PerTable:
-        return QStringLiteral("Periodic Noise") + sPeriod;
-    case EPrintReport::AlmChart:
-        return QStringLiteral("Noise Alarm Count");
-    case EPrintReport::AlmTable:
-        return QStringLiteral("Alarm Table") + sPeriod;
-    case EPrintReport::AlmList:
-        return QStringLiteral("Alarm List");
-    case EPrintReport::Profile:
-        return QStringLiteral("Noise Profile");
-    case EPrintReport::Calibrations:
-        return QStringLiteral("Calibrations");
-    case EPrintReport::Summary:
-        return QStringLiteral("Daily Rating Levels") + sPeriod;
-    case EPrintReport::EvtList:
-        return QStringLiteral("Noise Events");
-    case EPrintReport::EvtChart:
-        return QStringLiteral("Noise Events per Hour");
-    case EPrintReport::Exceedances:
-        return QStringLiteral("Noise Limit Exceedances") + sPeriod;
-    }
-    return QString();
-}
-
 TformPrint::TformPrint(const TCfg& cfgOwner, QWidget* mainWin)
     : QDialog(mainWin), cfg(cfgOwner), mainWindow(mainWin),
       btnCancel(new QPushButton(QStringLiteral("Cancel"), this))

@@ -16,29 +16,9 @@ class TChartBase;
 class TPrintCanvas;
 class TGridView;
 
-// The report pages that print: the tabs and their sub-pages. The summary's table and
-// chart share one title.
-enum class EPrintReport
-{
-    PerChart,
-    PerTable,
-    AlmChart,
-    AlmTable,
-    AlmList,
-    Profile,
-    Calibrations,
-    Summary,
-    EvtList,
-    EvtChart,
-    Exceedances
-};
-
 // What the report page in front holds: a grid or the charts of a scroll box.
 struct TPrintJob
 {
-    // The title printed above the date line, e.g. "Periodic Noise - Period = 15 minutes".
-    static QString Title(EPrintReport report, int nPeriod);
-
     QString sTitle; // e.g. "Periodic Noise - Period = 15 minutes", "Alarm List"
     QDate dtFrom, dtTo;
     const TGridView* grid = nullptr;    // a grid page, or

@@ -7,65 +7,17 @@ QString PeriodField(int nPeriod)
 }
 } // namespace
 
-QString TReportNames::KindKey(EReportKind kind)
-{
-    switch (kind) {
-    case EReportKind::Per:
-        return QStringLiteral("per");
-    case EReportKind::Alm:
-        return QStringLiteral("alm");
-    case EReportKind::Prf:
-        return QStringLiteral("prf");
-    case EReportKind::Sum:
-        return QStringLiteral("sum");
-    case EReportKind::Evt:
-        return QStringLiteral("evt");
-    case EReportKind::Exc:
-        return QStringLiteral("exc");
-    case EReportKind::Cal:
-        break;
-    }
-    return QStringLiteral("cal");
-}
-
-QString TReportNames::KindFolder(EReportKind kind)
-{
-    switch (kind) {
-    case EReportKind::Per:
-        return QStringLiteral("periodic");
-    case EReportKind::Alm:
-        return QStringLiteral("alarms");
-    case EReportKind::Prf:
-        return QStringLiteral("profiles");
-    case EReportKind::Sum:
-        return QStringLiteral("summaries");
-    case EReportKind::Evt:
-        return QStringLiteral("events");
-    case EReportKind::Exc:
-        return QStringLiteral("exceedances");
-    case EReportKind::Cal:
-        break;
-    }
-    return QStringLiteral("calibrations");
-}
-
 QString TReportNames::DateField(const QDate& dt)
 {
     return dt.toString(QStringLiteral("yyyyMMdd"));
 }
 
-bool TReportNames::HasPeriod(EReportKind kind)
+QString TReportNames::PageName(const TKindInfo& kind, const QString& sID, const QDate& dtFrom,
+                               const QDate& dtTo, int nPeriod)
 {
-    return kind == EReportKind::Per || kind == EReportKind::Alm || kind == EReportKind::Sum ||
-           kind == EReportKind::Exc;
-}
-
-QString TReportNames::PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
-                               int nPeriod)
-{
-    QString s = KindKey(kind) + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) +
+    QString s = kind.sKey + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) +
                 QLatin1Char('_') + DateField(dtTo);
-    if (HasPeriod(kind))
+    if (kind.bPeriod)
         s += QLatin1Char('_') + PeriodField(nPeriod);
     return s + QStringLiteral(".html");
 }
@@ -90,21 +42,17 @@ QString TReportNames::ImageEnding(bool bZoom, EImageFormat fmt)
     return (bZoom ? QStringLiteral("_zoom.") : QStringLiteral(".")) + ImageExt(fmt);
 }
 
-QString TReportNames::ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
-                                int nPeriod, bool bZoom, EImageFormat fmt)
+QString TReportNames::ChartName(const TKindInfo& kind, const QString& sID, const QDate& dtFrom,
+                                const QDate& dtTo, int nPeriod, bool bZoom, EImageFormat fmt)
 {
-    return KindKey(kind) + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) + QLatin1Char('_') +
+    return kind.sKey + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtFrom) + QLatin1Char('_') +
            DateField(dtTo) + QLatin1Char('_') + PeriodField(nPeriod) + ImageEnding(bZoom, fmt);
 }
 
-QString TReportNames::ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom, EImageFormat fmt)
+QString TReportNames::DayChartName(const TKindInfo& kind, const QString& sID, const QDate& dtDay, bool bZoom,
+                                   EImageFormat fmt)
 {
-    return QStringLiteral("prf_") + sID + QLatin1Char('_') + DateField(dtDay) + ImageEnding(bZoom, fmt);
-}
-
-QString TReportNames::EventChartName(const QString& sID, const QDate& dtDay, bool bZoom, EImageFormat fmt)
-{
-    return QStringLiteral("evt_") + sID + QLatin1Char('_') + DateField(dtDay) + ImageEnding(bZoom, fmt);
+    return kind.sKey + QLatin1Char('_') + sID + QLatin1Char('_') + DateField(dtDay) + ImageEnding(bZoom, fmt);
 }
 
 int DecimalNumber(const QString& s)

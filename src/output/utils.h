@@ -1,23 +1,12 @@
 #pragma once
 
+#include "reports/kindinfo.h"
+
 #include <QDate>
 #include <QString>
 
 #include <functional>
 #include <optional>
-
-// The kinds of report page the export writes, in the order of the index page. The
-// summary and the noise events came last, so the older kinds keep their numbers.
-enum class EReportKind
-{
-    Per,
-    Alm,
-    Prf,
-    Cal,
-    Sum,
-    Evt,
-    Exc
-};
 
 // The file format of the export's chart images. BMP is what every library held so
 // far; PNG holds the same picture in a small fraction of the bytes.
@@ -35,31 +24,22 @@ class TReportNames final
 public:
     TReportNames() = delete;
 
-    // "per", "alm", "prf", "cal", "sum", "evt", "exc": the first field of every file name of the kind.
-    static QString KindKey(EReportKind kind);
-    // "periodic", "alarms", "profiles", "calibrations", "summaries", "events", "exceedances".
-    static QString KindFolder(EReportKind kind);
     // Index page links always use "/", whatever the platform separator.
-    static QString LinkPrefix(EReportKind kind) { return KindFolder(kind) + QLatin1Char('/'); }
+    static QString LinkPrefix(const TKindInfo& kind) { return kind.sFolder + QLatin1Char('/'); }
 
     // A date field of a file name, "YYYYMMDD".
     static QString DateField(const QDate& dt);
 
-    // Whether the names of the kind end with the period field: true for per, alm, sum and exc.
-    static bool HasPeriod(EReportKind kind);
-
-    // per_ID_FROM_TO_PPPP.html, alm_... and sum_...; prf_ID_FROM_TO.html and cal_... carry no period.
-    static QString PageName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+    // KEY_ID_FROM_TO_PPPP.html for a kind whose names carry the period, else KEY_ID_FROM_TO.html.
+    static QString PageName(const TKindInfo& kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                             int nPeriod);
-    // per_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp (also alm_ and sum_); .png for PNG images.
-    static QString ChartName(EReportKind kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
+    // KEY_ID_FROM_TO_PPPP.bmp or ..._zoom.bmp: the chart of a range; .png for PNG images.
+    static QString ChartName(const TKindInfo& kind, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                              int nPeriod, bool bZoom, EImageFormat fmt = EImageFormat::Bmp);
-    // prf_ID_DAY.bmp or prf_ID_DAY_zoom.bmp; .png for PNG images.
-    static QString ProfileChartName(const QString& sID, const QDate& dtDay, bool bZoom,
-                                    EImageFormat fmt = EImageFormat::Bmp);
-    // evt_ID_DAY.bmp or evt_ID_DAY_zoom.bmp: the events per hour of one day; .png for PNG images.
-    static QString EventChartName(const QString& sID, const QDate& dtDay, bool bZoom,
-                                  EImageFormat fmt = EImageFormat::Bmp);
+    // KEY_ID_DAY.bmp or KEY_ID_DAY_zoom.bmp: the chart of one day (the profile, the
+    // events per hour); .png for PNG images.
+    static QString DayChartName(const TKindInfo& kind, const QString& sID, const QDate& dtDay, bool bZoom,
+                                EImageFormat fmt = EImageFormat::Bmp);
 
     // "bmp" or "png": the file name ending, and the text of the setting and the command line.
     static QString ImageExt(EImageFormat fmt);

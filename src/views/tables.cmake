@@ -6,6 +6,7 @@ set(TARVIK_VIEWS_TABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/pertbl.h ${CMAKE_CURRENT_LIST_DIR}/pertbl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/almtbl.h ${CMAKE_CURRENT_LIST_DIR}/almtbl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/almlist.h ${CMAKE_CURRENT_LIST_DIR}/almlist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scrollbox.h ${CMAKE_CURRENT_LIST_DIR}/scrollbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/callist.h ${CMAKE_CURRENT_LIST_DIR}/callist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ratingtbl.h ${CMAKE_CURRENT_LIST_DIR}/ratingtbl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/eventtbl.h ${CMAKE_CURRENT_LIST_DIR}/eventtbl.cpp

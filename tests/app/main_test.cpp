@@ -2,7 +2,7 @@
 #include "app/application.h"
 #include "app/datepicker.h"
 #include "app/main.h"
-#include "app/scrollbox.h"
+#include "views/scrollbox.h"
 #include "dialogs/help.h"
 #include "platform/datefmt.h"
 #include "settings/cfg.h"

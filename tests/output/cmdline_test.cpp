@@ -443,7 +443,7 @@ TEST_F(TCmdLineTest, Export_WritesWhatTheRunWritesWithTheSameChoices)
 
     const auto mons = dir.Monitors();
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bPerTbl = opt.bAlmChart = opt.bAlmList = opt.bPrfChart = opt.bCalList = true;
+    opt.Choose({QStringLiteral("per-table"), QStringLiteral("alm-chart"), QStringLiteral("alm-list"), QStringLiteral("prf"), QStringLiteral("cal")});
     opt.bZoom = true;
     opt.bHideLogo = true;
     opt.sHeader = QStringLiteral("Site <A>");

@@ -1,4 +1,6 @@
 #include "output/exportrun.h"
+#include "pages/perpage.h"
+#include "pages/sumpage.h"
 
 #include "analysis/limits.h"
 #include "output/htmlpage.h"
@@ -25,8 +27,7 @@ const QDate d3(2024, 3, 3);
 TExportOptions AllKinds(const TCfg& cfg, bool bZoom)
 {
     TExportOptions opt = TExportOptions::FromCfg(cfg);
-    opt.bPerChart = opt.bPerTbl = opt.bAlmChart = opt.bAlmTbl = opt.bAlmList = opt.bPrfChart = opt.bCalList =
-        true;
+    opt.Choose({QStringLiteral("per-chart"), QStringLiteral("per-table"), QStringLiteral("alm-chart"), QStringLiteral("alm-table"), QStringLiteral("alm-list"), QStringLiteral("prf"), QStringLiteral("cal")});
     opt.bZoom = bZoom;
     return opt;
 }
@@ -117,7 +118,7 @@ TEST_F(TExportRunTest, AllKindsWithZoom_PagesImagesAndIndex)
 TEST_F(TExportRunTest, ZoomOff_NoZoomImagesAndPlainImageLines)
 {
     TExportOptions opt = AllKinds(dir.Cfg(), false);
-    opt.bAlmChart = opt.bAlmTbl = opt.bAlmList = opt.bCalList = false;
+    opt.Choose({QStringLiteral("alm-chart"), QStringLiteral("alm-table"), QStringLiteral("alm-list"), QStringLiteral("cal")}, false);
     TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d2, opt);
     ASSERT_TRUE(run.Run(dir.HtmlDir()));
     EXPECT_TRUE(TReportDir::Files(dir.HtmlDir()).filter(QStringLiteral("_zoom")).isEmpty());
@@ -133,7 +134,7 @@ TEST_F(TExportRunTest, ProgressTexts_PerMonitorAndPerProfileDay)
 {
     TExportOptions opt;
     opt.nPeriod = 60;
-    opt.bPerTbl = opt.bAlmList = opt.bPrfChart = opt.bCalList = opt.bSummary = true;
+    opt.Choose({QStringLiteral("per-table"), QStringLiteral("alm-list"), QStringLiteral("prf"), QStringLiteral("cal"), QStringLiteral("sum")});
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d2, opt);
     QStringList slStatus;
     run.SetStatusFn([&slStatus](const QString& s) { slStatus << s; });
@@ -164,7 +165,7 @@ TEST_F(TExportRunTest, Summary_PagePerMonitorWithChartTableAndNote)
         slDay2 << QStringLiteral("%1:00:00,60.0").arg(h, 2, 10, QLatin1Char('0'));
     dir.WritePer(QStringLiteral("7"), d2, 60, slDay2);
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bSummary = true;
+    opt.Choose({QStringLiteral("sum")});
     opt.bZoom = true;
     TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d3, opt);
     ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
@@ -221,13 +222,13 @@ TEST_F(TExportRunTest, Summary_DaysStillToComeAreNoRows)
 {
     const QDate dtToday = QDate::currentDate();
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bSummary = true;
+    opt.Choose({QStringLiteral("sum")});
     TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, dtToday.addDays(-1), dtToday.addDays(2), opt);
     ASSERT_TRUE(run.Run(dir.HtmlDir()));
     // The page keeps the name of the range asked for.
     const QStringList sl =
         TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("summaries/") +
-                              TReportNames::PageName(EReportKind::Sum, QStringLiteral("7"),
+                              TReportNames::PageName(TSumPage::Info(), QStringLiteral("7"),
                                                      dtToday.addDays(-1), dtToday.addDays(2), 60));
     const QString sIso = QStringLiteral("yyyy-MM-dd");
     EXPECT_EQ(sl.count(QStringLiteral("<td>") + dtToday.addDays(-1).toString(sIso) + QStringLiteral("</td>")),
@@ -247,7 +248,7 @@ TEST_F(TExportRunTest, Summary_OffWritesNoFolderAndOnOnlyAddsItsIndexSection)
     EXPECT_TRUE(slBefore.filter(QStringLiteral("ummar")).isEmpty());
 
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bSummary = true;
+    opt.Choose({QStringLiteral("sum")});
     TExportRun after(dir.Cfg(), *mons, Both(), d1, d3, opt);
     ASSERT_TRUE(after.Run(dir.HtmlDir()));
     QStringList slAfter = TReportDir::ReadLines(sIndex);
@@ -266,8 +267,8 @@ TEST_F(TExportRunTest, Exceedances_PagePerMonitorWithChartTableNoteAndLastIndexS
     // nothing; the run's own schedule finds that period 0.5 above 50.5.
     dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 70.0")});
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bSummary = true;
-    opt.bExceedances = true;
+    opt.Choose({QStringLiteral("sum")});
+    opt.Choose({QStringLiteral("exc")});
     auto limits = std::make_shared<TLimits>();
     QString sError;
     limits->aRules = {
@@ -311,7 +312,7 @@ TEST_F(TExportRunTest, Exceedances_PagePerMonitorWithChartTableNoteAndLastIndexS
 TEST_F(TExportRunTest, Summary_CancelledAtTheFirstMonitorWritesNoIndex)
 {
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bSummary = true;
+    opt.Choose({QStringLiteral("sum")});
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     bool bCancel = false;
     run.SetStatusFn([&bCancel](const QString&) { bCancel = true; });
@@ -328,7 +329,7 @@ TEST_F(TExportRunTest, Summary_UnwritableImageStopsTheRunNamingIt)
         dir.HtmlDir() + QStringLiteral("summaries/charts/sum_8_20240301_20240301_0060.bmp");
     ASSERT_TRUE(QDir().mkpath(sImage));
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bSummary = true;
+    opt.Choose({QStringLiteral("sum")});
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
     EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sImage) +
@@ -349,7 +350,7 @@ TEST_F(TExportRunTest, Events_EventAcrossMidnightIsOneEventOnItsStartDay)
                       {QStringLiteral("Time,LAeq"), QStringLiteral("00:00:00,70.0"), QStringLiteral("00:00:01,70.0"),
                        QStringLiteral("00:00:02,70.0")});
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bEvents = true;
+    opt.Choose({QStringLiteral("evt")});
     TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d2, opt);
     ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
     const QStringList slPage =
@@ -369,7 +370,7 @@ TEST_F(TExportRunTest, Events_PagePerMonitorWithABlockPerDayAndItsIndexSection)
         sl << QStringLiteral("10:00:%1,70.0").arg(s, 2, 10, QLatin1Char('0'));
     TReportDir::Write(dir.DataPath() + QStringLiteral("7/2024-03/prf-01.csv"), sl);
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
-    opt.bEvents = true;
+    opt.Choose({QStringLiteral("evt")});
     opt.bZoom = true;
     TExportRun run(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d2, opt);
     QStringList slStatus;
@@ -425,7 +426,7 @@ TEST_F(TExportRunTest, SecondExportAddsIndexRowsAndKeepsOlderPages)
 {
     TExportOptions opt;
     opt.nPeriod = 60;
-    opt.bPerTbl = true;
+    opt.Choose({QStringLiteral("per-table")});
     TExportRun first(dir.Cfg(), *mons, {mons->GetHead(0)}, d1, d1, opt);
     ASSERT_TRUE(first.Run(dir.HtmlDir()));
     TExportRun second(dir.Cfg(), *mons, Both(), d2, d3, opt);
@@ -472,7 +473,7 @@ TEST_F(TExportRunTest, UnwritablePage_StopsTheRunNamingTheFile)
     ASSERT_TRUE(QDir().mkpath(sBlocked));
     TExportOptions opt;
     opt.nPeriod = 60;
-    opt.bAlmList = opt.bCalList = true;
+    opt.Choose({QStringLiteral("alm-list"), QStringLiteral("cal")});
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
     EXPECT_EQ(run.Error(), QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(sBlocked) +
@@ -488,7 +489,7 @@ TEST_F(TExportRunTest, UnwritableImageOrIndex_StopsTheRunNamingTheFile)
     ASSERT_TRUE(QDir().mkpath(sImage));
     TExportOptions opt;
     opt.nPeriod = 60;
-    opt.bPerChart = true;
+    opt.Choose({QStringLiteral("per-chart")});
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
     EXPECT_TRUE(run.Error().endsWith(QDir::toNativeSeparators(sImage) + QStringLiteral(": Is a directory")));
@@ -513,7 +514,7 @@ TEST_F(TExportRunTest, FullDisk_NoTruncatedImageOrPageAndTheReason)
         opt.imageFormat = fmt;
         ASSERT_TRUE(TExportRun(dir.Cfg(), *mons, Both(), d1, d1, opt).Run(dir.HtmlDir()));
         const QString sFirst = dir.HtmlDir() + QStringLiteral("periodic/charts/") +
-                               TReportNames::ChartName(EReportKind::Per, QStringLiteral("7"), d1, d1, 60, false, fmt);
+                               TReportNames::ChartName(TPerPage::Info(), QStringLiteral("7"), d1, d1, 60, false, fmt);
         QFile f(sFirst);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray baFirst = f.readAll();
@@ -553,7 +554,7 @@ TEST_F(TExportRunTest, PeriodOtherThanTheSettings_IsRefused)
 {
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
     opt.nPeriod = 15;
-    opt.bAlmChart = true;
+    opt.Choose({QStringLiteral("alm-chart")});
     TExportRun run(dir.Cfg(), *mons, Both(), d1, d1, opt);
     EXPECT_FALSE(run.Run(dir.HtmlDir()));
     EXPECT_FALSE(run.Error().isEmpty());

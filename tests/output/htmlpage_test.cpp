@@ -5,6 +5,7 @@
 #include "reports/stringgrid.h"
 
 #include "reportdir.h"
+#include "testkinds.h"
 
 #include <gtest/gtest.h>
 
@@ -462,11 +463,11 @@ protected:
         dir.AddMonitor(QStringLiteral("12"), QStringLiteral("Alpha <12>"));
         dir.AddMonitor(QStringLiteral("123"), QStringLiteral("Beta"));
     }
-    QStringList Section(EReportKind kind)
+    QStringList Section(const QString& sKey)
     {
         const auto mons = dir.Monitors();
         THtmlPage page;
-        page.AddIndexSection(kind, dir.HtmlDir(), *mons);
+        page.AddIndexSection(TestKind(sKey), dir.HtmlDir(), *mons);
         return page.Lines();
     }
     TReportDir dir;
@@ -477,7 +478,7 @@ TEST_F(THtmlIndexTest, PeriodicRows_OneDateOrARangeWithPeriodCell)
     dir.Touch(QStringLiteral("periodic/per_7_20240301_20240301_0015.html"));
     dir.Touch(QStringLiteral("periodic/per_7_20240301_20240303_0015.html"));
     EXPECT_EQ(
-        Section(EReportKind::Per),
+        Section(QStringLiteral("per")),
         Lines({"<h1>Periodic Reports</h1>", "<table class=\"idxtbl\">",
                "<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
                "style=\"width:220px\">Date</td><td>Period</td></tr>",
@@ -492,7 +493,7 @@ TEST_F(THtmlIndexTest, ProfileAndCalibrationTables_HaveNoPeriodColumn)
 {
     dir.Touch(QStringLiteral("profiles/prf_7_20240301_20240302.html"));
     dir.Touch(QStringLiteral("calibrations/cal_7_20240301_20240302.html"));
-    const QStringList slPrf = Section(EReportKind::Prf);
+    const QStringList slPrf = Section(QStringLiteral("prf"));
     ASSERT_EQ(slPrf.size(), 5);
     EXPECT_EQ(slPrf[0], QStringLiteral("<h1>Profile Reports</h1>"));
     EXPECT_EQ(slPrf[2], QStringLiteral("<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
@@ -501,15 +502,15 @@ TEST_F(THtmlIndexTest, ProfileAndCalibrationTables_HaveNoPeriodColumn)
               QStringLiteral("<tr class=\"link\" onclick=\"location.href='profiles/"
                              "prf_7_20240301_20240302.html'\"><td>North Gate</td><td>Mar 01, 2024 - Mar "
                              "02, 2024</td></tr>"));
-    EXPECT_EQ(Section(EReportKind::Cal)[0], QStringLiteral("<h1>Calibration Reports</h1>"));
-    EXPECT_TRUE(Section(EReportKind::Per).isEmpty());
+    EXPECT_EQ(Section(QStringLiteral("cal"))[0], QStringLiteral("<h1>Calibration Reports</h1>"));
+    EXPECT_TRUE(Section(QStringLiteral("per")).isEmpty());
 }
 
 TEST_F(THtmlIndexTest, PrefixIDs_EachPageListedOnceUnderItsOwnMonitor)
 {
     dir.Touch(QStringLiteral("alarms/alm_12_20240301_20240301_0060.html"));
     dir.Touch(QStringLiteral("alarms/alm_123_20240301_20240301_0060.html"));
-    const QStringList sl = Section(EReportKind::Alm);
+    const QStringList sl = Section(QStringLiteral("alm"));
     ASSERT_EQ(sl.size(), 3 + 2 + 1);
     // Catalogue order is by name: "Alpha <12>" before "Beta"; the name is escaped.
     EXPECT_TRUE(sl[3].contains(QLatin1String("alm_12_20240301")));
@@ -530,7 +531,7 @@ TEST_F(THtmlIndexTest, IDsHoldingUnderscores_ListedUnderTheirOwnMonitor)
     dir.Touch(QStringLiteral("periodic/per__x_20240301_20240302_0060.html"));
     dir.Touch(QStringLiteral("profiles/prf_M_1_20240301_20240301.html"));
     dir.Touch(QStringLiteral("profiles/prf__x_20240303_20240303.html"));
-    const QStringList slPer = Section(EReportKind::Per);
+    const QStringList slPer = Section(QStringLiteral("per"));
     ASSERT_EQ(slPer.size(), 3 + 3 + 1);
     EXPECT_EQ(slPer[3], QStringLiteral("<tr class=\"link\" onclick=\"location.href='periodic/"
                                        "per_M_20240302_20240302_0015.html'\"><td>Em</td><td>Mar 02, "
@@ -543,7 +544,7 @@ TEST_F(THtmlIndexTest, IDsHoldingUnderscores_ListedUnderTheirOwnMonitor)
                                        "2024 - Mar 02, 2024</td><td>60 min</td></tr>"));
     // Without a period field the last two fields are the dates: "M_1" is not "M" with
     // the dates shifted into a period.
-    const QStringList slPrf = Section(EReportKind::Prf);
+    const QStringList slPrf = Section(QStringLiteral("prf"));
     ASSERT_EQ(slPrf.size(), 3 + 2 + 1);
     EXPECT_EQ(slPrf[2], QStringLiteral("<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
                                        "style=\"width:220px\">Date</td></tr>"));
@@ -558,7 +559,7 @@ TEST_F(THtmlIndexTest, OddNames_PassedOverOrShownAsTheyParse)
     dir.Touch(QStringLiteral("periodic/per_7_2024x301_20240302_00a5.html"));  // bad date, bad period
     dir.Touch(QStringLiteral("periodic/per_7_20240302_20240302_0005.html"));
     dir.Touch(QStringLiteral("periodic/per_7_20240302_20240302_0005.txt"));
-    const QStringList sl = Section(EReportKind::Per);
+    const QStringList sl = Section(QStringLiteral("per"));
     ASSERT_EQ(sl.size(), 3 + 2 + 1);
     const QString sBad = sl.filter(QStringLiteral("2024x301")).value(0);
     EXPECT_TRUE(sBad.endsWith(QLatin1String("<td>Dec 29, 1899 - Mar 02, 2024</td></tr>")))
@@ -573,7 +574,7 @@ TEST_F(THtmlIndexTest, NamesOfOneMonitorAreSortedAscending)
     dir.Touch(QStringLiteral("calibrations/cal_7_20240305_20240305.html"));
     dir.Touch(QStringLiteral("calibrations/cal_7_20240101_20240131.html"));
     dir.Touch(QStringLiteral("calibrations/cal_7_20240201_20240201.html"));
-    const QStringList sl = Section(EReportKind::Cal);
+    const QStringList sl = Section(QStringLiteral("cal"));
     ASSERT_EQ(sl.size(), 3 + 3 + 1);
     EXPECT_TRUE(sl[3].contains(QLatin1String("cal_7_20240101")));
     EXPECT_TRUE(sl[4].contains(QLatin1String("cal_7_20240201")));
@@ -584,7 +585,7 @@ TEST_F(THtmlIndexTest, IndexPage_WithoutPagesOnlyHeadAndFoot)
 {
     const auto mons = dir.Monitors();
     THtmlPage page;
-    page.AddIndexPage(dir.HtmlDir(), *mons, QStringLiteral("Site & Co"), true, QDate(2024, 3, 5));
+    page.AddIndexPage(dir.HtmlDir(), *mons, QStringLiteral("Site & Co"), true, TestKinds(), QDate(2024, 3, 5));
     ASSERT_EQ(page.Lines().size(), 35 + 3);
     EXPECT_EQ(page.Lines()[33], QStringLiteral("<div id=\"title\">Site &amp; Co</div>"));
     EXPECT_EQ(page.Lines()[34], QStringLiteral("</div>"));
@@ -597,7 +598,7 @@ TEST_F(THtmlIndexTest, SummaryRows_ListedWithTheirPeriodUnderTheirOwnHeading)
     dir.Touch(QStringLiteral("summaries/sum_12_20240301_20240301_0060.html"));
     dir.Touch(QStringLiteral("periodic/sum_7_20240301_20240301_0060.html")); // not its folder
     EXPECT_EQ(
-        Section(EReportKind::Sum),
+        Section(QStringLiteral("sum")),
         Lines({"<h1>Summary Reports</h1>", "<table class=\"idxtbl\">",
                "<tr class=\"head\"><td style=\"width:180px\">Monitor</td><td "
                "style=\"width:220px\">Date</td><td>Period</td></tr>",
@@ -606,7 +607,7 @@ TEST_F(THtmlIndexTest, SummaryRows_ListedWithTheirPeriodUnderTheirOwnHeading)
                "<tr class=\"link\" onclick=\"location.href='summaries/sum_7_20240301_20240331_0010.html'\">"
                "<td>North Gate</td><td>Mar 01, 2024 - Mar 31, 2024</td><td>10 min</td></tr>",
                "</table>"}));
-    EXPECT_TRUE(Section(EReportKind::Per).isEmpty());
+    EXPECT_TRUE(Section(QStringLiteral("per")).isEmpty());
 }
 
 TEST_F(THtmlIndexTest, IndexPage_SectionsInKindOrder)
@@ -617,7 +618,7 @@ TEST_F(THtmlIndexTest, IndexPage_SectionsInKindOrder)
     dir.Touch(QStringLiteral("alarms/alm_7_20240301_20240301_0060.html"));
     const auto mons = dir.Monitors();
     THtmlPage page;
-    page.AddIndexPage(dir.HtmlDir(), *mons, QStringLiteral("Tarvik Report"), false);
+    page.AddIndexPage(dir.HtmlDir(), *mons, QStringLiteral("Tarvik Report"), false, TestKinds());
     const QStringList slHeads = page.Lines().filter(QStringLiteral("<h1>"));
     EXPECT_EQ(slHeads, Lines({"<h1>Periodic Reports</h1>", "<h1>Alarm Reports</h1>",
                               "<h1>Calibration Reports</h1>", "<h1>Summary Reports</h1>"}));

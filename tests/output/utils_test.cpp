@@ -3,6 +3,7 @@
 #include "output/wholefile.h"
 
 #include "reportdir.h"
+#include "testkinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,45 +21,41 @@
 TEST(TReportNames, PageNames_CarryPeriodOnlyForPeriodicAndAlarmPages)
 {
     const QDate d1(2024, 3, 1), d3(2024, 3, 3);
-    EXPECT_EQ(TReportNames::PageName(EReportKind::Per, QStringLiteral("7"), d1, d3, 15),
+    EXPECT_EQ(TReportNames::PageName(TestKind(QStringLiteral("per")), QStringLiteral("7"), d1, d3, 15),
               QStringLiteral("per_7_20240301_20240303_0015.html"));
-    EXPECT_EQ(TReportNames::PageName(EReportKind::Alm, QStringLiteral("7"), d1, d1, 5),
+    EXPECT_EQ(TReportNames::PageName(TestKind(QStringLiteral("alm")), QStringLiteral("7"), d1, d1, 5),
               QStringLiteral("alm_7_20240301_20240301_0005.html"));
-    EXPECT_EQ(TReportNames::PageName(EReportKind::Prf, QStringLiteral("M01"), d1, d3, 15),
+    EXPECT_EQ(TReportNames::PageName(TestKind(QStringLiteral("prf")), QStringLiteral("M01"), d1, d3, 15),
               QStringLiteral("prf_M01_20240301_20240303.html"));
-    EXPECT_EQ(TReportNames::PageName(EReportKind::Cal, QStringLiteral("M01"), d1, d3, 15),
+    EXPECT_EQ(TReportNames::PageName(TestKind(QStringLiteral("cal")), QStringLiteral("M01"), d1, d3, 15),
               QStringLiteral("cal_M01_20240301_20240303.html"));
-    EXPECT_EQ(TReportNames::PageName(EReportKind::Sum, QStringLiteral("M01"), d1, d3, 10),
+    EXPECT_EQ(TReportNames::PageName(TestKind(QStringLiteral("sum")), QStringLiteral("M01"), d1, d3, 10),
               QStringLiteral("sum_M01_20240301_20240303_0010.html"));
     // A period of more than four digits keeps all of them.
-    EXPECT_EQ(TReportNames::PageName(EReportKind::Per, QStringLiteral("7"), d1, d1, 12345),
+    EXPECT_EQ(TReportNames::PageName(TestKind(QStringLiteral("per")), QStringLiteral("7"), d1, d1, 12345),
               QStringLiteral("per_7_20240301_20240301_12345.html"));
 }
 
 TEST(TReportNames, ChartNames_ZoomImagesEndWithZoomBmp)
 {
     const QDate d1(2024, 3, 1), d3(2024, 3, 3);
-    EXPECT_EQ(TReportNames::ChartName(EReportKind::Per, QStringLiteral("7"), d1, d3, 60, false),
+    EXPECT_EQ(TReportNames::ChartName(TestKind(QStringLiteral("per")), QStringLiteral("7"), d1, d3, 60, false),
               QStringLiteral("per_7_20240301_20240303_0060.bmp"));
-    EXPECT_EQ(TReportNames::ChartName(EReportKind::Alm, QStringLiteral("7"), d1, d3, 60, true),
+    EXPECT_EQ(TReportNames::ChartName(TestKind(QStringLiteral("alm")), QStringLiteral("7"), d1, d3, 60, true),
               QStringLiteral("alm_7_20240301_20240303_0060_zoom.bmp"));
-    EXPECT_EQ(TReportNames::ChartName(EReportKind::Sum, QStringLiteral("7"), d1, d3, 10, false),
+    EXPECT_EQ(TReportNames::ChartName(TestKind(QStringLiteral("sum")), QStringLiteral("7"), d1, d3, 10, false),
               QStringLiteral("sum_7_20240301_20240303_0010.bmp"));
-    EXPECT_EQ(TReportNames::ChartName(EReportKind::Sum, QStringLiteral("7"), d1, d3, 10, true),
+    EXPECT_EQ(TReportNames::ChartName(TestKind(QStringLiteral("sum")), QStringLiteral("7"), d1, d3, 10, true),
               QStringLiteral("sum_7_20240301_20240303_0010_zoom.bmp"));
-    EXPECT_EQ(TReportNames::ProfileChartName(QStringLiteral("7"), d3, false),
+    EXPECT_EQ(TReportNames::DayChartName(TestKind(QStringLiteral("prf")), QStringLiteral("7"), d3, false),
               QStringLiteral("prf_7_20240303.bmp"));
-    EXPECT_EQ(TReportNames::ProfileChartName(QStringLiteral("7"), d3, true),
+    EXPECT_EQ(TReportNames::DayChartName(TestKind(QStringLiteral("prf")), QStringLiteral("7"), d3, true),
               QStringLiteral("prf_7_20240303_zoom.bmp"));
 }
 
-TEST(TReportNames, Summary_LastKindWithItsOwnFolder)
+TEST(TReportNames, LinkPrefix_IsTheKindsFolderWithASlash)
 {
-    // The index lists the kinds in enumeration order; the older kinds keep their numbers.
-    EXPECT_EQ(int(EReportKind::Cal), 3);
-    EXPECT_EQ(int(EReportKind::Sum), 4);
-    EXPECT_EQ(TReportNames::KindFolder(EReportKind::Sum), QStringLiteral("summaries"));
-    EXPECT_EQ(TReportNames::LinkPrefix(EReportKind::Sum), QStringLiteral("summaries/"));
+    EXPECT_EQ(TReportNames::LinkPrefix(TestKind(QStringLiteral("sum"))), QStringLiteral("summaries/"));
 }
 
 // --- number and date fields -------------------------------------------------------

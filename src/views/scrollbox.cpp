@@ -1,4 +1,4 @@
-#include "app/scrollbox.h"
+#include "views/scrollbox.h"
 
 #include <QResizeEvent>
 #include <QScrollBar>

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "pages/reportpage.h"
+
+class TKindExport;
+class THtmlPage;
+class TEventTable;
+struct TTQMonitor;
+
+// The "Events" tab: the noise events of the start date as a list and as a chart of
+// events per hour per monitor, under the note on how they are found.
+class TEvtPage final : public TReportPage
+{
+    Q_OBJECT
+
+public:
+    TEvtPage(const TPageEnv& env, QWidget* parent);
+    Q_DISABLE_COPY_MOVE(TEvtPage)
+
+    // The kind's description, its tab page and its blocks of a library page.
+    static const TKindInfo& Info();
+    static TReportPage* Make(const TPageEnv& env, QWidget* parent) { return new TEvtPage(env, parent); }
+    static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
+    // The hand-edited event settings out of range, as one status text; empty: none.
+    static QString EventErrors(const TPageEnv& env);
+
+    void Build(const TPageChoice& choice) override;
+    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const override;
+    bool OneDay() const override { return true; }
+    QDate PrintTo(const QDate& dtFrom, const QDate& dtTo, const QDate& dtCut) const override;
+    QString Note() const override;
+    QString ErrorSource() const override;
+    QString SettingsErrors() const override;
+
+    TEventTable* Table() const { return evtTable; }
+
+private:
+    TEventTable* evtTable = nullptr;
+};

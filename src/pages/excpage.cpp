@@ -1,0 +1,108 @@
+#include "pages/excpage.h"
+
+#include "analysis/limits.h"
+#include "analysis/limitsfill.h"
+#include "analysis/rating.h"
+#include "datafiles/perfile.h"
+#include "monitors/monitor.h"
+#include "output/htmlpage.h"
+#include "pages/kindexport.h"
+#include "pages/perpage.h"
+#include "platform/platform.h"
+#include "reports/stringgrid.h"
+#include "views/limitstbl.h"
+#include "views/perchart.h"
+
+#include <algorithm>
+
+const TKindInfo& TExcPage::Info()
+{
+    static const TKindInfo info{
+        QStringLiteral("exc"),
+        QStringLiteral("exceedances"),
+        QStringLiteral("Exceedances"),
+        QStringLiteral("tabExceed"),
+        5,
+        QStringLiteral("reptypes/exceedances.html"),
+        QStringLiteral("&Exceedances"),
+        QStringLiteral("menuHelpExceed"),
+        true,
+        QStringLiteral("Exceedance Report"),
+        QStringLiteral("Exceedance Reports"),
+        QStringLiteral("Exceedance reports: "),
+        {QStringLiteral("exc")},
+        {TKindPage{QString(), false, QStringLiteral("exceedances"), QStringLiteral("Noise Limit Exceedances"), true,
+                   QString(), {}}}};
+    return info;
+}
+
+TExcPage::TExcPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), env, parent)
+{
+    MakeLayout(QStringLiteral("lblExcNote"), QString(), {QStringLiteral("panelExcTbl")}, QString(), false);
+    excTable = new TLimitsTable(env.cfg, env.mons, PageWidget(0));
+    SetGrid(0, excTable);
+}
+
+void TExcPage::Build(const TPageChoice& c)
+{
+    SetNote(Note());
+    // As in the summary, days still to come would only add unassessed periods.
+    excTable->LoadTable(c.dtStart, QDateTime(c.dtEndCut, QTime(0, 0)), c.nPeriod, env.chklstMon);
+}
+
+QString TExcPage::DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const
+{
+    return TPerFile::FileName(sDataPath, sID, d, nPeriod);
+}
+
+QDate TExcPage::PrintTo(const QDate& dtFrom, const QDate&, const QDate& dtCut) const
+{
+    return std::max(dtFrom, dtCut);
+}
+
+QString TExcPage::Note() const
+{
+    return TLimitsFill::Note();
+}
+
+QString TExcPage::ErrorSource() const
+{
+    // The same limit rules as the limit marks of the periodic chart.
+    return TPerPage::Info().sKey;
+}
+
+QString TExcPage::SettingsErrors() const
+{
+    return TPerPage::LimitErrors(env);
+}
+
+bool TExcPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
+{
+    const std::shared_ptr<const TLimits> pLimits = ex.Limits();
+    const TLimits limits = pLimits ? *pLimits : TLimits::FromCfg(ex.Cfg());
+    const TMonitorSel aOne{&mon};
+    // As on screen, days still to come are not rows: they would only add unassessed periods.
+    const QDate dtLast = std::min(ex.To(), QDate::currentDate());
+    const std::vector<TLimitMonitor> aResults =
+        TLimitCheck::Compute(limits, ex.DataPath(), aOne, ex.From(), dtLast, ex.Period());
+    if (aResults.empty())
+        return true;
+
+    const QString sChartDir = ex.ChartDir(Info());
+    if (TPlatform::ForceDirectories(sChartDir) && !ex.Hooks().Cancelled()) {
+        TPerChart chart(ex.Cfg());
+        chart.SetTitle(QStringLiteral("Limits - Period: ") + QString::number(ex.Period()) +
+                       QStringLiteral(" minutes"));
+        chart.SetMonitorID(mon.sID);
+        chart.SetLimitRules(aResults.front().aRules);
+        chart.SetLimitKeyShown(true);
+        chart.PlotPeriod(ex.From(), ex.To(), ex.Period());
+        if (!ex.SaveChartImages(page, Info(), mon.sID, chart))
+            return false;
+    }
+
+    TStringGrid grid;
+    TLimitsFill::FillExceedances(grid, aOne, aResults, TRatingSettings::FromCfg(ex.Cfg()).dCoverage);
+    page.AddExcTable(grid);
+    return true;
+}

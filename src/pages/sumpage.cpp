@@ -1,0 +1,108 @@
+#include "pages/sumpage.h"
+
+#include "analysis/rating.h"
+#include "analysis/ratingfill.h"
+#include "datafiles/perfile.h"
+#include "monitors/monitor.h"
+#include "output/htmlpage.h"
+#include "pages/kindexport.h"
+#include "platform/platform.h"
+#include "reports/stringgrid.h"
+#include "views/ratingchart.h"
+#include "views/ratingtbl.h"
+
+#include <algorithm>
+
+const TKindInfo& TSumPage::Info()
+{
+    static const TKindInfo info{
+        QStringLiteral("sum"),
+        QStringLiteral("summaries"),
+        QStringLiteral("Summary"),
+        QStringLiteral("tabSummary"),
+        4,
+        QStringLiteral("reptypes/summary.html"),
+        QStringLiteral("&Summary"),
+        QStringLiteral("menuHelpSummary"),
+        true,
+        QStringLiteral("Daily Rating Level Report"),
+        QStringLiteral("Summary Reports"),
+        QStringLiteral("Summary reports: "),
+        {QStringLiteral("sum")},
+        {TKindPage{QStringLiteral("Table"), false, QStringLiteral("summary"), QStringLiteral("Daily Rating Levels"),
+                   true, QString(), {}},
+         // The table and the chart share one printed title.
+         TKindPage{QStringLiteral("Chart"), true, QString(), QStringLiteral("Daily Rating Levels"), true, QString(),
+                   {}}}};
+    return info;
+}
+
+TSumPage::TSumPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), env, parent)
+{
+    // The table first, then the chart; the note on what the figures mean above both.
+    MakeLayout(QStringLiteral("lblSumNote"), QStringLiteral("pagesSum"),
+               {QStringLiteral("tabSumTbl"), QStringLiteral("tabSumChart")}, QStringLiteral("scrollboxSumChart"),
+               false);
+    sumTable = new TRatingTable(env.cfg, env.mons, PageWidget(0));
+    SetGrid(0, sumTable);
+}
+
+void TSumPage::Build(const TPageChoice& c)
+{
+    SetNote(Note());
+    // Days still to come have no data yet; as rows they would only dilute the range.
+    if (CurrentPage() == 0) {
+        sumTable->LoadTable(c.dtStart, QDateTime(c.dtEndCut, QTime(0, 0)), c.nPeriod, env.chklstMon);
+        return;
+    }
+    for (TRatingChart* chart : MakeCharts<TRatingChart>())
+        chart->PlotPeriod(c.dtStart.date(), c.dtEndCut, c.nPeriod);
+    ShareLevels();
+}
+
+QString TSumPage::DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const
+{
+    // Made from the periodic files.
+    return TPerFile::FileName(sDataPath, sID, d, nPeriod);
+}
+
+QDate TSumPage::PrintTo(const QDate& dtFrom, const QDate&, const QDate& dtCut) const
+{
+    // The report stops at today, as on screen.
+    return std::max(dtFrom, dtCut);
+}
+
+QString TSumPage::Note() const
+{
+    return TRatingFill::Note(TRatingSettings::FromCfg(env.cfg));
+}
+
+bool TSumPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
+{
+    // One computation serves the chart and the table, so the two cannot disagree.
+    const TRatingSettings set = TRatingSettings::FromCfg(ex.Cfg());
+    const TMonitorSel aOne{&mon};
+    // As on screen, days still to come are not rows: they would only dilute the range.
+    const QDate dtLast = std::min(ex.To(), QDate::currentDate());
+    const std::vector<TRatingMonitor> aResults =
+        TRating::Compute(set, ex.DataPath(), aOne, ex.From(), dtLast, ex.Period());
+    if (aResults.empty())
+        return true;
+    const TRatingMonitor& rm = aResults.front();
+
+    const QString sChartDir = ex.ChartDir(Info());
+    if (TPlatform::ForceDirectories(sChartDir) && !ex.Hooks().Cancelled()) {
+        TRatingChart chart(ex.Cfg());
+        chart.SetTitle(QStringLiteral("Daily Rating Levels - Period: ") + QString::number(ex.Period()) +
+                       QStringLiteral(" minutes"));
+        chart.SetMonitorID(mon.sID);
+        chart.PlotRating(rm, set);
+        if (!ex.SaveChartImages(page, Info(), mon.sID, chart))
+            return false;
+    }
+
+    TStringGrid grid;
+    TRatingFill::FillSummary(grid, set, aOne, aResults);
+    page.AddSumTable(grid, set);
+    return true;
+}

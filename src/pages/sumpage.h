@@ -1,0 +1,34 @@
+#pragma once
+
+#include "pages/reportpage.h"
+
+class TKindExport;
+class THtmlPage;
+class TRatingTable;
+struct TTQMonitor;
+
+// The "Summary" tab: the daily rating levels as a table and as a chart per monitor,
+// under the note on what the figures mean.
+class TSumPage final : public TReportPage
+{
+    Q_OBJECT
+
+public:
+    TSumPage(const TPageEnv& env, QWidget* parent);
+    Q_DISABLE_COPY_MOVE(TSumPage)
+
+    // The kind's description, its tab page and its blocks of a library page.
+    static const TKindInfo& Info();
+    static TReportPage* Make(const TPageEnv& env, QWidget* parent) { return new TSumPage(env, parent); }
+    static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
+
+    void Build(const TPageChoice& choice) override;
+    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const override;
+    QDate PrintTo(const QDate& dtFrom, const QDate& dtTo, const QDate& dtCut) const override;
+    QString Note() const override;
+
+    TRatingTable* Table() const { return sumTable; }
+
+private:
+    TRatingTable* sumTable = nullptr;
+};
