@@ -2,6 +2,7 @@
 // Presets menu and the two date pickers with the end-date box.
 #include "app/datepicker.h"
 #include "app/main.h"
+#include "pages/reportpage.h"
 #include "app/presets.h"
 #include "settings/cfg.h"
 
@@ -70,9 +71,10 @@ void TformMain::menuPeriodClick(int nTag)
 
 void TformMain::menuPresetsPopup()
 {
-    // On the profile tab, and the events tab of the same day, only "Today" and
-    // "Yesterday" can be chosen.
-    const bool bProfile = pagesMain->currentWidget() == tabTH || pagesMain->currentWidget() == tabEvents;
+    // On a tab of the start date alone (the profile, the events of the same day)
+    // only "Today" and "Yesterday" can be chosen.
+    const TReportPage* page = ActivePage();
+    const bool bProfile = page && page->OneDay();
     for (QAction* act : std::as_const(aPresetActions))
         if (act->data().toInt() > 1)
             act->setEnabled(!bProfile);

@@ -24,7 +24,7 @@ struct TTQMonitor;
 struct TExportOptions
 {
     // The parts of the report kinds to write, by the names --kinds gives them
-    // ("per-chart", "alm-list", "sum", ...).
+    // (the parts of the table of report kinds).
     QStringList slParts;
     // The limit schedule of the exceedance pages; none: the schedule of the settings.
     std::shared_ptr<const TLimits> pLimits;
