@@ -12,7 +12,8 @@
 #include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
-#include "views/limitstbl.h"
+#include "pages/excpage.h"
+#include "views/fillgrid.h"
 #include "views/perchart.h"
 
 #include <QApplication>
@@ -94,7 +95,8 @@ public:
             item->setCheckState(Qt::Checked);
         }
         page.resize(1200, 700);
-        tbl = std::make_unique<TLimitsTable>(cfgMonth, monsMonth, &page);
+        excPage = std::make_unique<TExcPage>(TPageEnv{cfgMonth, monsMonth, &chklstMon, {}}, &page);
+        tbl = excPage->Table();
         page.show();
         QCoreApplication::processEvents();
     }
@@ -115,7 +117,8 @@ public:
     TTQMonitors monsMonth;
     QListWidget chklstMon;
     QWidget page;
-    std::unique_ptr<TLimitsTable> tbl;
+    std::unique_ptr<TExcPage> excPage;
+    TFillGrid* tbl = nullptr;
 };
 
 // Made on first use and dropped before the application object goes.
@@ -209,7 +212,7 @@ void BM_ExceedancesTabMonthOfTen(benchmark::State& state)
 {
     TBenchData& data = Data();
     for (auto _ : state) {
-        data.tbl->LoadTable(dtMonthFrom.startOfDay(), dtMonthTo.startOfDay(), 5, &data.chklstMon);
+        data.excPage->Build(TPageChoice{dtMonthFrom.startOfDay(), dtMonthTo.startOfDay(), dtMonthTo, 5});
         const QPixmap pixmap = data.tbl->grab();
         benchmark::DoNotOptimize(pixmap.cacheKey());
     }

@@ -15,9 +15,8 @@
 #include "views/callist.h"
 #include "views/chartbase.h"
 #include "views/eventtbl.h"
+#include "views/grid.h"
 #include "views/pertbl.h"
-#include "views/limitstbl.h"
-#include "views/ratingtbl.h"
 #include "pages/reportkinds.h"
 #include "pages/reportpage.h"
 
@@ -291,9 +290,9 @@ void TformMain::BindPageControls()
     almTable = pagesMain->findChild<TAlmTable*>();
     almList = pagesMain->findChild<TAlmList*>();
     calList = pagesMain->findChild<TCalList*>();
-    sumTable = pagesMain->findChild<TRatingTable*>();
+    sumTable = pagesMain->findChild<TGridView*>(QStringLiteral("sumTable"));
     evtTable = pagesMain->findChild<TEventTable*>();
-    excTable = pagesMain->findChild<TLimitsTable*>();
+    excTable = pagesMain->findChild<TGridView*>(QStringLiteral("excTable"));
 }
 
 void TformMain::showEvent(QShowEvent* event)

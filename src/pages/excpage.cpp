@@ -10,7 +10,7 @@
 #include "pages/perpage.h"
 #include "platform/platform.h"
 #include "reports/stringgrid.h"
-#include "views/limitstbl.h"
+#include "views/fillgrid.h"
 #include "views/perchart.h"
 
 #include <algorithm>
@@ -39,7 +39,8 @@ const TKindInfo& TExcPage::Info()
 TExcPage::TExcPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), env, parent)
 {
     MakeLayout(QStringLiteral("lblExcNote"), QString(), {QStringLiteral("panelExcTbl")}, QString(), false);
-    excTable = new TLimitsTable(env.cfg, env.mons, PageWidget(0));
+    excTable = new TFillGrid(env.cfg, env.mons, PageWidget(0));
+    excTable->setObjectName(QStringLiteral("excTable"));
     SetGrid(0, excTable);
 }
 
@@ -47,7 +48,12 @@ void TExcPage::Build(const TPageChoice& c)
 {
     SetNote(Note());
     // As in the summary, days still to come would only add unassessed periods.
-    excTable->LoadTable(c.dtStart, QDateTime(c.dtEndCut, QTime(0, 0)), c.nPeriod, env.chklstMon);
+    excTable->LoadTicked(env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+        TLimitsFill::FillExceedances(grid, aMons,
+                                     TLimitCheck::Compute(TLimits::FromCfg(env.cfg), sDataPath, aMons,
+                                                          c.dtStart.date(), c.dtEndCut, c.nPeriod),
+                                     TRatingSettings::FromCfg(env.cfg).dCoverage);
+    });
 }
 
 QString TExcPage::DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const

@@ -4,7 +4,7 @@
 
 class TKindExport;
 class THtmlPage;
-class TLimitsTable;
+class TFillGrid;
 struct TTQMonitor;
 
 // The "Exceedances" tab: the periods above the noise limits and their counts, under
@@ -29,8 +29,8 @@ public:
     QString ErrorSource() const override;
     QString SettingsErrors() const override;
 
-    TLimitsTable* Table() const { return excTable; }
+    TFillGrid* Table() const { return excTable; }
 
 private:
-    TLimitsTable* excTable = nullptr;
+    TFillGrid* excTable = nullptr;
 };

@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "reports/stringgrid.h"
 #include "views/ratingchart.h"
-#include "views/ratingtbl.h"
+#include "views/fillgrid.h"
 
 #include <algorithm>
 
@@ -43,7 +43,8 @@ TSumPage::TSumPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), e
     MakeLayout(QStringLiteral("lblSumNote"), QStringLiteral("pagesSum"),
                {QStringLiteral("tabSumTbl"), QStringLiteral("tabSumChart")}, QStringLiteral("scrollboxSumChart"),
                false);
-    sumTable = new TRatingTable(env.cfg, env.mons, PageWidget(0));
+    sumTable = new TFillGrid(env.cfg, env.mons, PageWidget(0));
+    sumTable->setObjectName(QStringLiteral("sumTable"));
     SetGrid(0, sumTable);
 }
 
@@ -52,7 +53,12 @@ void TSumPage::Build(const TPageChoice& c)
     SetNote(Note());
     // Days still to come have no data yet; as rows they would only dilute the range.
     if (CurrentPage() == 0) {
-        sumTable->LoadTable(c.dtStart, QDateTime(c.dtEndCut, QTime(0, 0)), c.nPeriod, env.chklstMon);
+        // The rating settings as they are at the build.
+        sumTable->LoadTicked(env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+            const TRatingSettings set = TRatingSettings::FromCfg(env.cfg);
+            TRatingFill::FillSummary(
+                grid, set, aMons, TRating::Compute(set, sDataPath, aMons, c.dtStart.date(), c.dtEndCut, c.nPeriod));
+        });
         return;
     }
     for (TRatingChart* chart : MakeCharts<TRatingChart>())

@@ -4,7 +4,7 @@
 
 class TKindExport;
 class THtmlPage;
-class TRatingTable;
+class TFillGrid;
 struct TTQMonitor;
 
 // The "Summary" tab: the daily rating levels as a table and as a chart per monitor,
@@ -27,8 +27,8 @@ public:
     QDate PrintTo(const QDate& dtFrom, const QDate& dtTo, const QDate& dtCut) const override;
     QString Note() const override;
 
-    TRatingTable* Table() const { return sumTable; }
+    TFillGrid* Table() const { return sumTable; }
 
 private:
-    TRatingTable* sumTable = nullptr;
+    TFillGrid* sumTable = nullptr;
 };

@@ -43,6 +43,10 @@ public:
 
     static constexpr int RowHeight = 18;
 
+    // What a report page's loader fills the grid with, given the data folder and the
+    // ticked monitors.
+    using TTickedFill = std::function<void(TStringGrid&, const QString& sDataPath, const TMonitorSel& aMons)>;
+
 protected:
     // bCaret false for views whose drawing leaves "^" as it stands (the lists).
     TGridView(bool bCaret, QWidget* owner);
@@ -54,7 +58,6 @@ protected:
     // and the monitors of the ticked rows of chklstMon (row i is catalogue entry i).
     // Both are read before the grid is touched, since DataPath may write the settings
     // file and throw.
-    using TTickedFill = std::function<void(TStringGrid&, const QString& sDataPath, const TMonitorSel& aMons)>;
     void ReloadTicked(TCfg& cfg, const TTQMonitors& mons, const QListWidget* chklstMon,
                       const TTickedFill& fill);
 

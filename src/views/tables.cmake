@@ -8,7 +8,6 @@ set(TARVIK_VIEWS_TABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/almlist.h ${CMAKE_CURRENT_LIST_DIR}/almlist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scrollbox.h ${CMAKE_CURRENT_LIST_DIR}/scrollbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/callist.h ${CMAKE_CURRENT_LIST_DIR}/callist.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ratingtbl.h ${CMAKE_CURRENT_LIST_DIR}/ratingtbl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fillgrid.h ${CMAKE_CURRENT_LIST_DIR}/fillgrid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/eventtbl.h ${CMAKE_CURRENT_LIST_DIR}/eventtbl.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/limitstbl.h ${CMAKE_CURRENT_LIST_DIR}/limitstbl.cpp
 )

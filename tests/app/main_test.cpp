@@ -8,8 +8,7 @@
 #include "settings/cfg.h"
 #include "views/chartbase.h"
 #include "views/eventtbl.h"
-#include "views/ratingtbl.h"
-#include "views/limitstbl.h"
+#include "views/grid.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,6 @@
 #include "views/almtbl.h"
 #include "views/markdelegate.h"
 #include "views/pertbl.h"
-#include "analysis/ratingfill.h"
-#include "views/ratingtbl.h"
 
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
@@ -105,24 +103,6 @@ TEST_F(TGridViewTest, LoadTable_TickedRowIsCatalogueEntry)
     EXPECT_EQ(tbl.model()->rowCount(), 1);
     EXPECT_TRUE(tbl.Cells(0, 0).isEmpty());
     EXPECT_TRUE(tbl.Cells(0, 2).isEmpty());
-}
-
-TEST_F(TGridViewTest, LoadTable_RatingTableUsesTheSettingsAsTheyAreAtLoad)
-{
-    TRatingTable tbl(cfg, mons, &page);
-    dir.Write(QStringLiteral("M02"), dt7.date(), "per-07-0060.csv", TDayDir::FullDay60(".Time,LAeq"));
-    Tick(0);
-    tbl.LoadTable(dt7, dt7, 60, &chklstMon);
-    EXPECT_EQ(tbl.Cells(0, 0), QStringLiteral("~name~East Fence"));
-    EXPECT_EQ(tbl.ColCount(), TRatingFill::ColCount);
-    EXPECT_EQ(tbl.Cells(0, 4), QStringLiteral("2024-03-07"));
-    EXPECT_FALSE(tbl.Cells(TRatingFill::ColLden, 4).isEmpty());
-    EXPECT_EQ(tbl.columnWidth(0), 84);
-    EXPECT_TRUE(tbl.Cells(0, 6).isEmpty()) << "no limit rows while the limits are off";
-
-    cfg.SetRatingLdenLimitOn(true);
-    tbl.LoadTable(dt7, dt7, 60, &chklstMon);
-    EXPECT_EQ(tbl.Cells(0, 6), QStringLiteral("~h~Limit"));
 }
 
 TEST_F(TGridViewTest, Wheel_OneRowPerNotchAndClampsAtBothEnds)
