@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 namespace {
 constexpr int nSecsPerDay = 86400;
@@ -79,8 +80,7 @@ TDayRecords TDayWalk::Read(bool bProfile, const QDate& dt)
     if (bProfile) {
         rec.nUnplaced = prf.Unplaced();
         rec.anStartSecs.resize(size_t(nSecsPerDay));
-        for (int s = 0; s < nSecsPerDay; ++s)
-            rec.anStartSecs[size_t(s)] = s;
+        std::iota(rec.anStartSecs.begin(), rec.anStartSecs.end(), 0);
         rec.aadValues[0] = SecondLevels(prf);
     } else {
         std::vector<int> aiFld;

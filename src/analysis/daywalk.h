@@ -32,10 +32,8 @@ struct TDayRecords
     std::vector<std::vector<double>> aadValues; // [parameter][record]
 };
 
-// Walks the days of a range for one monitor after another and reads each day's files
-// once, for the analyses that go through a range day by day:
-//   walk.Start(sID, files);
-//   while (walk.Step()) ... walk.Periodic(), walk.NextPeriodic(), walk.Profile() ...
+// Walks the days of a range, monitor after monitor, reading each day's files once:
+//   walk.Start(sID, files); while (walk.Step()) ... walk.Periodic() ...
 // Every day of the range comes once, in order, a day without its files too.
 class TDayWalk final
 {
@@ -43,13 +41,13 @@ public:
     // What each day of a monitor reads.
     struct TFiles
     {
-        bool bPeriodic = false; // the periodic file of nPeriod minutes
+        bool bPeriodic = false; // the periodic file of nPeriod minutes, its slParams
         int nPeriod = 0;
-        QStringList slParams;   // its parameters handed on
-        // The periodic file of the day after too, for what runs past midnight; it is
-        // read once and becomes the following day's file.
+        QStringList slParams;
+        // The periodic file of the day after too, for what runs past midnight; read
+        // once, it becomes the following day's file.
         bool bNext = false;
-        bool bProfile = false; // the one-second profile file, its LAeq,1s
+        bool bProfile = false; // the one-second profile, its LAeq,1s
     };
 
     // No days when a date is invalid or dtFrom lies after dtTo.

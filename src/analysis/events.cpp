@@ -318,10 +318,8 @@ std::vector<TEventMonitor> TEvents::Compute(const TEventSettings& set, const QSt
                 day.nUnplaced = rec.nUnplaced;
             } else {
                 det.Break(em.aDays);
-                if (rec.eFile == TDayRecords::EFile::NotRead) {
-                    day.eFile = TEventDay::EFile::NotRead;
-                    day.sFileError = rec.sFileError;
-                }
+                day.eFile = rec.eFile;
+                day.sFileError = rec.sFileError;
             }
         }
         det.Break(em.aDays);
