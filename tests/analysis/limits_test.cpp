@@ -542,7 +542,8 @@ void WritePer(const TDayDir& dir, const char* szID, const QDate& dt, double dLAe
     for (int h = 0; h < 24; ++h)
         s += QStringLiteral("\n%1:00:00,%2").arg(h, 2, 10, QLatin1Char('0')).arg(dLAeq, 0, 'f', 1);
     dir.Write(QLatin1String(szID), dt,
-              QStringLiteral("per-%1-0060.csv").arg(dt.day(), 2, 10, QLatin1Char('0')).toLatin1().constData(), s);
+              QStringLiteral("per-%1-0060.csv").arg(dt.day(), 2, 10, QLatin1Char('0')).toLatin1().constData(),
+              s);
 }
 
 QString PerPath(const TDayDir& dir, const char* szID, const QDate& dt)
@@ -632,8 +633,8 @@ TEST(TDayWalk, Step_EveryDayOnceAcrossMonthsAndEachMonitorFromTheFirstDay)
     ASSERT_TRUE(dir.IsValid());
     const QDate dtFrom(2024, 1, 30);
     const QDate dtTo(2024, 3, 1);
-    for (const QDate& dt : {QDate(2024, 1, 31), QDate(2024, 2, 1), QDate(2024, 2, 29), QDate(2024, 3, 1),
-                            QDate(2024, 3, 2)})
+    for (const QDate& dt :
+         {QDate(2024, 1, 31), QDate(2024, 2, 1), QDate(2024, 2, 29), QDate(2024, 3, 1), QDate(2024, 3, 2)})
         WritePer(dir, "7", dt, dt.day());
     TDayWalk walk(dir.DataPath(), dtFrom, dtTo);
     EXPECT_EQ(walk.Days(), 32);
