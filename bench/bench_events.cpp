@@ -115,6 +115,27 @@ void BM_EventsDetectLevelsRead(benchmark::State& state)
 }
 BENCHMARK(BM_EventsDetectLevelsRead)->Unit(benchmark::kMillisecond);
 
+// The events of a week for the 10 monitors from the files: reading 70 profile days and
+// running the detection through them, as the command line and the export do.
+void BM_EventsComputeWeekOfTen(benchmark::State& state)
+{
+    TInstallation& data = Data();
+    TMonitorSel aMons;
+    for (int i = 0; i < data.mons.Count(); ++i)
+        aMons.push_back(data.mons.GetHead(i));
+    const TEventSettings set = TEventSettings::FromCfg(*data.cfg);
+    size_t nEvents = 0;
+    for (auto _ : state) {
+        const auto aRes = TEvents::Compute(set, data.cfg->DataPath(), aMons, dtFrom, dtFrom.addDays(6));
+        nEvents = 0;
+        for (const TEventMonitor& em : aRes)
+            for (const TEventDay& day : em.aDays)
+                nEvents += day.aEvents.size();
+    }
+    state.counters["events"] = double(nEvents);
+}
+BENCHMARK(BM_EventsComputeWeekOfTen)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The Events tab for the 10 monitors: list, then chart page.
 void BM_EventsTab(benchmark::State& state)
 {

@@ -1,12 +1,11 @@
 #include "analysis/events.h"
 
+#include "analysis/daywalk.h"
 #include "analysis/level.h"
 #include "analysis/runningl90.h"
-#include "datafiles/thfile.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
-#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -173,21 +172,6 @@ void TDetector::Break(std::vector<TEventDay>& aDays)
     dPrevFixed = dNaN;
 }
 
-// Why a profile file that is there was not read.
-QString NotReadReason(const QString& sPath)
-{
-    const QFileInfo fi(sPath);
-    QString sWhy;
-    if (!fi.isFile())
-        sWhy = QStringLiteral("not a plain file");
-    else if (fi.size() > TDayFile::nMaxFileBytes)
-        sWhy = QStringLiteral("larger than %1 MB").arg(TDayFile::nMaxFileBytes / (1024 * 1024));
-    else if (fi.size() == 0)
-        sWhy = QStringLiteral("empty");
-    else
-        sWhy = QStringLiteral("unreadable, or more than %1 lines").arg(TDayFile::nMaxLines);
-    return fi.fileName() + QStringLiteral(" is ") + sWhy;
-}
 } // namespace
 
 TEventSettings TEventSettings::FromCfg(const TCfg& cfg, QStringList* pslErrors)
@@ -298,12 +282,7 @@ double TEvents::LAE(double dEnergy)
 
 std::vector<double> TEvents::DayLevels(const TTHFile& file)
 {
-    std::vector<double> adLevels(size_t(nSecsPerDay), dNaN);
-    // A loaded day holds one record per second, record k at second k.
-    const int nRecs = std::min(file.RecCount(), nSecsPerDay);
-    for (int i = 0; i < nRecs; ++i)
-        adLevels[size_t(i)] = Level(file.FldVal(i, 1));
-    return adLevels;
+    return TDayWalk::SecondLevels(file);
 }
 
 TEventDay TEvents::DetectDay(const TEventSettings& set, const std::vector<double>& adLevels,
@@ -320,27 +299,27 @@ std::vector<TEventMonitor> TEvents::Compute(const TEventSettings& set, const QSt
                                             const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo)
 {
     std::vector<TEventMonitor> aResult;
-    TTHFile file(sDataPath);
-    const qint64 nDays = dtFrom.isValid() && dtTo.isValid() ? std::max<qint64>(0, dtFrom.daysTo(dtTo) + 1) : 0;
+    TDayWalk walk(sDataPath, dtFrom, dtTo);
+    TDayWalk::TFiles files;
+    files.bProfile = true;
     for (const TTQMonitor* mon : aMons) {
         TEventMonitor em;
         em.sID = mon->sID;
-        em.aDays.resize(size_t(nDays));
+        em.aDays.resize(size_t(walk.Days()));
         TDetector det(set);
-        for (qint64 i = 0; i < nDays; ++i) {
-            TEventDay& day = em.aDays[size_t(i)];
-            day.dt = dtFrom.addDays(i);
+        walk.Start(mon->sID, files);
+        while (walk.Step()) {
+            const TDayRecords& rec = walk.Profile();
+            TEventDay& day = em.aDays[size_t(walk.Index())];
+            day.dt = rec.dt;
             day.anNAbove.assign(set.adNLevels.size(), 0);
-            if (file.Load(mon->sID, day.dt)) {
-                det.RunDay(em.aDays, size_t(i), DayLevels(file), nullptr);
-                day.nUnplaced = file.Unplaced();
+            if (rec.eFile == TDayRecords::EFile::Read) {
+                det.RunDay(em.aDays, size_t(walk.Index()), rec.aadValues[0], nullptr);
+                day.nUnplaced = rec.nUnplaced;
             } else {
                 det.Break(em.aDays);
-                const QString sPath = TTHFile::FileName(sDataPath, mon->sID, day.dt);
-                if (QFileInfo::exists(sPath)) {
-                    day.eFile = TEventDay::EFile::NotRead;
-                    day.sFileError = NotReadReason(sPath);
-                }
+                day.eFile = rec.eFile;
+                day.sFileError = rec.sFileError;
             }
         }
         det.Break(em.aDays);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/daywalk.h"
 #include "reports/gridfill.h"
 
 #include <QDate>
@@ -10,7 +11,6 @@
 #include <vector>
 
 class TCfg;
-class TTHFile;
 
 // What noise events are detected with.
 struct TEventSettings
@@ -73,12 +73,8 @@ struct TNoiseEvent
 // The events of one monitor and day with the day's counts.
 struct TEventDay
 {
-    enum class EFile
-    {
-        Missing,
-        Read,
-        NotRead // there, but refused (too large, unreadable or empty)
-    };
+    // Missing, Read, or NotRead: there, but refused (too large, unreadable or empty).
+    using EFile = TDayRecords::EFile;
 
     QDate dt;
     bool bFile = false; // a profile file was read

@@ -2,7 +2,6 @@
 
 #include "analysis/level.h"
 
-#include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "platform/platform.h"
 #include "platform/textdecode.h"
@@ -71,33 +70,6 @@ bool Holds(const TLimitRule& rule, int nDow, int nPrevDow, int nSecs)
 int PrevDow(int nDow)
 {
     return nDow == 1 ? 7 : nDow - 1;
-}
-
-TLimitDayValues ReadDay(TPerFile& per, const QString& sID, const QDate& dt, int nPeriod,
-                        const QStringList& slParams)
-{
-    TLimitDayValues values;
-    values.slParams = slParams;
-    values.aadValues.resize(size_t(slParams.size()));
-    if (!per.Load(sID, dt, nPeriod))
-        return values;
-    std::vector<int> aiFld;
-    for (const QString& sParam : slParams)
-        aiFld.push_back(per.FindFld(sParam));
-    const int nRecs = per.RecCount();
-    values.anStartSecs.reserve(size_t(nRecs));
-    for (auto& ad : values.aadValues)
-        ad.reserve(size_t(nRecs));
-    for (int iRec = 0; iRec < nRecs; ++iRec) {
-        values.anStartSecs.push_back(per.FldTimeSecs(iRec, 0));
-        for (size_t p = 0; p < aiFld.size(); ++p) {
-            // "-" and anything else that is no number reads as -1, and 0 or 180 dB and
-            // more is what a monitor writes for no measurement: none is a level.
-            const double d = aiFld[p] < 0 ? -1 : per.FldVal(iRec, aiFld[p]);
-            values.aadValues[p].push_back(TLevel::Is(d) ? d : std::numeric_limits<double>::quiet_NaN());
-        }
-    }
-    return values;
 }
 
 // Text without NUL or other control characters but tab and line endings.
@@ -600,39 +572,34 @@ std::vector<TLimitMonitor> TLimitCheck::Compute(const TLimits& limits, const QSt
                                                 const QDate& dtTo, int nPeriod)
 {
     std::vector<TLimitMonitor> aResult;
-    TPerFile per(sDataPath);
+    const bool bDays = nPeriod > 0 && nPeriod <= nMinutesPerDay;
+    TDayWalk walk(sDataPath, bDays ? dtFrom : QDate(), dtTo);
     const QTimeZone tz = QTimeZone::systemTimeZone();
     for (const TTQMonitor* mon : aMons) {
         TLimitMonitor lm;
         lm.sID = mon->sID;
         lm.aRules = limits.RulesFor(mon->sID);
         lm.aRange.resize(lm.aRules.size());
-        QStringList slParams;
-        bool bPastMidnight = false;
+        // Without rules there is nothing to read. A band past midnight takes the next
+        // day's file too: the last day's night ends in the day after the range.
+        TDayWalk::TFiles files;
+        files.bPeriodic = !lm.aRules.empty();
+        files.nPeriod = nPeriod;
         for (const TLimitRule& rule : lm.aRules) {
-            if (!slParams.contains(rule.sParam, Qt::CaseInsensitive))
-                slParams.append(rule.sParam);
-            bPastMidnight = bPastMidnight || BandParts(rule).nNextToSecs > 0;
+            if (!files.slParams.contains(rule.sParam, Qt::CaseInsensitive))
+                files.slParams.append(rule.sParam);
+            files.bNext = files.bNext || BandParts(rule).nNextToSecs > 0;
         }
-        if (dtFrom.isValid() && dtTo.isValid() && nPeriod > 0 && nPeriod <= nMinutesPerDay) {
-            // Without rules there is nothing to read. A band past midnight takes the
-            // next day's file too: the last day's night ends in the day after the range.
-            const auto read = [&](const QDate& dt) {
-                return lm.aRules.empty() ? TLimitDayValues() : ReadDay(per, mon->sID, dt, nPeriod, slParams);
-            };
-            TLimitDayValues values = read(dtFrom);
-            for (QDate dt = dtFrom; dt <= dtTo; dt = dt.addDays(1)) {
-                TLimitDayValues next = bPastMidnight ? read(dt.addDays(1)) : TLimitDayValues();
-                TLimitDay day = AssessDay(lm.aRules, dt, nPeriod, values, next, lm.aExceedances, tz);
-                for (size_t r = 0; r < lm.aRange.size(); ++r)
-                    lm.aRange[r].Add(day.aCounts[r]);
-                lm.aDays.push_back(std::move(day));
-                values =
-                    bPastMidnight ? std::move(next) : (dt < dtTo ? read(dt.addDays(1)) : TLimitDayValues());
-            }
-            // A night's small hours come after the next day's own early periods.
-            SortExceedances(lm.aExceedances, 0);
+        walk.Start(mon->sID, files);
+        while (walk.Step()) {
+            TLimitDay day = AssessDay(lm.aRules, walk.Date(), nPeriod, walk.Periodic(), walk.NextPeriodic(),
+                                      lm.aExceedances, tz);
+            for (size_t r = 0; r < lm.aRange.size(); ++r)
+                lm.aRange[r].Add(day.aCounts[r]);
+            lm.aDays.push_back(std::move(day));
         }
+        // A night's small hours come after the next day's own early periods.
+        SortExceedances(lm.aExceedances, 0);
         aResult.push_back(std::move(lm));
     }
     return aResult;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/daywalk.h"
 #include "reports/gridfill.h"
 
 #include <QDate>
@@ -157,12 +158,7 @@ struct TLimitMonitor
 
 // The values of one periodic day file that the rules ask for: the start of each
 // record and, per parameter of slParams, its value per record (NaN: none).
-struct TLimitDayValues
-{
-    QStringList slParams;
-    std::vector<int> anStartSecs;
-    std::vector<std::vector<double>> aadValues; // [parameter][record]
-};
+using TLimitDayValues = TDayRecords;
 
 // Judges the periods of the periodic day files against the limit rules. A period is
 // judged by every rule whose weekdays and band hold its start; it exceeds a rule when

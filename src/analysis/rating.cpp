@@ -1,8 +1,8 @@
 #include "analysis/rating.h"
 
+#include "analysis/daywalk.h"
 #include "analysis/level.h"
 
-#include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
@@ -100,21 +100,16 @@ bool Above(double dLevel, double dLimit)
     return !std::isnan(dLevel) && std::round(dLevel * 10.0) / 10.0 > dLimit;
 }
 
-std::vector<TRatingPeriod> ReadDay(TPerFile& per, const QString& sID, const QDate& dt, int nPeriod)
+// The periods of a day's LAeq that have a level.
+std::vector<TRatingPeriod> Periods(const TDayRecords& rec)
 {
     std::vector<TRatingPeriod> aPeriods;
-    if (!per.Load(sID, dt, nPeriod))
+    if (rec.aadValues.empty())
         return aPeriods;
-    const int iLAeq = per.FindFld(QStringLiteral("LAeq"));
-    if (iLAeq < 0)
-        return aPeriods;
-    for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
-        const int nSecs = per.FldTimeSecs(iRec, 0);
-        // "-" and anything else that is no number reads as -1: no value.
-        const double dVal = per.FldVal(iRec, iLAeq);
-        if (nSecs >= 0 && HasLevel(dVal))
-            aPeriods.push_back({nSecs, dVal});
-    }
+    const std::vector<double>& adLAeq = rec.aadValues[0];
+    for (size_t iRec = 0; iRec < rec.anStartSecs.size() && iRec < adLAeq.size(); ++iRec)
+        if (rec.anStartSecs[iRec] >= 0 && HasLevel(adLAeq[iRec]))
+            aPeriods.push_back({rec.anStartSecs[iRec], adLAeq[iRec]});
     return aPeriods;
 }
 } // namespace
@@ -189,23 +184,26 @@ std::vector<TRatingMonitor> TRating::Compute(const TRatingSettings& set, const Q
 {
     const TRatingSettings s = Usable(set);
     std::vector<TRatingMonitor> aResult;
-    TPerFile per(sDataPath);
+    TDayWalk walk(sDataPath, dtFrom, dtTo);
+    TDayWalk::TFiles files;
+    files.bPeriodic = true;
+    files.nPeriod = nPeriod;
+    files.slParams = {QStringLiteral("LAeq")};
     for (const TTQMonitor* mon : aMons) {
         TRatingMonitor rm;
         rm.sID = mon->sID;
         TRatingSums range;
-        if (dtFrom.isValid() && dtTo.isValid()) {
-            for (QDate dt = dtFrom; dt <= dtTo; dt = dt.addDays(1)) {
-                const TRatingSums day = DaySums(s, ReadDay(per, mon->sID, dt, nPeriod), nPeriod);
-                range.Add(day);
-                TRatingLevels lv = Levels(s, day);
-                lv.dt = dt;
-                if (s.bLdenLimitOn && Above(lv.dLden, s.dLdenLimit))
-                    ++rm.nLdenAbove;
-                if (s.bNightLimitOn && Above(lv.Ln(), s.dNightLimit))
-                    ++rm.nNightAbove;
-                rm.aDays.push_back(lv);
-            }
+        walk.Start(mon->sID, files);
+        while (walk.Step()) {
+            const TRatingSums day = DaySums(s, Periods(walk.Periodic()), nPeriod);
+            range.Add(day);
+            TRatingLevels lv = Levels(s, day);
+            lv.dt = walk.Date();
+            if (s.bLdenLimitOn && Above(lv.dLden, s.dLdenLimit))
+                ++rm.nLdenAbove;
+            if (s.bNightLimitOn && Above(lv.Ln(), s.dNightLimit))
+                ++rm.nNightAbove;
+            rm.aDays.push_back(lv);
         }
         rm.range = Levels(s, range);
         aResult.push_back(std::move(rm));

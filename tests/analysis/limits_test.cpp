@@ -531,3 +531,136 @@ TEST(TLimitCheck, Compute_ANightIsCountedOnTheDayItBegan)
             EXPECT_EQ(lim.aRules[0].Contains(dt, h * 3600), bInRow) << qPrintable(dt.toString()) << ' ' << h;
         }
 }
+
+// --- the day walk beneath the analyses ------------------------------------------------------
+
+namespace {
+// A 60-minute periodic file of dt whose LAeq reads dLAeq every hour.
+void WritePer(const TDayDir& dir, const char* szID, const QDate& dt, double dLAeq)
+{
+    QString s = QStringLiteral(".Time,LAeq");
+    for (int h = 0; h < 24; ++h)
+        s += QStringLiteral("\n%1:00:00,%2").arg(h, 2, 10, QLatin1Char('0')).arg(dLAeq, 0, 'f', 1);
+    dir.Write(QLatin1String(szID), dt,
+              QStringLiteral("per-%1-0060.csv").arg(dt.day(), 2, 10, QLatin1Char('0')).toLatin1().constData(),
+              s);
+}
+
+QString PerPath(const TDayDir& dir, const char* szID, const QDate& dt)
+{
+    return TPerFile::FileName(dir.DataPath(), QLatin1String(szID), dt, 60);
+}
+
+TDayWalk::TFiles PerFiles(bool bNext)
+{
+    TDayWalk::TFiles files;
+    files.bPeriodic = true;
+    files.nPeriod = 60;
+    files.slParams = {QStringLiteral("LAeq")};
+    files.bNext = bNext;
+    return files;
+}
+} // namespace
+
+TEST(TDayWalk, Step_TheNextDaysFileIsReadOnceAndBecomesTheFollowingDay)
+{
+    // Fault guarded: the day after read again as the following day's own file, every
+    // periodic file of a range with night limits read twice. The file is taken away
+    // once the walk holds it: the following day must still have its records.
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate d1(2024, 5, 10);
+    for (int d = 0; d < 3; ++d)
+        WritePer(dir, "7", d1.addDays(d), 41 + d);
+    TDayWalk walk(dir.DataPath(), d1, d1.addDays(1));
+    walk.Start(QStringLiteral("7"), PerFiles(true));
+    ASSERT_TRUE(walk.Step());
+    EXPECT_EQ(walk.Periodic().dt, d1);
+    ASSERT_EQ(walk.NextPeriodic().dt, d1.addDays(1));
+    ASSERT_EQ(walk.NextPeriodic().anStartSecs.size(), 24u);
+    ASSERT_TRUE(QFile::remove(PerPath(dir, "7", d1.addDays(1))));
+    ASSERT_TRUE(walk.Step());
+    EXPECT_EQ(walk.Date(), d1.addDays(1));
+    EXPECT_EQ(walk.Periodic().eFile, TDayRecords::EFile::Read);
+    ASSERT_EQ(walk.Periodic().anStartSecs.size(), 24u);
+    EXPECT_EQ(walk.Periodic().aadValues[0][23], 42.0);
+    // The last day's night ends in the file of the day after the range.
+    EXPECT_EQ(walk.NextPeriodic().dt, d1.addDays(2));
+    EXPECT_EQ(walk.NextPeriodic().aadValues[0][0], 43.0);
+    EXPECT_FALSE(walk.Step());
+}
+
+TEST(TDayWalk, Step_AMissingOrRefusedDayHasNoRecordsButItsParameters)
+{
+    // The limits find a rule's parameter by its place in slParams, and the events say
+    // why a file that is there gave nothing; a day without records keeps both.
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate d1(2024, 5, 10);
+    WritePer(dir, "7", d1, 50);
+    QFile empty(PerPath(dir, "7", d1.addDays(2)));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    TDayWalk::TFiles files = PerFiles(false);
+    files.slParams.append(QStringLiteral("LAF90"));
+    TDayWalk walk(dir.DataPath(), d1, d1.addDays(2));
+    walk.Start(QStringLiteral("7"), files);
+    ASSERT_TRUE(walk.Step());
+    // A parameter the file lacks has no levels, each record still there.
+    ASSERT_EQ(walk.Periodic().aadValues.size(), 2u);
+    EXPECT_EQ(walk.Periodic().aadValues[1].size(), 24u);
+    EXPECT_TRUE(std::isnan(walk.Periodic().aadValues[1][0]));
+    ASSERT_TRUE(walk.Step());
+    EXPECT_EQ(walk.Periodic().eFile, TDayRecords::EFile::Missing);
+    EXPECT_TRUE(walk.Periodic().anStartSecs.empty());
+    EXPECT_EQ(walk.Periodic().slParams.size(), 2);
+    EXPECT_EQ(walk.Periodic().aadValues.size(), 2u);
+    EXPECT_TRUE(walk.Periodic().sFileError.isEmpty());
+    ASSERT_TRUE(walk.Step());
+    // An empty file: there, but not read.
+    EXPECT_EQ(walk.Periodic().eFile, TDayRecords::EFile::NotRead);
+    EXPECT_TRUE(walk.Periodic().anStartSecs.empty());
+    EXPECT_EQ(walk.Periodic().sFileError.left(15), QStringLiteral("per-12-0060.csv"));
+    EXPECT_FALSE(walk.Step());
+}
+
+TEST(TDayWalk, Step_EveryDayOnceAcrossMonthsAndEachMonitorFromTheFirstDay)
+{
+    // 30 January to 1 March of a leap year: 32 days in three month folders. The second
+    // monitor has no files: its first day must not be handed the first monitor's day
+    // after (fault guarded: the kept next day outliving its monitor).
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate dtFrom(2024, 1, 30);
+    const QDate dtTo(2024, 3, 1);
+    for (const QDate& dt :
+         {QDate(2024, 1, 31), QDate(2024, 2, 1), QDate(2024, 2, 29), QDate(2024, 3, 1), QDate(2024, 3, 2)})
+        WritePer(dir, "7", dt, dt.day());
+    TDayWalk walk(dir.DataPath(), dtFrom, dtTo);
+    EXPECT_EQ(walk.Days(), 32);
+    for (const char* szID : {"7", "8", "7"}) {
+        walk.Start(QLatin1String(szID), PerFiles(true));
+        QDate dtExpect = dtFrom;
+        QStringList slRead;
+        while (walk.Step()) {
+            EXPECT_EQ(walk.Date(), dtExpect);
+            EXPECT_EQ(walk.Periodic().dt, dtExpect);
+            EXPECT_EQ(walk.Index(), dtFrom.daysTo(dtExpect));
+            if (walk.Periodic().eFile == TDayRecords::EFile::Read) {
+                EXPECT_EQ(walk.Periodic().aadValues[0][0], dtExpect.day());
+                slRead.append(dtExpect.toString(Qt::ISODate));
+            }
+            dtExpect = dtExpect.addDays(1);
+        }
+        EXPECT_EQ(dtExpect, dtTo.addDays(1)) << szID;
+        EXPECT_EQ(slRead.join(u' '), QByteArray(szID) == "7"
+                                         ? QStringLiteral("2024-01-31 2024-02-01 2024-02-29 2024-03-01")
+                                         : QString())
+            << szID;
+    }
+    // A range the wrong way round, or with an invalid date, has no days.
+    EXPECT_EQ(TDayWalk(dir.DataPath(), dtTo, dtFrom).Days(), 0);
+    TDayWalk none(dir.DataPath(), QDate(), dtTo);
+    none.Start(QStringLiteral("7"), PerFiles(true));
+    EXPECT_FALSE(none.Step());
+}
