@@ -2,7 +2,6 @@
 // file read whole and cut into lines, with no field ever looked at.
 #include "datafiles/perfile.h"
 #include "datafiles/thfile.h"
-#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -237,7 +236,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    TPlatform::KeepFreedMemory(); // as the program's own main
     // The runs of a reader and of its baseline are interleaved at random, so that a
     // spell of load on the machine falls on both and not on one of a pair.
     std::vector<char*> aArgs(argv, argv + argc);
