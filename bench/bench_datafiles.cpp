@@ -1,5 +1,7 @@
 // Day-file readers against the cheapest possible reading of the same bytes: the
-// file read whole and cut into lines, with no field ever looked at.
+// file read whole and cut into lines, with no field ever looked at; and the readers
+// with the eight-character steps of the line splitting switched off (_Plain).
+#include "datafiles/csvsplit.h"
 #include "datafiles/perfile.h"
 #include "datafiles/thfile.h"
 
@@ -110,6 +112,16 @@ int ReadProfileLevels(const TTHFile& th)
 
 // ---- A complete profile day, 86400 records
 
+// The splitting's eight-character steps off for the time of one benchmark.
+class TPlainSplit final
+{
+public:
+    TPlainSplit() { TCsvSplit::SetSimd(false); }
+    ~TPlainSplit() { TCsvSplit::SetSimd(true); }
+    TPlainSplit(const TPlainSplit&) = delete;
+    TPlainSplit& operator=(const TPlainSplit&) = delete;
+};
+
 void BM_ProfileFullDay(benchmark::State& state)
 {
     TTHFile th(Data().DataPath());
@@ -120,6 +132,16 @@ void BM_ProfileFullDay(benchmark::State& state)
     state.counters["records"] = th.RecCount();
 }
 BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+
+void BM_ProfileFullDay_Plain(benchmark::State& state)
+{
+    const TPlainSplit plain;
+    BM_ProfileFullDay(state);
+}
+BENCHMARK(BM_ProfileFullDay_Plain)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(nReps)
+    ->ReportAggregatesOnly(true);
 
 void BM_ProfileFullDay_Baseline(benchmark::State& state)
 {
@@ -174,6 +196,13 @@ void BM_PeriodicYear(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+
+void BM_PeriodicYear_Plain(benchmark::State& state)
+{
+    const TPlainSplit plain;
+    BM_PeriodicYear(state);
+}
+BENCHMARK(BM_PeriodicYear_Plain)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_PeriodicYear_Baseline(benchmark::State& state)
 {
