@@ -1,8 +1,9 @@
 // Day-file readers against the cheapest possible reading of the same bytes: the
-// file read whole and cut into lines, with no field ever looked at.
+// file read whole and cut into lines, with no field ever looked at; and the readers
+// with the eight-character steps of the line splitting switched off (_Plain).
+#include "datafiles/csvsplit.h"
 #include "datafiles/perfile.h"
 #include "datafiles/thfile.h"
-#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +112,16 @@ int ReadProfileLevels(const TTHFile& th)
 
 // ---- A complete profile day, 86400 records
 
+// The splitting's eight-character steps off for the time of one benchmark.
+class TPlainSplit final
+{
+public:
+    TPlainSplit() { TCsvSplit::SetSimd(false); }
+    ~TPlainSplit() { TCsvSplit::SetSimd(true); }
+    TPlainSplit(const TPlainSplit&) = delete;
+    TPlainSplit& operator=(const TPlainSplit&) = delete;
+};
+
 void BM_ProfileFullDay(benchmark::State& state)
 {
     TTHFile th(Data().DataPath());
@@ -121,6 +132,16 @@ void BM_ProfileFullDay(benchmark::State& state)
     state.counters["records"] = th.RecCount();
 }
 BENCHMARK(BM_ProfileFullDay)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+
+void BM_ProfileFullDay_Plain(benchmark::State& state)
+{
+    const TPlainSplit plain;
+    BM_ProfileFullDay(state);
+}
+BENCHMARK(BM_ProfileFullDay_Plain)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(nReps)
+    ->ReportAggregatesOnly(true);
 
 void BM_ProfileFullDay_Baseline(benchmark::State& state)
 {
@@ -175,6 +196,13 @@ void BM_PeriodicYear(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PeriodicYear)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
+
+void BM_PeriodicYear_Plain(benchmark::State& state)
+{
+    const TPlainSplit plain;
+    BM_PeriodicYear(state);
+}
+BENCHMARK(BM_PeriodicYear_Plain)->Unit(benchmark::kMillisecond)->Repetitions(nReps)->ReportAggregatesOnly(true);
 
 void BM_PeriodicYear_Baseline(benchmark::State& state)
 {
@@ -237,7 +265,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    TPlatform::KeepFreedMemory(); // as the program's own main
     // The runs of a reader and of its baseline are interleaved at random, so that a
     // spell of load on the machine falls on both and not on one of a pair.
     std::vector<char*> aArgs(argv, argv + argc);

@@ -9,7 +9,6 @@
 #include "benchsim.h"
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
-#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "pages/excpage.h"
@@ -220,47 +219,58 @@ void BM_ExceedancesTabMonthOfTen(benchmark::State& state)
 }
 BENCHMARK(BM_ExceedancesTabMonthOfTen)->Unit(benchmark::kMillisecond);
 
+void ShowFourParams(TCfg& cfg)
+{
+    for (const QString& sParam : MeasurementParams())
+        cfg.SetPerParam(sParam, sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
+                                    sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
+}
+
 // A year's periodic chart of one monitor (four parameters), plotted and painted, without
-// (0) and with (1) the limit lines and marks of the schedule.
+// (0) and with (1) the limit lines and marks of the schedule, at width x height.
 void BM_PerChartYear_Limits(benchmark::State& state)
 {
     TBenchData& data = Data();
-    for (const QString& sParam : MeasurementParams())
-        data.cfgYear.SetPerParam(sParam,
-                                 sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
-                                     sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
+    ShowFourParams(data.cfgYear);
     const bool bLimits = state.range(0) != 0;
+    const int nWidth = int(state.range(1));
+    const int nHeight = int(state.range(2));
     for (auto _ : state) {
         TPerChart chart(data.cfgYear);
         chart.SetMonitorID(data.monsYear.GetHead(0)->sID);
         if (!bLimits)
             chart.SetLimitRules({});
         chart.PlotPeriod(dtYearFrom, dtYearTo, 10);
-        const QPixmap pixmap = chart.toPixmap(1200, 400);
+        const QPixmap pixmap = chart.toPixmap(nWidth, nHeight);
         benchmark::DoNotOptimize(pixmap.cacheKey());
         state.counters["series"] = chart.SeriesCount();
     }
 }
-BENCHMARK(BM_PerChartYear_Limits)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PerChartYear_Limits)
+    ->Args({0, 1200, 400})
+    ->Args({1, 1200, 400})
+    ->Args({0, 800, 320})
+    ->Args({1, 800, 320})
+    ->Unit(benchmark::kMillisecond);
 
-// The painting alone of the same chart with its limits, 1200 pixels wide and 400 (marks
-// of 7 pixels) or 120 (marks of 5) high: the marks laid into one image (1), as on a
-// screen or in an image file, or drawn one by one (2), as a scaled painter, a printer
-// or a PDF draws them, here by plain graphs of the same points and style.
-void BM_PerChartYear_PaintMarks(benchmark::State& state)
+// The painting alone of the periodic chart with its limits over nDays days from the
+// year's first: a year, where the periods above a limit are a band at the plot's foot,
+// or two days, where they are discs on the lines some 4 pixels apart at 1200 pixels
+// (the most discs a plot can take before they turn into the band). The marks are
+// hidden (0) or drawn as the chart draws them (1).
+void BM_PerChart_PaintMarks(benchmark::State& state)
 {
     TBenchData& data = Data();
-    for (const QString& sParam : MeasurementParams())
-        data.cfgYear.SetPerParam(sParam,
-                                 sParam == QStringLiteral("LAeq") || sParam == QStringLiteral("LAFmax") ||
-                                     sParam == QStringLiteral("LAF10") || sParam == QStringLiteral("LAF90"));
-    const bool bPlain = state.range(0) == 2;
-    const int nHeight = int(state.range(1));
+    ShowFourParams(data.cfgYear);
+    const int nDays = int(state.range(0));
+    const int nMode = int(state.range(1));
+    const int nWidth = int(state.range(2));
+    const int nHeight = int(state.range(3));
     TPerChart chart(data.cfgYear);
     chart.SetMonitorID(data.monsYear.GetHead(0)->sID);
-    chart.PlotPeriod(dtYearFrom, dtYearTo, 10);
+    chart.PlotPeriod(dtYearFrom, dtYearFrom.addDays(nDays - 1), 10);
     // One paint sizes the marks to the plot.
-    benchmark::DoNotOptimize(chart.toPixmap(1200, nHeight).cacheKey());
+    benchmark::DoNotOptimize(chart.toPixmap(nWidth, nHeight).cacheKey());
     int nMarks = 0;
     const int nGraphs = chart.graphCount();
     for (int i = 0; i < nGraphs; ++i) {
@@ -268,32 +278,28 @@ void BM_PerChartYear_PaintMarks(benchmark::State& state)
         if (marks->scatterStyle().shape() != QCPScatterStyle::ssPixmap)
             continue;
         nMarks += marks->dataCount();
-        if (!bPlain)
-            continue;
-        QCPGraph* each = chart.addGraph();
-        each->setLineStyle(QCPGraph::lsNone);
-        each->setScatterStyle(marks->scatterStyle());
-        for (int k = 0; k < marks->dataCount(); ++k)
-            each->addData(marks->dataMainKey(k), marks->dataMainValue(k));
-        marks->setVisible(false);
+        marks->setVisible(nMode == 1);
     }
     for (auto _ : state) {
-        const QPixmap pixmap = chart.toPixmap(1200, nHeight);
+        const QPixmap pixmap = chart.toPixmap(nWidth, nHeight);
         benchmark::DoNotOptimize(pixmap.cacheKey());
     }
     state.counters["marks"] = nMarks;
 }
-BENCHMARK(BM_PerChartYear_PaintMarks)
-    ->Args({1, 400})
-    ->Args({2, 400})
-    ->Args({1, 120})
-    ->Args({2, 120})
+BENCHMARK(BM_PerChart_PaintMarks)
+    ->Args({365, 0, 1200, 400})
+    ->Args({365, 1, 1200, 400})
+    ->Args({365, 0, 800, 320})
+    ->Args({365, 1, 800, 320})
+    ->Args({2, 0, 1200, 400})
+    ->Args({2, 1, 1200, 400})
+    ->Args({2, 0, 800, 320})
+    ->Args({2, 1, 800, 320})
     ->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv)
 {
-    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int nResult = bench::RunBenchmarks(argc, argv);

@@ -10,7 +10,6 @@ namespace bench {
 
 inline int RunWithWidgets(int argc, char** argv)
 {
-    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return RunBenchmarks(argc, argv);

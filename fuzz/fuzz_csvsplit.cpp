@@ -1,11 +1,14 @@
-// Both line splitters on arbitrary text: no crash, and a single field always
-// equals the same field of the full split.
+// Both line splitters on arbitrary text: no crash, a single field always equals the
+// same field of the full split, and the whole-line walk that the day files take finds
+// the same fields as the field-by-field one, with its eight-character steps on and off.
 #include "datafiles/csvsplit.h"
 #include "datafiles/dayfile.h"
 #include "platform/textdecode.h"
 
 #include <QByteArray>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 
@@ -33,6 +36,33 @@ void CheckFields(const QString& sLine, const QStringList& sl, bool bStrict, QCha
     }
 }
 
+// The same place in the line, quoting and presence.
+bool SameSpan(const TCsvSplit::TFieldSpan& a, const TCsvSplit::TFieldSpan& b)
+{
+    return a.bFound == b.bFound && a.bQuoted == b.bQuoted && a.sRaw.size() == b.sRaw.size() &&
+           (b.sRaw.isEmpty() || a.sRaw.data() == b.sRaw.data());
+}
+
+void CheckLocateAll(const QString& sLine, int nCount, bool bStrict)
+{
+    constexpr int nMax = 48;
+    std::array<TCsvSplit::TFieldSpan, nMax> aSimd;
+    std::array<TCsvSplit::TFieldSpan, nMax> aPlain;
+    TCsvSplit::SetSimd(true);
+    const int nSimd = TCsvSplit::LocateAll(sLine, bStrict, aSimd.data(), nMax);
+    TCsvSplit::SetSimd(false);
+    const int nPlain = TCsvSplit::LocateAll(sLine, bStrict, aPlain.data(), nMax);
+    TCsvSplit::SetSimd(true);
+    if (nSimd != nPlain || nSimd != std::min(nCount, nMax))
+        std::abort();
+    for (int i = 0; i < nSimd; ++i) {
+        const TCsvSplit::TFieldSpan one =
+            bStrict ? TCsvSplit::LocateStrict(sLine, i) : TCsvSplit::Locate(sLine, i);
+        if (!SameSpan(aSimd[size_t(i)], one) || !SameSpan(aPlain[size_t(i)], one))
+            std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
@@ -40,9 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const QByteArray ba(reinterpret_cast<const char*>(pData), qsizetype(nSize));
     const QString sLine = TTextDecode::Decode(ba);
 
-    CheckFields(sLine, TCsvSplit::Split(sLine), false, u',');
+    const QStringList slCommon = TCsvSplit::Split(sLine);
+    const QStringList slStrict = TCsvSplit::SplitStrict(sLine);
+    CheckFields(sLine, slCommon, false, u',');
     CheckFields(sLine, TCsvSplit::Split(sLine, u':'), false, u':');
-    CheckFields(sLine, TCsvSplit::SplitStrict(sLine), true, u',');
+    CheckFields(sLine, slStrict, true, u',');
+    CheckLocateAll(sLine, int(slCommon.size()), false);
+    CheckLocateAll(sLine, int(slStrict.size()), true);
 
     const double d = TDayFile::ParseVal(sLine);
     if (d != d) // a NaN must never come out

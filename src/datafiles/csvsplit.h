@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
+
 // The two ways a day-file line is split into fields.
 //
 // Common rule (headers, and the records of periodic, alarm and calibration files):
@@ -68,4 +70,13 @@ public:
     // spans Locate or LocateStrict gives one by one); returns how many the line has,
     // at most nMax. The slots after those are left as they were.
     static int LocateAll(QStringView sLine, bool bStrict, TFieldSpan* aFld, int nMax);
+
+    // Whether LocateAll, and the day files' search for line ends, look at eight
+    // characters in one step where the processor can (the default). For the tests and
+    // the fuzz target, which switch it off to hold both ways to the same result.
+    static void SetSimd(bool bOn) { bSimdOn.store(bOn, std::memory_order_relaxed); }
+    static bool Simd() { return bSimdOn.load(std::memory_order_relaxed); }
+
+private:
+    static inline std::atomic<bool> bSimdOn{true};
 };

@@ -54,13 +54,6 @@ public:
     // the program nor make it allocate without bound.
     static std::optional<QByteArray> ReadPlainFile(const QString& sPath, qint64 nMaxBytes);
 
-    // Has the memory the program frees kept for its next use rather than handed back
-    // to the system at once. A year's chart takes and frees megabytes at every plot,
-    // and memory fresh from the system costs a page fault per page at first touch:
-    // without this, each plot would pay for its memory anew, or not, as the heap
-    // happens to lie. Called once, first thing in main.
-    static void KeepFreedMemory();
-
     // True when standard output is a terminal rather than a file, a pipe or a mail
     // (cron hands a job's output to mail).
     static bool StdoutIsTerminal();

@@ -85,8 +85,10 @@ TEST(TCsvSplit_Field, AgreesWithSplitForEveryIndex)
     }
 }
 
-// LocateAll steps over the usual field by a shorter way than the full rule; a blank
-// after a comma, a quote or a final comma must still take the full rule.
+// LocateAll steps over the usual field by a shorter way than the full rule, eight
+// characters at a time where the processor can; a blank after a comma, a quote or a
+// final comma must still take the full rule, and the eight-character steps must cut
+// where the character-by-character ones do.
 TEST(TCsvSplit_LocateAll, AgreesWithLocateForEveryIndexAndStopsAtTheLimit)
 {
     std::vector<const char*> aLines;
@@ -109,23 +111,33 @@ TEST(TCsvSplit_LocateAll, AgreesWithLocateForEveryIndexAndStopsAtTheLimit)
     for (const char* p : aLines)
         asLines.push_back(QString::fromUtf8(p));
     asLines.push_back(QStringLiteral("12:00:00,55.3,44.1,66.2") + QChar(0) + QStringLiteral(",60.1,58.2"));
-    for (const QString& sLine : asLines) {
-        const QByteArray baLine = sLine.toUtf8();
-        const char* p = baLine.constData();
-        for (const bool bStrict : {false, true}) {
-            const int nAll = int((bStrict ? TCsvSplit::SplitStrict(sLine) : TCsvSplit::Split(sLine)).size());
-            for (int nMax = 0; nMax <= 12; ++nMax) {
-                std::vector<TCsvSplit::TFieldSpan> aFld(static_cast<size_t>(nMax));
-                const int nFound = TCsvSplit::LocateAll(sLine, bStrict, aFld.data(), nMax);
-                EXPECT_EQ(nFound, std::min(nAll, nMax)) << p << (bStrict ? " strict" : "");
-                for (int i = 0; i < nFound; ++i) {
-                    const TCsvSplit::TFieldSpan one =
-                        bStrict ? TCsvSplit::LocateStrict(sLine, i) : TCsvSplit::Locate(sLine, i);
-                    EXPECT_EQ(aFld[size_t(i)].Value(), one.Value()) << p << " field " << i;
-                    EXPECT_EQ(aFld[size_t(i)].bQuoted, one.bQuoted) << p << " field " << i;
-                    EXPECT_TRUE(aFld[size_t(i)].bFound);
+    for (const bool bSimd : {true, false}) {
+        TCsvSplit::SetSimd(bSimd);
+        SCOPED_TRACE(bSimd ? "eight characters a step" : "one character a step");
+        for (const QString& sLine : asLines) {
+            const QByteArray baLine = sLine.toUtf8();
+            const char* p = baLine.constData();
+            for (const bool bStrict : {false, true}) {
+                const int nAll =
+                    int((bStrict ? TCsvSplit::SplitStrict(sLine) : TCsvSplit::Split(sLine)).size());
+                for (int nMax = 0; nMax <= 12; ++nMax) {
+                    std::vector<TCsvSplit::TFieldSpan> aFld(static_cast<size_t>(nMax));
+                    const int nFound = TCsvSplit::LocateAll(sLine, bStrict, aFld.data(), nMax);
+                    EXPECT_EQ(nFound, std::min(nAll, nMax)) << p << (bStrict ? " strict" : "");
+                    for (int i = 0; i < nFound; ++i) {
+                        const TCsvSplit::TFieldSpan one =
+                            bStrict ? TCsvSplit::LocateStrict(sLine, i) : TCsvSplit::Locate(sLine, i);
+                        // The same place in the line, not only the same text.
+                        if (!one.sRaw.isEmpty()) {
+                            EXPECT_EQ(aFld[size_t(i)].sRaw.data(), one.sRaw.data()) << p << " field " << i;
+                        }
+                        EXPECT_EQ(aFld[size_t(i)].Value(), one.Value()) << p << " field " << i;
+                        EXPECT_EQ(aFld[size_t(i)].bQuoted, one.bQuoted) << p << " field " << i;
+                        EXPECT_TRUE(aFld[size_t(i)].bFound);
+                    }
                 }
             }
         }
     }
+    TCsvSplit::SetSimd(true);
 }

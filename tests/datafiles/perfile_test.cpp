@@ -56,18 +56,25 @@ TEST_F(TPerFileTest, Load_FailureEmptiesLinesButKeepsHeaderNames)
     EXPECT_EQ(per.Loaded(), dtDay);
 }
 
+// Line ends are looked for eight characters at a time where the processor can; one
+// at a time they must end the same lines.
 TEST_F(TPerFileTest, Load_EveryLineEndCountsAndFinalEndAddsNoRecord)
 {
-    ASSERT_TRUE(LoadDay("\xEF\xBB\xBF.Time,LAeq\r\n00:00:00,1\n01:00:00,2\r02:00:00,3\r\n"));
-    EXPECT_EQ(per.FldName(0), QStringLiteral(".Time")); // no mark left in the first name
-    EXPECT_EQ(per.RecCount(), 3);
-    EXPECT_EQ(per.Line(2), QStringLiteral("01:00:00,2"));
-    EXPECT_EQ(per.FldVal(2, 1), 3.0);
+    for (const bool bSimd : {true, false}) {
+        TCsvSplit::SetSimd(bSimd);
+        SCOPED_TRACE(bSimd ? "eight characters a step" : "one character a step");
+        ASSERT_TRUE(LoadDay("\xEF\xBB\xBF.Time,LAeq\r\n00:00:00,1\n01:00:00,2\r02:00:00,3\r\n"));
+        EXPECT_EQ(per.FldName(0), QStringLiteral(".Time")); // no mark left in the first name
+        EXPECT_EQ(per.RecCount(), 3);
+        EXPECT_EQ(per.Line(2), QStringLiteral("01:00:00,2"));
+        EXPECT_EQ(per.FldVal(2, 1), 3.0);
 
-    ASSERT_TRUE(LoadDay(".Time,LAeq\r\r\n00:00:00,1"));
-    EXPECT_EQ(per.RecCount(), 2);
-    EXPECT_EQ(per.FldStr(0, 0), QString()); // the empty line is a record without fields
-    EXPECT_EQ(per.FldVal(1, 1), 1.0);       // a last line without a line end still counts
+        ASSERT_TRUE(LoadDay(".Time,LAeq\r\r\n00:00:00,1"));
+        EXPECT_EQ(per.RecCount(), 2);
+        EXPECT_EQ(per.FldStr(0, 0), QString()); // the empty line is a record without fields
+        EXPECT_EQ(per.FldVal(1, 1), 1.0);       // a last line without a line end still counts
+    }
+    TCsvSplit::SetSimd(true);
 }
 
 // ---- Header names, records and fields
@@ -116,22 +123,29 @@ TEST_F(TPerFileTest, FldStr_AnyOrderAndAfterReloadMatchesTheSplitLine)
     const QByteArray baDay2 = ".Time,LAeq,LAFmax,Note\r\n"
                               "00:00:00,7,8,9\r\n"
                               "01:00:00,\"7\",8 8\r\n";
-    for (const QByteArray& ba : {baDay1, baDay2, baDay1}) {
-        ASSERT_TRUE(LoadDay(ba));
-        const QList<QByteArray> alLines = ba.split('\n');
-        auto expectField = [&](int iRec, int iFld) {
-            const QString sLine = QString::fromLatin1(alLines[iRec + 1]).chopped(1);
-            const QString sWant = iFld < per.FldCount() ? TCsvSplit::Split(sLine).value(iFld) : QString();
-            EXPECT_EQ(per.FldStr(iRec, iFld), sWant) << "record " << iRec << " field " << iFld;
-            EXPECT_EQ(per.FldVal(iRec, iFld), TDayFile::ParseVal(sWant)) << "record " << iRec << " field " << iFld;
-        };
-        for (int iFld = 4; iFld >= 0; --iFld) // field by field, across the records
-            for (int iRec = 0; iRec < per.RecCount(); ++iRec)
-                expectField(iRec, iFld);
-        for (int iRec = per.RecCount() - 1; iRec >= 0; --iRec) // record by record
-            for (int iFld = 0; iFld < 5; ++iFld)
-                expectField(iRec, iFld);
+    // Both ways of cutting records into fields and the file into lines.
+    for (const bool bSimd : {true, false}) {
+        TCsvSplit::SetSimd(bSimd);
+        SCOPED_TRACE(bSimd ? "eight characters a step" : "one character a step");
+        for (const QByteArray& ba : {baDay1, baDay2, baDay1}) {
+            ASSERT_TRUE(LoadDay(ba));
+            const QList<QByteArray> alLines = ba.split('\n');
+            auto expectField = [&](int iRec, int iFld) {
+                const QString sLine = QString::fromLatin1(alLines[iRec + 1]).chopped(1);
+                const QString sWant = iFld < per.FldCount() ? TCsvSplit::Split(sLine).value(iFld) : QString();
+                EXPECT_EQ(per.FldStr(iRec, iFld), sWant) << "record " << iRec << " field " << iFld;
+                EXPECT_EQ(per.FldVal(iRec, iFld), TDayFile::ParseVal(sWant))
+                    << "record " << iRec << " field " << iFld;
+            };
+            for (int iFld = 4; iFld >= 0; --iFld) // field by field, across the records
+                for (int iRec = 0; iRec < per.RecCount(); ++iRec)
+                    expectField(iRec, iFld);
+            for (int iRec = per.RecCount() - 1; iRec >= 0; --iRec) // record by record
+                for (int iFld = 0; iFld < 5; ++iFld)
+                    expectField(iRec, iFld);
+        }
     }
+    TCsvSplit::SetSimd(true);
     EXPECT_EQ(per.FldStr(0, 2), QStringLiteral("6\"1"));
     EXPECT_EQ(per.FldVal(0, 2), -1); // a quoted field holding a quote is no number
     EXPECT_EQ(per.FldVal(0, 1), 55.3);
