@@ -26,15 +26,20 @@ const TKindInfo& TAlmPage::Info()
         QStringLiteral("Alarm Reports"),
         QStringLiteral("Alarm reports: "),
         {QStringLiteral("alm-chart"), QStringLiteral("alm-table"), QStringLiteral("alm-list")},
-        {TKindPage{QStringLiteral("Chart"), true, QStringLiteral("alarm-chart"), QStringLiteral("Noise Alarm Count"),
-                   false, QString(), {}},
-         TKindPage{QStringLiteral("Table"), false, QStringLiteral("alarm-table"), QStringLiteral("Alarm Table"), true,
-                   QStringLiteral("alarms"),
+        {TKindPage{QStringLiteral("Chart"),
+                   true,
+                   QStringLiteral("alarm-chart"),
+                   QStringLiteral("Noise Alarm Count"),
+                   false,
+                   QString(),
+                   {}},
+         TKindPage{QStringLiteral("Table"), false, QStringLiteral("alarm-table"),
+                   QStringLiteral("Alarm Table"), true, QStringLiteral("alarms"),
                    [](TStringGrid& grid, const TFillArgs& a) {
                        TGridFill::FillAlmTable(grid, a.sDataPath, a.aMons, a.dtFrom, a.dtTo, a.nPeriod);
                    }},
-         TKindPage{QStringLiteral("List"), false, QStringLiteral("alarm-list"), QStringLiteral("Alarm List"), false,
-                   QStringLiteral("alarm-list"), [](TStringGrid& grid, const TFillArgs& a) {
+         TKindPage{QStringLiteral("List"), false, QStringLiteral("alarm-list"), QStringLiteral("Alarm List"),
+                   false, QStringLiteral("alarm-list"), [](TStringGrid& grid, const TFillArgs& a) {
                        TGridFill::FillAlmList(grid, a.sDataPath, a.aMons, a.dtFrom, a.dtTo);
                    }}}};
     return info;

@@ -24,7 +24,8 @@ public:
     static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
 
     void Build(const TPageChoice& choice) override;
-    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const override;
+    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,
+                     int nPeriod) const override;
 
     TAlmTable* Table() const { return almTable; }
     TAlmList* List() const { return almList; }

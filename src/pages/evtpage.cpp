@@ -16,32 +16,41 @@
 
 const TKindInfo& TEvtPage::Info()
 {
-    static const TKindInfo info{
-        QStringLiteral("evt"),
-        QStringLiteral("events"),
-        QStringLiteral("Events"),
-        QStringLiteral("tabEvents"),
-        3,
-        QStringLiteral("reptypes/events.html"),
-        QStringLiteral("&Events"),
-        QStringLiteral("menuHelpEvents"),
-        false,
-        QStringLiteral("Noise Event Report"),
-        QStringLiteral("Noise Event Reports"),
-        QString(),
-        {QStringLiteral("evt")},
-        {TKindPage{QStringLiteral("List"), false, QStringLiteral("event-list"), QStringLiteral("Noise Events"), false,
-                   QString(), {}},
-         TKindPage{QStringLiteral("Chart"), true, QStringLiteral("event-chart"),
-                   QStringLiteral("Noise Events per Hour"), false, QString(), {}}}};
+    static const TKindInfo info{QStringLiteral("evt"),
+                                QStringLiteral("events"),
+                                QStringLiteral("Events"),
+                                QStringLiteral("tabEvents"),
+                                3,
+                                QStringLiteral("reptypes/events.html"),
+                                QStringLiteral("&Events"),
+                                QStringLiteral("menuHelpEvents"),
+                                false,
+                                QStringLiteral("Noise Event Report"),
+                                QStringLiteral("Noise Event Reports"),
+                                QString(),
+                                {QStringLiteral("evt")},
+                                {TKindPage{QStringLiteral("List"),
+                                           false,
+                                           QStringLiteral("event-list"),
+                                           QStringLiteral("Noise Events"),
+                                           false,
+                                           QString(),
+                                           {}},
+                                 TKindPage{QStringLiteral("Chart"),
+                                           true,
+                                           QStringLiteral("event-chart"),
+                                           QStringLiteral("Noise Events per Hour"),
+                                           false,
+                                           QString(),
+                                           {}}}};
     return info;
 }
 
 TEvtPage::TEvtPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), env, parent)
 {
     MakeLayout(QStringLiteral("lblEvtNote"), QStringLiteral("pagesEvt"),
-               {QStringLiteral("tabEvtList"), QStringLiteral("tabEvtChart")}, QStringLiteral("scrollboxEvtChart"),
-               false);
+               {QStringLiteral("tabEvtList"), QStringLiteral("tabEvtChart")},
+               QStringLiteral("scrollboxEvtChart"), false);
     evtTable = new TEventTable(env.cfg, env.mons, PageWidget(0));
     SetGrid(0, evtTable);
 }
@@ -124,7 +133,8 @@ bool TEvtPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
         if (iDay >= aRange.front().aDays.size())
             break;
         // One day's results serve the chart and the list of the day.
-        const std::vector<TEventMonitor> aResults{TEventMonitor{aRange.front().sID, {aRange.front().aDays[iDay]}}};
+        const std::vector<TEventMonitor> aResults{
+            TEventMonitor{aRange.front().sID, {aRange.front().aDays[iDay]}}};
         if (bCharts) {
             chart.SetTitle(QStringLiteral("Noise Events per Hour: ") + THtmlPage::LongDate(d));
             chart.PlotEvents(aResults.front().aDays.front());

@@ -17,22 +17,26 @@
 
 const TKindInfo& TExcPage::Info()
 {
-    static const TKindInfo info{
-        QStringLiteral("exc"),
-        QStringLiteral("exceedances"),
-        QStringLiteral("Exceedances"),
-        QStringLiteral("tabExceed"),
-        5,
-        QStringLiteral("reptypes/exceedances.html"),
-        QStringLiteral("&Exceedances"),
-        QStringLiteral("menuHelpExceed"),
-        true,
-        QStringLiteral("Exceedance Report"),
-        QStringLiteral("Exceedance Reports"),
-        QStringLiteral("Exceedance reports: "),
-        {QStringLiteral("exc")},
-        {TKindPage{QString(), false, QStringLiteral("exceedances"), QStringLiteral("Noise Limit Exceedances"), true,
-                   QString(), {}}}};
+    static const TKindInfo info{QStringLiteral("exc"),
+                                QStringLiteral("exceedances"),
+                                QStringLiteral("Exceedances"),
+                                QStringLiteral("tabExceed"),
+                                5,
+                                QStringLiteral("reptypes/exceedances.html"),
+                                QStringLiteral("&Exceedances"),
+                                QStringLiteral("menuHelpExceed"),
+                                true,
+                                QStringLiteral("Exceedance Report"),
+                                QStringLiteral("Exceedance Reports"),
+                                QStringLiteral("Exceedance reports: "),
+                                {QStringLiteral("exc")},
+                                {TKindPage{QString(),
+                                           false,
+                                           QStringLiteral("exceedances"),
+                                           QStringLiteral("Noise Limit Exceedances"),
+                                           true,
+                                           QString(),
+                                           {}}}};
     return info;
 }
 
@@ -48,12 +52,13 @@ void TExcPage::Build(const TPageChoice& c)
 {
     SetNote(Note());
     // As in the summary, days still to come would only add unassessed periods.
-    excTable->LoadTicked(env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
-        TLimitsFill::FillExceedances(grid, aMons,
-                                     TLimitCheck::Compute(TLimits::FromCfg(env.cfg), sDataPath, aMons,
-                                                          c.dtStart.date(), c.dtEndCut, c.nPeriod),
-                                     TRatingSettings::FromCfg(env.cfg).dCoverage);
-    });
+    excTable->LoadTicked(
+        env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+            TLimitsFill::FillExceedances(grid, aMons,
+                                         TLimitCheck::Compute(TLimits::FromCfg(env.cfg), sDataPath, aMons,
+                                                              c.dtStart.date(), c.dtEndCut, c.nPeriod),
+                                         TRatingSettings::FromCfg(env.cfg).dCoverage);
+        });
 }
 
 QString TExcPage::DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const

@@ -38,7 +38,8 @@ public:
     virtual QString ChartDir(const TKindInfo& kind) = 0;
     // Writes the plotted chart as sImage in sChartDir at the page size, or at the zoom
     // size with bZoom. False, with the run's error naming the file, when it cannot.
-    virtual bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom) = 0;
+    virtual bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage,
+                           bool bZoom) = 0;
     // The chart of the range: its image (and zoom image) written and their line added
     // to the page; false when an image cannot be written.
     virtual bool SaveChartImages(THtmlPage& page, const TKindInfo& kind, const QString& sID,

@@ -13,33 +13,39 @@
 
 const TKindInfo& TPerPage::Info()
 {
-    static const TKindInfo info{
-        QStringLiteral("per"),
-        QStringLiteral("periodic"),
-        QStringLiteral("Periodic"),
-        QStringLiteral("tabPeriodic"),
-        0,
-        QStringLiteral("reptypes/periodic.html"),
-        QStringLiteral("&Periodic"),
-        QStringLiteral("menuHelpPeriodic"),
-        true,
-        QStringLiteral("Periodic Noise Report"),
-        QStringLiteral("Periodic Reports"),
-        QStringLiteral("Periodic reports: "),
-        {QStringLiteral("per-chart"), QStringLiteral("per-table")},
-        {TKindPage{QStringLiteral("Chart"), true, QStringLiteral("periodic-chart"), QStringLiteral("Periodic Noise"),
-                   true, QString(), {}},
-         TKindPage{QStringLiteral("Table"), false, QStringLiteral("periodic-table"),
-                   QStringLiteral("Periodic Noise"), true, QStringLiteral("periodic"),
-                   [](TStringGrid& grid, const TFillArgs& a) {
-                       TGridFill::FillPerTable(grid, a.cfg, a.sDataPath, a.aMons, a.dtFrom, a.dtTo, a.nPeriod);
-                   }}}};
+    static const TKindInfo info{QStringLiteral("per"),
+                                QStringLiteral("periodic"),
+                                QStringLiteral("Periodic"),
+                                QStringLiteral("tabPeriodic"),
+                                0,
+                                QStringLiteral("reptypes/periodic.html"),
+                                QStringLiteral("&Periodic"),
+                                QStringLiteral("menuHelpPeriodic"),
+                                true,
+                                QStringLiteral("Periodic Noise Report"),
+                                QStringLiteral("Periodic Reports"),
+                                QStringLiteral("Periodic reports: "),
+                                {QStringLiteral("per-chart"), QStringLiteral("per-table")},
+                                {TKindPage{QStringLiteral("Chart"),
+                                           true,
+                                           QStringLiteral("periodic-chart"),
+                                           QStringLiteral("Periodic Noise"),
+                                           true,
+                                           QString(),
+                                           {}},
+                                 TKindPage{QStringLiteral("Table"), false, QStringLiteral("periodic-table"),
+                                           QStringLiteral("Periodic Noise"), true, QStringLiteral("periodic"),
+                                           [](TStringGrid& grid, const TFillArgs& a) {
+                                               TGridFill::FillPerTable(grid, a.cfg, a.sDataPath, a.aMons,
+                                                                       a.dtFrom, a.dtTo, a.nPeriod);
+                                           }}}};
     return info;
 }
 
 TPerPage::TPerPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), env, parent)
 {
-    MakeLayout(QString(), QStringLiteral("pagesPer"), {QStringLiteral("tabPerChart"), QStringLiteral("tabPerTbl")},
+    MakeLayout(QString(), QStringLiteral("pagesPer"),
+               {QStringLiteral("tabPerChart"), QStringLiteral("tabPerTbl")},
                QStringLiteral("scrollboxPerChart"), true);
     perTable = new TPerTable(env.cfg, env.mons, PageWidget(1));
     SetGrid(1, perTable);

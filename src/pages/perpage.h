@@ -25,7 +25,8 @@ public:
     static QString LimitErrors(const TPageEnv& env);
 
     void Build(const TPageChoice& choice) override;
-    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const override;
+    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,
+                     int nPeriod) const override;
     QString ErrorSource() const override;
     QString SettingsErrors() const override;
 

@@ -10,21 +10,26 @@
 
 const TKindInfo& TPrfPage::Info()
 {
-    static const TKindInfo info{
-        QStringLiteral("prf"),
-        QStringLiteral("profiles"),
-        QStringLiteral("Profile 24hr"),
-        QStringLiteral("tabTH"),
-        2,
-        QStringLiteral("reptypes/profile.html"),
-        QStringLiteral("&Profile"),
-        QStringLiteral("menuHelpProfile"),
-        false,
-        QStringLiteral("Noise Profile Report"),
-        QStringLiteral("Profile Reports"),
-        QString(),
-        {QStringLiteral("prf")},
-        {TKindPage{QString(), true, QStringLiteral("profile"), QStringLiteral("Noise Profile"), false, QString(), {}}}};
+    static const TKindInfo info{QStringLiteral("prf"),
+                                QStringLiteral("profiles"),
+                                QStringLiteral("Profile 24hr"),
+                                QStringLiteral("tabTH"),
+                                2,
+                                QStringLiteral("reptypes/profile.html"),
+                                QStringLiteral("&Profile"),
+                                QStringLiteral("menuHelpProfile"),
+                                false,
+                                QStringLiteral("Noise Profile Report"),
+                                QStringLiteral("Profile Reports"),
+                                QString(),
+                                {QStringLiteral("prf")},
+                                {TKindPage{QString(),
+                                           true,
+                                           QStringLiteral("profile"),
+                                           QStringLiteral("Noise Profile"),
+                                           false,
+                                           QString(),
+                                           {}}}};
     return info;
 }
 

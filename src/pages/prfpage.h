@@ -21,7 +21,8 @@ public:
     static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
 
     void Build(const TPageChoice& choice) override;
-    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const override;
+    QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,
+                     int nPeriod) const override;
     bool OneDay() const override { return true; }
     QDate PrintTo(const QDate& dtFrom, const QDate& dtTo, const QDate& dtCut) const override;
     QString ErrorSource() const override;

@@ -12,8 +12,7 @@
 
 namespace {
 
-template <class TPage>
-TReportKind Row()
+template <class TPage> TReportKind Row()
 {
     return TReportKind{TPage::Info(), &TPage::Make, &TPage::Export};
 }

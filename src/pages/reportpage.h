@@ -110,8 +110,7 @@ protected:
 
     // One chart of type TChart per ticked monitor in the scroll box, titled with its
     // row's text; the old ones go.
-    template <class TChart>
-    QList<TChart*> MakeCharts();
+    template <class TChart> QList<TChart*> MakeCharts();
     // Gives the charts one vertical range, as the window's synchronisation does.
     void ShareLevels();
     // The ticked rows of the check-list.
@@ -140,8 +139,7 @@ private:
     QList<TChartBase*> achart;
 };
 
-template <class TChart>
-QList<TChart*> TReportPage::MakeCharts()
+template <class TChart> QList<TChart*> TReportPage::MakeCharts()
 {
     ClearCharts();
     QList<TChart*> a;

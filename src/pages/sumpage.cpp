@@ -8,32 +8,41 @@
 #include "pages/kindexport.h"
 #include "platform/platform.h"
 #include "reports/stringgrid.h"
-#include "views/ratingchart.h"
 #include "views/fillgrid.h"
+#include "views/ratingchart.h"
 
 #include <algorithm>
 
 const TKindInfo& TSumPage::Info()
 {
-    static const TKindInfo info{
-        QStringLiteral("sum"),
-        QStringLiteral("summaries"),
-        QStringLiteral("Summary"),
-        QStringLiteral("tabSummary"),
-        4,
-        QStringLiteral("reptypes/summary.html"),
-        QStringLiteral("&Summary"),
-        QStringLiteral("menuHelpSummary"),
-        true,
-        QStringLiteral("Daily Rating Level Report"),
-        QStringLiteral("Summary Reports"),
-        QStringLiteral("Summary reports: "),
-        {QStringLiteral("sum")},
-        {TKindPage{QStringLiteral("Table"), false, QStringLiteral("summary"), QStringLiteral("Daily Rating Levels"),
-                   true, QString(), {}},
-         // The table and the chart share one printed title.
-         TKindPage{QStringLiteral("Chart"), true, QString(), QStringLiteral("Daily Rating Levels"), true, QString(),
-                   {}}}};
+    static const TKindInfo info{QStringLiteral("sum"),
+                                QStringLiteral("summaries"),
+                                QStringLiteral("Summary"),
+                                QStringLiteral("tabSummary"),
+                                4,
+                                QStringLiteral("reptypes/summary.html"),
+                                QStringLiteral("&Summary"),
+                                QStringLiteral("menuHelpSummary"),
+                                true,
+                                QStringLiteral("Daily Rating Level Report"),
+                                QStringLiteral("Summary Reports"),
+                                QStringLiteral("Summary reports: "),
+                                {QStringLiteral("sum")},
+                                {TKindPage{QStringLiteral("Table"),
+                                           false,
+                                           QStringLiteral("summary"),
+                                           QStringLiteral("Daily Rating Levels"),
+                                           true,
+                                           QString(),
+                                           {}},
+                                 // The table and the chart share one printed title.
+                                 TKindPage{QStringLiteral("Chart"),
+                                           true,
+                                           QString(),
+                                           QStringLiteral("Daily Rating Levels"),
+                                           true,
+                                           QString(),
+                                           {}}}};
     return info;
 }
 
@@ -41,8 +50,8 @@ TSumPage::TSumPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), e
 {
     // The table first, then the chart; the note on what the figures mean above both.
     MakeLayout(QStringLiteral("lblSumNote"), QStringLiteral("pagesSum"),
-               {QStringLiteral("tabSumTbl"), QStringLiteral("tabSumChart")}, QStringLiteral("scrollboxSumChart"),
-               false);
+               {QStringLiteral("tabSumTbl"), QStringLiteral("tabSumChart")},
+               QStringLiteral("scrollboxSumChart"), false);
     sumTable = new TFillGrid(env.cfg, env.mons, PageWidget(0));
     sumTable->setObjectName(QStringLiteral("sumTable"));
     SetGrid(0, sumTable);
@@ -54,11 +63,13 @@ void TSumPage::Build(const TPageChoice& c)
     // Days still to come have no data yet; as rows they would only dilute the range.
     if (CurrentPage() == 0) {
         // The rating settings as they are at the build.
-        sumTable->LoadTicked(env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
-            const TRatingSettings set = TRatingSettings::FromCfg(env.cfg);
-            TRatingFill::FillSummary(
-                grid, set, aMons, TRating::Compute(set, sDataPath, aMons, c.dtStart.date(), c.dtEndCut, c.nPeriod));
-        });
+        sumTable->LoadTicked(
+            env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
+                const TRatingSettings set = TRatingSettings::FromCfg(env.cfg);
+                TRatingFill::FillSummary(
+                    grid, set, aMons,
+                    TRating::Compute(set, sDataPath, aMons, c.dtStart.date(), c.dtEndCut, c.nPeriod));
+            });
         return;
     }
     for (TRatingChart* chart : MakeCharts<TRatingChart>())

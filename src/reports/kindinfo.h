@@ -26,12 +26,12 @@ struct TFillArgs
 // and what the command line calls it.
 struct TKindPage
 {
-    QString sCaption;    // the sub-tab's caption; empty: the tab itself
-    bool bChart = false; // a stack of charts, else a grid
-    QString sReport;     // the name --pdf --report takes; empty: none
-    QString sTitle;      // the printed title
+    QString sCaption;          // the sub-tab's caption; empty: the tab itself
+    bool bChart = false;       // a stack of charts, else a grid
+    QString sReport;           // the name --pdf --report takes; empty: none
+    QString sTitle;            // the printed title
     bool bPeriodTitle = false; // the title goes on with " - Period = N minutes"
-    QString sTable;      // the name --table takes; empty: none
+    QString sTable;            // the name --table takes; empty: none
     // How the grid of a grid page is filled, where the command line also fills it.
     std::function<void(TStringGrid&, const TFillArgs&)> fnFill;
 
@@ -49,16 +49,16 @@ struct TKindPage
 // lists them in the order of the library's index.
 struct TKindInfo
 {
-    QString sKey;      // the first field of every file name of the kind
-    QString sFolder;   // its folder in the report library
-    QString sTab;      // its tab's caption
-    QString sTabName;  // its tab's object name, as the window's controls are named
-    int nTab = 0;      // the tab's place among the tabs, from 0
-    QString sHelp;     // its help page, under the help folder
-    QString sHelpMenu; // its entry of Help > Report Types
-    QString sHelpAction; // that entry's object name
-    bool bPeriod = false; // whether its page and chart names end with the period field
-    QString sHtmlTitle;   // the heading of its library pages
+    QString sKey;          // the first field of every file name of the kind
+    QString sFolder;       // its folder in the report library
+    QString sTab;          // its tab's caption
+    QString sTabName;      // its tab's object name, as the window's controls are named
+    int nTab = 0;          // the tab's place among the tabs, from 0
+    QString sHelp;         // its help page, under the help folder
+    QString sHelpMenu;     // its entry of Help > Report Types
+    QString sHelpAction;   // that entry's object name
+    bool bPeriod = false;  // whether its page and chart names end with the period field
+    QString sHtmlTitle;    // the heading of its library pages
     QString sIndexHeading; // its section's heading on the index page
     QString sProgress;     // the export's progress line before a monitor's name; empty:
                            // the kind says its progress per day itself

@@ -36,10 +36,7 @@ protected:
     }
     void Tick(int i) { chklstMon.item(i)->setCheckState(Qt::Checked); }
     TPageEnv Env() { return TPageEnv{cfg, mons, &chklstMon, {}}; }
-    static TPageChoice Day(const QDate& d)
-    {
-        return TPageChoice{d.startOfDay(), d.startOfDay(), d, 60};
-    }
+    static TPageChoice Day(const QDate& d) { return TPageChoice{d.startOfDay(), d.startOfDay(), d, 60}; }
 
     TDayDir dir;
     QTemporaryDir cfgDir;

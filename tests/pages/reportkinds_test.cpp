@@ -30,10 +30,11 @@ QStringList Names(std::initializer_list<const char*> a)
 TEST(TReportKinds, NamesTheCommandLineTakes_KeepTheirOrder)
 {
     // Scripts and the usage text name these; a new kind adds to them, never reorders.
-    EXPECT_EQ(TReportKinds::PartNames(),
-              Names({"per-chart", "per-table", "alm-chart", "alm-table", "alm-list", "prf", "cal", "sum", "evt", "exc"}));
+    EXPECT_EQ(TReportKinds::PartNames(), Names({"per-chart", "per-table", "alm-chart", "alm-table",
+                                                "alm-list", "prf", "cal", "sum", "evt", "exc"}));
     EXPECT_EQ(TReportKinds::ReportNames(),
-              Names({"periodic-chart", "periodic-table", "alarm-chart", "alarm-table", "alarm-list", "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances"}));
+              Names({"periodic-chart", "periodic-table", "alarm-chart", "alarm-table", "alarm-list",
+                     "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances"}));
     EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations"}));
 }
 
@@ -45,7 +46,8 @@ TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
         slFolders << info->sFolder;
     }
     EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc"}));
-    EXPECT_EQ(slFolders, Names({"periodic", "alarms", "profiles", "calibrations", "summaries", "events", "exceedances"}));
+    EXPECT_EQ(slFolders, Names({"periodic", "alarms", "profiles", "calibrations", "summaries", "events",
+                                "exceedances"}));
 }
 
 TEST(TReportKinds, EveryRow_HasNamesOfItsOwnAndAHelpPageThatExists)
@@ -72,7 +74,8 @@ TEST(TReportKinds, EveryRow_HasNamesOfItsOwnAndAHelpPageThatExists)
         EXPECT_FALSE(info.aPages.empty());
         EXPECT_FALSE(info.sHtmlTitle.isEmpty());
         EXPECT_FALSE(info.sIndexHeading.isEmpty());
-        EXPECT_TRUE(QFileInfo::exists(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + info.sHelp)) << info.sHelp.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + info.sHelp))
+            << info.sHelp.toStdString();
         for (const TKindPage& page : info.aPages) {
             // The command line fills a table it names the way the page fills its grid.
             if (!page.sTable.isEmpty()) {
@@ -92,7 +95,8 @@ TEST(TReportKinds, PrintedTitles_CarryThePeriodWhereTheReportHasOne)
     const TReportKind* kind = nullptr;
     int iPage = -1;
     ASSERT_TRUE(TReportKinds::FindReport(QStringLiteral("alarm-table"), kind, iPage));
-    EXPECT_EQ(kind->info.aPages[size_t(iPage)].Title(15), QStringLiteral("Alarm Table - Period = 15 minutes"));
+    EXPECT_EQ(kind->info.aPages[size_t(iPage)].Title(15),
+              QStringLiteral("Alarm Table - Period = 15 minutes"));
     ASSERT_TRUE(TReportKinds::FindReport(QStringLiteral("alarm-chart"), kind, iPage));
     EXPECT_EQ(kind->info.aPages[size_t(iPage)].Title(15), QStringLiteral("Noise Alarm Count"));
     EXPECT_FALSE(TReportKinds::FindReport(QString(), kind, iPage));
