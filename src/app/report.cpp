@@ -2,7 +2,6 @@
 // and the period length; the refresh timer rebuilds when the supervisor has written a
 // day file of the report on screen since the last build.
 #include "app/main.h"
-#include "datafiles/calfile.h"
 #include "monitors/monitor.h"
 #include "pages/reportpage.h"
 #include "platform/platform.h"
@@ -91,25 +90,25 @@ void TformMain::StampBuild()
 
 void TformMain::UpdateCalibrationsTab()
 {
+    // A kind that is there only when the range holds something of it (the
+    // calibrations) shows its tab only then.
     const QString sDataPath = cfg->DataPath();
-    const QList<int> anRows = TickedRows();
-    bool bHit = false;
-    // An invalid date compares below every other and stays invalid however many days
-    // are added: the walk refuses it rather than never ending.
-    for (QDate d = StartValue().date(); !bHit && d.isValid() && d <= EndValue().date(); d = d.addDays(1))
-        for (int i : anRows)
-            if (TCalFile::CalFileExists(sDataPath, mons->GetHead(i)->sID, d)) {
-                bHit = true;
-                break;
-            }
-    const int iCals = pagesMain->indexOf(tabCals);
-    if (!bHit && pagesMain->currentWidget() == tabCals) {
-        // This switch is part of the build under way, not a new one.
-        const QSignalBlocker block(pagesMain);
-        pagesMain->setCurrentWidget(tabPeriodic);
+    TMonitorSel aSel;
+    for (int i : TickedRows())
+        aSel.push_back(mons->GetHead(i));
+    for (TReportPage* page : aPages) {
+        const bool bShown = page->ShownFor(sDataPath, aSel, StartValue().date(), EndValue().date());
+        if (!bShown && pagesMain->currentWidget() == page) {
+            // This switch is part of the build under way, not a new one.
+            const QSignalBlocker block(pagesMain);
+            pagesMain->setCurrentWidget(aPages.front());
+        }
+        const int iTab = pagesMain->indexOf(page);
+        if (pagesMain->isTabVisible(iTab) != bShown) {
+            const QSignalBlocker block(pagesMain);
+            pagesMain->setTabVisible(iTab, bShown);
+        }
     }
-    const QSignalBlocker block(pagesMain);
-    pagesMain->setTabVisible(iCals, bHit);
 }
 
 TReportPage* TformMain::ActivePage() const

@@ -1,5 +1,6 @@
 #include "pages/calpage.h"
 
+#include "datafiles/calfile.h"
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
 #include "pages/kindexport.h"
@@ -39,6 +40,18 @@ TCalPage::TCalPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), e
 void TCalPage::Build(const TPageChoice& c)
 {
     calList->LoadList(c.dtStart, c.dtEnd, env.chklstMon);
+}
+
+bool TCalPage::ShownFor(const QString& sDataPath, const std::vector<const TTQMonitor*>& aMons,
+                        const QDate& dtFrom, const QDate& dtTo) const
+{
+    // An invalid date compares below every other and stays invalid however many days
+    // are added: the walk refuses it rather than never ending.
+    for (QDate d = dtFrom; d.isValid() && d <= dtTo; d = d.addDays(1))
+        for (const TTQMonitor* mon : aMons)
+            if (TCalFile::CalFileExists(sDataPath, mon->sID, d))
+                return true;
+    return false;
 }
 
 bool TCalPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)

@@ -23,6 +23,9 @@ public:
 
     void Build(const TPageChoice& choice) override;
     bool Follows() const override { return false; }
+    // Shown only when one of the monitors has a calibration file in the range.
+    bool ShownFor(const QString& sDataPath, const std::vector<const TTQMonitor*>& aMons, const QDate& dtFrom,
+                  const QDate& dtTo) const override;
 
     TCalList* List() const { return calList; }
 

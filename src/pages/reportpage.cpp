@@ -118,6 +118,11 @@ const QList<TChartBase*>* TReportPage::ActiveCharts() const
     return box ? &achart : nullptr;
 }
 
+bool TReportPage::ShownFor(const QString&, const std::vector<const TTQMonitor*>&, const QDate&, const QDate&) const
+{
+    return true;
+}
+
 QDate TReportPage::PrintTo(const QDate&, const QDate& dtTo, const QDate&) const
 {
     return dtTo;

@@ -88,6 +88,10 @@ public:
     // The day file of monitor sID on d whose change makes the page out of date; empty
     // when no file does (the page then waits for the user).
     virtual QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d, int nPeriod) const;
+    // Whether the tab shows for the monitors aMons and the days dtFrom to dtTo; a kind
+    // that is there only when the range holds something of it says so here.
+    virtual bool ShownFor(const QString& sDataPath, const std::vector<const TTQMonitor*>& aMons,
+                          const QDate& dtFrom, const QDate& dtTo) const;
     // Whether the refresh timer follows the page's day files.
     virtual bool Follows() const { return true; }
     // The settings' mistakes that concern the kind, for the status line; empty: none.
