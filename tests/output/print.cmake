@@ -2,5 +2,5 @@
 if(TARVIK_GUI)
   tarvik_add_widget_test(test_print
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_test.cpp
-    LIBS tarvik_output)
+    LIBS tarvik_output tarvik_views)
 endif()
