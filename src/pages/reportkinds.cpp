@@ -36,48 +36,52 @@ std::vector<const TKindInfo*> TReportKinds::Infos()
     return a;
 }
 
-bool TReportKinds::FindReport(const QString& sReport, const TReportKind*& kindFound, int& iPage)
+namespace {
+
+// The kind and page whose name (of the field pField) is sName; false for none.
+bool FindPage(QString TKindPage::*pField, const QString& sName, const TReportKind*& kindFound, int& iPage)
 {
-    for (const TReportKind& kind : All())
+    for (const TReportKind& kind : TReportKinds::All())
         for (size_t i = 0; i < kind.info.aPages.size(); ++i)
-            if (!sReport.isEmpty() && kind.info.aPages[i].sReport == sReport) {
+            if (!sName.isEmpty() && kind.info.aPages[i].*pField == sName) {
                 kindFound = &kind;
                 iPage = int(i);
                 return true;
             }
     return false;
+}
+
+// Every page name of the field pField, in table order.
+QStringList PageNames(QString TKindPage::*pField)
+{
+    QStringList sl;
+    for (const TReportKind& kind : TReportKinds::All())
+        for (const TKindPage& page : kind.info.aPages)
+            if (!(page.*pField).isEmpty())
+                sl.append(page.*pField);
+    return sl;
+}
+
+} // namespace
+
+bool TReportKinds::FindReport(const QString& sReport, const TReportKind*& kind, int& iPage)
+{
+    return FindPage(&TKindPage::sReport, sReport, kind, iPage);
 }
 
 QStringList TReportKinds::ReportNames()
 {
-    QStringList sl;
-    for (const TReportKind& kind : All())
-        for (const TKindPage& page : kind.info.aPages)
-            if (!page.sReport.isEmpty())
-                sl.append(page.sReport);
-    return sl;
+    return PageNames(&TKindPage::sReport);
 }
 
-bool TReportKinds::FindTable(const QString& sTable, const TReportKind*& kindFound, int& iPage)
+bool TReportKinds::FindTable(const QString& sTable, const TReportKind*& kind, int& iPage)
 {
-    for (const TReportKind& kind : All())
-        for (size_t i = 0; i < kind.info.aPages.size(); ++i)
-            if (!sTable.isEmpty() && kind.info.aPages[i].sTable == sTable) {
-                kindFound = &kind;
-                iPage = int(i);
-                return true;
-            }
-    return false;
+    return FindPage(&TKindPage::sTable, sTable, kind, iPage);
 }
 
 QStringList TReportKinds::TableNames()
 {
-    QStringList sl;
-    for (const TReportKind& kind : All())
-        for (const TKindPage& page : kind.info.aPages)
-            if (!page.sTable.isEmpty())
-                sl.append(page.sTable);
-    return sl;
+    return PageNames(&TKindPage::sTable);
 }
 
 QStringList TReportKinds::PartNames()
