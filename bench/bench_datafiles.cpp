@@ -4,6 +4,7 @@
 #include "datafiles/csvsplit.h"
 #include "datafiles/perfile.h"
 #include "datafiles/thfile.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -265,6 +266,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     // The runs of a reader and of its baseline are interleaved at random, so that a
     // spell of load on the machine falls on both and not on one of a pair.
     std::vector<char*> aArgs(argv, argv + argc);

@@ -4,6 +4,7 @@
 // what reading the day files, building the pages and plotting cost on top. A second
 // case exports only the daily rating summary of three monitors from 10-minute files.
 #include "output/cmdline.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "views/almchart.h"
@@ -158,6 +159,7 @@ void Report(const char* szCase, const std::vector<TImage>& aImages, double dExpo
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir tmp;

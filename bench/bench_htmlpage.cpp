@@ -7,6 +7,7 @@
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 
 #include <QCoreApplication>
@@ -69,6 +70,7 @@ double Median(std::vector<double> a)
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     QCoreApplication app(argc, argv);
     QStringList slArgs = app.arguments();
     QTemporaryDir tmp;

@@ -9,6 +9,7 @@
 #include "benchsim.h"
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
+#include "platform/platform.h"
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "pages/excpage.h"
@@ -300,6 +301,7 @@ BENCHMARK(BM_PerChart_PaintMarks)
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int nResult = bench::RunBenchmarks(argc, argv);

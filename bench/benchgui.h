@@ -10,6 +10,7 @@ namespace bench {
 
 inline int RunWithWidgets(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return RunBenchmarks(argc, argv);

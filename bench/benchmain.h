@@ -1,6 +1,9 @@
 #pragma once
 
-// The main of a benchmark: the benchmarks named on the command line.
+// The main of a benchmark: the program's own memory policy, then the benchmarks
+// named on the command line.
+
+#include "platform/platform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +23,7 @@ inline int RunBenchmarks(int argc, char** argv)
 // The main of a benchmark that makes no widgets.
 inline int Run(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory(); // as the program's own main
     return RunBenchmarks(argc, argv);
 }
 

@@ -28,6 +28,7 @@ void CommandLineMessage(QtMsgType type, const QMessageLogContext& context, const
 
 int main(int argc, char** argv)
 {
+    TPlatform::KeepFreedMemory();
     QStringList slArgs;
     for (int i = 0; i < argc; ++i)
         slArgs.append(QString::fromLocal8Bit(argv[i]));

@@ -9,6 +9,9 @@
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -206,6 +209,17 @@ std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 
 }
 
 #endif
+
+void TPlatform::KeepFreedMemory()
+{
+#if defined(__GLIBC__)
+    // Blocks of up to 32 MiB (the most the allocator takes here) come from the heap
+    // instead of a mapping of their own, and the heap gives memory back only when
+    // 64 MiB lie free at its top.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
+}
 
 bool TPlatform::StdoutIsTerminal()
 {
