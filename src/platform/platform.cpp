@@ -9,6 +9,7 @@
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -206,6 +207,18 @@ std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 
 }
 
 #endif
+
+QString TPlatform::LoginName()
+{
+#if defined(Q_OS_UNIX)
+    // The account of the process rather than $USER, which any caller can set.
+    if (const struct passwd* pw = ::getpwuid(::geteuid()); pw != nullptr && pw->pw_name != nullptr)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+#else
+    return qEnvironmentVariable("USERNAME");
+#endif
+}
 
 bool TPlatform::StdoutIsTerminal()
 {

@@ -54,6 +54,10 @@ public:
     // the program nor make it allocate without bound.
     static std::optional<QByteArray> ReadPlainFile(const QString& sPath, qint64 nMaxBytes);
 
+    // The name the current user logged in with, as records of who did what carry it;
+    // empty when the system names none.
+    static QString LoginName();
+
     // True when standard output is a terminal rather than a file, a pipe or a mail
     // (cron hands a job's output to mail).
     static bool StdoutIsTerminal();
