@@ -157,6 +157,13 @@ QString LineEnding(const QString& sRaw)
     return QString();
 }
 
+// A name that a parameter list can hold and read back.
+bool IsParamName(const QString& s)
+{
+    return !s.isEmpty() && s == s.trimmed() && !s.contains(u';') && !s.contains(u'\n') && !s.contains(u'\r') &&
+           s.compare(sAll, Qt::CaseInsensitive) != 0;
+}
+
 // A parameter list as stored: "all", or names joined by ";".
 std::optional<QStringList> ParseCovers(const QString& s, QString& sError)
 {
@@ -165,7 +172,7 @@ std::optional<QStringList> ParseCovers(const QString& s, QString& sError)
     QStringList sl;
     for (const QString& sPart : s.split(u';')) {
         const QString sName = sPart.trimmed();
-        if (sName.isEmpty() || sName.compare(sAll, Qt::CaseInsensitive) == 0) {
+        if (!IsParamName(sName)) {
             sError = QStringLiteral("covers must be \"all\" or parameter names separated by \";\"");
             return std::nullopt;
         }
@@ -408,6 +415,8 @@ bool TExclusions::LoadText(const QString& sText, const QString& sFileName, QStri
                 ex.eReason = *reason;
                 ex.nCreated = *nCreated;
                 ex.nWithdrawn = nWithdrawn.value_or(-1);
+                if (!ex.IsWithdrawn())
+                    ex.sWithdrawnBy.clear(); // blanks at most
                 lineOfId.insert(ex.nId, rec.nLine);
             }
         }
@@ -485,15 +494,14 @@ bool TExclusions::Validate(const TExclusion& ex, QString& sError) const
     }
     const auto bSound = [](qint64 n) {
         const QDate dt = TExclusion::DateOf(n);
-        return dt.isValid() && dt.year() >= 1000 && dt.year() <= 9999;
+        return dt.isValid() && dt.year() >= 1 && dt.year() <= 9999;
     };
     if (ex.sMonitor.trimmed().isEmpty() || ex.sMonitor != ex.sMonitor.trimmed())
         sError = QStringLiteral("the monitor must be an ID or \"*\"");
     else if (!bSound(ex.nFrom) || !bSound(ex.nTo) || ex.nTo <= ex.nFrom)
         sError = QStringLiteral("to is not after from");
     for (const QString& sParam : ex.slParams)
-        if (sParam.isEmpty() || sParam != sParam.trimmed() || sParam.contains(u';') || sParam.contains(u'\n') ||
-            sParam.contains(u'\r') || sParam.compare(sAll, Qt::CaseInsensitive) == 0)
+        if (!IsParamName(sParam))
             sError = QStringLiteral("\"") + sParam + QStringLiteral("\" cannot be stored as a parameter name");
     return sError.isEmpty();
 }
