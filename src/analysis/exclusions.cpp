@@ -30,8 +30,9 @@ enum EColumn
     ColCount
 };
 
-const char* const aszColumns[ColCount] = {"id",      "monitor", "from",    "to",        "covers",      "reason",
-                                          "comment", "author",  "created", "withdrawn", "withdrawn by"};
+const char* const aszColumns[ColCount] = {"id",      "monitor",   "from",        "to",
+                                          "covers",  "reason",    "comment",     "author",
+                                          "created", "withdrawn", "withdrawn by"};
 
 const char* const aszReasons[] = {"rain", "wind", "works", "fault", "calibration", "other"};
 
@@ -59,91 +60,87 @@ struct TRecord
     QString sRaw;
     QStringList slFields;
     QString sError;
-    int nLine = 0;
+    qsizetype iEnd = 0;  // where the next record starts
+    int nLines = 0;      // line breaks taken, the record's own included
+    bool bSpans = false; // a quoted field runs past a line end
 };
 
-// The text split into records at line breaks outside quotes, each with its line
-// ending. A quote left open would swallow the rest of the file, so such a record
-// ends at its first line break instead and the rows after it are read as usual.
-std::vector<TRecord> SplitRecords(const QString& s)
+// The record that starts at iStart, up to a line break outside quotes, with its line
+// ending. bOneLine ends it at its first line break whatever the quotes: a quote left
+// open must not swallow the rows after it.
+TRecord ParseRecord(const QString& s, qsizetype iStart, bool bOneLine)
 {
-    std::vector<TRecord> a;
+    TRecord rec;
     const qsizetype n = s.size();
-    qsizetype i = 0;
-    int nLine = 1;
-    while (i < n) {
-        TRecord rec;
-        rec.nLine = nLine;
-        const qsizetype iStart = i;
-        int nLines = 0;
-        QString sField;
-        bool bInQuotes = false;
-        bool bFieldStart = true;
-        bool bAfterQuote = false;
-        bool bEnded = false;
-        while (i < n && !bEnded) {
-            const QChar c = s[i];
-            if (bInQuotes) {
-                if (c == u'"') {
-                    if (i + 1 < n && s[i + 1] == u'"') {
-                        sField += c;
-                        i += 2;
-                        continue;
-                    }
-                    bInQuotes = false;
-                    bAfterQuote = true;
-                } else {
-                    if (c == u'\n')
-                        ++nLines;
+    qsizetype i = iStart;
+    QString sField;
+    bool bInQuotes = false;
+    bool bFieldStart = true;
+    bool bAfterQuote = false;
+    bool bEnded = false;
+    while (i < n && !bEnded) {
+        const QChar c = s[i];
+        if (bInQuotes && (c != u'\r' && c != u'\n')) {
+            if (c == u'"') {
+                if (i + 1 < n && s[i + 1] == u'"') {
                     sField += c;
+                    i += 2;
+                    continue;
                 }
-                ++i;
-                continue;
+                bInQuotes = false;
+                bAfterQuote = true;
+            } else {
+                sField += c;
             }
-            if (c == u',') {
-                rec.slFields.append(sField);
-                sField.clear();
-                bFieldStart = true;
-                bAfterQuote = false;
-                ++i;
-                continue;
-            }
-            if (c == u'\r' || c == u'\n') {
-                i += (c == u'\r' && i + 1 < n && s[i + 1] == u'\n') ? 2 : 1;
-                ++nLines;
-                bEnded = true;
-                continue;
-            }
-            if (c == u'"' && bFieldStart) {
-                bInQuotes = true;
-                bFieldStart = false;
-                ++i;
-                continue;
-            }
-            if (bAfterQuote && rec.sError.isEmpty())
-                rec.sError = QStringLiteral("text after a closing quote");
-            bFieldStart = false;
+            ++i;
+            continue;
+        }
+        if (bInQuotes && !bOneLine) {
+            if (c == u'\n')
+                ++rec.nLines;
+            rec.bSpans = true;
             sField += c;
             ++i;
+            continue;
         }
-        if (bInQuotes) {
-            qsizetype j = iStart;
-            while (j < n && s[j] != u'\r' && s[j] != u'\n')
-                ++j;
-            if (j < n)
-                j += (s[j] == u'\r' && j + 1 < n && s[j + 1] == u'\n') ? 2 : 1;
-            i = j;
-            nLines = 1;
-            rec.slFields.clear();
-            rec.sError = QStringLiteral("a quote is not closed");
-        } else {
+        if (c == u',') {
             rec.slFields.append(sField);
+            sField.clear();
+            bFieldStart = true;
+            bAfterQuote = false;
+            ++i;
+            continue;
         }
-        rec.sRaw = s.mid(iStart, i - iStart);
-        nLine += nLines;
-        a.push_back(std::move(rec));
+        if (c == u'\r' || c == u'\n') {
+            i += (c == u'\r' && i + 1 < n && s[i + 1] == u'\n') ? 2 : 1;
+            ++rec.nLines;
+            bEnded = true;
+            continue;
+        }
+        if (c == u'"' && bFieldStart) {
+            bInQuotes = true;
+            bFieldStart = false;
+            ++i;
+            continue;
+        }
+        if (bAfterQuote && rec.sError.isEmpty())
+            rec.sError = QStringLiteral("text after a closing quote");
+        bFieldStart = false;
+        // The plain characters up to the next comma, quote or line end, at once.
+        qsizetype j = i + 1;
+        while (j < n && s[j] != u',' && s[j] != u'"' && s[j] != u'\r' && s[j] != u'\n')
+            ++j;
+        sField += QStringView(s).mid(i, j - i);
+        i = j;
     }
-    return a;
+    if (bInQuotes) {
+        rec.bSpans = true;
+        rec.sError = QStringLiteral("a quote is not closed");
+    }
+    rec.slFields.append(sField);
+    rec.sRaw = s.mid(iStart, i - iStart);
+    rec.iEnd = i;
+    return rec;
 }
 
 QString LineEnding(const QString& sRaw)
@@ -160,8 +157,8 @@ QString LineEnding(const QString& sRaw)
 // A name that a parameter list can hold and read back.
 bool IsParamName(const QString& s)
 {
-    return !s.isEmpty() && s == s.trimmed() && !s.contains(u';') && !s.contains(u'\n') && !s.contains(u'\r') &&
-           s.compare(sAll, Qt::CaseInsensitive) != 0;
+    return !s.isEmpty() && s == s.trimmed() && !s.contains(u';') && !s.contains(u'\n') &&
+           !s.contains(u'\r') && s.compare(sAll, Qt::CaseInsensitive) != 0;
 }
 
 // A parameter list as stored: "all", or names joined by ";".
@@ -220,25 +217,51 @@ int TExclusion::SecsOf(qint64 nWall)
     return int(n < 0 ? n + 86400 : n);
 }
 
+// Written and read digit by digit: a file of 100,000 rows holds 300,000 of them, and
+// the date and time formatters would take seconds over it.
 QString TExclusion::WallText(qint64 nWall)
 {
-    return DateOf(nWall).toString(QStringLiteral("yyyy-MM-dd")) + u' ' +
-           QTime::fromMSecsSinceStartOfDay(SecsOf(nWall) * 1000).toString(QStringLiteral("HH:mm:ss"));
+    const QDate dt = DateOf(nWall);
+    const int nSecs = SecsOf(nWall);
+    const int an[6] = {dt.year(), dt.month(), dt.day(), nSecs / 3600, nSecs / 60 % 60, nSecs % 60};
+    if (!dt.isValid() || an[0] < 1 || an[0] > 9999)
+        return QString();
+    char ac[20] = "0000-00-00 00:00:00";
+    ac[0] = char('0' + an[0] / 1000);
+    ac[1] = char('0' + an[0] / 100 % 10);
+    ac[2] = char('0' + an[0] / 10 % 10);
+    ac[3] = char('0' + an[0] % 10);
+    for (int i = 1; i < 6; ++i) {
+        ac[2 + 3 * i] = char('0' + an[i] / 10);
+        ac[3 + 3 * i] = char('0' + an[i] % 10);
+    }
+    return QString::fromLatin1(ac, 19);
 }
 
 std::optional<qint64> TExclusion::ParseWall(const QString& s)
 {
-    if (s.size() != 19 || s[10] != u' ')
-        return std::nullopt;
-    const QDate dt = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
-    const QTime tm = QTime::fromString(s.mid(11), QStringLiteral("HH:mm:ss"));
-    if (!dt.isValid() || !tm.isValid())
-        return std::nullopt;
-    const qint64 n = Wall(dt, tm.msecsSinceStartOfDay() / 1000);
     // Only the one spelling the program writes, so that a row reads back as written.
-    if (WallText(n) != s)
+    static const char acPattern[] = "dddd-dd-dd dd:dd:dd";
+    if (s.size() != 19)
         return std::nullopt;
-    return n;
+    int an[6] = {};
+    int iPart = 0;
+    for (int i = 0; i < 19; ++i) {
+        const QChar c = s[i];
+        if (acPattern[i] != 'd') {
+            if (c != QLatin1Char(acPattern[i]))
+                return std::nullopt;
+            ++iPart;
+        } else if (c >= u'0' && c <= u'9') {
+            an[iPart] = an[iPart] * 10 + (c.unicode() - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    const QDate dt(an[0], an[1], an[2]);
+    if (an[0] < 1 || !dt.isValid() || an[3] > 23 || an[4] > 59 || an[5] > 59)
+        return std::nullopt;
+    return Wall(dt, an[3] * 3600 + an[4] * 60 + an[5]);
 }
 
 QString TExclusion::ReasonText(EReason e)
@@ -281,7 +304,7 @@ void TExclusions::Clear()
     nColumns = ColCount;
     cur = TState();
     prev.reset();
-    bIndexed = false;
+    index.clear();
 }
 
 bool TExclusions::Load(const QString& sFileName, QString& sError)
@@ -325,49 +348,11 @@ bool TExclusions::LoadText(const QString& sText, const QString& sFileName, QStri
         return false;
     }
     baRead = sText.toUtf8();
-    std::vector<TRecord> aRecs = SplitRecords(sText);
     bool bHeader = false;
     QHash<int, int> lineOfId;
-    for (TRecord& rec : aRecs) {
-        TLine line;
-        line.sRaw = rec.sRaw;
-        const bool bBlank = rec.sRaw.trimmed().isEmpty();
-        if (!bHeader && !bBlank) {
-            // The header names the columns; their order is the file's, and columns the
-            // program does not know are kept.
-            bHeader = true;
-            cur.bHasHeader = true;
-            sEol = LineEnding(rec.sRaw).isEmpty() ? sEol : LineEnding(rec.sRaw);
-            aiColumn.assign(ColCount, -1);
-            nColumns = int(rec.slFields.size());
-            for (int i = 0; i < nColumns; ++i) {
-                const QString sName = rec.slFields[i].trimmed();
-                for (int c = 0; c < ColCount; ++c)
-                    if (aiColumn[size_t(c)] < 0 && sName.compare(QLatin1String(aszColumns[c]), Qt::CaseInsensitive) == 0)
-                        aiColumn[size_t(c)] = i;
-            }
-            QStringList slMissing;
-            for (int c = 0; c < ColCount; ++c)
-                if (aiColumn[size_t(c)] < 0)
-                    slMissing.append(QLatin1String(aszColumns[c]));
-            if (!rec.sError.isEmpty() || !slMissing.isEmpty()) {
-                sError = QStringLiteral("the exclusion file ") + sFileName +
-                         QStringLiteral(" has no header line naming the columns ") +
-                         (rec.sError.isEmpty() ? slMissing.join(QStringLiteral(", ")) : rec.sError);
-                Clear();
-                sFile = sFileName;
-                bLoadFailed = true;
-                return false;
-            }
-            cur.aLines.push_back(std::move(line));
-            continue;
-        }
-        if (bBlank) {
-            cur.aLines.push_back(std::move(line));
-            continue;
-        }
+    // Why the record cannot be read as a row, or nothing with ex filled in.
+    const auto ReadRow = [&](const TRecord& rec, TExclusion& ex) -> QString {
         QString sWhy = rec.sError;
-        TExclusion ex;
         auto Field = [&](int c) { return rec.slFields.value(aiColumn[size_t(c)]); };
         if (sWhy.isEmpty() && rec.slFields.size() != nColumns)
             sWhy = QString::number(rec.slFields.size()) + QStringLiteral(" fields where the header names ") +
@@ -376,7 +361,8 @@ bool TExclusions::LoadText(const QString& sText, const QString& sFileName, QStri
             const std::optional<int> nId = ParseId(Field(ColId).trimmed());
             const std::optional<qint64> nFrom = TExclusion::ParseWall(Field(ColFrom).trimmed());
             const std::optional<qint64> nTo = TExclusion::ParseWall(Field(ColTo).trimmed());
-            const std::optional<TExclusion::EReason> reason = TExclusion::ParseReason(Field(ColReason).trimmed());
+            const std::optional<TExclusion::EReason> reason =
+                TExclusion::ParseReason(Field(ColReason).trimmed());
             const std::optional<qint64> nCreated = TExclusion::ParseWall(Field(ColCreated).trimmed());
             const QString sWithdrawn = Field(ColWithdrawn).trimmed();
             const std::optional<qint64> nWithdrawn = TExclusion::ParseWall(sWithdrawn);
@@ -400,7 +386,8 @@ bool TExclusions::LoadText(const QString& sText, const QString& sFileName, QStri
             else if (!slParams)
                 sWhy = sCoversError;
             else if (!reason)
-                sWhy = QStringLiteral("the reason is not one of rain, wind, works, fault, calibration, other");
+                sWhy =
+                    QStringLiteral("the reason is not one of rain, wind, works, fault, calibration, other");
             else if (!nCreated)
                 sWhy = QStringLiteral("created must be a date and time as yyyy-MM-dd HH:mm:ss");
             else if (!sWithdrawn.isEmpty() && !nWithdrawn)
@@ -417,25 +404,86 @@ bool TExclusions::LoadText(const QString& sText, const QString& sFileName, QStri
                 ex.nWithdrawn = nWithdrawn.value_or(-1);
                 if (!ex.IsWithdrawn())
                     ex.sWithdrawnBy.clear(); // blanks at most
-                lineOfId.insert(ex.nId, rec.nLine);
             }
         }
+        return sWhy;
+    };
+    int nLine = 1;
+    for (qsizetype iNext = 0; iNext < sText.size();) {
+        TRecord rec = ParseRecord(sText, iNext, !bHeader);
+        TExclusion ex;
+        QString sWhy;
+        if (bHeader && !rec.sRaw.trimmed().isEmpty()) {
+            sWhy = ReadRow(rec, ex);
+            // A quoted field over several lines is taken only in a row that reads
+            // whole; anything else ends at its first line break, so that an open
+            // quote cannot swallow the rows after it, nor a row added later.
+            // The reason is then that of the line alone, the same whatever follows.
+            if (!sWhy.isEmpty() && rec.bSpans) {
+                rec = ParseRecord(sText, iNext, true);
+                sWhy = ReadRow(rec, ex);
+            }
+        }
+        const int nRecLine = nLine;
+        nLine += rec.nLines;
+        iNext = rec.iEnd;
+        TLine line;
+        line.sRaw = rec.sRaw;
+        const bool bBlank = rec.sRaw.trimmed().isEmpty();
+        if (!bHeader && !bBlank) {
+            // The header names the columns; their order is the file's, and columns the
+            // program does not know are kept.
+            bHeader = true;
+            cur.bHasHeader = true;
+            sEol = LineEnding(rec.sRaw).isEmpty() ? sEol : LineEnding(rec.sRaw);
+            aiColumn.assign(ColCount, -1);
+            nColumns = int(rec.slFields.size());
+            for (int i = 0; i < nColumns; ++i) {
+                const QString sName = rec.slFields[i].trimmed();
+                for (int c = 0; c < ColCount; ++c)
+                    if (aiColumn[size_t(c)] < 0 &&
+                        sName.compare(QLatin1String(aszColumns[c]), Qt::CaseInsensitive) == 0)
+                        aiColumn[size_t(c)] = i;
+            }
+            QStringList slMissing;
+            for (int c = 0; c < ColCount; ++c)
+                if (aiColumn[size_t(c)] < 0)
+                    slMissing.append(QLatin1String(aszColumns[c]));
+            if (!rec.sError.isEmpty() || !slMissing.isEmpty()) {
+                sError = QStringLiteral("the exclusion file ") + sFileName +
+                         QStringLiteral(" has no header line naming the columns ") +
+                         (rec.sError.isEmpty() ? slMissing.join(QStringLiteral(", ")) : rec.sError);
+                Clear();
+                sFile = sFileName;
+                bLoadFailed = true;
+                return false;
+            }
+            cur.aLines.push_back(std::move(line));
+            continue;
+        }
+        if (bBlank) {
+            cur.aLines.push_back(std::move(line));
+            continue;
+        }
         if (sWhy.isEmpty()) {
+            lineOfId.insert(ex.nId, nRecLine);
             line.iRow = int(cur.aRows.size());
             line.slFields = rec.slFields;
             cur.aRows.push_back(std::move(ex));
         } else {
-            slErrors.append(QStringLiteral("line ") + QString::number(rec.nLine) + QStringLiteral(": ") + sWhy);
+            slErrors.append(QStringLiteral("line ") + QString::number(nRecLine) + QStringLiteral(": ") +
+                            sWhy);
             // Its id is taken all the same, so that mending the row later cannot
             // make it clash with one added meanwhile.
             if (const std::optional<int> nId = ParseId(rec.slFields.value(aiColumn[ColId]).trimmed()))
-                lineOfId.insert(*nId, lineOfId.value(*nId, rec.nLine));
+                lineOfId.insert(*nId, lineOfId.value(*nId, nRecLine));
         }
         cur.aLines.push_back(std::move(line));
     }
     nMaxIdSeen = 0;
     for (auto it = lineOfId.cbegin(); it != lineOfId.cend(); ++it)
         nMaxIdSeen = std::max(nMaxIdSeen, it.key());
+    BuildIndex();
     return true;
 }
 
@@ -452,8 +500,9 @@ QString TExclusions::ErrorSummary() const
     if (slErrors.isEmpty())
         return QString();
     return QString::number(slErrors.size()) +
-           (slErrors.size() == 1 ? QStringLiteral(" exclusion row could not be read and is kept as it is: ")
-                                 : QStringLiteral(" exclusion rows could not be read and are kept as they are: ")) +
+           (slErrors.size() == 1
+                ? QStringLiteral(" exclusion row could not be read and is kept as it is: ")
+                : QStringLiteral(" exclusion rows could not be read and are kept as they are: ")) +
            slErrors.join(QStringLiteral("; "));
 }
 
@@ -474,8 +523,9 @@ QString TExclusions::UnknownSummary(const QStringList& slIDs) const
     const QStringList sl = UnknownMonitors(slIDs);
     if (sl.isEmpty())
         return QString();
-    return (sl.size() == 1 ? QStringLiteral("exclusions name a monitor that does not exist and exclude nothing: ")
-                           : QStringLiteral("exclusions name monitors that do not exist and exclude nothing: ")) +
+    return (sl.size() == 1
+                ? QStringLiteral("exclusions name a monitor that does not exist and exclude nothing: ")
+                : QStringLiteral("exclusions name monitors that do not exist and exclude nothing: ")) +
            sl.join(QStringLiteral(", "));
 }
 
@@ -502,7 +552,8 @@ bool TExclusions::Validate(const TExclusion& ex, QString& sError) const
         sError = QStringLiteral("to is not after from");
     for (const QString& sParam : ex.slParams)
         if (!IsParamName(sParam))
-            sError = QStringLiteral("\"") + sParam + QStringLiteral("\" cannot be stored as a parameter name");
+            sError =
+                QStringLiteral("\"") + sParam + QStringLiteral("\" cannot be stored as a parameter name");
     return sError.isEmpty();
 }
 
@@ -510,7 +561,6 @@ void TExclusions::Remember()
 {
     prev = cur;
     cur.bChanged = true;
-    bIndexed = false;
 }
 
 int TExclusions::Add(const TExclusion& exNew, QString& sError)
@@ -542,6 +592,7 @@ int TExclusions::Add(const TExclusion& exNew, QString& sError)
     line.iRow = int(cur.aRows.size());
     cur.aRows.push_back(ex);
     cur.aLines.push_back(line);
+    BuildIndex();
     return ex.nId;
 }
 
@@ -567,6 +618,7 @@ bool TExclusions::Edit(const TExclusion& ex, QString& sError)
         row.eReason = ex.eReason;
         row.sComment = ex.sComment;
         cur.aLines[iLine].sRaw.clear();
+        BuildIndex();
         return true;
     }
     sError = QStringLiteral("there is no exclusion ") + QString::number(ex.nId);
@@ -584,13 +636,15 @@ bool TExclusions::Withdraw(int nId, QString& sError)
         if (iRow < 0 || cur.aRows[size_t(iRow)].nId != nId)
             continue;
         if (cur.aRows[size_t(iRow)].IsWithdrawn()) {
-            sError = QStringLiteral("exclusion ") + QString::number(nId) + QStringLiteral(" is withdrawn already");
+            sError =
+                QStringLiteral("exclusion ") + QString::number(nId) + QStringLiteral(" is withdrawn already");
             return false;
         }
         Remember();
         cur.aRows[size_t(iRow)].nWithdrawn = Now();
         cur.aRows[size_t(iRow)].sWithdrawnBy = sLogin;
         cur.aLines[iLine].sRaw.clear();
+        BuildIndex();
         return true;
     }
     sError = QStringLiteral("there is no exclusion ") + QString::number(nId);
@@ -603,7 +657,7 @@ bool TExclusions::Undo()
         return false;
     cur = std::move(*prev);
     prev.reset();
-    bIndexed = false;
+    BuildIndex();
     return true;
 }
 
@@ -656,7 +710,8 @@ bool TExclusions::Save(QString& sError)
         return false;
     }
     if (bLoadFailed) {
-        sError = EWriteError::Text(sNative, QStringLiteral("the file could not be read and is kept as it is"));
+        sError =
+            EWriteError::Text(sNative, QStringLiteral("the file could not be read and is kept as it is"));
         return false;
     }
     // A file or folder without any write permission is refused even where the
@@ -692,7 +747,9 @@ bool TExclusions::Save(QString& sError)
 
 // --- queries ------------------------------------------------------------------------------
 
-void TExclusions::BuildIndex() const
+// Built after every change rather than on the first query, so that queries change
+// nothing and several analyses may ask at once.
+void TExclusions::BuildIndex()
 {
     index.clear();
     for (int i = 0; i < int(cur.aRows.size()); ++i) {
@@ -710,7 +767,6 @@ void TExclusions::BuildIndex() const
             list.anMaxTo[k] = nMax;
         }
     }
-    bIndexed = true;
 }
 
 // The rows of list that overlap [nFrom, nTo): the first that can is the first whose
@@ -733,8 +789,6 @@ void TExclusions::Collect(const TIndexList* list, const QString& sParam, qint64 
 std::vector<TExcludedSpan> TExclusions::Spans(const QString& sID, const QString& sParam, qint64 nFrom,
                                               qint64 nTo) const
 {
-    if (!bIndexed)
-        BuildIndex();
     std::vector<TExcludedSpan> a;
     if (nTo <= nFrom)
         return a;
@@ -745,7 +799,8 @@ std::vector<TExcludedSpan> TExclusions::Spans(const QString& sID, const QString&
     Collect(Find(sID.toCaseFolded()), sParam, nFrom, nTo, a);
     if (sID != QLatin1String("*"))
         Collect(Find(QStringLiteral("*")), sParam, nFrom, nTo, a);
-    std::sort(a.begin(), a.end(), [](const TExcludedSpan& x, const TExcludedSpan& y) { return x.nFrom < y.nFrom; });
+    std::sort(a.begin(), a.end(),
+              [](const TExcludedSpan& x, const TExcludedSpan& y) { return x.nFrom < y.nFrom; });
     std::vector<TExcludedSpan> aMerged;
     for (const TExcludedSpan& s : a) {
         if (!aMerged.empty() && s.nFrom <= aMerged.back().nTo) {
@@ -758,7 +813,8 @@ std::vector<TExcludedSpan> TExclusions::Spans(const QString& sID, const QString&
     return aMerged;
 }
 
-std::vector<TExcludedSpan> TExclusions::SpansOnDay(const QString& sID, const QString& sParam, const QDate& dt) const
+std::vector<TExcludedSpan> TExclusions::SpansOnDay(const QString& sID, const QString& sParam,
+                                                   const QDate& dt) const
 {
     const qint64 nStart = TExclusion::Wall(dt, 0);
     std::vector<TExcludedSpan> a = Spans(sID, sParam, nStart, nStart + 86400);

@@ -39,10 +39,10 @@ struct TExclusion
     QStringList slParams; // empty: all levels
     EReason eReason = EReason::Other;
     QString sComment;
-    QString sAuthor;            // login name
-    qint64 nCreated = 0;        // Wall()
-    qint64 nWithdrawn = -1;     // Wall(); -1 while in force
-    QString sWithdrawnBy;       // login name
+    QString sAuthor;        // login name
+    qint64 nCreated = 0;    // Wall()
+    qint64 nWithdrawn = -1; // Wall(); -1 while in force
+    QString sWithdrawnBy;   // login name
 
     bool IsWithdrawn() const { return nWithdrawn >= 0; }
     bool AllMonitors() const { return sMonitor == QLatin1String("*"); }
@@ -134,10 +134,15 @@ public:
     // writing or the load failed; the file on disk is then as it was.
     bool Save(QString& sError);
 
+    // The queries read an index by monitor of the rows in force, sorted by start, that
+    // every change rebuilds: a day's query looks at the rows near that day alone, and
+    // several threads may ask at once.
+    //
     // The active exclusions of monitor sID (its own and "*") that cover parameter
     // sParam within [nFrom, nTo), clipped to it and merged: disjoint, sorted, so
     // time covered by several counts once.
-    std::vector<TExcludedSpan> Spans(const QString& sID, const QString& sParam, qint64 nFrom, qint64 nTo) const;
+    std::vector<TExcludedSpan> Spans(const QString& sID, const QString& sParam, qint64 nFrom,
+                                     qint64 nTo) const;
     // The same for one day, as seconds after its midnight (0 ... 86400).
     std::vector<TExcludedSpan> SpansOnDay(const QString& sID, const QString& sParam, const QDate& dt) const;
     bool IsExcluded(const QString& sID, const QString& sParam, qint64 nAt) const;
@@ -174,7 +179,7 @@ private:
     bool Validate(const TExclusion& ex, QString& sError) const;
     QString RowText(const TLine& line) const;
     void Remember();
-    void BuildIndex() const;
+    void BuildIndex();
     void Collect(const TIndexList* list, const QString& sParam, qint64 nFrom, qint64 nTo,
                  std::vector<TExcludedSpan>& a) const;
     qint64 Now() const;
@@ -183,8 +188,8 @@ private:
     QStringList slErrors;
     bool bLoadFailed = false;
     int nMaxIdSeen = 0; // the highest id of any row, the unreadable ones too
-    QByteArray baRead; // the file as read, written back while nothing changed
-    int iEncoding = 0; // TTextDecode::EEncoding of the file
+    QByteArray baRead;  // the file as read, written back while nothing changed
+    int iEncoding = 0;  // TTextDecode::EEncoding of the file
     QString sEol = QStringLiteral("\r\n");
     std::vector<int> aiColumn; // per field (EColumn), its column in the header; -1: none
     int nColumns = 0;
@@ -193,6 +198,5 @@ private:
     std::function<QDateTime()> fnNow;
     QString sLogin;
 
-    mutable bool bIndexed = false;
-    mutable QHash<QString, TIndexList> index; // by case-folded monitor ID, "*" too
+    QHash<QString, TIndexList> index; // by case-folded monitor ID, "*" too
 };

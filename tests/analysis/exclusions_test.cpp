@@ -11,7 +11,8 @@ namespace {
 
 using EReason = TExclusion::EReason;
 
-const QString sHeader = QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by");
+const QString sHeader =
+    QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by");
 
 qint64 At(const char* sz)
 {
@@ -78,7 +79,8 @@ TEST(TExclusions, File_HandEditedRowsRoundTripByteForByteAndAnUnreadableRowSurvi
         "2026-05-02 07:00:00,,,roof\r\n"
         "NMT01,2,2026-05-01 10:00:00,2026-05-01 09:00:00,all,wind,backwards,anna,2026-05-02 07:01:00,,,\r\n"
         "\r\n"
-        "NMT02,3,2026-05-01 12:00:00,2026-05-01 13:00:00,all,works,digger,anna,2026-05-02 07:02:00,,,gate\r\n";
+        "NMT02,3,2026-05-01 12:00:00,2026-05-01 13:00:00,all,works,digger,anna,2026-05-02 "
+        "07:02:00,,,gate\r\n";
     QTemporaryDir tmp;
     const QString sFile = tmp.path() + QStringLiteral("/rp_exclusions.csv");
     WriteAll(sFile, baFile);
@@ -126,17 +128,20 @@ TEST(TExclusions, File_HandEditedRowsRoundTripByteForByteAndAnUnreadableRowSurvi
 TEST(TExclusions, File_BadRowsAreReportedOnceAndTheirIdsStayTaken)
 {
     TExclusions ex;
-    LoadText(ex, Rows({
-                     QStringLiteral("1,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,hail,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("2,A,2026-05-01 23:00:00,2026-05-01 24:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("3,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00"),
-                     QStringLiteral("4,A,2026-05-01 08:00:00,2026-05-01 08:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("5,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,\"open,a,x,,"),
-                     QStringLiteral("6,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("6,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("9,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,b"),
-                     QStringLiteral("12,A,2026-05-01 08:00:00,2026-05-01 09:00:00,LAeq;;x,rain,,a,2026-05-01 10:00:00,,"),
-                 }));
+    LoadText(
+        ex,
+        Rows({
+            QStringLiteral("1,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,hail,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("2,A,2026-05-01 23:00:00,2026-05-01 24:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("3,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00"),
+            QStringLiteral("4,A,2026-05-01 08:00:00,2026-05-01 08:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("5,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,\"open,a,x,,"),
+            QStringLiteral("6,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("6,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("9,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,b"),
+            QStringLiteral(
+                "12,A,2026-05-01 08:00:00,2026-05-01 09:00:00,LAeq;;x,rain,,a,2026-05-01 10:00:00,,"),
+        }));
     ASSERT_EQ(ex.Rows().size(), 1u);
     EXPECT_EQ(ex.Rows()[0].nId, 6);
     const QStringList sl = ex.Errors();
@@ -151,7 +156,16 @@ TEST(TExclusions, File_BadRowsAreReportedOnceAndTheirIdsStayTaken)
     EXPECT_TRUE(sl[7].startsWith(QStringLiteral("line 10: covers")));
     // The unreadable row 12 keeps its id: mended later, it must not clash.
     QString sError;
-    EXPECT_EQ(ex.Add(Span("A", "2026-05-02 08:00:00", "2026-05-02 09:00:00"), sError), 13);
+    TExclusion add = Span("A", "2026-05-02 08:00:00", "2026-05-02 09:00:00");
+    add.sComment = QStringLiteral("gusts, \"strong\"\nall day");
+    EXPECT_EQ(ex.Add(add, sError), 13);
+    // Regression: the open quote of row 5 read on to the first quote after it, so a row
+    // added with a quoted comment was swallowed with the rows between on the next read.
+    TExclusions again;
+    ASSERT_TRUE(again.LoadText(QString::fromUtf8(ex.Bytes()), QString(), sError));
+    ASSERT_EQ(again.Rows().size(), 2u);
+    EXPECT_EQ(again.Rows()[1].sComment, add.sComment);
+    EXPECT_EQ(again.Errors(), sl);
 }
 
 // A file without a header line would lose its rows if written over: it is refused and
@@ -200,9 +214,10 @@ TEST(TExclusions, File_ReadOnlyFileOrFolderLeavesTheOldFileAndReportsIt)
 {
     QTemporaryDir tmp;
     const QString sFile = tmp.path() + QStringLiteral("/rp_exclusions.csv");
-    const QByteArray ba = (Rows({QStringLiteral(
-                               "1,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,")}))
-                              .toUtf8();
+    const QByteArray ba =
+        (Rows({QStringLiteral(
+             "1,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,")}))
+            .toUtf8();
     WriteAll(sFile, ba);
     for (const bool bFolder : {false, true}) {
         const QString sLocked = bFolder ? tmp.path() : sFile;
@@ -216,7 +231,8 @@ TEST(TExclusions, File_ReadOnlyFileOrFolderLeavesTheOldFileAndReportsIt)
         EXPECT_TRUE(sError.startsWith(QStringLiteral("Unable to write to ") + sFile)) << qPrintable(sError);
         QFile::setPermissions(sLocked, was);
         EXPECT_EQ(ReadAll(sFile), ba);
-        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("rp_exclusions.csv")});
+        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("rp_exclusions.csv")});
     }
 }
 
@@ -240,9 +256,10 @@ TEST(TExclusions, Changes_AddToANewFileWithdrawKeepsTheRowUndoGoesBackOneStep)
     EXPECT_EQ(ex.Add(rain, sError), 1);
     EXPECT_EQ(ex.Add(Span("*", "2026-05-01 22:00:00", "2026-05-02 06:00:00", EReason::Fault), sError), 2);
     ASSERT_TRUE(ex.Save(sError)) << qPrintable(sError);
-    const QByteArray baSaved = sHeader.toUtf8() + "\r\n" +
-                               "1,NMT01,2026-05-01 08:00:00,2026-05-01 09:00:00,LAeq,rain,,mkoivu,2026-05-04 10:11:12,,\r\n"
-                               "2,*,2026-05-01 22:00:00,2026-05-02 06:00:00,all,fault,,mkoivu,2026-05-04 10:11:12,,\r\n";
+    const QByteArray baSaved =
+        sHeader.toUtf8() + "\r\n" +
+        "1,NMT01,2026-05-01 08:00:00,2026-05-01 09:00:00,LAeq,rain,,mkoivu,2026-05-04 10:11:12,,\r\n"
+        "2,*,2026-05-01 22:00:00,2026-05-02 06:00:00,all,fault,,mkoivu,2026-05-04 10:11:12,,\r\n";
     EXPECT_EQ(ReadAll(sFile), baSaved);
 
     ASSERT_TRUE(ex.Withdraw(1, sError));
@@ -253,7 +270,8 @@ TEST(TExclusions, Changes_AddToANewFileWithdrawKeepsTheRowUndoGoesBackOneStep)
     EXPECT_FALSE(ex.IsExcluded(QStringLiteral("NMT01"), QStringLiteral("LAeq"), At("2026-05-01 08:30:00")));
     ASSERT_TRUE(ex.Save(sError));
     QByteArray baWithdrawn = baSaved;
-    baWithdrawn.replace("LAeq,rain,,mkoivu,2026-05-04 10:11:12,,", "LAeq,rain,,mkoivu,2026-05-04 10:11:12,2026-05-04 10:11:12,mkoivu");
+    baWithdrawn.replace("LAeq,rain,,mkoivu,2026-05-04 10:11:12,,",
+                        "LAeq,rain,,mkoivu,2026-05-04 10:11:12,2026-05-04 10:11:12,mkoivu");
     EXPECT_EQ(ReadAll(sFile), baWithdrawn);
 
     // Undo, even after the save, gives back the rows and text before the withdrawal.
@@ -293,11 +311,15 @@ TEST(TExclusions, Changes_UndoOfTheFirstAddGivesBackTheEmptyText)
 TEST(TExclusions, Changes_UnknownMonitorIsKeptAndReported)
 {
     TExclusions ex;
-    LoadText(ex, Rows({
-                     QStringLiteral("1,NMT09,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("2,*,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                     QStringLiteral("3,nmt01,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                 }));
+    LoadText(
+        ex,
+        Rows({
+            QStringLiteral(
+                "1,NMT09,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("2,*,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral(
+                "3,nmt01,2026-05-01 08:00:00,2026-05-01 09:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+        }));
     const QStringList slIDs{QStringLiteral("NMT01"), QStringLiteral("NMT02")};
     EXPECT_EQ(ex.UnknownMonitors(slIDs), QStringList{QStringLiteral("NMT09")});
     EXPECT_EQ(ex.UnknownSummary(slIDs),
@@ -314,15 +336,20 @@ TEST(TExclusions, Changes_UnknownMonitorIsKeptAndReported)
 TEST(TExclusions, Query_OverlappingAndNestedSpansCountOnce)
 {
     TExclusions ex;
-    LoadText(ex,
-             Rows({
-                 QStringLiteral("1,NMT01,2026-05-01 08:00:00,2026-05-01 10:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
-                 QStringLiteral("2,NMT01,2026-05-01 09:00:00,2026-05-01 11:00:00,LAeq,wind,,a,2026-05-01 10:00:00,,"),
-                 QStringLiteral("3,NMT01,2026-05-01 09:30:00,2026-05-01 09:45:00,all,works,,a,2026-05-01 10:00:00,,"),
-                 QStringLiteral("4,NMT01,2026-05-01 12:00:00,2026-05-01 12:30:00,LAF90,fault,,a,2026-05-01 10:00:00,,"),
-                 QStringLiteral("5,NMT01,2026-05-01 13:00:00,2026-05-01 14:00:00,all,other,,a,2026-05-01 10:00:00,"
-                                "2026-05-02 08:00:00,b"),
-             }));
+    LoadText(
+        ex,
+        Rows({
+            QStringLiteral(
+                "1,NMT01,2026-05-01 08:00:00,2026-05-01 10:00:00,all,rain,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral(
+                "2,NMT01,2026-05-01 09:00:00,2026-05-01 11:00:00,LAeq,wind,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral(
+                "3,NMT01,2026-05-01 09:30:00,2026-05-01 09:45:00,all,works,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral(
+                "4,NMT01,2026-05-01 12:00:00,2026-05-01 12:30:00,LAF90,fault,,a,2026-05-01 10:00:00,,"),
+            QStringLiteral("5,NMT01,2026-05-01 13:00:00,2026-05-01 14:00:00,all,other,,a,2026-05-01 10:00:00,"
+                           "2026-05-02 08:00:00,b"),
+        }));
     const QDate dt(2026, 5, 1);
     const auto aLAeq = ex.SpansOnDay(QStringLiteral("NMT01"), QStringLiteral("laeq"), dt);
     ASSERT_EQ(aLAeq.size(), 1u);
@@ -354,11 +381,13 @@ TEST(TExclusions, Query_OverlappingAndNestedSpansCountOnce)
 TEST(TExclusions, Query_SpanAcrossMidnightAnswersForBothDaysAndStarForEveryMonitor)
 {
     TExclusions ex;
-    LoadText(ex,
-             Rows({
-                 QStringLiteral("1,*,2026-03-01 23:00:00,2026-03-02 01:30:00,all,fault,,a,2026-03-03 10:00:00,,"),
-                 QStringLiteral("2,NMT02,2026-03-02 01:30:00,2026-03-02 02:00:00,all,works,,a,2026-03-03 10:00:00,,"),
-             }));
+    LoadText(
+        ex,
+        Rows({
+            QStringLiteral("1,*,2026-03-01 23:00:00,2026-03-02 01:30:00,all,fault,,a,2026-03-03 10:00:00,,"),
+            QStringLiteral(
+                "2,NMT02,2026-03-02 01:30:00,2026-03-02 02:00:00,all,works,,a,2026-03-03 10:00:00,,"),
+        }));
     for (const QString& sID : {QStringLiteral("NMT01"), QStringLiteral("NMT02")}) {
         const auto a1 = ex.SpansOnDay(sID, QStringLiteral("LAeq"), QDate(2026, 3, 1));
         ASSERT_EQ(a1.size(), 1u);
@@ -385,8 +414,9 @@ TEST(TExclusions, Query_HundredThousandRowsLoadAndAnswer)
     for (int m = 0; m < 10; ++m) {
         for (int k = 0; k < 10000; ++k) {
             const qint64 n = nStart + k * 3600LL;
-            sText += QString::number(++nId) + QStringLiteral(",NMT%1,").arg(m) + TExclusion::WallText(n) + u',' +
-                     TExclusion::WallText(n + 1800) + QStringLiteral(",all,rain,,a,2026-01-01 00:00:00,,\n");
+            sText += QString::number(++nId) + QStringLiteral(",NMT%1,").arg(m) + TExclusion::WallText(n) +
+                     u',' + TExclusion::WallText(n + 1800) +
+                     QStringLiteral(",all,rain,,a,2026-01-01 00:00:00,,\n");
         }
     }
     TExclusions ex;
