@@ -124,6 +124,33 @@ TEST(TExclusions, File_HandEditedRowsRoundTripByteForByteAndAnUnreadableRowSurvi
     EXPECT_EQ(again.Errors(), ex.Errors());
 }
 
+// A file in Windows-1252, as an editor there saves it: the row left alone keeps its
+// bytes and the file its code page when another row is withdrawn.
+TEST(TExclusions, File_Windows1252RowsKeepTheirBytes)
+{
+    const QByteArray baRow1 = "1,A,2026-05-01 08:00:00,2026-05-01 09:00:00,all,works,K\xe4yr\xe4 \xb0"
+                              "C,p\xe4ivi,"
+                              "2026-05-01 10:00:00,,\r\n";
+    const QByteArray baFile =
+        sHeader.toLatin1() + "\r\n" + baRow1 +
+        "2,A,2026-05-01 10:00:00,2026-05-01 11:00:00,all,rain,,a,2026-05-01 10:00:00,,\r\n";
+    QTemporaryDir tmp;
+    const QString sFile = tmp.path() + QStringLiteral("/rp_exclusions.csv");
+    WriteAll(sFile, baFile);
+    TExclusions ex;
+    ex.SetLogin(QStringLiteral("p\u00e4ivi"));
+    ex.SetClock([] { return QDateTime(QDate(2026, 5, 4), QTime(10, 11, 12)); });
+    QString sError;
+    ASSERT_TRUE(ex.Load(sFile, sError));
+    EXPECT_EQ(ex.Find(1)->sComment, QStringLiteral("K\u00e4yr\u00e4 \u00b0C"));
+    ASSERT_TRUE(ex.Withdraw(2, sError));
+    ASSERT_TRUE(ex.Save(sError)) << qPrintable(sError);
+    EXPECT_EQ(ReadAll(sFile),
+              sHeader.toLatin1() + "\r\n" + baRow1 +
+                  "2,A,2026-05-01 10:00:00,2026-05-01 11:00:00,all,rain,,a,2026-05-01 10:00:00,"
+                  "2026-05-04 10:11:12,p\xe4ivi\r\n");
+}
+
 // Each fault makes its row unreadable on its own; the rows around it are read.
 TEST(TExclusions, File_BadRowsAreReportedOnceAndTheirIdsStayTaken)
 {
