@@ -83,7 +83,7 @@ struct TExcludedSpan
 class TExclusions final
 {
 public:
-    // Larger files are refused: 100,000 rows take some 15 MB.
+    // Larger files are refused: 100,000 rows take some 9 MB.
     static constexpr qint64 nMaxFileBytes = 64 * 1024 * 1024;
 
     TExclusions();
