@@ -3,7 +3,7 @@
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 #include "platform/datefmt.h"
 #include "platform/platform.h"
 #include "settings/cfg.h"

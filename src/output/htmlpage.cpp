@@ -1,6 +1,6 @@
 #include "output/htmlpage.h"
 
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 
 #include "datafiles/almfile.h"
 #include "datafiles/calfile.h"

@@ -4,7 +4,6 @@ set(TARVIK_OUTPUT_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/htmlpage.h ${CMAKE_CURRENT_LIST_DIR}/htmlpage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/htmllines.h ${CMAKE_CURRENT_LIST_DIR}/htmllines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gridtext.h ${CMAKE_CURRENT_LIST_DIR}/gridtext.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/wholefile.h ${CMAKE_CURRENT_LIST_DIR}/wholefile.cpp
 )
 # The export run with its chart images, the export dialog, the command line and the clipboard.
 set(TARVIK_OUTPUT_SOURCES

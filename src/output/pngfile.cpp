@@ -1,6 +1,6 @@
 #include "output/pngfile.h"
 
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 
 #include <QImage>
 #include <QtEndian>

@@ -2,7 +2,7 @@
 
 #include "output/printcanvas.h"
 #include "output/printtable.h"
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 #include "platform/writeerror.h"
 #include "platform/datefmt.h"
 #include "platform/product.h"

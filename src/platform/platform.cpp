@@ -9,9 +9,13 @@
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
+<<<<<<< HEAD
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+=======
+#include <pwd.h>
+>>>>>>> wt-X
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -210,6 +214,7 @@ std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 
 
 #endif
 
+<<<<<<< HEAD
 void TPlatform::KeepFreedMemory()
 {
 #if defined(__GLIBC__)
@@ -218,6 +223,17 @@ void TPlatform::KeepFreedMemory()
     // 64 MiB lie free at its top.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+=======
+QString TPlatform::LoginName()
+{
+#if defined(Q_OS_UNIX)
+    // The account of the process rather than $USER, which any caller can set.
+    if (const struct passwd* pw = ::getpwuid(::geteuid()); pw != nullptr && pw->pw_name != nullptr)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+#else
+    return qEnvironmentVariable("USERNAME");
+>>>>>>> wt-X
 #endif
 }
 

@@ -64,6 +64,10 @@ public:
     // bench_limits in 18 ms against 32 to 39 ms.
     static void KeepFreedMemory();
 
+    // The name the current user logged in with, as records of who did what carry it;
+    // empty when the system names none.
+    static QString LoginName();
+
     // True when standard output is a terminal rather than a file, a pipe or a mail
     // (cron hands a job's output to mail).
     static bool StdoutIsTerminal();

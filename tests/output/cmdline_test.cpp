@@ -2,7 +2,7 @@
 
 #include "output/exportrun.h"
 #include "output/gridtext.h"
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 #include "reports/gridfill.h"
 #include "reports/stringgrid.h"
 

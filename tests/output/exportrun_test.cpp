@@ -5,7 +5,7 @@
 #include "analysis/limits.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 #include "views/almchart.h"
 
 #include "reportdir.h"

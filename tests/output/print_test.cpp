@@ -2,7 +2,7 @@
 
 #include "output/printlayout.h"
 #include "output/printtable.h"
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 #include "platform/datefmt.h"
 #include "settings/cfg.h"
 #include "views/almchart.h"

@@ -1,6 +1,6 @@
 #include "output/utils.h"
 
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 
 #include "reportdir.h"
 #include "testkinds.h"

@@ -1,4 +1,4 @@
-#include "output/wholefile.h"
+#include "platform/wholefile.h"
 
 #include "platform/writeerror.h"
 
