@@ -9,13 +9,10 @@
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
-<<<<<<< HEAD
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
-=======
 #include <pwd.h>
->>>>>>> wt-X
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -214,7 +211,6 @@ std::optional<QByteArray> TPlatform::ReadPlainFile(const QString& sPath, qint64 
 
 #endif
 
-<<<<<<< HEAD
 void TPlatform::KeepFreedMemory()
 {
 #if defined(__GLIBC__)
@@ -223,7 +219,9 @@ void TPlatform::KeepFreedMemory()
     // 64 MiB lie free at its top.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-=======
+#endif
+}
+
 QString TPlatform::LoginName()
 {
 #if defined(Q_OS_UNIX)
@@ -233,7 +231,6 @@ QString TPlatform::LoginName()
     return qEnvironmentVariable("USER");
 #else
     return qEnvironmentVariable("USERNAME");
->>>>>>> wt-X
 #endif
 }
 
