@@ -1,5 +1,7 @@
 #include "analysis/exclusions.h"
 
+#include "reports/csvtext.h"
+
 #include "platform/platform.h"
 #include "platform/textdecode.h"
 #include "platform/wholefile.h"
@@ -50,9 +52,7 @@ bool IsText(const QString& sText)
 // The fields as the program's other CSV output quotes them.
 QString CsvField(const QString& s)
 {
-    if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
-        return s;
-    return u'"' + QString(s).replace(QLatin1String("\""), QLatin1String("\"\"")) + u'"';
+    return TCsvText::Field(s);
 }
 
 struct TRecord

@@ -5,17 +5,14 @@
 #include "output/gridtext.h"
 #include "output/pdfreport.h"
 #include "output/utils.h"
+#include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/sumpage.h"
 #include "pages/reportkinds.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "reports/gridfill.h"
-#include "analysis/events.h"
-#include "analysis/eventsfill.h"
 #include "analysis/limits.h"
-#include "analysis/limitsfill.h"
-#include "analysis/rating.h"
-#include "analysis/ratingfill.h"
 #include "reports/stringgrid.h"
 
 #include <QDate>
@@ -216,112 +213,6 @@ void PrintTable(const QString& sTable, TCfg& cfg, const TMonitorSel& aSel, const
     out.flush();
 }
 
-QString CsvField(const QString& s)
-{
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
-        !s.contains(QLatin1Char('\r')))
-        return s;
-    return QLatin1Char('"') + QString(s).replace(QLatin1String("\""), QLatin1String("\"\"")) +
-           QLatin1Char('"');
-}
-
-// One decimal with "." whatever the locale; a missing value is an empty field.
-QString CsvNumber(double d)
-{
-    return TRatingFill::Level(d);
-}
-
-QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels& lv)
-{
-    QStringList sl{CsvField(sID), sDate};
-    for (double d : lv.adLevel)
-        sl << CsvNumber(d);
-    sl << CsvNumber(lv.dLden);
-    for (double d : lv.adCoverage)
-        sl << CsvNumber(d * 100.0);
-    return sl.join(QLatin1Char(','));
-}
-
-void PrintSummary(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel, const QDate& dtFrom,
-                  const QDate& dtTo, QTextStream& out)
-{
-    out << "Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,Night coverage %\n";
-    // As on screen and in the export, days still to come are not rows: their empty
-    // parts would only pull the range's coverage down.
-    const QDate dtLast = std::min(dtTo, QDate::currentDate());
-    const auto aMons =
-        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtLast, cfg.RepPerPeriod());
-    for (const TRatingMonitor& rm : aMons) {
-        for (const TRatingLevels& lv : rm.aDays)
-            out << SummaryRow(rm.sID, lv.dt.toString(QStringLiteral("yyyy-MM-dd")), lv) << '\n';
-        out << SummaryRow(rm.sID, QStringLiteral("Range"), rm.range) << '\n';
-    }
-    out.flush();
-}
-
-QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev)
-{
-    return QStringList{CsvField(sID),
-                       sDate,
-                       TEventsFill::Clock(ev.nStart),
-                       TEventsFill::EndText(ev),
-                       QString::number(ev.Duration()),
-                       CsvNumber(ev.dLMax),
-                       CsvNumber(ev.dLAE),
-                       ev.Cut() ? QStringLiteral("1") : QStringLiteral("0"),
-                       CsvField(TEventsFill::NoteText(ev))}
-        .join(QLatin1Char(','));
-}
-
-QString EventDayRow(const QString& sID, const TEventDay& day)
-{
-    QStringList sl{CsvField(sID), day.dt.toString(QStringLiteral("yyyy-MM-dd")),
-                   QString::number(day.aEvents.size())};
-    for (int n : day.anNAbove)
-        sl.append(QString::number(n));
-    sl << QString::number(day.nAboveSecs) << QString::number(day.nNoValue) << QString::number(day.nUnplaced);
-    switch (day.eFile) {
-    case TEventDay::EFile::Read:
-        sl.append(QStringLiteral("read"));
-        break;
-    case TEventDay::EFile::Missing:
-        sl.append(QStringLiteral("missing"));
-        break;
-    case TEventDay::EFile::NotRead:
-        sl.append(CsvField(QStringLiteral("not read: ") + day.sFileError));
-        break;
-    }
-    return sl.join(QLatin1Char(','));
-}
-
-// The events as CSV, one row per event listed on its start day; then after a blank
-// line a row per monitor and day with its counts and whether its file was read, so
-// that a quiet day is told from a monitor that wrote nothing.
-void PrintEvents(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel, const QDate& dtFrom,
-                 const QDate& dtTo, QTextStream& out, QTextStream& err)
-{
-    QStringList slErrors;
-    const TEventSettings set = TEventSettings::FromCfg(cfg, &slErrors);
-    for (const QString& sError : std::as_const(slErrors))
-        err << QStringLiteral("tarvik-reporter: ") << sError << Qt::endl;
-    out << "Monitor,Date,Start,End,Duration s," << CsvField(TEventsFill::LMaxName()) << ",LAE,Cut,Note\n";
-    const auto aMons = TEvents::Compute(set, sDataPath, aSel, dtFrom, dtTo);
-    for (const TEventMonitor& em : aMons)
-        for (const TEventDay& day : em.aDays) {
-            const QString sDate = day.dt.toString(QStringLiteral("yyyy-MM-dd"));
-            for (const TNoiseEvent& ev : day.aEvents)
-                out << EventRow(em.sID, sDate, ev) << '\n';
-        }
-    out << "\nMonitor,Date,Events";
-    for (double d : set.adNLevels)
-        out << ',' << TEventsFill::NAboveName(d);
-    out << ",Above s,No value s,Not placed,File\n";
-    for (const TEventMonitor& em : aMons)
-        for (const TEventDay& day : em.aDays)
-            out << EventDayRow(em.sID, day) << '\n';
-    out.flush();
-}
-
 // The event overrides of the run: a threshold for day and night, a minimum duration.
 void ApplyEventArgs(TCfg& cfg, const TArgs& a)
 {
@@ -345,59 +236,6 @@ void ApplyEventArgs(TCfg& cfg, const TArgs& a)
                 QString::number(cfg.EvtMaxDuration()) + QStringLiteral(" s)"));
         cfg.SetEvtMinDuration(n);
     }
-}
-
-// The exceedances as CSV: one row per period above its limit, then after a blank line
-// the counts per monitor, day and rule and a "Range" row per monitor and rule. As on
-// screen and in the export, days still to come are not rows.
-void PrintExceedances(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
-                      const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
-{
-    const QDate dtLast = std::min(dtTo, QDate::currentDate());
-    const std::vector<TLimitMonitor> aMons =
-        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtLast, nPeriod);
-    auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
-    const auto time = &TLimitsFill::StartTime;
-    const auto tenths = &TLimitsFill::Tenths;
-    out << "Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n";
-    for (const TLimitMonitor& lm : aMons)
-        for (const TLimitExceedance& e : lm.aExceedances) {
-            const TLimitRule& rule = lm.aRules[size_t(e.iRule)];
-            out << QStringList{CsvField(lm.sID),        date(e.dt),
-                               time(e.nStartSecs),      CsvField(rule.sParam),
-                               tenths(e.nValueTenths),  rule.LimitText(),
-                               tenths(e.nMarginTenths), CsvField(rule.Name())}
-                       .join(QLatin1Char(','))
-                << '\n';
-        }
-    out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst "
-           "at,Label\n";
-    auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule,
-                        const TLimitCount& c) {
-        // A date always: a night's worst may lie on the day after its row's.
-        out << QStringList{CsvField(sID),
-                           sDate,
-                           CsvField(rule.sParam),
-                           CsvField(rule.DaysText()),
-                           rule.BandText(),
-                           rule.LimitText(),
-                           QString::number(c.nExpected),
-                           QString::number(c.nAssessed),
-                           QString::number(c.nExceeded),
-                           c.HasWorst() ? tenths(c.nWorstTenths) : QString(),
-                           c.HasWorst() ? TLimitsFill::DateTime(c.dtWorst, c.nWorstSecs) : QString(),
-                           CsvField(rule.Name())}
-                   .join(QLatin1Char(','))
-            << '\n';
-    };
-    for (const TLimitMonitor& lm : aMons) {
-        for (const TLimitDay& day : lm.aDays)
-            for (size_t r = 0; r < lm.aRules.size(); ++r)
-                countRow(lm.sID, date(day.dt), lm.aRules[r], day.aCounts[r]);
-        for (size_t r = 0; r < lm.aRules.size(); ++r)
-            countRow(lm.sID, QStringLiteral("Range"), lm.aRules[r], lm.aRange[r]);
-    }
-    out.flush();
 }
 
 // The schedule of the run: from --limits FILE when given, else from the settings.
@@ -617,18 +455,18 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
     const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
 
     if (a.bSummary) {
-        PrintSummary(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
+        TSumPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
         return 0;
     }
     if (a.bEvents) {
-        PrintEvents(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, err);
+        TEvtPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, err);
         return 0;
     }
     if (a.bExceedances) {
         const TLimits limits = RunLimits(cfg, mons, a.sLimits, err);
         if (NoLimitRules(limits, cfg, a.sLimits, err))
             return 1;
-        PrintExceedances(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out);
+        TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out);
         return 0;
     }
     if (a.sTable) {

@@ -2,17 +2,60 @@
 
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
+#include "analysis/ratingfill.h"
 #include "datafiles/thfile.h"
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
 #include "pages/kindexport.h"
 #include "platform/platform.h"
+#include "reports/csvtext.h"
 #include "reports/stringgrid.h"
 #include "settings/cfg.h"
 #include "views/eventchart.h"
 #include "views/eventtbl.h"
 
+#include <QTextStream>
+
 #include <algorithm>
+
+namespace {
+
+QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev)
+{
+    return QStringList{TCsvText::Field(sID),
+                       sDate,
+                       TEventsFill::Clock(ev.nStart),
+                       TEventsFill::EndText(ev),
+                       QString::number(ev.Duration()),
+                       TRatingFill::Level(ev.dLMax),
+                       TRatingFill::Level(ev.dLAE),
+                       ev.Cut() ? QStringLiteral("1") : QStringLiteral("0"),
+                       TCsvText::Field(TEventsFill::NoteText(ev))}
+        .join(QLatin1Char(','));
+}
+
+QString EventDayRow(const QString& sID, const TEventDay& day)
+{
+    QStringList sl{TCsvText::Field(sID), day.dt.toString(QStringLiteral("yyyy-MM-dd")),
+                   QString::number(day.aEvents.size())};
+    for (int n : day.anNAbove)
+        sl.append(QString::number(n));
+    sl << QString::number(day.nAboveSecs) << QString::number(day.nNoValue) << QString::number(day.nUnplaced);
+    switch (day.eFile) {
+    case TEventDay::EFile::Read:
+        sl.append(QStringLiteral("read"));
+        break;
+    case TEventDay::EFile::Missing:
+        sl.append(QStringLiteral("missing"));
+        break;
+    case TEventDay::EFile::NotRead:
+        sl.append(TCsvText::Field(QStringLiteral("not read: ") + day.sFileError));
+        break;
+    }
+    return sl.join(QLatin1Char(','));
+}
+
+} // namespace
 
 const TKindInfo& TEvtPage::Info()
 {
@@ -146,4 +189,30 @@ bool TEvtPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     }
     page.AddLine(QStringLiteral("<p>") + TEventsFill::Note(set).toHtmlEscaped() + QStringLiteral("</p>"));
     return true;
+}
+
+void TEvtPage::WriteCsv(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel,
+                        const QDate& dtFrom, const QDate& dtTo, QTextStream& out, QTextStream& err)
+{
+    QStringList slErrors;
+    const TEventSettings set = TEventSettings::FromCfg(cfg, &slErrors);
+    for (const QString& sError : std::as_const(slErrors))
+        err << QStringLiteral("tarvik-reporter: ") << sError << Qt::endl;
+    out << "Monitor,Date,Start,End,Duration s," << TCsvText::Field(TEventsFill::LMaxName())
+        << ",LAE,Cut,Note\n";
+    const auto aMons = TEvents::Compute(set, sDataPath, aSel, dtFrom, dtTo);
+    for (const TEventMonitor& em : aMons)
+        for (const TEventDay& day : em.aDays) {
+            const QString sDate = day.dt.toString(QStringLiteral("yyyy-MM-dd"));
+            for (const TNoiseEvent& ev : day.aEvents)
+                out << EventRow(em.sID, sDate, ev) << '\n';
+        }
+    out << "\nMonitor,Date,Events";
+    for (double d : set.adNLevels)
+        out << ',' << TEventsFill::NAboveName(d);
+    out << ",Above s,No value s,Not placed,File\n";
+    for (const TEventMonitor& em : aMons)
+        for (const TEventDay& day : em.aDays)
+            out << EventDayRow(em.sID, day) << '\n';
+    out.flush();
 }

@@ -2,6 +2,8 @@
 
 #include "pages/reportpage.h"
 
+class QTextStream;
+class TCfg;
 class TKindExport;
 class THtmlPage;
 class TEventTable;
@@ -21,6 +23,13 @@ public:
     static const TKindInfo& Info();
     static TReportPage* Make(const TPageEnv& env, QWidget* parent) { return new TEvtPage(env, parent); }
     static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
+    // --events: the noise events as CSV, one row per event listed on its start day;
+    // then after a blank line a row per monitor and day with its counts and whether its
+    // file was read, so that a quiet day is told from a monitor that wrote nothing.
+    // The event settings' mistakes go to err.
+    static void WriteCsv(const TCfg& cfg, const QString& sDataPath,
+                         const std::vector<const TTQMonitor*>& aSel, const QDate& dtFrom, const QDate& dtTo,
+                         QTextStream& out, QTextStream& err);
     // The hand-edited event settings out of range, as one status text; empty: none.
     static QString EventErrors(const TPageEnv& env);
 

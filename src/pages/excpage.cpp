@@ -9,9 +9,12 @@
 #include "pages/kindexport.h"
 #include "pages/perpage.h"
 #include "platform/platform.h"
+#include "reports/csvtext.h"
 #include "reports/stringgrid.h"
 #include "views/fillgrid.h"
 #include "views/perchart.h"
+
+#include <QTextStream>
 
 #include <algorithm>
 
@@ -116,4 +119,54 @@ bool TExcPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     TLimitsFill::FillExceedances(grid, aOne, aResults, TRatingSettings::FromCfg(ex.Cfg()).dCoverage);
     page.AddExcTable(grid);
     return true;
+}
+
+void TExcPage::WriteCsv(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
+                        const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
+{
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
+    const std::vector<TLimitMonitor> aMons =
+        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtLast, nPeriod);
+    auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
+    const auto time = &TLimitsFill::StartTime;
+    const auto tenths = &TLimitsFill::Tenths;
+    out << "Monitor,Date,Time,Parameter,Value,Limit,Margin,Label\n";
+    for (const TLimitMonitor& lm : aMons)
+        for (const TLimitExceedance& e : lm.aExceedances) {
+            const TLimitRule& rule = lm.aRules[size_t(e.iRule)];
+            out << QStringList{TCsvText::Field(lm.sID), date(e.dt),
+                               time(e.nStartSecs),      TCsvText::Field(rule.sParam),
+                               tenths(e.nValueTenths),  rule.LimitText(),
+                               tenths(e.nMarginTenths), TCsvText::Field(rule.Name())}
+                       .join(QLatin1Char(','))
+                << '\n';
+        }
+    out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst "
+           "at,Label\n";
+    auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule,
+                        const TLimitCount& c) {
+        // A date always: a night's worst may lie on the day after its row's.
+        out << QStringList{TCsvText::Field(sID),
+                           sDate,
+                           TCsvText::Field(rule.sParam),
+                           TCsvText::Field(rule.DaysText()),
+                           rule.BandText(),
+                           rule.LimitText(),
+                           QString::number(c.nExpected),
+                           QString::number(c.nAssessed),
+                           QString::number(c.nExceeded),
+                           c.HasWorst() ? tenths(c.nWorstTenths) : QString(),
+                           c.HasWorst() ? TLimitsFill::DateTime(c.dtWorst, c.nWorstSecs) : QString(),
+                           TCsvText::Field(rule.Name())}
+                   .join(QLatin1Char(','))
+            << '\n';
+    };
+    for (const TLimitMonitor& lm : aMons) {
+        for (const TLimitDay& day : lm.aDays)
+            for (size_t r = 0; r < lm.aRules.size(); ++r)
+                countRow(lm.sID, date(day.dt), lm.aRules[r], day.aCounts[r]);
+        for (size_t r = 0; r < lm.aRules.size(); ++r)
+            countRow(lm.sID, QStringLiteral("Range"), lm.aRules[r], lm.aRange[r]);
+    }
+    out.flush();
 }

@@ -2,7 +2,9 @@
 
 #include "pages/reportpage.h"
 
+class QTextStream;
 class TKindExport;
+struct TLimits;
 class THtmlPage;
 class TFillGrid;
 struct TTQMonitor;
@@ -21,6 +23,12 @@ public:
     static const TKindInfo& Info();
     static TReportPage* Make(const TPageEnv& env, QWidget* parent) { return new TExcPage(env, parent); }
     static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
+    // --exceedances: one row per period above its limit as CSV, then after a blank
+    // line the counts per monitor, day and rule and a "Range" row per monitor and
+    // rule. As on screen and in the export, days still to come are not rows.
+    static void WriteCsv(const TLimits& limits, const QString& sDataPath,
+                         const std::vector<const TTQMonitor*>& aSel, const QDate& dtFrom, const QDate& dtTo,
+                         int nPeriod, QTextStream& out);
 
     void Build(const TPageChoice& choice) override;
     QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,

@@ -7,11 +7,30 @@
 #include "output/htmlpage.h"
 #include "pages/kindexport.h"
 #include "platform/platform.h"
+#include "reports/csvtext.h"
 #include "reports/stringgrid.h"
+#include "settings/cfg.h"
 #include "views/fillgrid.h"
 #include "views/ratingchart.h"
 
+#include <QTextStream>
+
 #include <algorithm>
+
+namespace {
+
+QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels& lv)
+{
+    QStringList sl{TCsvText::Field(sID), sDate};
+    for (double d : lv.adLevel)
+        sl << TRatingFill::Level(d);
+    sl << TRatingFill::Level(lv.dLden);
+    for (double d : lv.adCoverage)
+        sl << TRatingFill::Level(d * 100.0);
+    return sl.join(QLatin1Char(','));
+}
+
+} // namespace
 
 const TKindInfo& TSumPage::Info()
 {
@@ -122,4 +141,21 @@ bool TSumPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     TRatingFill::FillSummary(grid, set, aOne, aResults);
     page.AddSumTable(grid, set);
     return true;
+}
+
+void TSumPage::WriteCsv(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel,
+                        const QDate& dtFrom, const QDate& dtTo, QTextStream& out)
+{
+    out << "Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,Night coverage %\n";
+    // As on screen and in the export, days still to come are not rows: their empty
+    // parts would only pull the range's coverage down.
+    const QDate dtLast = std::min(dtTo, QDate::currentDate());
+    const auto aMons =
+        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtLast, cfg.RepPerPeriod());
+    for (const TRatingMonitor& rm : aMons) {
+        for (const TRatingLevels& lv : rm.aDays)
+            out << SummaryRow(rm.sID, lv.dt.toString(QStringLiteral("yyyy-MM-dd")), lv) << '\n';
+        out << SummaryRow(rm.sID, QStringLiteral("Range"), rm.range) << '\n';
+    }
+    out.flush();
 }

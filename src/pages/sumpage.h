@@ -2,6 +2,8 @@
 
 #include "pages/reportpage.h"
 
+class QTextStream;
+class TCfg;
 class TKindExport;
 class THtmlPage;
 class TFillGrid;
@@ -21,6 +23,11 @@ public:
     static const TKindInfo& Info();
     static TReportPage* Make(const TPageEnv& env, QWidget* parent) { return new TSumPage(env, parent); }
     static bool Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon);
+    // --summary: the daily rating levels and the coverage of each part as CSV, one row
+    // per monitor and day and a "Range" row per monitor; days after today left out.
+    static void WriteCsv(const TCfg& cfg, const QString& sDataPath,
+                         const std::vector<const TTQMonitor*>& aSel, const QDate& dtFrom, const QDate& dtTo,
+                         QTextStream& out);
 
     void Build(const TPageChoice& choice) override;
     QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,
