@@ -13,7 +13,7 @@
 #include "settings/cfg.h"
 #include "sim/simulator.h"
 #include "pages/excpage.h"
-#include "views/fillgrid.h"
+#include "views/grid.h"
 #include "views/perchart.h"
 
 #include <QApplication>
@@ -96,7 +96,7 @@ public:
         }
         page.resize(1200, 700);
         excPage = std::make_unique<TExcPage>(TPageEnv{cfgMonth, monsMonth, &chklstMon, {}}, &page);
-        tbl = excPage->Table();
+        tbl = excPage->Grid(0);
         page.show();
         QCoreApplication::processEvents();
     }
@@ -118,7 +118,7 @@ public:
     QListWidget chklstMon;
     QWidget page;
     std::unique_ptr<TExcPage> excPage;
-    TFillGrid* tbl = nullptr;
+    TGridView* tbl = nullptr;
 };
 
 // Made on first use and dropped before the application object goes.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/gridfill.h"
+#include "monitors/monitor.h"
 
 #include <QDate>
 #include <QDialog>

@@ -2,7 +2,7 @@
 
 #include "output/utils.h"
 #include "pages/kindexport.h"
-#include "reports/gridfill.h"
+#include "monitors/monitor.h"
 
 #include <QDate>
 #include <QString>
@@ -89,8 +89,6 @@ public:
     QDate From() const override { return dtFrom; }
     QDate To() const override { return dtTo; }
     int Period() const override { return opt.nPeriod; }
-    bool Zoom() const override { return opt.bZoom; }
-    EImageFormat ImageFormat() const override { return opt.imageFormat; }
     bool Chosen(const QString& sPart) const override { return opt.Chosen(sPart); }
     std::shared_ptr<const TLimits> Limits() const override { return opt.pLimits; }
     const TRunHooks& Hooks() const override { return hooks; }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/print.h"
-#include "reports/gridfill.h"
+#include "monitors/monitor.h"
 
 #include <QDate>
 #include <QPageSize>

@@ -27,7 +27,6 @@ public:
     QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,
                      int nPeriod) const override;
 
-    TAlmTable* Table() const { return almTable; }
     TAlmList* List() const { return almList; }
 
 private:

@@ -42,8 +42,6 @@ public:
     QString ErrorSource() const override;
     QString SettingsErrors() const override;
 
-    TEventTable* Table() const { return evtTable; }
-
 private:
     TEventTable* evtTable = nullptr;
 };

@@ -38,8 +38,6 @@ public:
     QString ErrorSource() const override;
     QString SettingsErrors() const override;
 
-    TFillGrid* Table() const { return excTable; }
-
 private:
     TFillGrid* excTable = nullptr;
 };

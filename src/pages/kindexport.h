@@ -25,8 +25,6 @@ public:
     virtual QDate From() const = 0;
     virtual QDate To() const = 0;
     virtual int Period() const = 0;
-    virtual bool Zoom() const = 0;
-    virtual EImageFormat ImageFormat() const = 0;
     // Whether the export writes the part named sPart of the kind ("per-chart").
     virtual bool Chosen(const QString& sPart) const = 0;
     // The limit schedule of the run; none: the schedule of the settings.

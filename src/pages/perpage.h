@@ -30,8 +30,6 @@ public:
     QString ErrorSource() const override;
     QString SettingsErrors() const override;
 
-    TPerTable* Table() const { return perTable; }
-
 private:
     TPerTable* perTable = nullptr;
 };

@@ -35,8 +35,6 @@ public:
     QDate PrintTo(const QDate& dtFrom, const QDate& dtTo, const QDate& dtCut) const override;
     QString Note() const override;
 
-    TFillGrid* Table() const { return sumTable; }
-
 private:
     TFillGrid* sumTable = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "views/almlist.h"
 
+#include "reports/gridfill.h"
+
 TAlmList::TAlmList(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(false, owner), cfg(cfg), mons(mons)
 {

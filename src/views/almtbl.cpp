@@ -1,5 +1,7 @@
 #include "views/almtbl.h"
 
+#include "reports/gridfill.h"
+
 TAlmTable::TAlmTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(true, owner), cfg(cfg), mons(mons)
 {

@@ -1,5 +1,7 @@
 #include "views/callist.h"
 
+#include "reports/gridfill.h"
+
 TCalList::TCalList(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(false, owner), cfg(cfg), mons(mons)
 {

@@ -1,5 +1,7 @@
 #include "views/pertbl.h"
 
+#include "reports/gridfill.h"
+
 TPerTable::TPerTable(TCfg& cfg, const TTQMonitors& mons, QWidget* owner)
     : TGridView(true, owner), cfg(cfg), mons(mons)
 {

@@ -5,9 +5,9 @@
 #include "analysis/ratingfill.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
-#include "views/fillgrid.h"
+#include "views/grid.h"
 
-#include "reports/gridfill_daydir.h"
+#include "views/tickedmonitors.h"
 
 #include <QListWidget>
 
@@ -18,31 +18,12 @@
 namespace {
 const QDate d7(2024, 3, 7);
 
-// Two monitors (catalogue order: East Fence M02, North Gate M01), the settings
-// pointing at their data folder, and a check-list like the main window's.
-class TPageTest : public ::testing::Test
+// The ticked monitors with the page's environment and a one-day choice.
+class TPageTest : public TTickedMonitorsTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.IsValid() && cfgDir.isValid());
-        dir.AddMonitor(QStringLiteral("M01"), QStringLiteral("North Gate"));
-        dir.AddMonitor(QStringLiteral("M02"), QStringLiteral("East Fence"));
-        cfg.SetDataPath(dir.DataPath());
-        mons.LoadMonitors(cfg.DataPath());
-        ASSERT_EQ(mons.Count(), 2);
-        for (int i = 0; i < mons.Count(); ++i)
-            new QListWidgetItem(mons.GetHead(i)->sName, &chklstMon);
-    }
-    void Tick(int i) { chklstMon.item(i)->setCheckState(Qt::Checked); }
     TPageEnv Env() { return TPageEnv{cfg, mons, &chklstMon, {}}; }
     static TPageChoice Day(const QDate& d) { return TPageChoice{d.startOfDay(), d.startOfDay(), d, 60}; }
-
-    TDayDir dir;
-    QTemporaryDir cfgDir;
-    TCfg cfg{cfgDir.path()};
-    TTQMonitors mons;
-    QListWidget chklstMon;
 };
 } // namespace
 
@@ -52,7 +33,7 @@ TEST_F(TPageTest, SummaryTable_UsesTheSettingsAsTheyAreAtTheBuild)
     dir.Write(QStringLiteral("M02"), d7, "per-07-0060.csv", TDayDir::FullDay60(".Time,LAeq"));
     Tick(0);
     page.Build(Day(d7));
-    const TGridView& tbl = *page.Table();
+    const TGridView& tbl = *page.Grid(0);
     EXPECT_EQ(tbl.Cells(0, 0), QStringLiteral("~name~East Fence"));
     EXPECT_EQ(tbl.ColCount(), TRatingFill::ColCount);
     EXPECT_EQ(tbl.Cells(0, 4), QStringLiteral("2024-03-07"));
@@ -71,16 +52,16 @@ TEST_F(TPageTest, Exceedances_JudgedByTheRulesAsTheyAreAtTheBuild)
     dir.Write(QStringLiteral("M02"), d7, "per-07-0060.csv", TDayDir::FullDay60(".Time,LAeq"));
     Tick(0);
     page.Build(Day(d7));
-    const QString sNone = page.Table()->Cells(0, 2);
+    const QString sNone = page.Grid(0)->Cells(0, 2);
     // A rule every hourly period of the day is above: 24 rows of exceedances, each
     // at its start time, then the day's count row and the range's, which name the band.
     cfg.SetLimitRules({QStringLiteral("* ; LAeq ; Mon-Sun ; 00:00-00:00 ; 1.0 ; Low")});
     page.Build(Day(d7));
     int nRows = 0;
-    for (int r = 0; r < page.Table()->RowCount(); ++r)
-        if (page.Table()->Cells(TLimitsFill::ColLimit, r) == QStringLiteral("1.0") &&
-            !page.Table()->Cells(TLimitsFill::ColTime, r).contains(QLatin1Char('-')))
+    for (int r = 0; r < page.Grid(0)->RowCount(); ++r)
+        if (page.Grid(0)->Cells(TLimitsFill::ColLimit, r) == QStringLiteral("1.0") &&
+            !page.Grid(0)->Cells(TLimitsFill::ColTime, r).contains(QLatin1Char('-')))
             ++nRows;
     EXPECT_EQ(nRows, 24);
-    EXPECT_NE(page.Table()->Cells(0, 2), sNone);
+    EXPECT_NE(page.Grid(0)->Cells(0, 2), sNone);
 }

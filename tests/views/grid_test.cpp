@@ -5,7 +5,7 @@
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
-#include "reports/gridfill_daydir.h"
+#include "views/tickedmonitors.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -20,29 +20,9 @@
 namespace {
 const QDateTime dt7 = QDate(2024, 3, 7).startOfDay();
 
-// Two monitors (catalogue order: East Fence M02, North Gate M01), the settings
-// pointing at their data folder, and a check-list like the main window's.
-class TGridViewTest : public ::testing::Test
+class TGridViewTest : public TTickedMonitorsTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.IsValid() && cfgDir.isValid());
-        dir.AddMonitor(QStringLiteral("M01"), QStringLiteral("North Gate"));
-        dir.AddMonitor(QStringLiteral("M02"), QStringLiteral("East Fence"));
-        cfg.SetDataPath(dir.DataPath());
-        mons.LoadMonitors(cfg.DataPath());
-        ASSERT_EQ(mons.Count(), 2);
-        for (int i = 0; i < mons.Count(); ++i)
-            new QListWidgetItem(mons.GetHead(i)->sName, &chklstMon);
-    }
-    void Tick(int i) { chklstMon.item(i)->setCheckState(Qt::Checked); }
-
-    TDayDir dir;
-    QTemporaryDir cfgDir;
-    TCfg cfg{cfgDir.path()};
-    TTQMonitors mons;
-    QListWidget chklstMon;
     QWidget page;
 };
 
