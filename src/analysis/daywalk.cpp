@@ -101,9 +101,65 @@ TDayRecords TDayWalk::Read(bool bProfile, const QDate& dt)
         }
     }
     // Every analysis gets a day's records from here and from nowhere else, so the
-    // periods a consultant marks as not to be counted will be taken out here, before
-    // the levels, limits and events see them.
+    // periods a consultant marked as not to be counted are marked here, before the
+    // levels, limits and events see them.
+    MarkExcluded(rec, bProfile ? 1 : files.nPeriod * 60);
     return rec;
+}
+
+bool TDayRecords::AnyExcluded() const
+{
+    for (const auto& a : aaSpans)
+        if (!a.empty())
+            return true;
+    return false;
+}
+
+void TDayWalk::MarkExcluded(TDayRecords& rec, int nRecSecs) const
+{
+    if (pExcl == nullptr || rec.eFile != TDayRecords::EFile::Read)
+        return;
+    const size_t nParams = size_t(rec.slParams.size());
+    rec.aaSpans.resize(nParams);
+    rec.aanExcluded.resize(nParams);
+    for (size_t p = 0; p < nParams; ++p) {
+        // A period that runs past midnight can be excluded from the day after.
+        std::vector<TExcludedSpan> aSpans = pExcl->Spans(sID, rec.slParams[qsizetype(p)],
+                                                         TExclusion::Wall(rec.dt, 0),
+                                                         TExclusion::Wall(rec.dt, nSecsPerDay + nRecSecs));
+        if (aSpans.empty())
+            continue;
+        const qint64 nDay = TExclusion::Wall(rec.dt, 0);
+        for (TExcludedSpan& span : aSpans) {
+            span.nFrom -= nDay;
+            span.nTo -= nDay;
+        }
+        std::vector<int>& anEx = rec.aanExcluded[p];
+        anEx.assign(rec.anStartSecs.size(), 0);
+        // Records and spans both run forward in time (a periodic file's records out of
+        // order are looked up from the start again).
+        size_t iSpan = 0;
+        int nLast = -1;
+        for (size_t iRec = 0; iRec < rec.anStartSecs.size(); ++iRec) {
+            const int nStart = rec.anStartSecs[iRec];
+            if (nStart < 0)
+                continue;
+            if (nStart < nLast)
+                iSpan = 0;
+            nLast = nStart;
+            const qint64 nEnd = qint64(nStart) + nRecSecs;
+            while (iSpan < aSpans.size() && aSpans[iSpan].nTo <= nStart)
+                ++iSpan;
+            // A period is excluded when any of its seconds is.
+            for (size_t j = iSpan; j < aSpans.size() && aSpans[j].nFrom < nEnd; ++j)
+                anEx[iRec] |= aSpans[j].nReasons;
+        }
+        // The day's own stretches, for the charts and the event list.
+        std::vector<TExcludedSpan>& aDay = rec.aaSpans[p];
+        for (const TExcludedSpan& span : aSpans)
+            if (span.nFrom < nSecsPerDay)
+                aDay.push_back({span.nFrom, std::min<qint64>(span.nTo, nSecsPerDay), span.nReasons});
+    }
 }
 
 std::vector<double> TDayWalk::SecondLevels(const TTHFile& file)

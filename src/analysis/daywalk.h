@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/exclusions.h"
 #include "datafiles/perfile.h"
 #include "datafiles/thfile.h"
 
@@ -30,6 +31,21 @@ struct TDayRecords
     QStringList slParams;
     std::vector<int> anStartSecs;
     std::vector<std::vector<double>> aadValues; // [parameter][record]
+
+    // What the consultant excluded: per parameter, the day's excluded stretches as
+    // seconds after midnight (merged, sorted), and per record the reasons (bits
+    // int(TExclusion::EReason)) of the exclusions its period overlaps, 0 where it
+    // counts. Both are empty for a parameter nothing excludes on the day. Values stay
+    // as read: the charts and grids show an excluded period, the analyses leave it out.
+    std::vector<std::vector<TExcludedSpan>> aaSpans;     // [parameter]
+    std::vector<std::vector<int>> aanExcluded;           // [parameter][record]
+
+    int ExcludedReasons(size_t iParam, size_t iRec) const
+    {
+        return iParam < aanExcluded.size() && iRec < aanExcluded[iParam].size() ? aanExcluded[iParam][iRec] : 0;
+    }
+    bool Excluded(size_t iParam, size_t iRec) const { return ExcludedReasons(iParam, iRec) != 0; }
+    bool AnyExcluded() const;
 };
 
 // Walks the days of a range, monitor after monitor, reading each day's files once:
@@ -53,6 +69,10 @@ public:
     // No days when a date is invalid or dtFrom lies after dtTo.
     TDayWalk(const QString& sDataPath, const QDate& dtFrom, const QDate& dtTo);
 
+    // The exclusions the records are marked with; none without (the raw figures).
+    // The list must outlive the walk.
+    void SetExclusions(const TExclusions* p) { pExcl = p; }
+
     int Days() const { return nDays; }
     // Begins monitor sID; the next Step goes to the range's first day.
     void Start(const QString& sID, const TFiles& files);
@@ -70,8 +90,10 @@ public:
 
 private:
     TDayRecords Read(bool bProfile, const QDate& dt);
+    void MarkExcluded(TDayRecords& rec, int nRecSecs) const;
 
     QString sDataPath;
+    const TExclusions* pExcl = nullptr;
     QDate dtFrom;
     int nDays = 0;
     TPerFile per;

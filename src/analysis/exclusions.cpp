@@ -757,13 +757,17 @@ void TExclusions::BuildIndex()
         if (!ex.IsWithdrawn())
             index[ex.sMonitor.toCaseFolded()].aiRows.push_back(i);
     }
+    if (bAutoOn)
+        for (int i = 0; i < int(aAuto.size()); ++i)
+            if (aAuto[size_t(i)].nTo > aAuto[size_t(i)].nFrom)
+                index[aAuto[size_t(i)].sMonitor.toCaseFolded()].aiRows.push_back(-i - 1);
     for (TIndexList& list : index) {
         std::sort(list.aiRows.begin(), list.aiRows.end(),
-                  [&](int a, int b) { return cur.aRows[size_t(a)].nFrom < cur.aRows[size_t(b)].nFrom; });
+                  [&](int a, int b) { return Indexed(a).nFrom < Indexed(b).nFrom; });
         list.anMaxTo.resize(list.aiRows.size());
         qint64 nMax = 0;
         for (size_t k = 0; k < list.aiRows.size(); ++k) {
-            nMax = std::max(nMax, cur.aRows[size_t(list.aiRows[k])].nTo);
+            nMax = std::max(nMax, Indexed(list.aiRows[k]).nTo);
             list.anMaxTo[k] = nMax;
         }
     }
@@ -778,12 +782,26 @@ void TExclusions::Collect(const TIndexList* list, const QString& sParam, qint64 
         return;
     auto it = std::upper_bound(list->anMaxTo.begin(), list->anMaxTo.end(), nFrom);
     for (size_t k = size_t(it - list->anMaxTo.begin()); k < list->aiRows.size(); ++k) {
-        const TExclusion& ex = cur.aRows[size_t(list->aiRows[k])];
+        const TExclusion& ex = Indexed(list->aiRows[k]);
         if (ex.nFrom >= nTo)
             break;
         if (ex.nTo > nFrom && ex.Covers(sParam))
             a.push_back({std::max(ex.nFrom, nFrom), std::min(ex.nTo, nTo), 1 << int(ex.eReason)});
     }
+}
+
+void TExclusions::SetAutomatic(std::vector<TExclusion> a)
+{
+    aAuto = std::move(a);
+    for (size_t i = 0; i < aAuto.size(); ++i)
+        aAuto[i].nId = -int(i) - 1;
+    BuildIndex();
+}
+
+void TExclusions::SetAutomaticOn(bool b)
+{
+    bAutoOn = b;
+    BuildIndex();
 }
 
 std::vector<TExcludedSpan> TExclusions::Spans(const QString& sID, const QString& sParam, qint64 nFrom,

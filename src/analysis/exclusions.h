@@ -147,6 +147,14 @@ public:
     std::vector<TExcludedSpan> SpansOnDay(const QString& sID, const QString& sParam, const QDate& dt) const;
     bool IsExcluded(const QString& sID, const QString& sParam, qint64 nAt) const;
 
+    // Exclusions the program finds itself (wind and rain above the weather rules):
+    // queried with the rows of the file while on, never written to it. Their ids are
+    // negative, from -1 down.
+    void SetAutomatic(std::vector<TExclusion> a);
+    const std::vector<TExclusion>& Automatic() const { return aAuto; }
+    void SetAutomaticOn(bool b);
+    bool AutomaticOn() const { return bAutoOn; }
+
     // For tests: the clock and the login name that Add and Withdraw record.
     void SetClock(std::function<QDateTime()> fn) { fnNow = std::move(fn); }
     void SetLogin(const QString& s) { sLogin = s; }
@@ -183,6 +191,8 @@ private:
     void Collect(const TIndexList* list, const QString& sParam, qint64 nFrom, qint64 nTo,
                  std::vector<TExcludedSpan>& a) const;
     qint64 Now() const;
+    // Index entry i: row i of the file, or automatic exclusion -i-1.
+    const TExclusion& Indexed(int i) const { return i >= 0 ? cur.aRows[size_t(i)] : aAuto[size_t(-i - 1)]; }
 
     QString sFile;
     QStringList slErrors;
@@ -198,5 +208,7 @@ private:
     std::function<QDateTime()> fnNow;
     QString sLogin;
 
+    std::vector<TExclusion> aAuto;
+    bool bAutoOn = true;
     QHash<QString, TIndexList> index; // by case-folded monitor ID, "*" too
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 class TCfg;
+class TExclusions;
 class TStringGrid;
 struct TTQMonitor;
 
@@ -20,6 +21,8 @@ struct TFillArgs
     QDate dtFrom;
     QDate dtTo;
     int nPeriod;
+    // The exclusions the figures leave out; none: the raw figures.
+    const TExclusions* pExcl = nullptr;
 };
 
 // One page of a report kind: a sub-tab of its tab (or the whole tab), what it prints
