@@ -14,6 +14,7 @@
 class TCfg;
 struct TReportKind;
 struct TLimits;
+class TExclusions;
 class TChartBase;
 class THtmlPage;
 class TTQMonitors;
@@ -28,6 +29,8 @@ struct TExportOptions
     QStringList slParts;
     // The limit schedule of the exceedance pages; none: the schedule of the settings.
     std::shared_ptr<const TLimits> pLimits;
+    // The exclusions the figures leave out; none: the raw figures.
+    std::shared_ptr<const TExclusions> pExcl;
     bool bZoom = false;     // also write the 2048 x 800 images, linked from the small ones
     bool bHideLogo = false; // leave the maker's logo out of every page head
     EImageFormat imageFormat = EImageFormat::Bmp; // of every chart image
@@ -91,6 +94,7 @@ public:
     int Period() const override { return opt.nPeriod; }
     bool Chosen(const QString& sPart) const override { return opt.Chosen(sPart); }
     std::shared_ptr<const TLimits> Limits() const override { return opt.pLimits; }
+    const TExclusions* Exclusions() const override { return opt.pExcl.get(); }
     const TRunHooks& Hooks() const override { return hooks; }
     void Status(const QString& s) const override;
     QString ChartDir(const TKindInfo& kind) override;

@@ -14,7 +14,7 @@ const TKindInfo& TCalPage::Info()
         QStringLiteral("calibrations"),
         QStringLiteral("Calibrations"),
         QStringLiteral("tabCals"),
-        6,
+        9,
         QStringLiteral("reptypes/calibrations.html"),
         QStringLiteral("&Calibrations"),
         QStringLiteral("menuHelpCals"),

@@ -10,6 +10,7 @@
 
 class TCfg;
 class TChartBase;
+class TExclusions;
 class THtmlPage;
 struct TLimits;
 
@@ -29,6 +30,8 @@ public:
     virtual bool Chosen(const QString& sPart) const = 0;
     // The limit schedule of the run; none: the schedule of the settings.
     virtual std::shared_ptr<const TLimits> Limits() const = 0;
+    // The exclusions the figures leave out; none: the raw figures.
+    virtual const TExclusions* Exclusions() const = 0;
     virtual const TRunHooks& Hooks() const = 0;
     virtual void Status(const QString& s) const = 0;
 

@@ -15,6 +15,7 @@ class QTabWidget;
 class QVBoxLayout;
 class TCfg;
 class TChartBase;
+class TExclusions;
 class TGridView;
 class TScrollBox;
 class TTQMonitors;
@@ -30,6 +31,11 @@ struct TPageEnv
     // Called for each chart a page makes, before it plots (the window connects its
     // zoom and scroll synchronisation there); may be empty.
     std::function<void(TChartBase*)> fnChartMade;
+    // The installation's exclusion list, which the Exclusions tab changes; none where
+    // there is no list (a printout of the raw figures, tests).
+    TExclusions* excl = nullptr;
+    // Whether the figures leave the exclusions out; empty: they do.
+    std::function<bool()> fnApplied;
 };
 
 // The choice a page is built for: Start and End, End cut at today (charts and the
@@ -121,6 +127,8 @@ protected:
     QList<int> TickedRows() const;
 
     void SetNote(const QString& s);
+    // The exclusions the page's figures leave out; none: the raw figures.
+    const TExclusions* Applied() const { return env.excl != nullptr && (!env.fnApplied || env.fnApplied()) ? env.excl : nullptr; }
 
     TPageEnv env;
 
