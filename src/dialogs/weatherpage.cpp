@@ -88,6 +88,7 @@ TWeatherPage::TWeatherPage(QWidget* parent) : QWidget(parent)
     lblWeatherResult->setObjectName(QStringLiteral("lblWeatherResult"));
     lblWeatherResult->setWordWrap(true);
     lay->addWidget(lblWeatherResult);
+    lay->addSpacing(6);
 
     lay->addWidget(new QLabel(QStringLiteral("Monitors with a weather file of their own"), this));
     auto* layMonitors = new QHBoxLayout;
@@ -146,12 +147,12 @@ void TWeatherPage::Load(const TCfg& cfg)
     // so that no stored file is lost while a monitor's folder is away.
     std::vector<std::pair<QString, QString>> aRows = aMonitors;
     const TCfg::TMonitorFiles& aFiles = cfg.WeatherMonitorFiles();
-    for (const auto& [sID, sFile] : aFiles) {
-        const bool bKnown = std::any_of(aRows.begin(), aRows.end(), [&sID](const auto& mon) {
-            return QString::compare(mon.first, sID, Qt::CaseInsensitive) == 0;
+    for (const auto& pair : aFiles) {
+        const bool bKnown = std::any_of(aRows.begin(), aRows.end(), [&pair](const auto& mon) {
+            return QString::compare(mon.first, pair.first, Qt::CaseInsensitive) == 0;
         });
         if (!bKnown)
-            aRows.emplace_back(sID, sID);
+            aRows.emplace_back(pair.first, pair.first);
     }
     gridWeatherMonitors->setRowCount(int(aRows.size()));
     for (int i = 0; i < int(aRows.size()); ++i) {

@@ -656,12 +656,12 @@ double TCfg::Threshold(int nKey, double d)
 TCfg::TMonitorFiles TCfg::KnownMonitorFiles(const TMonitorFiles& a)
 {
     TMonitorFiles aKept;
-    for (const auto& [sID, sFile] : a) {
-        const bool bSeen = std::any_of(aKept.begin(), aKept.end(), [&sID](const auto& kept) {
-            return QString::compare(kept.first, sID, Qt::CaseInsensitive) == 0;
+    for (const auto& pair : a) {
+        const bool bSeen = std::any_of(aKept.begin(), aKept.end(), [&pair](const auto& kept) {
+            return QString::compare(kept.first, pair.first, Qt::CaseInsensitive) == 0;
         });
-        if (!sID.trimmed().isEmpty() && !sFile.trimmed().isEmpty() && !bSeen)
-            aKept.emplace_back(sID, sFile);
+        if (!pair.first.trimmed().isEmpty() && !pair.second.trimmed().isEmpty() && !bSeen)
+            aKept.push_back(pair);
     }
     return aKept;
 }
