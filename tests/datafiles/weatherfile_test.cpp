@@ -3,7 +3,6 @@
 #include "nonplainfile.h"
 
 #include <QDate>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -175,17 +174,4 @@ TEST(TWeatherFile, Load_MissingFileOrPipeIsAnErrorAndNeverHangs)
     ASSERT_TRUE(MakeSparseFile(sHuge, TWeatherFile::nMaxFileBytes + 1));
     EXPECT_FALSE(f.Load(sHuge));
     EXPECT_TRUE(f.Error().endsWith(QStringLiteral(" is larger than 64 MB")));
-}
-
-TEST(TWeatherFile, Load_Windows1252FileIsDecoded)
-{
-    QTemporaryDir dir;
-    const QString sFile = dir.path() + QStringLiteral("/w.csv");
-    QFile out(sFile);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("Zeit\xB9;Niederschlag;Windgeschwindigkeit;Date time;Wind speed [m\xB7s-1]\r\n;;;2026-03-01 10:00;2.5\r\n");
-    out.close();
-    TWeatherFile f;
-    ASSERT_TRUE(f.Load(sFile)) << qPrintable(f.Error());
-    EXPECT_EQ(Spans(f), QStringList{QStringLiteral("600-660 2.5 -")});
 }
