@@ -3,6 +3,8 @@
 #include "datafiles/weatherfile.h"
 #include "settings/cfg.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -89,7 +91,10 @@ TWeatherRules::TOutcome TWeatherRules::Run(const TCfg& cfg)
         }
         if (!file.BadRowSummary().isEmpty())
             out.slErrors.append(file.BadRowSummary());
+        // They are as new as the readings they come from.
+        const qint64 nWritten = TExclusion::Wall(QFileInfo(sFile).lastModified());
         for (TExclusion& ex : rules.Exclusions(file.Rows(), sMonitor)) {
+            ex.nCreated = nWritten;
             (ex.eReason == TExclusion::EReason::Wind ? out.nWind : out.nRain)++;
             out.aExclusions.push_back(std::move(ex));
         }

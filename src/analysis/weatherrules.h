@@ -41,7 +41,8 @@ public:
         QStringList slErrors;
     };
     // Reads the installation's weather file and the monitors' own files of cfg and
-    // applies the rules to each; nothing when the weather rules are off.
+    // applies the rules to each; nothing when the weather rules are off. Each exclusion
+    // is dated by the last change of its file.
     static TOutcome Run(const TCfg& cfg);
 
     // Makes the exclusions Run finds the automatic exclusions of excl (none when the

@@ -3,6 +3,7 @@
 #include "datafiles/weatherfile.h"
 #include "settings/cfg.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -127,6 +128,9 @@ TEST_F(TWeatherRulesCfg, Apply_TheInstallationsAndAMonitorsFileBecomeAutomaticEx
     EXPECT_FALSE(excl.IsExcluded(QStringLiteral("M1"), QStringLiteral("LAeq"), At("2026-03-01 23:00:00")));
     EXPECT_TRUE(excl.IsExcluded(QStringLiteral("M1"), QStringLiteral("LAF90"), At("2026-03-01 10:20:00")));
     EXPECT_FALSE(excl.IsExcluded(QStringLiteral("M1"), QStringLiteral("LAF90"), At("2026-03-01 10:19:59")));
+    // Dated by their file, just written, not at day 0 of the calendar.
+    for (const TExclusion& ex : excl.Automatic())
+        EXPECT_NEAR(double(ex.nCreated), double(TExclusion::Wall(QDateTime::currentDateTime())), 3600);
 
     const TWeatherRules::TOutcome out = TWeatherRules::Run(cfg);
     EXPECT_EQ(TWeatherRules::CountText(out.nWind, out.nRain), QStringLiteral("2 periods of wind and 2 of rain"));
