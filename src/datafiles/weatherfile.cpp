@@ -182,6 +182,8 @@ bool TWeatherFile::LoadText(const QString& sText, const QString& sFile)
     int iRain = -1;
     QChar chSep = u',';
     bool bHeader = false;
+    int nTried = 0;     // lines that were not the header
+    QString sFirstWhy;  // why the first of them was not
     QStringList slFields;
     int nLine = 0;
     qsizetype iPos = 0;
@@ -200,12 +202,15 @@ bool TWeatherFile::LoadText(const QString& sText, const QString& sFile)
             continue;
 
         if (!bHeader) {
-            bHeader = true;
-            if (sLine.contains(u';'))
-                chSep = u';';
+            // Some exports put a few lines about the station before the header: the
+            // header is the first line that names the columns, and when none of the
+            // first lines does, the first line's fault is the file's.
+            iDateTime = iDate = iTime = iWind = iRain = -1;
+            chSep = sLine.contains(u';') ? u';' : u',';
+            QString sWhy;
             if (!SplitLine(sLine, chSep, slFields))
-                return Fail(QStringLiteral("has a header line with an open quote"));
-            for (int i = 0; i < int(slFields.size()); ++i) {
+                sWhy = QStringLiteral("has a header line with an open quote");
+            for (int i = 0; sWhy.isEmpty() && i < int(slFields.size()); ++i) {
                 const QString sKey = ColumnKey(slFields[i]);
                 auto take = [i](int& iCol) {
                     if (iCol < 0)
@@ -230,10 +235,18 @@ bool TWeatherFile::LoadText(const QString& sText, const QString& sFile)
                 iDateTime = std::max(iDate, iTime);
                 iDate = iTime = -1;
             }
-            if (iDateTime < 0 && iDate < 0)
-                return Fail(QStringLiteral("has no header line naming a date and time column"));
-            if (iWind < 0 && iRain < 0)
-                return Fail(QStringLiteral("has no wind speed or rain column"));
+            if (sWhy.isEmpty() && iDateTime < 0 && iDate < 0)
+                sWhy = QStringLiteral("has no header line naming a date and time column");
+            if (sWhy.isEmpty() && iWind < 0 && iRain < 0)
+                sWhy = QStringLiteral("has no wind speed or rain column");
+            if (!sWhy.isEmpty()) {
+                if (sFirstWhy.isEmpty())
+                    sFirstWhy = sWhy;
+                if (++nTried == nMaxPreamble)
+                    return Fail(sFirstWhy);
+                continue;
+            }
+            bHeader = true;
             bWind = iWind >= 0;
             bRain = iRain >= 0;
             continue;
@@ -276,7 +289,8 @@ bool TWeatherFile::LoadText(const QString& sText, const QString& sFile)
         aRows.push_back(row);
     }
     if (!bHeader)
-        return Fail(QStringLiteral("has no header line naming a date and time column"));
+        return Fail(sFirstWhy.isEmpty() ? QStringLiteral("has no header line naming a date and time column")
+                                        : sFirstWhy);
     SetSpans();
     return true;
 }

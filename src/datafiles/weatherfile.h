@@ -17,7 +17,7 @@ struct TWeatherRow
     qint64 nTo = 0;
     double dWind = 0;
     double dRain = 0;
-    int nLine = 0; // in the file, the header being line 1
+    int nLine = 0; // in the file, its first line being 1
 };
 
 // A weather file as a station or a weather service exports it: CSV with a header line
@@ -26,7 +26,8 @@ struct TWeatherRow
 // time ("datetime", "date time", "timestamp", or "date" and "time" apart, or one of
 // them alone holding both), the wind speed ("wind", "wind speed", "ws", ...) and the
 // rain rate ("rain", "rain rate", "precipitation", ...); other columns are ignored.
-// Fields are separated by ";" when the header holds one, else by ","; numbers always
+// Up to nMaxPreamble - 1 lines before the header (about the station, say) are passed
+// over. Fields are separated by ";" when the header holds one, else by ","; numbers always
 // have a "."; times are "yyyy-MM-dd HH:mm[:ss]", or with a "T" between date and time.
 //
 // A reading holds until the next one. Over a gap of more than three usual steps (the
@@ -42,6 +43,8 @@ public:
     static constexpr qint64 nMaxFileBytes = 64 * 1024 * 1024;
     // The longest a reading is taken to hold after the last one, or across a gap.
     static constexpr qint64 nMaxStep = 3600;
+    // How many lines about the station may come before the header.
+    static constexpr int nMaxPreamble = 10;
 
     // Reads sFile; false with Error() when it is missing, not a plain file, larger
     // than nMaxFileBytes, not text, or its header lacks the columns above.

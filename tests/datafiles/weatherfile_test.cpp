@@ -65,6 +65,15 @@ TEST(TWeatherFile, Header_TimestampWithTAndOnlyARainColumn)
     EXPECT_TRUE(std::isnan(f.Rows()[0].dWind));
 }
 
+TEST(TWeatherFile, Header_LinesAboutTheStationBeforeItArePassedOver)
+{
+    const TWeatherFile f = Loaded(QStringLiteral("Station: Quarry north\nLat 52.1, Lon 4.3\n\n"
+                                                 "Date time,Wind\n2026-03-01 10:00,6\n"));
+    ASSERT_EQ(f.Rows().size(), 1U);
+    EXPECT_EQ(f.Rows()[0].nLine, 5);
+    EXPECT_EQ(f.BadRowCount(), 0);
+}
+
 TEST(TWeatherFile, Header_WithoutTimeOrWithoutWindAndRainFailsTheFile)
 {
     TWeatherFile f;
@@ -75,6 +84,12 @@ TEST(TWeatherFile, Header_WithoutTimeOrWithoutWindAndRainFailsTheFile)
     EXPECT_FALSE(f.LoadText(QStringLiteral("date time,wind direction,temperature\n"), QStringLiteral("w.csv")));
     EXPECT_EQ(f.Error(), QStringLiteral("the weather file w.csv has no wind speed or rain column"));
     EXPECT_FALSE(f.LoadText(QString(), QStringLiteral("w.csv")));
+    // Ten lines without the header: the first one's fault is the file's.
+    EXPECT_FALSE(f.LoadText(QStringLiteral("date time,temperature\n") +
+                                QStringLiteral("2026-03-01 10:00,6\n").repeated(9) +
+                                QStringLiteral("date time,wind\n2026-03-01 10:00,6\n"),
+                            QStringLiteral("w.csv")));
+    EXPECT_EQ(f.Error(), QStringLiteral("the weather file w.csv has no wind speed or rain column"));
     EXPECT_FALSE(f.LoadText(QStringLiteral("date time,wind\n") + QChar(0), QStringLiteral("w.csv")));
 }
 
