@@ -15,6 +15,7 @@
 #include "reports/gridfill.h"
 #include "analysis/exclusions.h"
 #include "analysis/limits.h"
+#include "analysis/weatherrules.h"
 #include "reports/stringgrid.h"
 
 #include <QDate>
@@ -214,10 +215,12 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
 }
 
 // The exclusions of the run: none with --no-exclusions, those of --exclusions FILE,
-// else the installation's list beside the settings (none when there is no such file).
+// else the installation's list beside the settings (none when there is no such file);
+// with the wind and rain the weather rules of the settings find.
 // A file that is there but cannot be read ends the run: figures without the exclusions
 // a consultant made would pass for cleaned ones.
-std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TTQMonitors& mons, QTextStream& err)
+std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TCfg& cfg, const TTQMonitors& mons,
+                                           QTextStream& err)
 {
     if (a.bNoExclusions)
         return nullptr;
@@ -240,6 +243,8 @@ std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TTQMonitors& mo
     const QString sUnknown = pExcl->UnknownSummary(slIDs);
     if (!sUnknown.isEmpty())
         err << QStringLiteral("tarvik-reporter: ") << sUnknown << Qt::endl;
+    for (const QString& sLine : TWeatherRules::Apply(*pExcl, cfg))
+        err << QStringLiteral("tarvik-reporter: ") << sLine << Qt::endl;
     return pExcl;
 }
 
@@ -501,7 +506,7 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
     TTQMonitors mons;
     mons.LoadMonitors(cfg.DataPath());
     const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
-    const std::shared_ptr<TExclusions> pExcl = RunExclusions(a, mons, err);
+    const std::shared_ptr<TExclusions> pExcl = RunExclusions(a, cfg, mons, err);
 
     if (a.bSummary) {
         TSumPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, pExcl.get());
@@ -602,7 +607,8 @@ QString TCmdLine::Usage()
         "                        run (default: the limits of the settings)\n"
         "  --exclusions FILE     leave out the periods the exclusion file FILE lists\n"
         "                        (default: the exclusion file beside the settings, when\n"
-        "                        there is one)\n"
+        "                        there is one), and the wind and rain periods of the\n"
+        "                        weather rules of the settings\n"
         "  --no-exclusions       the raw figures: leave nothing out\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today, yesterday, or with --export\n"
