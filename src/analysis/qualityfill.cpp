@@ -134,7 +134,8 @@ void TQualityFill::FillQuality(TStringGrid& grid, const TQualitySettings& set, c
     grid.SetDefaultColWidth(70);
     grid.SetColWidth(ColDate, 120);
     grid.SetColWidth(ColFile, 120);
-    grid.SetColWidth(ColClass, 110);
+    grid.SetColWidth(ColCoverage, 84);
+    grid.SetColWidth(ColClass, 120);
     grid.SetColWidth(ColCals, 80);
 
     const double dThreshold = set.rating.dCoverage;

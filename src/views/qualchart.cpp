@@ -30,6 +30,10 @@ constexpr QRgb argbFields[] = {0x000080, 0xC00000, 0x008000, 0x806000, 0x008080,
 constexpr double dAlarmY = 0.8;
 constexpr double dCalY = 0.5;
 constexpr double dExclY = 0.2;
+
+// Below this height (pixels) a chart has no room for the calibration plot beside the
+// calendar: a stack of many monitors shows the calendars alone.
+constexpr int nCalMinHeight = 240;
 } // namespace
 
 QColor TQualChart::StepColour(EQualityDay e)
@@ -82,12 +86,18 @@ TQualChart::TQualChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
     yAxis->setTickLabels(false);
     yAxis->grid()->setVisible(false);
     xAxis->grid()->setVisible(false);
-    yAxis->setLabel(QStringLiteral("Coverage"));
-    xAxis->setLabel(QStringLiteral("Date"));
+    // The key says what the cells are and the labels that they are days: axis titles
+    // would only take the calendar's room.
     UseLabelAxis();
 }
 
-TQualChart::~TQualChart() = default;
+TQualChart::~TQualChart()
+{
+    // A calibration plot out of the layout goes back in, so that the chart frees it
+    // with its layout, after the lines drawn on its axes.
+    if (rectCal != nullptr && !(plotLayout()->hasElement(3, 0) && plotLayout()->element(3, 0) == rectCal))
+        plotLayout()->addElement(3, 0, rectCal);
+}
 
 QCPRange TQualChart::FullBottomRange() const
 {
@@ -156,24 +166,31 @@ void TQualChart::PlotQuality(const TQualityMonitor& qm, const TQualitySettings& 
     if (!aiNumeric.empty() && !aDays.empty()) {
         rectCal = new QCPAxisRect(this);
         plotLayout()->addElement(3, 0, rectCal);
-        plotLayout()->setRowStretchFactor(3, 0.6);
+        plotLayout()->setRowStretchFactor(3, 0.8);
         auto* group = new QCPMarginGroup(this);
         axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, group);
         rectCal->setMarginGroup(QCP::msLeft | QCP::msRight, group);
         rectCal->setMinimumSize(rectCal->minimumSize().width(), 8);
         QCPAxis* xCal = rectCal->axis(QCPAxis::atBottom);
-        QCPAxis* yCal = rectCal->axis(QCPAxis::atLeft);
         xCal->setTickLabels(false);
-        yCal->setLabel(QStringLiteral("Calibration"));
         xCal->setRange(xAxis->range());
         connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), xCal,
                 qOverload<const QCPRange&>(&QCPAxis::setRange));
         const QDate dtFirst = aDays.front();
         for (size_t n = 0; n < aiNumeric.size(); ++n) {
             const size_t f = size_t(aiNumeric[n]);
+            // Each field on an axis of its own, in its colour, left and right by turns: a
+            // level of 94 dB and a deviation of tenths share no scale on which the
+            // deviation's drift would show.
+            const QCPAxis::AxisType eSide = n % 2 == 0 ? QCPAxis::atLeft : QCPAxis::atRight;
+            QCPAxis* yCal = n < 2 ? rectCal->axis(eSide) : rectCal->addAxis(eSide);
+            const QRgb rgb = argbFields[n % std::size(argbFields)];
+            yCal->setVisible(true);
+            yCal->setLabel(qm.slCalFields[qsizetype(f)]);
+            yCal->setLabelColor(QColor(rgb));
+            yCal->setTickLabelColor(QColor(rgb));
             QCPGraph* g = addGraph(xCal, yCal);
             g->setName(qm.slCalFields[qsizetype(f)]);
-            const QRgb rgb = argbFields[n % std::size(argbFields)];
             g->setPen(QPen(QColor(rgb), 1.5));
             g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, QColor(rgb), 5));
             QVector<double> aX;
@@ -187,15 +204,34 @@ void TQualChart::PlotQuality(const TQualityMonitor& qm, const TQualitySettings& 
                 aY.append(c.adValues[f]);
             }
             g->setData(aX, aY, true);
+            yCal->rescale();
+            const QCPRange r = yCal->range();
+            // A flat record still gets an axis of some height.
+            const double dPad = std::max(r.size() * 0.15, 0.1);
+            yCal->setRange(r.lower - dPad, r.upper + dPad);
         }
-        yCal->rescale();
-        const QCPRange r = yCal->range();
-        // A flat record still gets an axis of some height.
-        const double dPad = std::max(r.size() * 0.15, 0.1);
-        yCal->setRange(r.lower - dPad, r.upper + dPad);
     }
     SetSlotsPerDay(1);
     ShowFullRange();
+}
+
+void TQualChart::updateLayout()
+{
+    // The calibration plot leaves the layout, and shows again, as the chart's height
+    // allows; the export renders at sizes of its own, so the viewport decides.
+    if (rectCal != nullptr) {
+        const bool bRoom = viewport().height() >= nCalMinHeight;
+        const bool bIn = plotLayout()->hasElement(3, 0) && plotLayout()->element(3, 0) == rectCal;
+        if (bRoom && !bIn) {
+            plotLayout()->addElement(3, 0, rectCal);
+            plotLayout()->setRowStretchFactor(3, 0.8);
+        } else if (!bRoom && bIn) {
+            plotLayout()->take(rectCal);
+            plotLayout()->simplify();
+        }
+        rectCal->setVisible(bRoom);
+    }
+    TChartBase::updateLayout();
 }
 
 QDate TQualChart::DayAt(int x) const

@@ -28,7 +28,8 @@ public:
 
     // The day under x (pixels); invalid where there is none.
     QDate DayAt(int x) const;
-    // The calibration plot under the calendar; none without a numeric field.
+    // The calibration plot under the calendar; none without a numeric field. It is
+    // shown only while the chart is tall enough for it.
     QCPAxisRect* CalRect() const { return rectCal; }
 
     // Series order: one bar series per step of EQualityDay (NotDue last), then the
@@ -47,6 +48,7 @@ Q_SIGNALS:
 protected:
     QCPRange FullBottomRange() const override;
     void ScrollClamp() override;
+    void updateLayout() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -111,6 +111,12 @@ TEST_F(TPageTest, QualityCalendar_StepsPerDayAndAClickRebuildsForThatDay)
     ASSERT_NE(east->CalRect(), nullptr);
     EXPECT_EQ(east->CalRect()->graphs().size(), 1);
     EXPECT_EQ(north->CalRect(), nullptr);
+    // Fault guarded: in a stack of many monitors the calibration plot squeezed the
+    // calendar to a line; a chart too low for both shows the calendar alone.
+    static_cast<void>(east->toPixmap(800, 150));
+    EXPECT_FALSE(east->CalRect()->visible());
+    static_cast<void>(east->toPixmap(800, 400));
+    EXPECT_TRUE(east->CalRect()->visible());
 
     // Fault guarded: the window rebuilds the page for the clicked day, which deletes
     // the chart clicked; done inside the chart's own mouse handler it ends the program.
