@@ -9,7 +9,6 @@
 #include <limits>
 
 namespace {
-constexpr int nSecsPerDay = 86400;
 constexpr double dNaN = std::numeric_limits<double>::quiet_NaN();
 
 double Share(int nPresent, int nCounted)
