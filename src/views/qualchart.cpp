@@ -229,7 +229,12 @@ void TQualChart::updateLayout()
             plotLayout()->take(rectCal);
             plotLayout()->simplify();
         }
-        rectCal->setVisible(bRoom);
+        if (rectCal->visible() != bRoom) {
+            rectCal->setVisible(bRoom);
+            // The key names the fields only while their lines show.
+            for (QCPGraph* g : rectCal->graphs())
+                static_cast<void>(bRoom ? g->addToLegend() : g->removeFromLegend());
+        }
     }
     TChartBase::updateLayout();
 }

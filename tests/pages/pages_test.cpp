@@ -115,8 +115,10 @@ TEST_F(TPageTest, QualityCalendar_StepsPerDayAndAClickRebuildsForThatDay)
     // calendar to a line; a chart too low for both shows the calendar alone.
     static_cast<void>(east->toPixmap(800, 150));
     EXPECT_FALSE(east->CalRect()->visible());
+    EXPECT_FALSE(east->legend->hasItemWithPlottable(east->CalRect()->graphs().at(0)));
     static_cast<void>(east->toPixmap(800, 400));
     EXPECT_TRUE(east->CalRect()->visible());
+    EXPECT_TRUE(east->legend->hasItemWithPlottable(east->CalRect()->graphs().at(0)));
 
     // Fault guarded: the window rebuilds the page for the clicked day, which deletes
     // the chart clicked; done inside the chart's own mouse handler it ends the program.
