@@ -7,6 +7,7 @@
 #include "output/utils.h"
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/qualpage.h"
 #include "pages/sumpage.h"
 #include "pages/reportkinds.h"
 #include "platform/platform.h"
@@ -55,6 +56,7 @@ struct TArgs
     bool bSummary = false;
     bool bEvents = false;
     bool bExceedances = false;
+    bool bQuality = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -124,6 +126,8 @@ TArgs Parse(const QStringList& args)
             a.bEvents = true;
         else if (sOpt == QLatin1String("--exceedances"))
             a.bExceedances = true;
+        else if (sOpt == QLatin1String("--quality"))
+            a.bQuality = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -455,10 +459,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bQuality) + int(a.sPdf.has_value()) !=
         1)
-        throw EBadArgs(
-            QStringLiteral("give one of --export, --table, --summary, --events, --exceedances or --pdf"));
+        throw EBadArgs(QStringLiteral(
+            "give one of --export, --table, --summary, --events, --exceedances, --quality or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -523,6 +527,11 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out, pExcl.get());
         return 0;
     }
+    if (a.bQuality) {
+        // No exclusion list is applied on the command line yet: the raw figures.
+        TQualPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), pExcl.get(), out);
+        return 0;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out, pExcl.get());
         return 0;
@@ -568,11 +577,13 @@ QString TCmdLine::Usage()
 {
     return QStringLiteral(
         "Usage: tarvik-reporter --export DIR [options]\n"
-        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
+        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations|quality\n"
+        "                               [options]\n"
         "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
+        "       tarvik-reporter --quality [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -610,6 +621,15 @@ QString TCmdLine::Usage()
         "                        there is one), and the wind and rain periods of the\n"
         "                        weather rules of the settings\n"
         "  --no-exclusions       the raw figures: leave nothing out\n"
+        "  --quality             print how complete the record is as CSV: every gap of more\n"
+        "                        than 60 minutes without a LAeq value (monitor, from, to,\n"
+        "                        minutes, cause: file missing, file not read, no LAeq\n"
+        "                        column, no value, no record); then after a blank line one\n"
+        "                        row per monitor and day (periodic file, periods expected,\n"
+        "                        present, excluded and missing, coverage %, calendar step,\n"
+        "                        alarms, calibrations) and a \"Range\" row per monitor;\n"
+        "                        then the periods per part of the day. Days after today\n"
+        "                        are left out, and today's periods count once they end\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today, yesterday, or with --export\n"
         "                        last (below) (default: today)\n"
@@ -634,7 +654,8 @@ QString TCmdLine::Usage()
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
-        "                        exceedances of the noise limits) (default: all)\n"
+        "                        exceedances of the noise limits), qual (the data\n"
+        "                        quality) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -647,7 +668,7 @@ QString TCmdLine::Usage()
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
-        "                        exceedances\n"
+        "                        exceedances, quality-calendar, quality\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"
