@@ -528,7 +528,6 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (a.bQuality) {
-        // No exclusion list is applied on the command line yet: the raw figures.
         TQualPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), pExcl.get(), out);
         return 0;
     }
