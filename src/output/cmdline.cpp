@@ -8,6 +8,7 @@
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
 #include "pages/sumpage.h"
+#include "pages/statpage.h"
 #include "pages/reportkinds.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
@@ -44,6 +45,7 @@ struct TArgs
     bool bSummary = false;
     bool bEvents = false;
     bool bExceedances = false;
+    bool bStatistics = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -62,6 +64,7 @@ struct TArgs
     bool bLandscape = false;
     bool bProgress = false;
     std::optional<QString> sLimits;
+    std::optional<QString> sParameter;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
@@ -76,7 +79,7 @@ TArgs Parse(const QStringList& args)
         {"--threshold", &TArgs::sThreshold}, {"--min-duration", &TArgs::sMinDuration},
         {"--image-format", &TArgs::sImageFormat}, {"--pdf", &TArgs::sPdf}, {"--report", &TArgs::sReport},
         {"--paper", &TArgs::sPaper},
-        {"--limits", &TArgs::sLimits},
+        {"--limits", &TArgs::sLimits}, {"--parameter", &TArgs::sParameter},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -111,6 +114,8 @@ TArgs Parse(const QStringList& args)
             a.bEvents = true;
         else if (sOpt == QLatin1String("--exceedances"))
             a.bExceedances = true;
+        else if (sOpt == QLatin1String("--statistics"))
+            a.bStatistics = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -404,10 +409,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bStatistics) + int(a.sPdf.has_value()) !=
         1)
-        throw EBadArgs(
-            QStringLiteral("give one of --export, --table, --summary, --events, --exceedances or --pdf"));
+        throw EBadArgs(QStringLiteral(
+            "give one of --export, --table, --summary, --events, --exceedances, --statistics or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -419,6 +424,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
     if (a.sLimits && !a.sExport && !a.bExceedances && !a.sPdf)
         throw EBadArgs(QStringLiteral("--limits goes with --exceedances, --export and --pdf only"));
+    if (a.sParameter && !a.bStatistics)
+        throw EBadArgs(QStringLiteral("--parameter goes with --statistics only"));
+    if (a.sParameter && a.sParameter->trimmed().isEmpty())
+        throw EBadArgs(QStringLiteral("--parameter needs a parameter name"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
     const bool bFromLast = a.sFrom && *a.sFrom == QLatin1String("last");
@@ -469,6 +478,14 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out);
         return 0;
     }
+    if (a.bStatistics) {
+        // The run has no exclusion list of its own yet: the raw figures.
+        return TStatPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(),
+                                   a.sParameter ? a.sParameter->trimmed() : TStatPage::DefaultParam(), nullptr,
+                                   out, err)
+                   ? 0
+                   : 1;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
         return 0;
@@ -515,6 +532,7 @@ QString TCmdLine::Usage()
         "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
+        "       tarvik-reporter --statistics [--parameter NAME] [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -545,6 +563,17 @@ QString TCmdLine::Usage()
         "  --limits FILE         with --exceedances, --export or --pdf: judge by the limit\n"
         "                        rules of FILE, one per line as in the settings, for this\n"
         "                        run (default: the limits of the settings)\n"
+        "  --statistics          print as CSV, in blocks separated by a blank line: per\n"
+        "                        part of the day the periods per 1 dB class of a\n"
+        "                        parameter with the cumulative share; the periods, most\n"
+        "                        frequent class, median and 10th percentile (nearest\n"
+        "                        rank) per part; the LAeq per hour of weekdays and\n"
+        "                        weekends with the 10th and 90th percentile of the days;\n"
+        "                        the LAeq per hour and weekday. A monitor without the\n"
+        "                        parameter or without data is named on standard error;\n"
+        "                        exit 1 when no monitor has the parameter\n"
+        "  --parameter NAME      with --statistics: the parameter of the classes\n"
+        "                        (default: LAF90)\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today, yesterday, or with --export\n"
         "                        last (below) (default: today)\n"
@@ -569,7 +598,8 @@ QString TCmdLine::Usage()
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
-        "                        exceedances of the noise limits) (default: all)\n"
+        "                        exceedances of the noise limits), stat (the\n"
+        "                        statistics) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -582,7 +612,8 @@ QString TCmdLine::Usage()
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
-        "                        exceedances\n"
+        "                        exceedances, statistics, statistics-hours,\n"
+        "                        statistics-chart\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"

@@ -74,6 +74,7 @@ public:
     QCheckBox* chkSummary;
     QCheckBox* chkEvents;
     QCheckBox* chkExceed;
+    QCheckBox* chkStatistics;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;

@@ -355,6 +355,11 @@ void THtmlPage::AddExcTable(const TStringGrid& grid)
     slLines << QStringLiteral("<p>") + Esc(TLimitsFill::Note()) + QStringLiteral("</p>");
 }
 
+void THtmlPage::AddStatTable(const TStringGrid& grid)
+{
+    AddMarkedTable(grid, -1);
+}
+
 void THtmlPage::AddEvtTable(const TStringGrid& grid)
 {
     // "00:00:02 next day" or "cut at threshold change" broken over two lines reads as

@@ -65,6 +65,9 @@ public:
     // The exceedance table of one monitor from the grid the exceedance fill gives for
     // it, then the note on how periods are judged, in the manner of AddSumTable.
     void AddExcTable(const TStringGrid& grid);
+    // A statistics table of one monitor from the grid a statistics fill gives for it,
+    // in the same way.
+    void AddStatTable(const TStringGrid& grid);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold
