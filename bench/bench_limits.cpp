@@ -3,8 +3,10 @@
 // already read, and the whole computation from the files); the Exceedances tab of a
 // month of 5-minute periods of ten monitors, loaded and painted; and a year's
 // periodic chart with and without its limit lines.
+#include "analysis/exclusions.h"
 #include "analysis/limits.h"
 #include "analysis/limitsfill.h"
+#include "analysis/rating.h"
 #include "benchmain.h"
 #include "benchsim.h"
 #include "datafiles/perfile.h"
@@ -135,6 +137,34 @@ TBenchData& Data()
     return *DataHolder();
 }
 
+// A thousand exclusions over the year: a hundred per monitor, of one to four hours each
+// on days spread over the year, a tenth of them for every monitor ("*"), as a
+// consultant's year of rain, wind and works would give.
+const TExclusions& ThousandExclusions()
+{
+    static const TExclusions excl = [] {
+        const TMonitorSel aMons = Data().YearMonitors();
+        QString s = QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\n");
+        int nId = 0;
+        for (size_t m = 0; m < aMons.size(); ++m)
+            for (int k = 0; k < 100; ++k) {
+                ++nId;
+                const QDate d = dtYearFrom.addDays((nId * 37) % 365);
+                const int nStart = (nId * 7919) % 80000;
+                const qint64 nFrom = TExclusion::Wall(d, nStart);
+                const qint64 nTo = nFrom + 3600 * (1 + nId % 4);
+                s += QString::number(nId) + QLatin1Char(',') + (k % 10 == 0 ? QStringLiteral("*") : aMons[m]->sID) +
+                     QLatin1Char(',') + TExclusion::WallText(nFrom) + QLatin1Char(',') + TExclusion::WallText(nTo) +
+                     QStringLiteral(",all,rain,,bench,2024-12-31 00:00:00,,\n");
+            }
+        TExclusions ex;
+        QString sError;
+        ex.LoadText(s, QString(), sError);
+        return ex;
+    }();
+    return excl;
+}
+
 // The values of the year's files, read once, as the judgement gets them.
 struct TYearValues
 {
@@ -195,16 +225,31 @@ void BM_LimitsAssessYearOfTen(benchmark::State& state)
 }
 BENCHMARK(BM_LimitsAssessYearOfTen)->Unit(benchmark::kMillisecond);
 
-// The same from the files: reading 3,650 periodic files and judging them.
+// The same from the files: reading 3,650 periodic files and judging them, as
+// --exceedances does; without (0) and with (1) a thousand exclusions.
 void BM_LimitsComputeYearOfTen(benchmark::State& state)
 {
     const TLimits limits = TLimits::FromCfg(Data().cfgYear);
     const TMonitorSel aMons = Data().YearMonitors();
+    const TExclusions* pExcl = state.range(0) != 0 ? &ThousandExclusions() : nullptr;
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            TLimitCheck::Compute(limits, Data().cfgYear.DataPath(), aMons, dtYearFrom, dtYearTo, 10));
+            TLimitCheck::Compute(limits, Data().cfgYear.DataPath(), aMons, dtYearFrom, dtYearTo, 10, pExcl));
 }
-BENCHMARK(BM_LimitsComputeYearOfTen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LimitsComputeYearOfTen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The daily rating levels of the same year, as --summary computes them; without (0) and
+// with (1) a thousand exclusions.
+void BM_RatingComputeYearOfTen(benchmark::State& state)
+{
+    const TRatingSettings set = TRatingSettings::FromCfg(Data().cfgYear);
+    const TMonitorSel aMons = Data().YearMonitors();
+    const TExclusions* pExcl = state.range(0) != 0 ? &ThousandExclusions() : nullptr;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            TRating::Compute(set, Data().cfgYear.DataPath(), aMons, dtYearFrom, dtYearTo, 10, pExcl));
+}
+BENCHMARK(BM_RatingComputeYearOfTen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The Exceedances tab of a month of 5-minute periods of ten monitors: loaded (files,
 // judgement, grid, model) and painted at the top, as on screen.

@@ -22,6 +22,21 @@ if [ ! -f "$demo/.made" ]; then
   touch "$demo/.made"
 fi
 
+# Example exclusions, so that the bands on the charts, the excluded cells and figures
+# and the Exclusions tab show from the start: rain, works and wind in the last days,
+# and one withdrawn exclusion, whose row stays as the trail.
+excl="$demo/Kestrom/Tarvik-SV/rp_exclusions.csv"
+if [ -f "$demo/.made" ] && [ ! -f "$excl" ]; then
+  d() { date -d "$1 days ago" +%Y-%m-%d; }
+  {
+    printf '%s\r\n' 'id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by'
+    printf '%s\r\n' "1,M01,$(d 1) 10:00:00,$(d 1) 12:00:00,all,rain,Heavy shower over the site,demo,$(d 1) 13:05:00,,"
+    printf '%s\r\n' "2,M02,$(d 2) 08:00:00,$(d 2) 16:30:00,all,works,Road resurfacing next to the microphone,demo,$(d 2) 17:00:00,,"
+    printf '%s\r\n' "3,*,$(d 3) 01:30:00,$(d 3) 04:00:00,all,wind,Gusts above 8 m/s at the mast,demo,$(d 2) 09:12:00,,"
+    printf '%s\r\n' "4,M03,$(d 1) 14:00:00,$(d 1) 15:00:00,LAFmax,fault,Cable checked: no fault found,demo,$(d 1) 15:10:00,$(d 0) 08:30:00,demo"
+  } > "$excl"
+fi
+
 # The Supervisor button starts the program beside the viewer: for the demo that is the
 # simulated supervisor in live mode, and only ever on the demo's own data folder.
 cat > "$build/bin/tarviksv" <<'SH'

@@ -50,12 +50,16 @@ public:
     // The day after the last one run was not read: a running event ends at midnight,
     // cut, and the background starts afresh.
     void Break(std::vector<TEventDay>& aDays);
+    // The excluded stretches of day iDay, seconds after its midnight; given before the
+    // day runs.
+    void SetExcluded(size_t iDay, std::vector<TExcludedSpan> aSpans);
 
 private:
     // Ends the open event; a cut one ends at nCutEnd (seconds of the current day).
     void Close(std::vector<TEventDay>& aDays, TNoiseEvent::ECut eCut, int nCutEnd = 0);
     int Offset() const { return nSecsPerDay * int(iCurrent - open.iDay); }
     double BackgroundThreshold(double dFixed);
+    int ExcludedReasons(const TNoiseEvent& ev, size_t iDay) const;
 
     const TEventSettings& set;
     TRunningL90 l90;
@@ -63,7 +67,29 @@ private:
     bool bOpen = false;
     size_t iCurrent = 0;  // the day being run
     double dPrevFixed = dNaN; // the fixed threshold of the second before
+    std::vector<std::vector<TExcludedSpan>> aaExcluded; // per day of the list
 };
+
+void TDetector::SetExcluded(size_t iDay, std::vector<TExcludedSpan> aSpans)
+{
+    if (aaExcluded.size() <= iDay)
+        aaExcluded.resize(iDay + 1);
+    aaExcluded[iDay] = std::move(aSpans);
+}
+
+// An event overlaps an excluded stretch when one of its seconds, nStart to nEnd, lies
+// inside; the stretches of the days it runs into count too.
+int TDetector::ExcludedReasons(const TNoiseEvent& ev, size_t iDay) const
+{
+    int nReasons = 0;
+    for (size_t d = iDay; d <= iDay + size_t(ev.EndDay()) && d < aaExcluded.size(); ++d) {
+        const qint64 nShift = qint64(nSecsPerDay) * qint64(d - iDay);
+        for (const TExcludedSpan& span : aaExcluded[d])
+            if (span.nFrom + nShift <= ev.nEnd && span.nTo + nShift > ev.nStart)
+                nReasons |= span.nReasons;
+    }
+    return nReasons;
+}
 
 void TDetector::Close(std::vector<TEventDay>& aDays, TNoiseEvent::ECut eCut, int nCutEnd)
 {
@@ -83,6 +109,11 @@ void TDetector::Close(std::vector<TEventDay>& aDays, TNoiseEvent::ECut eCut, int
         return;
     ev.bLong = set.nMaxDuration > 0 && nDur > set.nMaxDuration;
     TEventDay& day = aDays[open.iDay];
+    ev.nExcluded = ExcludedReasons(ev, open.iDay);
+    if (ev.nExcluded != 0) {
+        day.aEvents.push_back(ev);
+        return;
+    }
     ++day.anPerHour[size_t(ev.nStart / 3600)];
     for (size_t i = 0; i < set.adNLevels.size() && i < day.anNAbove.size(); ++i)
         if (ev.dLMax > set.adNLevels[i])
@@ -280,6 +311,11 @@ double TEvents::LAE(double dEnergy)
     return dEnergy > 0 ? 10.0 * std::log10(dEnergy) : dNaN;
 }
 
+int TEventDay::Counted() const
+{
+    return int(std::count_if(aEvents.begin(), aEvents.end(), [](const TNoiseEvent& ev) { return ev.nExcluded == 0; }));
+}
+
 std::vector<double> TEvents::DayLevels(const TTHFile& file)
 {
     return TDayWalk::SecondLevels(file);
@@ -296,10 +332,12 @@ TEventDay TEvents::DetectDay(const TEventSettings& set, const std::vector<double
 }
 
 std::vector<TEventMonitor> TEvents::Compute(const TEventSettings& set, const QString& sDataPath,
-                                            const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo)
+                                            const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo,
+                                            const TExclusions* pExcl)
 {
     std::vector<TEventMonitor> aResult;
     TDayWalk walk(sDataPath, dtFrom, dtTo);
+    walk.SetExclusions(pExcl);
     TDayWalk::TFiles files;
     files.bProfile = true;
     for (const TTQMonitor* mon : aMons) {
@@ -314,6 +352,8 @@ std::vector<TEventMonitor> TEvents::Compute(const TEventSettings& set, const QSt
             day.dt = rec.dt;
             day.anNAbove.assign(set.adNLevels.size(), 0);
             if (rec.eFile == TDayRecords::EFile::Read) {
+                if (!rec.aaSpans.empty())
+                    det.SetExcluded(size_t(walk.Index()), rec.aaSpans[0]);
                 det.RunDay(em.aDays, size_t(walk.Index()), rec.aadValues[0], nullptr);
                 day.nUnplaced = rec.nUnplaced;
             } else {

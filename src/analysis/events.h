@@ -63,6 +63,9 @@ struct TNoiseEvent
     double dThreshold = 0; // the threshold at its start
     ECut eCut = ECut::None;
     bool bLong = false;    // longer than the maximum duration
+    // The reasons (bits int(TExclusion::EReason)) of the exclusions it overlaps: such an
+    // event is listed, but counted nowhere. 0 for a counted event.
+    int nExcluded = 0;
 
     int Duration() const { return nEnd - nStart + 1; }
     bool Cut() const { return eCut != ECut::None; }
@@ -81,11 +84,15 @@ struct TEventDay
     EFile eFile = EFile::Missing;
     QString sFileError; // why a file that is there was not read
     int nUnplaced = 0;  // records of the file that no second took (see TTHFile)
-    std::vector<TNoiseEvent> aEvents; // the events that start on this day
+    std::vector<TNoiseEvent> aEvents; // the events that start on this day, excluded ones too
     int nNoValue = 86400;            // seconds without a level
     int nAboveSecs = 0;              // seconds above the threshold in force at that second
-    std::array<int, 24> anPerHour{}; // events by the hour of their start
-    std::vector<int> anNAbove;       // events with LAeq,1s max above each N-above level
+    std::array<int, 24> anPerHour{}; // counted events by the hour of their start
+    std::vector<int> anNAbove;       // counted events with LAeq,1s max above each N-above level
+
+    // The events that count: those no exclusion overlaps.
+    int Counted() const;
+    int Excluded() const { return int(aEvents.size()) - Counted(); }
 };
 
 struct TEventMonitor
@@ -121,10 +128,12 @@ public:
 
     // Per monitor, the days from dtFrom to dtTo (both included). An event running at
     // midnight into a day of the range that was read goes on in it, and is listed on its
-    // start day with its whole duration.
+    // start day with its whole duration. An event that overlaps a span the exclusions
+    // pExcl cover for LAeq, by a second or more, is listed as excluded and counted
+    // nowhere (none: the raw figures).
     static std::vector<TEventMonitor> Compute(const TEventSettings& set, const QString& sDataPath,
                                               const TMonitorSel& aMons, const QDate& dtFrom,
-                                              const QDate& dtTo);
+                                              const QDate& dtTo, const TExclusions* pExcl = nullptr);
 
     // Sound exposure level of seconds whose energy sum (10^(L/10) per second) is dEnergy.
     static double LAE(double dEnergy);

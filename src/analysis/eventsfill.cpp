@@ -1,5 +1,6 @@
 #include "analysis/eventsfill.h"
 
+#include "analysis/exclusions.h"
 #include "analysis/ratingfill.h"
 
 #include "monitors/monitor.h"
@@ -23,7 +24,7 @@ QString Emphasised(int n)
 int DayRows(const TEventSettings& set, const TEventDay& day)
 {
     const int nEvents = std::max(1, int(day.aEvents.size()));
-    return 3 + nEvents + 1 + 3 + int(day.nUnplaced > 0) + int(set.adNLevels.size()) + 8 + 1;
+    return 3 + nEvents + 1 + 3 + int(day.Excluded() > 0) + int(day.nUnplaced > 0) + int(set.adNLevels.size()) + 8 + 1;
 }
 
 int FillDay(TStringGrid& grid, int nRow, const TEventSettings& set, const TEventDay& day)
@@ -61,8 +62,14 @@ int FillDay(TStringGrid& grid, int nRow, const TEventSettings& set, const TEvent
     ++nRow;
 
     grid.SetCell(0, nRow, QStringLiteral("~h~Events"));
-    grid.SetCell(1, nRow, Emphasised(int(day.aEvents.size())));
+    grid.SetCell(1, nRow, Emphasised(day.Counted()));
     ++nRow;
+    if (day.Excluded() > 0) {
+        // Listed above, counted nowhere.
+        grid.SetCell(0, nRow, QStringLiteral("~h~Excluded"));
+        grid.SetCell(1, nRow, QString::number(day.Excluded()));
+        ++nRow;
+    }
     for (size_t i = 0; i < set.adNLevels.size(); ++i) {
         grid.SetCell(0, nRow, QStringLiteral("~h~") + TEventsFill::NAboveName(set.adNLevels[i]));
         grid.SetCell(1, nRow, QString::number(i < day.anNAbove.size() ? day.anNAbove[i] : 0));
@@ -125,6 +132,8 @@ QString TEventsFill::NoteText(const TNoiseEvent& ev)
         sl.append(QStringLiteral("cut at midnight"));
     if (ev.bLong)
         sl.append(QStringLiteral("long"));
+    if (ev.nExcluded != 0)
+        sl.append(QStringLiteral("excluded: ") + TExclusion::ReasonsText(ev.nExcluded));
     return sl.join(QStringLiteral(", "));
 }
 

@@ -264,6 +264,15 @@ std::optional<qint64> TExclusion::ParseWall(const QString& s)
     return Wall(dt, an[3] * 3600 + an[4] * 60 + an[5]);
 }
 
+QString TExclusion::ReasonsText(int nReasons)
+{
+    QStringList sl;
+    for (int e = 0; e <= int(EReason::Other); ++e)
+        if ((nReasons >> e & 1) != 0)
+            sl.append(ReasonText(EReason(e)));
+    return sl.join(QStringLiteral(", "));
+}
+
 QString TExclusion::ReasonText(EReason e)
 {
     return QString::fromLatin1(aszReasons[int(e)]);

@@ -61,6 +61,8 @@ struct TExclusion
     // "rain", "wind", "works", "fault", "calibration", "other"
     static QString ReasonText(EReason e);
     static std::optional<EReason> ParseReason(const QString& s);
+    // The reasons of a set of bits int(EReason), "rain, works"; empty for none.
+    static QString ReasonsText(int nReasons);
 };
 
 // A stretch of time covered by one or more exclusions, with the reasons that cover it

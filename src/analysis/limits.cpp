@@ -388,6 +388,7 @@ void TLimitCount::Add(const TLimitCount& o)
     nExpected += o.nExpected;
     nAssessed += o.nAssessed;
     nExceeded += o.nExceeded;
+    nExcluded += o.nExcluded;
     // The earlier of equal worsts stays: days are added in order.
     if (o.HasWorst() && (!HasWorst() || o.nWorstTenths > nWorstTenths)) {
         nWorstTenths = o.nWorstTenths;
@@ -537,7 +538,13 @@ TLimitDay TLimitCheck::AssessDay(const std::vector<TLimitRule>& aRules, const QD
             const std::vector<double>& ad = v.aadValues[size_t(iParam)];
             for (size_t iRec = 0; iRec < v.anStartSecs.size() && iRec < ad.size(); ++iRec) {
                 const int nSecs = v.anStartSecs[iRec];
-                if (nSecs < nFrom || nSecs >= nTo || !TLevel::Is(ad[iRec]))
+                if (nSecs < nFrom || nSecs >= nTo)
+                    continue;
+                if (v.Excluded(size_t(iParam), iRec)) {
+                    ++count.nExcluded;
+                    continue;
+                }
+                if (!TLevel::Is(ad[iRec]))
                     continue;
                 // Judged on the value as shown, so 65.04 shown as 65.0 is not above 65.0.
                 const int nValue = Tenths(ad[iRec]);
@@ -561,7 +568,7 @@ TLimitDay TLimitCheck::AssessDay(const std::vector<TLimitRule>& aRules, const QD
             judge(next, dtNext, 0, band.nNextToSecs);
         // Records of odd start times off the period grid, or a supervisor that wrote a
         // period twice, never make the coverage more than whole.
-        count.nExpected = std::max(count.nExpected, count.nAssessed);
+        count.nExpected = std::max(count.nExpected, count.nAssessed + count.nExcluded);
     }
     SortExceedances(aExc, nExcFrom);
     return day;
@@ -569,11 +576,12 @@ TLimitDay TLimitCheck::AssessDay(const std::vector<TLimitRule>& aRules, const QD
 
 std::vector<TLimitMonitor> TLimitCheck::Compute(const TLimits& limits, const QString& sDataPath,
                                                 const TMonitorSel& aMons, const QDate& dtFrom,
-                                                const QDate& dtTo, int nPeriod)
+                                                const QDate& dtTo, int nPeriod, const TExclusions* pExcl)
 {
     std::vector<TLimitMonitor> aResult;
     const bool bDays = nPeriod > 0 && nPeriod <= nMinutesPerDay;
     TDayWalk walk(sDataPath, bDays ? dtFrom : QDate(), dtTo);
+    walk.SetExclusions(pExcl);
     const QTimeZone tz = QTimeZone::systemTimeZone();
     for (const TTQMonitor* mon : aMons) {
         TLimitMonitor lm;

@@ -119,6 +119,7 @@ struct TLimitCount
     int nWorstTenths = 0;
     QDate dtWorst;
     int nWorstSecs = -1;
+    int nExcluded = 0; // periods under the rule that an exclusion covers: not assessed
 
     bool HasWorst() const { return nWorstSecs >= 0; }
     double Worst() const { return nWorstTenths / 10.0; }
@@ -163,7 +164,8 @@ using TLimitDayValues = TDayRecords;
 // Judges the periods of the periodic day files against the limit rules. A period is
 // judged by every rule whose weekdays and band hold its start; it exceeds a rule when
 // its value, as shown with one decimal, is above the limit. A period without a level
-// (TLevel::Is; a parameter the file lacks too) is not assessed and lowers the coverage.
+// (TLevel::Is; a parameter the file lacks too) is not assessed and lowers the coverage;
+// so is an excluded period (TDayRecords::Excluded), counted apart.
 class TLimitCheck final
 {
 public:
@@ -184,7 +186,9 @@ public:
 
     // Per monitor, the days from dtFrom to dtTo (both included) and the range; the
     // file of the day after dtTo is read for the last day's bands past midnight.
+    // Periods the exclusions pExcl cover are not assessed (none: the raw figures).
     static std::vector<TLimitMonitor> Compute(const TLimits& limits, const QString& sDataPath,
                                               const TMonitorSel& aMons, const QDate& dtFrom,
-                                              const QDate& dtTo, int nPeriod);
+                                              const QDate& dtTo, int nPeriod,
+                                              const TExclusions* pExcl = nullptr);
 };

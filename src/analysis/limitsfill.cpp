@@ -27,8 +27,10 @@ void SetHeadings(TStringGrid& grid, int nRow, const std::vector<std::pair<int, c
 // The figures of one rule over a day or the range. The margin is shown only above
 // the limit: the grids show no negative numbers.
 void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimitCount& count,
-               double dCoverage)
+               double dCoverage, bool bExcluded)
 {
+    if (bExcluded)
+        grid.SetCell(TLimitsFill::ColExcluded, nRow, QString::number(count.nExcluded));
     grid.SetCell(TLimitsFill::ColTime, nRow, rule.BandText());
     grid.SetCell(TLimitsFill::ColParam, nRow, rule.sParam);
     grid.SetCell(TLimitsFill::ColLimit, nRow, rule.LimitText());
@@ -50,6 +52,15 @@ void FillCount(TStringGrid& grid, int nRow, const TLimitRule& rule, const TLimit
     grid.SetCell(TLimitsFill::ColHighestAt, nRow, TLimitsFill::DateTime(count.dtWorst, count.nWorstSecs));
 }
 } // namespace
+
+bool TLimitsFill::AnyExcluded(const std::vector<TLimitMonitor>& aResults)
+{
+    for (const TLimitMonitor& lm : aResults)
+        for (const TLimitCount& count : lm.aRange)
+            if (count.nExcluded > 0)
+                return true;
+    return false;
+}
 
 QString TLimitsFill::StartTime(int nSecs)
 {
@@ -79,7 +90,8 @@ void TLimitsFill::FillExceedances(TStringGrid& grid, const TMonitorSel& aMons,
                                   const std::vector<TLimitMonitor>& aResults, double dCoverage)
 {
     grid.Clear();
-    grid.SetColCount(ColCount);
+    const bool bExcluded = AnyExcluded(aResults);
+    grid.SetColCount(bExcluded ? ColCountExcluded : ColCount);
     grid.SetRowCount(1);
     grid.SetDefaultColWidth(64);
     grid.SetColWidth(ColDate, 84);
@@ -146,17 +158,21 @@ void TLimitsFill::FillExceedances(TStringGrid& grid, const TMonitorSel& aMons,
             grid.SetCell(c, nRow + 1, sUnit);
         grid.SetCell(ColPeriods, nRow + 1, QStringLiteral("^assessed"));
         grid.SetCell(ColCoverage, nRow + 1, QStringLiteral("^%"));
+        if (bExcluded) {
+            grid.SetCell(ColExcluded, nRow, QStringLiteral("~h~Excluded"));
+            grid.SetCell(ColExcluded, nRow + 1, QStringLiteral("^periods"));
+        }
         nRow += 2;
         for (const TLimitDay& day : lm.aDays) {
             for (size_t r = 0; r < nRules; ++r) {
                 grid.SetCell(ColDate, nRow, Date(day.dt));
-                FillCount(grid, nRow, lm.aRules[r], day.aCounts[r], dCoverage);
+                FillCount(grid, nRow, lm.aRules[r], day.aCounts[r], dCoverage, bExcluded);
                 ++nRow;
             }
         }
         for (size_t r = 0; r < nRules; ++r) {
             grid.SetCell(ColDate, nRow, QStringLiteral("~h~Range"));
-            FillCount(grid, nRow, lm.aRules[r], lm.aRange[r], dCoverage);
+            FillCount(grid, nRow, lm.aRules[r], lm.aRange[r], dCoverage, bExcluded);
             ++nRow;
         }
         nRow += 2;

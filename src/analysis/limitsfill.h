@@ -48,4 +48,9 @@ public:
     static constexpr int ColExceeded = 9;
     static constexpr int ColHighestAt = 10;
     static constexpr int ColCount = 11;
+    // Periods excluded: a column only a grid with excluded periods has.
+    static constexpr int ColExcluded = 11;
+    static constexpr int ColCountExcluded = 12;
+    // Whether any count of aResults has excluded periods.
+    static bool AnyExcluded(const std::vector<TLimitMonitor>& aResults);
 };

@@ -27,10 +27,12 @@ struct TRatingSums
     std::array<double, rpPartCount> adSecs{};
     std::array<int, rpPartCount> anValues{};
     std::array<double, rpPartCount> adExpected{};
+    std::array<double, rpPartCount> adExcludedSecs{};
 
     void Add(const TRatingSums& o)
     {
         for (int p = 0; p < rpPartCount; ++p) {
+            adExcludedSecs[size_t(p)] += o.adExcludedSecs[size_t(p)];
             adEnergySecs[size_t(p)] += o.adEnergySecs[size_t(p)];
             adSecs[size_t(p)] += o.adSecs[size_t(p)];
             anValues[size_t(p)] += o.anValues[size_t(p)];
@@ -66,13 +68,17 @@ TRatingSums DaySums(const TRatingSettings& set, const std::vector<TRatingPeriod>
     // A record repeated for the same start would otherwise count twice.
     std::unordered_set<int> seen;
     for (const TRatingPeriod& per : aPeriods) {
-        if (per.nStartSecs < 0 || per.nStartSecs >= nSecsPerDay || !HasLevel(per.dLAeq))
+        if (per.nStartSecs < 0 || per.nStartSecs >= nSecsPerDay || (!per.bExcluded && !HasLevel(per.dLAeq)))
             continue;
         if (!seen.insert(per.nStartSecs).second)
             continue;
         // The last period of a length that does not divide the day ends at midnight.
         const double dSecs = std::min(nPeriod * 60, nSecsPerDay - per.nStartSecs);
         const size_t p = size_t(set.PartOf(per.nStartSecs));
+        if (per.bExcluded) {
+            sums.adExcludedSecs[p] += dSecs;
+            continue;
+        }
         sums.adEnergySecs[p] += std::pow(10.0, per.dLAeq / 10.0) * dSecs;
         sums.adSecs[p] += dSecs;
         ++sums.anValues[p];
@@ -89,6 +95,7 @@ TRatingLevels Levels(const TRatingSettings& set, const TRatingSums& sums)
             sums.adExpected[p] > 0 ? std::min(1.0, sums.anValues[p] / sums.adExpected[p]) : dNaN;
         lv.abLow[p] = !std::isnan(lv.adCoverage[p]) && lv.adCoverage[p] * 100.0 < set.dCoverage;
         lv.bLdenLow = lv.bLdenLow || lv.abLow[p];
+        lv.adExcludedSecs[p] = sums.adExcludedSecs[p];
     }
     lv.dLden = TRating::Lden(set, lv.Ld(), lv.Le(), lv.Ln());
     return lv;
@@ -100,16 +107,19 @@ bool Above(double dLevel, double dLimit)
     return !std::isnan(dLevel) && std::round(dLevel * 10.0) / 10.0 > dLimit;
 }
 
-// The periods of a day's LAeq that have a level.
+// The periods of a day's LAeq that have a level, and those excluded, with a level or
+// without: an exclusion says why a period is missing.
 std::vector<TRatingPeriod> Periods(const TDayRecords& rec)
 {
     std::vector<TRatingPeriod> aPeriods;
     if (rec.aadValues.empty())
         return aPeriods;
     const std::vector<double>& adLAeq = rec.aadValues[0];
-    for (size_t iRec = 0; iRec < rec.anStartSecs.size() && iRec < adLAeq.size(); ++iRec)
-        if (rec.anStartSecs[iRec] >= 0 && HasLevel(adLAeq[iRec]))
-            aPeriods.push_back({rec.anStartSecs[iRec], adLAeq[iRec]});
+    for (size_t iRec = 0; iRec < rec.anStartSecs.size() && iRec < adLAeq.size(); ++iRec) {
+        const bool bExcluded = rec.Excluded(0, iRec);
+        if (rec.anStartSecs[iRec] >= 0 && (bExcluded || HasLevel(adLAeq[iRec])))
+            aPeriods.push_back({rec.anStartSecs[iRec], adLAeq[iRec], bExcluded});
+    }
     return aPeriods;
 }
 } // namespace
@@ -180,11 +190,12 @@ TRatingLevels TRating::ComputeDay(const TRatingSettings& set, const std::vector<
 
 std::vector<TRatingMonitor> TRating::Compute(const TRatingSettings& set, const QString& sDataPath,
                                              const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo,
-                                             int nPeriod)
+                                             int nPeriod, const TExclusions* pExcl)
 {
     const TRatingSettings s = Usable(set);
     std::vector<TRatingMonitor> aResult;
     TDayWalk walk(sDataPath, dtFrom, dtTo);
+    walk.SetExclusions(pExcl);
     TDayWalk::TFiles files;
     files.bPeriodic = true;
     files.nPeriod = nPeriod;

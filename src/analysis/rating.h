@@ -9,6 +9,7 @@
 #include <vector>
 
 class TCfg;
+class TExclusions;
 
 // The three parts of a rating day, in the order their start hours run round the clock.
 enum ERatingPart : int
@@ -46,11 +47,13 @@ struct TRatingPeriod
 {
     int nStartSecs;
     double dLAeq;
+    bool bExcluded = false; // marked as not to be counted: out of the level and the coverage
 };
 
 // The levels of one day, or of a whole range. Levels are NaN where a part has no
-// value; coverage is the share (0-1) of a part's periods that have a value, NaN for a
-// part of no length.
+// value; coverage is the share (0-1) of a part's periods that have a value and are
+// counted, NaN for a part of no length. Excluded periods are neither in the level nor
+// in the coverage; their time is given apart from the periods without a value.
 struct TRatingLevels
 {
     QDate dt; // invalid for a range
@@ -60,6 +63,9 @@ struct TRatingLevels
     // A part whose coverage is under the threshold; its level is still given.
     std::array<bool, rpPartCount> abLow{};
     bool bLdenLow = false; // one of the three parts is low
+    std::array<double, rpPartCount> adExcludedSecs{}; // time of the excluded periods
+
+    double ExcludedSecs() const { return adExcludedSecs[0] + adExcludedSecs[1] + adExcludedSecs[2]; }
 
     double Ld() const { return adLevel[rpDay]; }
     double Le() const { return adLevel[rpEvening]; }
@@ -91,9 +97,11 @@ public:
 
     // Per monitor, the days from dtFrom to dtTo (both included) and the range row,
     // whose levels are averaged from all the range's periods, not from the daily rows.
+    // Periods the exclusions pExcl cover are left out (none: the raw figures).
     static std::vector<TRatingMonitor> Compute(const TRatingSettings& set, const QString& sDataPath,
                                                const TMonitorSel& aMons, const QDate& dtFrom,
-                                               const QDate& dtTo, int nPeriod);
+                                               const QDate& dtTo, int nPeriod,
+                                               const TExclusions* pExcl = nullptr);
 
     // Lden from the three part levels, each part weighted by its length in hours and
     // raised by its penalty; NaN when a part of some length has no level.

@@ -22,9 +22,13 @@ QString Hour(int n)
     return QString::asprintf("%02d:00", n);
 }
 
-// The figures of one row: the three part levels, Lden and the three coverages.
-void FillLevels(TStringGrid& grid, int nRow, const TRatingLevels& lv, bool bEmphasis)
+// The figures of one row: the three part levels, Lden and the three coverages, and
+// the hours excluded where the grid shows them.
+void FillLevels(TStringGrid& grid, int nRow, const TRatingLevels& lv, bool bEmphasis, bool bExcluded)
 {
+    if (bExcluded)
+        for (int p = 0; p < rpPartCount; ++p)
+            grid.SetCell(TRatingFill::ColExcluded + p, nRow, TRatingFill::Hours(lv.adExcludedSecs[size_t(p)]));
     for (int p = 0; p < rpPartCount; ++p) {
         const bool bLow = lv.abLow[size_t(p)];
         grid.SetCell(TRatingFill::ColLevel + p, nRow,
@@ -39,6 +43,19 @@ void FillLevels(TStringGrid& grid, int nRow, const TRatingLevels& lv, bool bEmph
 QString TRatingFill::Level(double d)
 {
     return std::isnan(d) ? QString() : QString::number(d, 'f', 1);
+}
+
+bool TRatingFill::AnyExcluded(const std::vector<TRatingMonitor>& aResults)
+{
+    for (const TRatingMonitor& rm : aResults)
+        if (rm.range.ExcludedSecs() > 0)
+            return true;
+    return false;
+}
+
+QString TRatingFill::Hours(double dSecs)
+{
+    return dSecs > 0 ? QString::number(dSecs / 3600.0, 'f', 1) : QString();
 }
 
 QString TRatingFill::Percent(double dShare)
@@ -62,7 +79,8 @@ void TRatingFill::FillSummary(TStringGrid& grid, const TRatingSettings& set, con
                               const std::vector<TRatingMonitor>& aResults)
 {
     grid.Clear();
-    grid.SetColCount(ColCount);
+    const bool bExcluded = AnyExcluded(aResults);
+    grid.SetColCount(bExcluded ? ColCountExcluded : ColCount);
     grid.SetRowCount(1);
     grid.SetDefaultColWidth(64);
     grid.SetColWidth(ColDate, 84);
@@ -89,16 +107,25 @@ void TRatingFill::FillSummary(TStringGrid& grid, const TRatingSettings& set, con
             grid.SetCell(c, nRow + 1, sUnit);
         for (int p = 0; p < rpPartCount; ++p)
             grid.SetCell(ColCoverage + p, nRow + 1, sPercent);
+        if (bExcluded) {
+            // Excluded time counts against the coverage, as missing values do, and is
+            // told apart here.
+            grid.SetCell(ColExcluded + rpDay, nRow, QStringLiteral("~h~Day"));
+            grid.SetCell(ColExcluded + rpEvening, nRow, QStringLiteral("~h~Evening"));
+            grid.SetCell(ColExcluded + rpNight, nRow, QStringLiteral("~h~Night"));
+            for (int p = 0; p < rpPartCount; ++p)
+                grid.SetCell(ColExcluded + p, nRow + 1, QStringLiteral("^h excl."));
+        }
         nRow += 2;
 
         for (const TRatingLevels& lv : rm.aDays) {
             grid.SetCell(ColDate, nRow, lv.dt.toString(QStringLiteral("yyyy-MM-dd")));
-            FillLevels(grid, nRow, lv, false);
+            FillLevels(grid, nRow, lv, false, bExcluded);
             ++nRow;
         }
         // The range row is averaged from the periods themselves, not from the days above.
         grid.SetCell(ColDate, nRow, QStringLiteral("~h~Range"));
-        FillLevels(grid, nRow, rm.range, true);
+        FillLevels(grid, nRow, rm.range, true, bExcluded);
         ++nRow;
 
         if (bLimits) {

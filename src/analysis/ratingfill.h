@@ -37,4 +37,12 @@ public:
     static constexpr int ColLden = 4;
     static constexpr int ColCoverage = 5; // day, evening, night coverage
     static constexpr int ColCount = 8;
+    // Hours excluded of each part (day, evening, night): columns only a grid with
+    // excluded periods has.
+    static constexpr int ColExcluded = 8;
+    static constexpr int ColCountExcluded = 11;
+    // Whether any day of aResults had excluded periods.
+    static bool AnyExcluded(const std::vector<TRatingMonitor>& aResults);
+    // Excluded seconds as hours, one decimal; empty for none.
+    static QString Hours(double dSecs);
 };

@@ -10,9 +10,11 @@
 #include "pages/sumpage.h"
 #include "pages/statpage.h"
 #include "pages/reportkinds.h"
+#include "platform/platform.h"
 #include "platform/writeerror.h"
 #include "settings/cfg.h"
 #include "reports/gridfill.h"
+#include "analysis/exclusions.h"
 #include "analysis/limits.h"
 #include "reports/stringgrid.h"
 
@@ -36,6 +38,14 @@ class EBadArgs final : public std::runtime_error
 {
 public:
     explicit EBadArgs(const QString& s) : std::runtime_error("bad arguments"), sMsg(s) {}
+    QString sMsg;
+};
+
+// A run that cannot go on: exit status 1 with the message.
+class ERunFailed final : public std::runtime_error
+{
+public:
+    explicit ERunFailed(const QString& s) : std::runtime_error("run failed"), sMsg(s) {}
     QString sMsg;
 };
 
@@ -65,6 +75,8 @@ struct TArgs
     bool bProgress = false;
     std::optional<QString> sLimits;
     std::optional<QString> sParameter;
+    std::optional<QString> sExclusions;
+    bool bNoExclusions = false;
     std::optional<bool> bZoom;
     std::optional<bool> bLogo;
 };
@@ -79,7 +91,8 @@ TArgs Parse(const QStringList& args)
         {"--threshold", &TArgs::sThreshold}, {"--min-duration", &TArgs::sMinDuration},
         {"--image-format", &TArgs::sImageFormat}, {"--pdf", &TArgs::sPdf}, {"--report", &TArgs::sReport},
         {"--paper", &TArgs::sPaper},
-        {"--limits", &TArgs::sLimits}, {"--parameter", &TArgs::sParameter},
+        {"--limits", &TArgs::sLimits}, {"--exclusions", &TArgs::sExclusions},
+        {"--parameter", &TArgs::sParameter},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -124,6 +137,8 @@ TArgs Parse(const QStringList& args)
             a.bLandscape = true;
         else if (sOpt == QLatin1String("--progress"))
             a.bProgress = true;
+        else if (sOpt == QLatin1String("--no-exclusions"))
+            a.bNoExclusions = true;
         else
             throw EBadArgs(QStringLiteral("unknown option ") + sOpt);
     }
@@ -204,8 +219,38 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
     return opt;
 }
 
+// The exclusions of the run: none with --no-exclusions, those of --exclusions FILE,
+// else the installation's list beside the settings (none when there is no such file).
+// A file that is there but cannot be read ends the run: figures without the exclusions
+// a consultant made would pass for cleaned ones.
+std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TTQMonitors& mons, QTextStream& err)
+{
+    if (a.bNoExclusions)
+        return nullptr;
+    const QString sFile = a.sExclusions ? *a.sExclusions
+                                        : TExclusions::DefaultFileName(TPlatform::CommonAppDataPath());
+    if (sFile.isEmpty())
+        return nullptr;
+    if (a.sExclusions && !QFileInfo::exists(sFile))
+        throw EBadArgs(QStringLiteral("no exclusion file ") + sFile);
+    auto pExcl = std::make_shared<TExclusions>();
+    QString sError;
+    if (!pExcl->Load(sFile, sError))
+        throw ERunFailed(sError + QStringLiteral(" (--no-exclusions gives the figures without exclusions)"));
+    if (!pExcl->Errors().isEmpty())
+        err << QStringLiteral("tarvik-reporter: ") << pExcl->ErrorSummary() << Qt::endl;
+    QStringList slIDs;
+    for (int i = 0; i < mons.Count(); ++i)
+        if (const TTQMonitor* mon = mons.GetHead(i))
+            slIDs.append(mon->sID);
+    const QString sUnknown = pExcl->UnknownSummary(slIDs);
+    if (!sUnknown.isEmpty())
+        err << QStringLiteral("tarvik-reporter: ") << sUnknown << Qt::endl;
+    return pExcl;
+}
+
 void PrintTable(const QString& sTable, TCfg& cfg, const TMonitorSel& aSel, const QDate& dtFrom,
-                const QDate& dtTo, QTextStream& out)
+                const QDate& dtTo, QTextStream& out, const TExclusions* pExcl)
 {
     const TReportKind* kind = nullptr;
     int iPage = 0;
@@ -213,7 +258,7 @@ void PrintTable(const QString& sTable, TCfg& cfg, const TMonitorSel& aSel, const
         return;
     TStringGrid grid;
     const QString sDataPath = cfg.DataPath();
-    kind->info.aPages[size_t(iPage)].fnFill(grid, TFillArgs{cfg, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod()});
+    kind->info.aPages[size_t(iPage)].fnFill(grid, TFillArgs{cfg, sDataPath, aSel, dtFrom, dtTo, cfg.RepPerPeriod(), pExcl});
     out << TGridText::FromGrid(grid);
     out.flush();
 }
@@ -387,9 +432,11 @@ TPdfChoice PdfChoice(const TArgs& a)
 }
 
 int WritePdf(const QString& sFile, const TPdfChoice& choice, bool bLandscape, TCfg& cfg, const TTQMonitors& mons,
-             const TMonitorSel& aSel, const QDate& dtFrom, const QDate& dtTo, QTextStream& out, QTextStream& err)
+             const TMonitorSel& aSel, const QDate& dtFrom, const QDate& dtTo, TExclusions* pExcl, QTextStream& out,
+             QTextStream& err)
 {
     TPdfReport pdf(cfg, mons, aSel, dtFrom, dtTo);
+    pdf.SetExclusions(pExcl);
     pdf.SetPaper(choice.idPaper, bLandscape);
     const int nPages = pdf.Write(choice.sReport, sFile);
     if (nPages <= 0) {
@@ -428,6 +475,8 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         throw EBadArgs(QStringLiteral("--parameter goes with --statistics only"));
     if (a.sParameter && a.sParameter->trimmed().isEmpty())
         throw EBadArgs(QStringLiteral("--parameter needs a parameter name"));
+    if (a.bNoExclusions && a.sExclusions)
+        throw EBadArgs(QStringLiteral("give --exclusions FILE or --no-exclusions, not both"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
     const bool bFromLast = a.sFrom && *a.sFrom == QLatin1String("last");
@@ -462,41 +511,42 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
     TTQMonitors mons;
     mons.LoadMonitors(cfg.DataPath());
     const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
+    const std::shared_ptr<TExclusions> pExcl = RunExclusions(a, mons, err);
 
     if (a.bSummary) {
-        TSumPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out);
+        TSumPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, pExcl.get());
         return 0;
     }
     if (a.bEvents) {
-        TEvtPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, err);
+        TEvtPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, err, pExcl.get());
         return 0;
     }
     if (a.bExceedances) {
         const TLimits limits = RunLimits(cfg, mons, a.sLimits, err);
         if (NoLimitRules(limits, cfg, a.sLimits, err))
             return 1;
-        TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out);
+        TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out, pExcl.get());
         return 0;
     }
     if (a.bStatistics) {
-        // The run has no exclusion list of its own yet: the raw figures.
         return TStatPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(),
-                                   a.sParameter ? a.sParameter->trimmed() : TStatPage::DefaultParam(), nullptr,
-                                   out, err)
+                                   a.sParameter ? a.sParameter->trimmed() : TStatPage::DefaultParam(),
+                                   pExcl.get(), out, err)
                    ? 0
                    : 1;
     }
     if (a.sTable) {
-        PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out);
+        PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out, pExcl.get());
         return 0;
     }
     if (a.sPdf) {
         // The report judges by the run's rules as by the settings' own; nothing is stored.
         if (a.sLimits)
             cfg.SetLimitRules(RunLimits(cfg, mons, a.sLimits, err).Lines());
-        return WritePdf(*a.sPdf, pdfChoice, a.bLandscape, cfg, mons, aSel, dtFrom, dtTo, out, err);
+        return WritePdf(*a.sPdf, pdfChoice, a.bLandscape, cfg, mons, aSel, dtFrom, dtTo, pExcl.get(), out, err);
     }
     TExportOptions opt = ExportOptions(cfg, a);
+    opt.pExcl = pExcl;
     if (opt.Chosen(TExcPage::Info().aParts.front()))
         opt.pLimits = std::make_shared<const TLimits>(RunLimits(cfg, mons, a.sLimits, err));
     const TExportPlan plan{*a.sExport, dtFrom, dtTo, bFromLast, a.bProgress || bOutIsTerminal};
@@ -517,6 +567,9 @@ int TCmdLine::Run(const QStringList& args, QTextStream& out, QTextStream& err, b
         err << QStringLiteral("tarvik-reporter: ") << e.sMsg << Qt::endl << Qt::endl << Usage();
         err.flush();
         return 2;
+    } catch (const ERunFailed& e) {
+        err << QStringLiteral("tarvik-reporter: ") << e.sMsg << Qt::endl;
+        return 1;
     } catch (const EWriteError& e) {
         err << e.Message() << Qt::endl;
         return 1;
@@ -544,7 +597,8 @@ QString TCmdLine::Usage()
         "  --summary             print the daily rating levels (Lday, Levening, Lnight,\n"
         "                        Lden) and the coverage of each part as CSV, one row per\n"
         "                        monitor and day and a \"Range\" row per monitor; days\n"
-        "                        after today are left out\n"
+        "                        after today are left out; with excluded periods three\n"
+        "                        more columns give the hours excluded of each part\n"
         "  --events              print the noise events in the one-second profiles as CSV\n"
         "                        (monitor, date, start, end, duration s, LAeq,1s max,\n"
         "                        LAE, cut, note), one row per event on its start day;\n"
@@ -559,7 +613,8 @@ QString TCmdLine::Usage()
         "                        the counts per monitor, day and rule (a night counts for\n"
         "                        the day it began on; worst at is a date and time) and a\n"
         "                        \"Range\" row; days after today are left out. Without any\n"
-        "                        limit rule it says so on standard error and exits with 1\n"
+        "                        limit rule it says so on standard error and exits with 1;\n"
+        "                        with excluded periods the count rows end with \"Excluded\"\n"
         "  --limits FILE         with --exceedances, --export or --pdf: judge by the limit\n"
         "                        rules of FILE, one per line as in the settings, for this\n"
         "                        run (default: the limits of the settings)\n"
@@ -574,6 +629,10 @@ QString TCmdLine::Usage()
         "                        exit 1 when no monitor has the parameter\n"
         "  --parameter NAME      with --statistics: the parameter of the classes\n"
         "                        (default: LAF90)\n"
+        "  --exclusions FILE     leave out the periods the exclusion file FILE lists\n"
+        "                        (default: the exclusion file beside the settings, when\n"
+        "                        there is one)\n"
+        "  --no-exclusions       the raw figures: leave nothing out\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today, yesterday, or with --export\n"
         "                        last (below) (default: today)\n"

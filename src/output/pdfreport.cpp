@@ -78,7 +78,7 @@ int TPdfReport::Print(const QString& sReport, const QString& sPdf)
     QWidget holder;
     QListWidget chklst(&holder);
     FillCheckList(chklst, mons, aMons);
-    std::unique_ptr<TReportPage> page(kind->fnMakePage(TPageEnv{cfg, mons, &chklst, {}}, nullptr));
+    std::unique_ptr<TReportPage> page(kind->fnMakePage(TPageEnv{cfg, mons, &chklst, {}, pExcl, {}}, nullptr));
     page->SetCurrentPage(iPage);
     page->Build(choice);
 

@@ -10,6 +10,7 @@
 
 
 class TCfg;
+class TExclusions;
 class TTQMonitors;
 
 // One report page printed into a PDF file without a window or a dialog, for scheduled
@@ -30,6 +31,9 @@ public:
         bLandscapePaper = bLandscape;
     }
 
+    // The exclusions the report's figures leave out; none (the default): raw figures.
+    void SetExclusions(TExclusions* p) { pExcl = p; }
+
     // Prints report into sFile and returns the number of pages; 0 with Error() when
     // nothing was written (the file cannot be written, or there is nothing to print).
     // sReport is a name of ReportNames().
@@ -46,6 +50,7 @@ private:
     TCfg& cfg;
     const TTQMonitors& mons;
     TMonitorSel aMons;
+    TExclusions* pExcl = nullptr;
     QDate dtFrom;
     QDate dtTo;
     QPageSize::PageSizeId idPaper = QPageSize::A4;

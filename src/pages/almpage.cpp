@@ -82,6 +82,7 @@ bool TAlmPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
         if (!TPlatform::ForceDirectories(sChartDir))
             return ex.FolderFail(sChartDir);
         TAlmChart chart(ex.Cfg());
+        chart.SetExclusions(ex.Exclusions());
         chart.SetTitle(QStringLiteral("Alarms Per ") + QString::number(n) + QStringLiteral(" Minute Period"));
         chart.SetMonitorID(mon.sID);
         chart.PlotPeriod(ex.From(), ex.To());

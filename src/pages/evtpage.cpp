@@ -37,7 +37,7 @@ QString EventRow(const QString& sID, const QString& sDate, const TNoiseEvent& ev
 QString EventDayRow(const QString& sID, const TEventDay& day)
 {
     QStringList sl{TCsvText::Field(sID), day.dt.toString(QStringLiteral("yyyy-MM-dd")),
-                   QString::number(day.aEvents.size())};
+                   QString::number(day.Counted())};
     for (int n : day.anNAbove)
         sl.append(QString::number(n));
     sl << QString::number(day.nAboveSecs) << QString::number(day.nNoValue) << QString::number(day.nUnplaced);
@@ -103,7 +103,7 @@ void TEvtPage::Build(const TPageChoice& c)
     SetNote(Note());
     // Like the profile, the events are of the start date only.
     if (CurrentPage() == 0) {
-        evtTable->LoadList(c.dtStart.date(), env.chklstMon);
+        evtTable->LoadList(c.dtStart.date(), env.chklstMon, Applied());
         return;
     }
     const QList<TEventChart*> charts = MakeCharts<TEventChart>();
@@ -159,11 +159,12 @@ bool TEvtPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     const TEventSettings set = TEventSettings::FromCfg(ex.Cfg());
     const TMonitorSel aOne{&mon};
     TEventChart chart(ex.Cfg());
+    chart.SetExclusions(ex.Exclusions());
     chart.SetMonitorID(mon.sID);
     TStringGrid grid;
     // The whole range at once, so that an event running past midnight is one event,
     // listed on its start day; a day takes a few milliseconds.
-    const std::vector<TEventMonitor> aRange = TEvents::Compute(set, ex.DataPath(), aOne, ex.From(), ex.To());
+    const std::vector<TEventMonitor> aRange = TEvents::Compute(set, ex.DataPath(), aOne, ex.From(), ex.To(), ex.Exclusions());
     if (aRange.empty())
         return true;
     size_t iDay = 0;
@@ -192,7 +193,8 @@ bool TEvtPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 }
 
 void TEvtPage::WriteCsv(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel,
-                        const QDate& dtFrom, const QDate& dtTo, QTextStream& out, QTextStream& err)
+                        const QDate& dtFrom, const QDate& dtTo, QTextStream& out, QTextStream& err,
+                        const TExclusions* pExcl)
 {
     QStringList slErrors;
     const TEventSettings set = TEventSettings::FromCfg(cfg, &slErrors);
@@ -200,7 +202,7 @@ void TEvtPage::WriteCsv(const TCfg& cfg, const QString& sDataPath, const TMonito
         err << QStringLiteral("tarvik-reporter: ") << sError << Qt::endl;
     out << "Monitor,Date,Start,End,Duration s," << TCsvText::Field(TEventsFill::LMaxName())
         << ",LAE,Cut,Note\n";
-    const auto aMons = TEvents::Compute(set, sDataPath, aSel, dtFrom, dtTo);
+    const auto aMons = TEvents::Compute(set, sDataPath, aSel, dtFrom, dtTo, pExcl);
     for (const TEventMonitor& em : aMons)
         for (const TEventDay& day : em.aDays) {
             const QString sDate = day.dt.toString(QStringLiteral("yyyy-MM-dd"));

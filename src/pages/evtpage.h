@@ -2,6 +2,7 @@
 
 #include "pages/reportpage.h"
 
+class TExclusions;
 class QTextStream;
 class TCfg;
 class TKindExport;
@@ -29,7 +30,7 @@ public:
     // The event settings' mistakes go to err.
     static void WriteCsv(const TCfg& cfg, const QString& sDataPath,
                          const std::vector<const TTQMonitor*>& aSel, const QDate& dtFrom, const QDate& dtTo,
-                         QTextStream& out, QTextStream& err);
+                         QTextStream& out, QTextStream& err, const TExclusions* pExcl = nullptr);
     // The hand-edited event settings out of range, as one status text; empty: none.
     static QString EventErrors(const TPageEnv& env);
 

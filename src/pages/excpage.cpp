@@ -59,7 +59,7 @@ void TExcPage::Build(const TPageChoice& c)
         env.chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
             TLimitsFill::FillExceedances(grid, aMons,
                                          TLimitCheck::Compute(TLimits::FromCfg(env.cfg), sDataPath, aMons,
-                                                              c.dtStart.date(), c.dtEndCut, c.nPeriod),
+                                                              c.dtStart.date(), c.dtEndCut, c.nPeriod, Applied()),
                                          TRatingSettings::FromCfg(env.cfg).dCoverage);
         });
 }
@@ -98,13 +98,14 @@ bool TExcPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     // As on screen, days still to come are not rows: they would only add unassessed periods.
     const QDate dtLast = std::min(ex.To(), QDate::currentDate());
     const std::vector<TLimitMonitor> aResults =
-        TLimitCheck::Compute(limits, ex.DataPath(), aOne, ex.From(), dtLast, ex.Period());
+        TLimitCheck::Compute(limits, ex.DataPath(), aOne, ex.From(), dtLast, ex.Period(), ex.Exclusions());
     if (aResults.empty())
         return true;
 
     const QString sChartDir = ex.ChartDir(Info());
     if (TPlatform::ForceDirectories(sChartDir) && !ex.Hooks().Cancelled()) {
         TPerChart chart(ex.Cfg());
+        chart.SetExclusions(ex.Exclusions());
         chart.SetTitle(QStringLiteral("Limits - Period: ") + QString::number(ex.Period()) +
                        QStringLiteral(" minutes"));
         chart.SetMonitorID(mon.sID);
@@ -122,11 +123,12 @@ bool TExcPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 }
 
 void TExcPage::WriteCsv(const TLimits& limits, const QString& sDataPath, const TMonitorSel& aSel,
-                        const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out)
+                        const QDate& dtFrom, const QDate& dtTo, int nPeriod, QTextStream& out,
+                        const TExclusions* pExcl)
 {
     const QDate dtLast = std::min(dtTo, QDate::currentDate());
     const std::vector<TLimitMonitor> aMons =
-        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtLast, nPeriod);
+        TLimitCheck::Compute(limits, sDataPath, aSel, dtFrom, dtLast, nPeriod, pExcl);
     auto date = [](const QDate& dt) { return dt.toString(QStringLiteral("yyyy-MM-dd")); };
     const auto time = &TLimitsFill::StartTime;
     const auto tenths = &TLimitsFill::Tenths;
@@ -141,8 +143,11 @@ void TExcPage::WriteCsv(const TLimits& limits, const QString& sDataPath, const T
                        .join(QLatin1Char(','))
                 << '\n';
         }
+    // Periods excluded come as one more column, only when there are any.
+    const bool bExcluded = TLimitsFill::AnyExcluded(aMons);
     out << "\nMonitor,Date,Parameter,Days,Band,Limit,Periods,Assessed,Exceedances,Worst margin,Worst "
-           "at,Label\n";
+           "at,Label"
+        << (bExcluded ? ",Excluded\n" : "\n");
     auto countRow = [&](const QString& sID, const QString& sDate, const TLimitRule& rule,
                         const TLimitCount& c) {
         // A date always: a night's worst may lie on the day after its row's.
@@ -159,7 +164,7 @@ void TExcPage::WriteCsv(const TLimits& limits, const QString& sDataPath, const T
                            c.HasWorst() ? TLimitsFill::DateTime(c.dtWorst, c.nWorstSecs) : QString(),
                            TCsvText::Field(rule.Name())}
                    .join(QLatin1Char(','))
-            << '\n';
+            << (bExcluded ? QLatin1Char(',') + QString::number(c.nExcluded) : QString()) << '\n';
     };
     for (const TLimitMonitor& lm : aMons) {
         for (const TLimitDay& day : lm.aDays)

@@ -2,6 +2,7 @@
 
 #include "pages/reportpage.h"
 
+class TExclusions;
 class QTextStream;
 class TKindExport;
 struct TLimits;
@@ -28,7 +29,8 @@ public:
     // rule. As on screen and in the export, days still to come are not rows.
     static void WriteCsv(const TLimits& limits, const QString& sDataPath,
                          const std::vector<const TTQMonitor*>& aSel, const QDate& dtFrom, const QDate& dtTo,
-                         int nPeriod, QTextStream& out);
+                         int nPeriod, QTextStream& out,
+                         const TExclusions* pExcl = nullptr);
 
     void Build(const TPageChoice& choice) override;
     QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,

@@ -97,6 +97,7 @@ bool TPerPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
         if (!TPlatform::ForceDirectories(sChartDir))
             return ex.FolderFail(sChartDir);
         TPerChart chart(ex.Cfg());
+        chart.SetExclusions(ex.Exclusions());
         chart.SetTitle(QStringLiteral("Period: ") + QString::number(n) + QStringLiteral(" minutes"));
         chart.SetMonitorID(mon.sID);
         chart.SetLimitKeyShown(true);

@@ -73,6 +73,7 @@ bool TPrfPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     if (!TPlatform::ForceDirectories(sChartDir))
         return true;
     TPrfChart chart(ex.Cfg());
+    chart.SetExclusions(ex.Exclusions());
     // The profile shows its progress per day, not per monitor.
     for (QDate d = ex.From(); d.isValid() && d <= ex.To(); d = d.addDays(1)) {
         if (ex.Hooks().Cancelled())

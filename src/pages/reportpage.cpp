@@ -156,6 +156,7 @@ TChartBase* TReportPage::AddChart(TChartBase* chart, int iRow)
     chart->SetTitle(env.chklstMon->item(iRow)->text());
     if (const TTQMonitor* mon = env.mons.GetHead(iRow))
         chart->SetMonitorID(mon->sID);
+    chart->SetExclusions(Applied());
     if (env.fnChartMade)
         env.fnChartMade(chart);
     chart->show();

@@ -106,6 +106,10 @@ public:
     virtual QString ErrorSource() const { return QString(); }
     virtual QString SettingsErrors() const { return QString(); }
 
+Q_SIGNALS:
+    // The page changed the exclusion list and saved it: every figure has to follow.
+    void ExclusionsChanged();
+
 protected:
     TReportPage(const TKindInfo& info, const TPageEnv& env, QWidget* parent);
 

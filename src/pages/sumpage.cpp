@@ -19,7 +19,7 @@
 
 namespace {
 
-QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels& lv)
+QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels& lv, bool bExcluded)
 {
     QStringList sl{TCsvText::Field(sID), sDate};
     for (double d : lv.adLevel)
@@ -27,6 +27,9 @@ QString SummaryRow(const QString& sID, const QString& sDate, const TRatingLevels
     sl << TRatingFill::Level(lv.dLden);
     for (double d : lv.adCoverage)
         sl << TRatingFill::Level(d * 100.0);
+    if (bExcluded)
+        for (double d : lv.adExcludedSecs)
+            sl << QString::number(d / 3600.0, 'f', 1);
     return sl.join(QLatin1Char(','));
 }
 
@@ -87,7 +90,7 @@ void TSumPage::Build(const TPageChoice& c)
                 const TRatingSettings set = TRatingSettings::FromCfg(env.cfg);
                 TRatingFill::FillSummary(
                     grid, set, aMons,
-                    TRating::Compute(set, sDataPath, aMons, c.dtStart.date(), c.dtEndCut, c.nPeriod));
+                    TRating::Compute(set, sDataPath, aMons, c.dtStart.date(), c.dtEndCut, c.nPeriod, Applied()));
             });
         return;
     }
@@ -121,7 +124,7 @@ bool TSumPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     // As on screen, days still to come are not rows: they would only dilute the range.
     const QDate dtLast = std::min(ex.To(), QDate::currentDate());
     const std::vector<TRatingMonitor> aResults =
-        TRating::Compute(set, ex.DataPath(), aOne, ex.From(), dtLast, ex.Period());
+        TRating::Compute(set, ex.DataPath(), aOne, ex.From(), dtLast, ex.Period(), ex.Exclusions());
     if (aResults.empty())
         return true;
     const TRatingMonitor& rm = aResults.front();
@@ -129,6 +132,7 @@ bool TSumPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     const QString sChartDir = ex.ChartDir(Info());
     if (TPlatform::ForceDirectories(sChartDir) && !ex.Hooks().Cancelled()) {
         TRatingChart chart(ex.Cfg());
+        chart.SetExclusions(ex.Exclusions());
         chart.SetTitle(QStringLiteral("Daily Rating Levels - Period: ") + QString::number(ex.Period()) +
                        QStringLiteral(" minutes"));
         chart.SetMonitorID(mon.sID);
@@ -144,18 +148,22 @@ bool TSumPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 }
 
 void TSumPage::WriteCsv(const TCfg& cfg, const QString& sDataPath, const TMonitorSel& aSel,
-                        const QDate& dtFrom, const QDate& dtTo, QTextStream& out)
+                        const QDate& dtFrom, const QDate& dtTo, QTextStream& out, const TExclusions* pExcl)
 {
-    out << "Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,Night coverage %\n";
     // As on screen and in the export, days still to come are not rows: their empty
     // parts would only pull the range's coverage down.
     const QDate dtLast = std::min(dtTo, QDate::currentDate());
     const auto aMons =
-        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtLast, cfg.RepPerPeriod());
+        TRating::Compute(TRatingSettings::FromCfg(cfg), sDataPath, aSel, dtFrom, dtLast, cfg.RepPerPeriod(), pExcl);
+    // The hours excluded come as three more columns, only when there are any: the
+    // columns of a run without exclusions stay as they always were.
+    const bool bExcluded = TRatingFill::AnyExcluded(aMons);
+    out << "Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,Night coverage %"
+        << (bExcluded ? ",Day excluded h,Evening excluded h,Night excluded h\n" : "\n");
     for (const TRatingMonitor& rm : aMons) {
         for (const TRatingLevels& lv : rm.aDays)
-            out << SummaryRow(rm.sID, lv.dt.toString(QStringLiteral("yyyy-MM-dd")), lv) << '\n';
-        out << SummaryRow(rm.sID, QStringLiteral("Range"), rm.range) << '\n';
+            out << SummaryRow(rm.sID, lv.dt.toString(QStringLiteral("yyyy-MM-dd")), lv, bExcluded) << '\n';
+        out << SummaryRow(rm.sID, QStringLiteral("Range"), rm.range, bExcluded) << '\n';
     }
     out.flush();
 }

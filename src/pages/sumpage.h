@@ -2,6 +2,7 @@
 
 #include "pages/reportpage.h"
 
+class TExclusions;
 class QTextStream;
 class TCfg;
 class TKindExport;
@@ -27,7 +28,7 @@ public:
     // per monitor and day and a "Range" row per monitor; days after today left out.
     static void WriteCsv(const TCfg& cfg, const QString& sDataPath,
                          const std::vector<const TTQMonitor*>& aSel, const QDate& dtFrom, const QDate& dtTo,
-                         QTextStream& out);
+                         QTextStream& out, const TExclusions* pExcl = nullptr);
 
     void Build(const TPageChoice& choice) override;
     QString DataFile(const QString& sDataPath, const QString& sID, const QDate& d,

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class TCfg;
+class TExclusions;
 class TLabelTicker;
 class TLeftTicker;
 
@@ -27,6 +28,11 @@ public:
 
     QString MonitorID() const { return sMonID; }
     void SetMonitorID(const QString& sID) { sMonID = sID; }
+
+    // The exclusions the chart's figures leave out and its bands show; none: the raw
+    // figures. Given before the chart plots; the list must outlive the chart's plots.
+    const TExclusions* Exclusions() const { return pExcl; }
+    void SetExclusions(const TExclusions* p) { pExcl = p; }
 
     QString Title() const;
     void SetTitle(const QString& sText);
@@ -112,6 +118,7 @@ protected:
     QStringList slLabels;
 
 private:
+    const TExclusions* pExcl = nullptr;
     QCPPlottableInterface1D* Series(int iSeries) const;
     // How far the first (or the last) bottom-axis label reaches past the plot's left
     // (or right) side, in pixels; 0 when it does not.

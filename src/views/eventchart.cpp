@@ -56,7 +56,10 @@ void TEventChart::PlotEvents(const TEventDay& day)
     fontBottom.setBold(true);
     xAxis->setLabelFont(fontBottom);
     xAxis->setLabel(QStringLiteral("Date: ") + day.dt.toString(QStringLiteral("yyyy-MM-dd")) +
-                    QStringLiteral("   Events: ") + QString::number(day.aEvents.size()));
+                    QStringLiteral("   Events: ") + QString::number(day.Counted()) +
+                    (day.Excluded() > 0 ? QStringLiteral(" (") + QString::number(day.Excluded()) +
+                                              QStringLiteral(" excluded)")
+                                        : QString()));
     SetCountMax(nHighest);
     SetSlotsPerDay(24);
     ShowFullRange();
@@ -66,7 +69,7 @@ void TEventChart::PlotDay(const QDate& dtDay)
 {
     const TTQMonitor mon{MonitorID(), QString(), QString()};
     const std::vector<TEventMonitor> a =
-        TEvents::Compute(TEventSettings::FromCfg(cfg), cfg.DataPath(), {&mon}, dtDay, dtDay);
+        TEvents::Compute(TEventSettings::FromCfg(cfg), cfg.DataPath(), {&mon}, dtDay, dtDay, Exclusions());
     TEventDay day;
     day.dt = dtDay;
     if (!a.empty() && !a.front().aDays.empty())

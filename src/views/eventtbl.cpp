@@ -3,12 +3,12 @@
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
 
-void TEventTable::LoadList(const QDate& dtDay, const QListWidget* chklstMon)
+void TEventTable::LoadList(const QDate& dtDay, const QListWidget* chklstMon, const TExclusions* pExcl)
 {
     ReloadTicked(
         cfg, mons, chklstMon, [&](TStringGrid& grid, const QString& sDataPath, const TMonitorSel& aMons) {
             const TEventSettings set = TEventSettings::FromCfg(cfg);
-            TEventsFill::FillList(grid, set, aMons, TEvents::Compute(set, sDataPath, aMons, dtDay, dtDay));
+            TEventsFill::FillList(grid, set, aMons, TEvents::Compute(set, sDataPath, aMons, dtDay, dtDay, pExcl));
         });
     SpanDayLines();
 }

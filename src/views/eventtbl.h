@@ -6,6 +6,7 @@
 
 class QListWidget;
 class TCfg;
+class TExclusions;
 class TTQMonitors;
 
 // The "List" page of the events report: the noise events of the ticked monitors on
@@ -20,7 +21,8 @@ public:
 
     // Refills the grid for the ticked monitors of chklstMon (row i is catalogue entry
     // i) on dtDay, with the event settings as they are now.
-    void LoadList(const QDate& dtDay, const QListWidget* chklstMon);
+    // Events the exclusions pExcl overlap are listed as excluded (none: raw figures).
+    void LoadList(const QDate& dtDay, const QListWidget* chklstMon, const TExclusions* pExcl = nullptr);
 
 private:
     void SpanDayLines();

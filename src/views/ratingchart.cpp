@@ -85,7 +85,7 @@ void TRatingChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPerio
     mon.sName = mon.sID;
     const TRatingSettings set = TRatingSettings::FromCfg(cfg);
     const std::vector<TRatingMonitor> aResults =
-        TRating::Compute(set, cfg.DataPath(), TMonitorSel{&mon}, dtFrom, dtTo, nPeriod);
+        TRating::Compute(set, cfg.DataPath(), TMonitorSel{&mon}, dtFrom, dtTo, nPeriod, Exclusions());
     if (!aResults.empty())
         PlotRating(aResults.front(), set);
 }

@@ -1,6 +1,17 @@
 #include "analysis/exclusions.h"
 
+#include "analysis/daywalk.h"
+#include "analysis/events.h"
+#include "analysis/eventsfill.h"
+#include "analysis/limits.h"
+#include "analysis/limitsfill.h"
+#include "analysis/rating.h"
+#include "analysis/ratingfill.h"
 #include "nonplainfile.h"
+#include "reports/gridfill_daydir.h"
+#include "reports/stringgrid.h"
+
+#include <cmath>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -456,6 +467,196 @@ TEST(TExclusions, Query_HundredThousandRowsLoadAndAnswer)
     EXPECT_TRUE(ex.IsExcluded(QStringLiteral("NMT3"), QStringLiteral("LAeq"), At("2026-06-01 05:10:00")));
     EXPECT_FALSE(ex.IsExcluded(QStringLiteral("NMT3"), QStringLiteral("LAeq"), At("2026-06-01 05:40:00")));
     EXPECT_EQ(ex.Bytes(), sText.toUtf8());
+}
+
+// --- the figures leave exclusions out ---------------------------------------------------------
+
+// A day of 60-minute LAeq records: 50 dB every hour but 10:00 (80 dB) and 11:00 ("-").
+class TExcludedFigures : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.IsValid());
+        QString s = QStringLiteral(".Time,LAeq");
+        for (int h = 0; h < 24; ++h)
+            s += QString::asprintf("\n%02d:00:00,", h) +
+                 (h == 10 ? QStringLiteral("80.0") : h == 11 ? QStringLiteral("-") : QStringLiteral("50.0"));
+        dir.Write(QStringLiteral("M1"), dt, "per-04-0060.csv", s);
+        // Rain from 10:00 to 12:00, and on another monitor all day.
+        LoadText(excl, Rows({QStringLiteral("1,M1,2026-05-04 10:00:00,2026-05-04 12:00:00,all,rain,,a,"
+                                            "2026-05-04 13:00:00,,"),
+                             QStringLiteral("2,M2,2026-05-04 00:00:00,2026-05-05 00:00:00,all,fault,,a,"
+                                            "2026-05-04 13:00:00,,")}));
+    }
+
+    TDayDir dir;
+    const QDate dt{2026, 5, 4}; // a Monday
+    const TTQMonitor mon = TDayDir::Mon("M1", "North");
+    TExclusions excl;
+};
+
+// Two rainy hours out of the twelve of the day part: Lday is the other ten periods'
+// 50 dB, the coverage 10 of 12, and the two hours are told as excluded, the one without
+// a value too. Withdrawing the exclusion gives the raw figures back and keeps the row.
+TEST_F(TExcludedFigures, RatingLeavesTheRainOutAndCountsItApart)
+{
+    const TRatingSettings set;
+    const auto aRaw = TRating::Compute(set, dir.DataPath(), {&mon}, dt, dt, 60);
+    const auto aClean = TRating::Compute(set, dir.DataPath(), {&mon}, dt, dt, 60, &excl);
+    ASSERT_EQ(aClean.size(), 1u);
+    const TRatingLevels& lv = aClean[0].aDays[0];
+    EXPECT_DOUBLE_EQ(lv.Ld(), 50.0);
+    EXPECT_NEAR(lv.adCoverage[rpDay], 10.0 / 12.0, 1e-12);
+    EXPECT_EQ(lv.adExcludedSecs[rpDay], 7200.0);
+    EXPECT_EQ(lv.adExcludedSecs[rpNight], 0.0);
+    EXPECT_DOUBLE_EQ(aClean[0].range.Ld(), 50.0);
+    // Raw: ten periods of 50 and one of 80, the "-" hour missing.
+    const TRatingLevels& raw = aRaw[0].aDays[0];
+    EXPECT_NEAR(raw.Ld(), 10.0 * std::log10((10 * 1e5 + 1e8) / 11.0), 1e-9);
+    EXPECT_NEAR(raw.adCoverage[rpDay], 11.0 / 12.0, 1e-12);
+    EXPECT_EQ(raw.ExcludedSecs(), 0.0);
+
+    TStringGrid grid;
+    TRatingFill::FillSummary(grid, set, {&mon}, aClean);
+    ASSERT_EQ(grid.ColCount(), TRatingFill::ColCountExcluded);
+    EXPECT_EQ(grid.Cells(TRatingFill::ColExcluded + rpDay, 4), QStringLiteral("2.0"));
+    EXPECT_EQ(grid.Cells(TRatingFill::ColCoverage + rpDay, 4), QStringLiteral("83.3"));
+    TRatingFill::FillSummary(grid, set, {&mon}, aRaw);
+    EXPECT_EQ(grid.ColCount(), TRatingFill::ColCount);
+
+    QString sError;
+    ASSERT_TRUE(excl.Withdraw(1, sError)) << qPrintable(sError);
+    const auto aBack = TRating::Compute(set, dir.DataPath(), {&mon}, dt, dt, 60, &excl);
+    EXPECT_DOUBLE_EQ(aBack[0].aDays[0].Ld(), raw.Ld());
+    EXPECT_EQ(aBack[0].aDays[0].ExcludedSecs(), 0.0);
+    ASSERT_EQ(excl.Rows().size(), 2u);
+    EXPECT_TRUE(excl.Rows()[0].IsWithdrawn());
+}
+
+// The 80 dB hour above a 60 dB limit lies inside the exclusion: no exceedance, and the
+// two hours are counted as excluded, not assessed.
+TEST_F(TExcludedFigures, LimitsDoNotAssessExcludedPeriods)
+{
+    TLimits lim;
+    QString sError;
+    lim.aRules = {*TLimitRule::Parse(QStringLiteral("*;LAeq;Mon-Sun;07:00-19:00;60"), sError)};
+    const auto aRaw = TLimitCheck::Compute(lim, dir.DataPath(), {&mon}, dt, dt, 60);
+    const auto aClean = TLimitCheck::Compute(lim, dir.DataPath(), {&mon}, dt, dt, 60, &excl);
+    const TLimitCount& raw = aRaw[0].aDays[0].aCounts[0];
+    EXPECT_EQ(raw.nExpected, 12);
+    EXPECT_EQ(raw.nAssessed, 11);
+    EXPECT_EQ(raw.nExceeded, 1);
+    EXPECT_EQ(raw.nExcluded, 0);
+    const TLimitCount& clean = aClean[0].aDays[0].aCounts[0];
+    EXPECT_EQ(clean.nExpected, 12);
+    EXPECT_EQ(clean.nAssessed, 10);
+    EXPECT_EQ(clean.nExceeded, 0);
+    EXPECT_EQ(clean.nExcluded, 2);
+    EXPECT_EQ(aClean[0].aRange[0].nExcluded, 2);
+    EXPECT_TRUE(aClean[0].aExceedances.empty());
+    EXPECT_EQ(clean.nWorstTenths, -100); // the highest counted period: 50 dB
+    EXPECT_TRUE(TLimitsFill::AnyExcluded(aClean));
+    EXPECT_FALSE(TLimitsFill::AnyExcluded(aRaw));
+}
+
+// A period is excluded when one of its seconds is: a one-second exclusion marks its
+// 10-minute period alone, one across midnight the periods on both sides, one of another
+// parameter nothing of LAeq, and a "*" exclusion every monitor.
+TEST(TExcludedRecords, DayWalkMarksEveryPeriodAnExclusionTouches)
+{
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate d1(2026, 5, 4);
+    for (const QDate& d : {d1, d1.addDays(1)}) {
+        QString s = QStringLiteral(".Time,LAeq,LAF90");
+        for (int k = 0; k < 144; ++k)
+            s += QString::asprintf("\n%02d:%02d:00,55.0,40.0", k / 6, k % 6 * 10);
+        dir.Write(QStringLiteral("M1"), d, d.toString(QStringLiteral("'per-'dd'-0010.csv'")).toLatin1().constData(),
+                  s);
+    }
+    TExclusions excl;
+    LoadText(excl, Rows({QStringLiteral("1,M1,2026-05-04 10:05:00,2026-05-04 10:05:01,all,works,,a,2026-05-04 13:00:00,,"),
+                         QStringLiteral("2,*,2026-05-04 23:55:00,2026-05-05 00:05:00,all,wind,,a,2026-05-04 13:00:00,,"),
+                         QStringLiteral("3,M1,2026-05-04 12:00:00,2026-05-04 13:00:00,LAF90,other,,a,2026-05-04 13:00:00,,")}));
+    TDayWalk walk(dir.DataPath(), d1, d1.addDays(1));
+    walk.SetExclusions(&excl);
+    TDayWalk::TFiles files;
+    files.bPeriodic = true;
+    files.nPeriod = 10;
+    files.slParams = {QStringLiteral("LAeq"), QStringLiteral("LAF90")};
+    walk.Start(QStringLiteral("M1"), files);
+    std::vector<std::vector<int>> aaLAeq, aaLAF90;
+    while (walk.Step()) {
+        const TDayRecords& rec = walk.Periodic();
+        std::vector<int> a0, a1;
+        for (size_t i = 0; i < rec.anStartSecs.size(); ++i) {
+            if (rec.Excluded(0, i))
+                a0.push_back(rec.anStartSecs[i] / 60);
+            if (rec.Excluded(1, i))
+                a1.push_back(rec.anStartSecs[i] / 60);
+        }
+        aaLAeq.push_back(a0);
+        aaLAF90.push_back(a1);
+        EXPECT_TRUE(rec.AnyExcluded());
+    }
+    ASSERT_EQ(aaLAeq.size(), 2u);
+    EXPECT_EQ(aaLAeq[0], (std::vector<int>{10 * 60, 23 * 60 + 50}));
+    EXPECT_EQ(aaLAeq[1], (std::vector<int>{0}));
+    std::vector<int> aExpected{10 * 60};
+    for (int m = 12 * 60; m < 13 * 60; m += 10)
+        aExpected.push_back(m);
+    aExpected.push_back(23 * 60 + 50);
+    EXPECT_EQ(aaLAF90[0], aExpected);
+    // "*" reaches another monitor, and the reasons come with the marks.
+    dir.Write(QStringLiteral("M2"), d1, "per-04-0010.csv", QStringLiteral(".Time,LAeq\n23:50:00,50.0\n23:40:00,50.0"));
+    walk.Start(QStringLiteral("M2"), files);
+    ASSERT_TRUE(walk.Step());
+    EXPECT_EQ(walk.Periodic().ExcludedReasons(0, 0), 1 << int(EReason::Wind));
+    EXPECT_EQ(walk.Periodic().ExcludedReasons(0, 1), 0); // out of order, looked up afresh
+}
+
+// An event half inside an exclusion is listed as excluded with its reason and counted
+// nowhere; one that runs past midnight into an exclusion of the next day too.
+TEST(TExcludedEvents, EventsOverlappingAnExclusionAreListedNotCounted)
+{
+    TDayDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QDate d1(2026, 5, 4);
+    auto secs = [](int nFrom, int nCount) {
+        QString s;
+        for (int t = nFrom; t < nFrom + nCount; ++t)
+            s += QString::asprintf("\n%02d:%02d:%02d,70.0", t / 3600 % 24, t / 60 % 60, t % 60);
+        return s;
+    };
+    dir.Write(QStringLiteral("M1"), d1, "prf-04.csv",
+              QStringLiteral("Time,LAeq") + secs(10 * 3600, 20) + secs(11 * 3600, 10) + secs(86400 - 10, 10));
+    dir.Write(QStringLiteral("M1"), d1.addDays(1), "prf-05.csv", QStringLiteral("Time,LAeq") + secs(0, 10));
+    TExclusions excl;
+    LoadText(excl, Rows({QStringLiteral("1,M1,2026-05-04 10:00:10,2026-05-04 10:30:00,all,works,,a,2026-05-04 13:00:00,,"),
+                         QStringLiteral("2,M1,2026-05-05 00:00:05,2026-05-05 00:00:06,LAeq,rain,,a,2026-05-04 13:00:00,,")}));
+    const TTQMonitor mon = TDayDir::Mon("M1", "North");
+    const TEventSettings set;
+    const auto aRaw = TEvents::Compute(set, dir.DataPath(), {&mon}, d1, d1.addDays(1));
+    const auto aClean = TEvents::Compute(set, dir.DataPath(), {&mon}, d1, d1.addDays(1), &excl);
+    const TEventDay& raw = aRaw[0].aDays[0];
+    const TEventDay& day = aClean[0].aDays[0];
+    ASSERT_EQ(raw.aEvents.size(), 3u);
+    ASSERT_EQ(day.aEvents.size(), 3u);
+    EXPECT_EQ(raw.Counted(), 3);
+    EXPECT_EQ(day.aEvents[0].nExcluded, 1 << int(EReason::Works));
+    EXPECT_EQ(day.aEvents[1].nExcluded, 0);
+    EXPECT_EQ(day.aEvents[2].nExcluded, 1 << int(EReason::Rain));
+    EXPECT_EQ(day.aEvents[2].nEnd, 86400 + 9);
+    EXPECT_EQ(day.Counted(), 1);
+    EXPECT_EQ(day.Excluded(), 2);
+    EXPECT_EQ(day.anPerHour[10], 0);
+    EXPECT_EQ(day.anPerHour[11], 1);
+    EXPECT_EQ(day.anPerHour[23], 0);
+    EXPECT_EQ(raw.anPerHour[23], 1);
+    EXPECT_EQ(day.anNAbove[0], 1); // N65: the 11:00 event alone
+    EXPECT_EQ(raw.anNAbove[0], 3);
+    EXPECT_EQ(TEventsFill::NoteText(day.aEvents[0]), QStringLiteral("excluded: works"));
 }
 
 } // namespace
