@@ -113,7 +113,7 @@ TEST(TReportKinds, EveryPage_HasAGridOrTheScrollBoxForEachOfItsPages)
     QListWidget chklst;
     for (const TReportKind& kind : TReportKinds::All()) {
         SCOPED_TRACE(kind.info.sKey.toStdString());
-        std::unique_ptr<TReportPage> page(kind.fnMakePage(TPageEnv{cfg, mons, &chklst, {}}, nullptr));
+        std::unique_ptr<TReportPage> page(kind.fnMakePage(TPageEnv{cfg, mons, &chklst, {}, nullptr, {}}, nullptr));
         EXPECT_EQ(page->objectName(), kind.info.sTabName);
         const int nPages = int(kind.info.aPages.size());
         // Sub-tabs exactly when the kind has more than one page, captioned as described.
