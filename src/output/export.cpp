@@ -146,7 +146,7 @@ void TformExport::BuildControls()
     chkExceed = addChk(5, 1, QStringLiteral("Exceedances"));
     chkExceed->setObjectName(QStringLiteral("chkExceed"));
     addGroup(6, QStringLiteral("Statistics"));
-    chkStatistics = addChk(6, 1, QStringLiteral("Background && Hours"));
+    chkStatistics = addChk(6, 1, QStringLiteral("Chart && Tables"));
     chkStatistics->setObjectName(QStringLiteral("chkStatistics"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
