@@ -4,6 +4,7 @@
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 
+#include <QFontMetrics>
 #include <QToolTip>
 
 #include <algorithm>
@@ -213,4 +214,37 @@ void TStatChart::mouseMoveEvent(QMouseEvent* event)
     else
         QToolTip::showText(event->globalPosition().toPoint(), sTip, this);
     TChartBase::mouseMoveEvent(event);
+}
+
+bool TStatChart::FitToHeight()
+{
+    const QFontMetrics fm(rectCarpet->axis(QCPAxis::atLeft)->tickLabelFont());
+    const double dPitch = rectCarpet->height() / 7.0;
+    const int nStep = dPitch >= fm.height() ? 1 : dPitch * 2 >= fm.height() ? 2 : 6;
+    bool bChanged = false;
+    auto ticker = rectCarpet->axis(QCPAxis::atLeft)->ticker().dynamicCast<QCPAxisTickerText>();
+    if (ticker && ticker->ticks().size() != (6 / nStep) + 1) {
+        ticker->clear();
+        for (int d = 0; d < 7; d += nStep)
+            ticker->addTick(d, TStatFill::WeekdayName(d));
+        bChanged = true;
+    }
+    const int nKeyTicks = rectCarpet->height() >= 6 * fm.height() ? 5 : 2;
+    if (scale->axis()->ticker()->tickCount() != nKeyTicks) {
+        scale->axis()->ticker()->setTickCount(nKeyTicks);
+        bChanged = true;
+    }
+    const bool bLegend = axisRect()->height() >= 8 * fm.height();
+    if (legend->visible() != bLegend) {
+        legend->setVisible(bLegend);
+        bChanged = true;
+    }
+    return bChanged;
+}
+
+void TStatChart::updateLayout()
+{
+    TChartBase::updateLayout();
+    if (FitToHeight())
+        TChartBase::updateLayout();
 }

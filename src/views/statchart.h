@@ -50,8 +50,14 @@ protected:
     QCPRange FullBottomRange() const override;
     void ScrollClamp() override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void updateLayout() override;
 
 private:
+    // On the low charts of a crowded page the legend would cover the typical day and
+    // the weekday names run into each other: fewer of them, and the legend only where
+    // the plot has room for it. Whether anything changed.
+    bool FitToHeight();
+
     QCPAxisRect* rectCarpet = nullptr;
     QCPColorMap* carpet = nullptr;
     QCPColorScale* scale = nullptr;
