@@ -229,6 +229,15 @@ bool TStatChart::FitToHeight()
             ticker->addTick(d, TStatFill::WeekdayName(d));
         bChanged = true;
     }
+    // The hours under the carpet: every third while their labels have room, else every sixth.
+    const int nHourStep = rectCarpet->width() / 8 >= fm.horizontalAdvance(QStringLiteral("00:00")) + 6 ? 3 : 6;
+    auto tickerHours = rectCarpet->axis(QCPAxis::atBottom)->ticker().dynamicCast<QCPAxisTickerText>();
+    if (tickerHours && tickerHours->ticks().size() != 24 / nHourStep) {
+        tickerHours->clear();
+        for (int h = 0; h < 24; h += nHourStep)
+            tickerHours->addTick(h, TStatFill::HourText(h));
+        bChanged = true;
+    }
     const int nKeyTicks = rectCarpet->height() >= 6 * fm.height() ? 5 : 2;
     if (scale->axis()->ticker()->tickCount() != nKeyTicks) {
         scale->axis()->ticker()->setTickCount(nKeyTicks);

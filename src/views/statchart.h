@@ -53,9 +53,9 @@ protected:
     void updateLayout() override;
 
 private:
-    // On the low charts of a crowded page the legend would cover the typical day and
-    // the weekday names run into each other: fewer of them, and the legend only where
-    // the plot has room for it. Whether anything changed.
+    // On the low charts of a crowded page, and on paper, the legend would cover the
+    // typical day and the weekday and hour names run into each other: fewer of them,
+    // and the legend only where the plot has room for it. Whether anything changed.
     bool FitToHeight();
 
     QCPAxisRect* rectCarpet = nullptr;
