@@ -98,8 +98,9 @@ TStatPage::TStatPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(),
     layRow->addWidget(comboStatParam);
     layRow->addStretch(1);
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, row);
+    // Only the background is of the chosen parameter; the other pages stay as they are.
     connect(comboStatParam, &QComboBox::currentTextChanged, this, [this] {
-        if (bBuilt)
+        if (bBuilt && CurrentPage() == 0)
             Build(last);
     });
 
