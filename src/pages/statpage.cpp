@@ -71,7 +71,7 @@ const TKindInfo& TStatPage::Info()
                                  TKindPage{QStringLiteral("Chart"),
                                            true,
                                            QStringLiteral("statistics-chart"),
-                                           QStringLiteral("Typical Day and Weekly Carpet"),
+                                           QStringLiteral("Distribution, Typical Day and Weekly Carpet"),
                                            true,
                                            QString(),
                                            {}}}};
@@ -98,9 +98,10 @@ TStatPage::TStatPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(),
     layRow->addWidget(comboStatParam);
     layRow->addStretch(1);
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, row);
-    // Only the background is of the chosen parameter; the other pages stay as they are.
+    // The background table and the chart's distribution are of the chosen parameter;
+    // the hours stay as they are.
     connect(comboStatParam, &QComboBox::currentTextChanged, this, [this] {
-        if (bBuilt && CurrentPage() == 0)
+        if (bBuilt && CurrentPage() != 1)
             Build(last);
     });
 
@@ -146,7 +147,7 @@ void TStatPage::Build(const TPageChoice& c)
         return;
     }
     for (TStatChart* chart : MakeCharts<TStatChart>())
-        chart->PlotPeriod(dtFrom, dtTo, c.nPeriod, pExcl);
+        chart->PlotPeriod(dtFrom, dtTo, c.nPeriod, Param(), pExcl);
     ShareLevels();
 }
 
@@ -180,7 +181,7 @@ bool TStatPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
     if (TStatFill::Lack(a.front(), false).isEmpty() && TPlatform::ForceDirectories(sChartDir) &&
         !ex.Hooks().Cancelled()) {
         TStatChart chart(ex.Cfg());
-        chart.SetTitle(QStringLiteral("Typical Day and Weekly Carpet - Period: ") + QString::number(ex.Period()) +
+        chart.SetTitle(QStringLiteral("Distribution, Typical Day and Weekly Carpet - Period: ") + QString::number(ex.Period()) +
                        QStringLiteral(" minutes"));
         chart.SetMonitorID(mon.sID);
         chart.PlotStat(a.front());

@@ -55,13 +55,16 @@ TStatChart::TStatChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
     plotLayout()->take(rectDay);
     auto* row = new QCPLayoutGrid;
     plotLayout()->addElement(1, 0, row);
+    rectHist = new QCPAxisRect(this);
     rectCarpet = new QCPAxisRect(this);
     scale = new QCPColorScale(this);
-    row->addElement(0, 0, rectDay);
-    row->addElement(0, 1, rectCarpet);
-    row->addElement(0, 2, scale);
-    row->setColumnStretchFactors({1.2, 1, 0.001});
+    row->addElement(0, 0, rectHist);
+    row->addElement(0, 1, rectDay);
+    row->addElement(0, 2, rectCarpet);
+    row->addElement(0, 3, scale);
+    row->setColumnStretchFactors({0.8, 1.1, 1, 0.001});
     auto* group = new QCPMarginGroup(this);
+    rectHist->setMarginGroup(QCP::msTop | QCP::msBottom, group);
     rectDay->setMarginGroup(QCP::msTop | QCP::msBottom, group);
     rectCarpet->setMarginGroup(QCP::msTop | QCP::msBottom, group);
     scale->setMarginGroup(QCP::msTop | QCP::msBottom, group);
@@ -83,6 +86,18 @@ TStatChart::TStatChart(TCfg& cfg, QWidget* owner) : TChartBase(cfg, owner)
     yCarpet->setRange(-0.5, 6.5);
     xCarpet->grid()->setVisible(false);
     yCarpet->grid()->setVisible(false);
+
+    // The distribution of the background parameter, a step line per part of the day
+    // over its 1 dB classes, so that the three parts can be told apart where they overlap.
+    static constexpr QRgb argbPart[rpPartCount] = {0xE0A000, 0x008000, 0x000080};
+    for (int p = 0; p < rpPartCount; ++p) {
+        QCPGraph* part = addGraph(rectHist->axis(QCPAxis::atBottom), rectHist->axis(QCPAxis::atLeft));
+        part->setName(TStatFill::PartName(p));
+        part->setPen(QPen(QColor(argbPart[p]), 1.5));
+        part->setLineStyle(QCPGraph::lsStepCenter);
+    }
+    rectHist->axis(QCPAxis::atLeft)->setLabel(QStringLiteral("% of periods"));
+    rectHist->axis(QCPAxis::atBottom)->setLabel(QStringLiteral("dB(A)"));
 
     carpet = new QCPColorMap(xCarpet, yCarpet);
     carpet->data()->setSize(24, 7);
@@ -115,12 +130,13 @@ void TStatChart::ScrollClamp()
     KeepInside(FullBottomRange());
 }
 
-void TStatChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod, const TExclusions* pExcl)
+void TStatChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod, const QString& sParam,
+                            const TExclusions* pExcl)
 {
     TTQMonitor mon;
     mon.sID = MonitorID();
     mon.sName = mon.sID;
-    const std::vector<TStatMonitor> a = TStatistics::Compute(TRatingSettings::FromCfg(cfg), QStringLiteral("LAeq"),
+    const std::vector<TStatMonitor> a = TStatistics::Compute(TRatingSettings::FromCfg(cfg), sParam,
                                                              cfg.DataPath(), TMonitorSel{&mon}, dtFrom, dtTo,
                                                              nPeriod, pExcl);
     if (!a.empty())
@@ -156,6 +172,32 @@ void TStatChart::PlotStat(const TStatMonitor& sm)
         graph(3 * k + 1)->setData(aKeys, aLow, true);
         graph(3 * k + 2)->setData(aKeys, aHigh, true);
     }
+    // The distribution as shares of each part's periods, over the classes of all parts.
+    int nLow = 999;
+    int nHigh = -1;
+    double dShareMax = 0;
+    for (int p = 0; p < rpPartCount; ++p) {
+        const TStatDistribution& dist = sm.aParts[size_t(p)];
+        QVector<double> aKeys;
+        QVector<double> aShares;
+        for (int i = 0; i < int(dist.anCount.size()); ++i) {
+            const double dShare = 100.0 * dist.anCount[size_t(i)] / dist.nValues;
+            aKeys.append((dist.nLowestClass + i + 0.5) * TStatistics::dClassWidth);
+            aShares.append(dShare);
+            dShareMax = std::max(dShareMax, dShare);
+        }
+        if (!dist.anCount.empty()) {
+            nLow = std::min(nLow, dist.nLowestClass);
+            nHigh = std::max(nHigh, dist.nLowestClass + int(dist.anCount.size()));
+        }
+        graph(SeriesParts + p)->setData(aKeys, aShares, true);
+    }
+    rectHist->axis(QCPAxis::atBottom)->setLabel(sm.sParam + QStringLiteral("  dB(A)"));
+    if (nHigh > nLow) {
+        rectHist->axis(QCPAxis::atBottom)->setRange(nLow - 1, nHigh + 1);
+        rectHist->axis(QCPAxis::atLeft)->setRange(0, std::ceil(dShareMax / 5.0) * 5.0 + 5.0);
+    }
+
     double dKeyLow = 999.0;
     double dKeyHigh = 0.0;
     for (int d = 0; d < 7; ++d)
@@ -239,10 +281,11 @@ bool TStatChart::FitToHeight()
         bChanged = true;
     }
     const int nKeyTicks = rectCarpet->height() >= 6 * fm.height() ? 5 : 2;
-    if (scale->axis()->ticker()->tickCount() != nKeyTicks) {
-        scale->axis()->ticker()->setTickCount(nKeyTicks);
-        bChanged = true;
-    }
+    for (QCPAxis* axis : {scale->axis(), rectHist->axis(QCPAxis::atLeft)})
+        if (axis->ticker()->tickCount() != nKeyTicks) {
+            axis->ticker()->setTickCount(nKeyTicks);
+            bChanged = true;
+        }
     const bool bLegend = axisRect()->height() >= 8 * fm.height();
     if (legend->visible() != bLegend) {
         legend->setVisible(bLegend);

@@ -10,7 +10,9 @@ class QCPColorMap;
 class QCPColorScale;
 class TExclusions;
 
-// The time-of-day statistics of one monitor: on the left the typical day, the LAeq
+// The statistics of one monitor: on the left the distribution of the background
+// parameter per part of the day (the share of the part's periods in each 1 dB
+// class); in the middle the typical day, the LAeq
 // per hour of the weekdays and of the weekends with the 10th to 90th percentile of
 // the days' own hourly levels as a band; on the right the carpet, the LAeq per hour
 // and weekday as coloured cells with their colour key. Hovering over a cell shows its
@@ -28,9 +30,10 @@ public:
     // on a fresh chart.
     void PlotStat(const TStatMonitor& sm);
     // Computes the statistics of the chart's monitor for dtFrom..dtTo (both included)
-    // from the nPeriod-minute files of the settings' data folder, leaving out pExcl,
-    // then plots them.
-    void PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod, const TExclusions* pExcl);
+    // from the nPeriod-minute files of the settings' data folder, with the background
+    // of sParam and leaving out pExcl, then plots them.
+    void PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod, const QString& sParam,
+                    const TExclusions* pExcl);
 
     // What the carpet cell under the pixel pt holds ("Tue 14:00-15:00  56.3 dB"), or
     // "no value"; empty where pt lies outside the carpet.
@@ -42,9 +45,10 @@ public:
     double KeyMax() const;
 
     // Series order: weekdays' LAeq, their 10th and 90th percentile, then the same for
-    // the weekends; the carpet last.
+    // the weekends; the distributions of the day, evening and night; the carpet last.
     static constexpr int SeriesWeekdays = 0;
     static constexpr int SeriesWeekends = 3;
+    static constexpr int SeriesParts = 6;
 
 protected:
     QCPRange FullBottomRange() const override;
@@ -58,6 +62,7 @@ private:
     // and the legend only where the plot has room for it. Whether anything changed.
     bool FitToHeight();
 
+    QCPAxisRect* rectHist = nullptr;
     QCPAxisRect* rectCarpet = nullptr;
     QCPColorMap* carpet = nullptr;
     QCPColorScale* scale = nullptr;

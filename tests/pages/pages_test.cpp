@@ -113,11 +113,16 @@ TEST_F(TPageTest, Statistics_TheChosenParameterRebuildsAndTheCarpetTellsItsCells
     EXPECT_DOUBLE_EQ(chart->Value(TStatChart::SeriesWeekdays, 13), 51.3);
     // The tip of the cell under a point found from the carpet's own axes.
     const QList<QCPAxisRect*> aRects = chart->axisRects();
-    ASSERT_EQ(aRects.size(), 2);
-    const QPointF pt(aRects[1]->axis(QCPAxis::atBottom)->coordToPixel(13),
-                     aRects[1]->axis(QCPAxis::atLeft)->coordToPixel(3));
+    ASSERT_EQ(aRects.size(), 3);
+    QCPAxisRect* rectCarpet = aRects[2];
+    const QPointF pt(rectCarpet->axis(QCPAxis::atBottom)->coordToPixel(13),
+                     rectCarpet->axis(QCPAxis::atLeft)->coordToPixel(3));
     EXPECT_EQ(chart->CarpetTip(pt), QStringLiteral("Thu 13:00-14:00  51.3 dB"));
-    const QPointF ptFri(pt.x(), aRects[1]->axis(QCPAxis::atLeft)->coordToPixel(4));
+    const QPointF ptFri(pt.x(), rectCarpet->axis(QCPAxis::atLeft)->coordToPixel(4));
     EXPECT_EQ(chart->CarpetTip(ptFri), QStringLiteral("Fri 13:00-14:00  no value"));
     EXPECT_EQ(chart->CarpetTip(QPointF(2, 2)), QString());
+    // The distribution of the chosen parameter (LAeq, chosen above): the day's twelve
+    // values 51.7 to 51.9 and 51.0 to 51.8 all lie in the class 51-52.
+    EXPECT_DOUBLE_EQ(chart->Value(TStatChart::SeriesParts + rpDay, 0), 100.0);
+    EXPECT_TRUE(std::isnan(chart->Value(TStatChart::SeriesParts + rpDay, 1)));
 }
