@@ -9,6 +9,7 @@
 #include "pages/excpage.h"
 #include "pages/qualpage.h"
 #include "pages/sumpage.h"
+#include "pages/statpage.h"
 #include "pages/reportkinds.h"
 #include "platform/platform.h"
 #include "platform/writeerror.h"
@@ -57,6 +58,7 @@ struct TArgs
     bool bEvents = false;
     bool bExceedances = false;
     bool bQuality = false;
+    bool bStatistics = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -75,6 +77,7 @@ struct TArgs
     bool bLandscape = false;
     bool bProgress = false;
     std::optional<QString> sLimits;
+    std::optional<QString> sParameter;
     std::optional<QString> sExclusions;
     bool bNoExclusions = false;
     std::optional<bool> bZoom;
@@ -92,6 +95,7 @@ TArgs Parse(const QStringList& args)
         {"--image-format", &TArgs::sImageFormat}, {"--pdf", &TArgs::sPdf}, {"--report", &TArgs::sReport},
         {"--paper", &TArgs::sPaper},
         {"--limits", &TArgs::sLimits}, {"--exclusions", &TArgs::sExclusions},
+        {"--parameter", &TArgs::sParameter},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -128,6 +132,8 @@ TArgs Parse(const QStringList& args)
             a.bExceedances = true;
         else if (sOpt == QLatin1String("--quality"))
             a.bQuality = true;
+        else if (sOpt == QLatin1String("--statistics"))
+            a.bStatistics = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -459,10 +465,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.bQuality) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bQuality) + int(a.bStatistics) + int(a.sPdf.has_value()) !=
         1)
         throw EBadArgs(QStringLiteral(
-            "give one of --export, --table, --summary, --events, --exceedances, --quality or --pdf"));
+            "give one of --export, --table, --summary, --events, --exceedances, --quality, --statistics or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -474,6 +480,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
     if (a.sLimits && !a.sExport && !a.bExceedances && !a.sPdf)
         throw EBadArgs(QStringLiteral("--limits goes with --exceedances, --export and --pdf only"));
+    if (a.sParameter && !a.bStatistics)
+        throw EBadArgs(QStringLiteral("--parameter goes with --statistics only"));
+    if (a.sParameter && a.sParameter->trimmed().isEmpty())
+        throw EBadArgs(QStringLiteral("--parameter needs a parameter name"));
     if (a.bNoExclusions && a.sExclusions)
         throw EBadArgs(QStringLiteral("give --exclusions FILE or --no-exclusions, not both"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
@@ -531,6 +541,13 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         TQualPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), pExcl.get(), out);
         return 0;
     }
+    if (a.bStatistics) {
+        return TStatPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(),
+                                   a.sParameter ? a.sParameter->trimmed() : TStatPage::DefaultParam(),
+                                   pExcl.get(), out, err)
+                   ? 0
+                   : 1;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out, pExcl.get());
         return 0;
@@ -583,6 +600,7 @@ QString TCmdLine::Usage()
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
         "       tarvik-reporter --quality [options]\n"
+        "       tarvik-reporter --statistics [--parameter NAME] [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -615,6 +633,17 @@ QString TCmdLine::Usage()
         "  --limits FILE         with --exceedances, --export or --pdf: judge by the limit\n"
         "                        rules of FILE, one per line as in the settings, for this\n"
         "                        run (default: the limits of the settings)\n"
+        "  --statistics          print as CSV, in blocks separated by a blank line: per\n"
+        "                        part of the day the periods per 1 dB class of a\n"
+        "                        parameter with the cumulative share; the periods, most\n"
+        "                        frequent class, median and 10th percentile (nearest\n"
+        "                        rank) per part; the LAeq per hour of weekdays and\n"
+        "                        weekends with the 10th and 90th percentile of the days;\n"
+        "                        the LAeq per hour and weekday. A monitor without the\n"
+        "                        parameter or without data is named on standard error;\n"
+        "                        exit 1 when no monitor has the parameter\n"
+        "  --parameter NAME      with --statistics: the parameter of the classes\n"
+        "                        (default: LAF90)\n"
         "  --exclusions FILE     leave out the periods the exclusion file FILE lists\n"
         "                        (default: the exclusion file beside the settings, when\n"
         "                        there is one), and the wind and rain periods of the\n"
@@ -654,7 +683,7 @@ QString TCmdLine::Usage()
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
         "                        exceedances of the noise limits), qual (the data\n"
-        "                        quality) (default: all)\n"
+        "                        quality), stat (the statistics) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -667,7 +696,8 @@ QString TCmdLine::Usage()
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
-        "                        exceedances, quality-calendar, quality\n"
+        "                        exceedances, quality-calendar, quality, statistics,\n"
+        "                        statistics-hours, statistics-chart\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"

@@ -59,7 +59,7 @@ TEST_F(TformExportTest, Create_FixedSizeCaptionsAndIdleState)
     dir.Cfg().SetExportDir(dir.HtmlDir());
     const auto dlg = Make();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Create HTML Reports"));
-    EXPECT_EQ(dlg->size(), QSize(457, 490));
+    EXPECT_EQ(dlg->size(), QSize(457, 514));
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
     for (QCheckBox* chk : {dlg->chkPerChart, dlg->chkPerTbl, dlg->chkAlmChart, dlg->chkAlmTbl,
