@@ -7,6 +7,7 @@
 #include "output/utils.h"
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/exlpage.h"
 #include "pages/sumpage.h"
 #include "pages/reportkinds.h"
 #include "platform/platform.h"
@@ -54,6 +55,7 @@ struct TArgs
     bool bSummary = false;
     bool bEvents = false;
     bool bExceedances = false;
+    bool bExclusionsList = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -123,6 +125,8 @@ TArgs Parse(const QStringList& args)
             a.bEvents = true;
         else if (sOpt == QLatin1String("--exceedances"))
             a.bExceedances = true;
+        else if (sOpt == QLatin1String("--exclusions-list"))
+            a.bExclusionsList = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -450,10 +454,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bExclusionsList) + int(a.sPdf.has_value()) !=
         1)
-        throw EBadArgs(
-            QStringLiteral("give one of --export, --table, --summary, --events, --exceedances or --pdf"));
+        throw EBadArgs(QStringLiteral(
+            "give one of --export, --table, --summary, --events, --exceedances, --exclusions-list or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -467,6 +471,8 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         throw EBadArgs(QStringLiteral("--limits goes with --exceedances, --export and --pdf only"));
     if (a.bNoExclusions && a.sExclusions)
         throw EBadArgs(QStringLiteral("give --exclusions FILE or --no-exclusions, not both"));
+    if (a.bExclusionsList && a.bNoExclusions)
+        throw EBadArgs(QStringLiteral("--exclusions-list lists an exclusion file: leave --no-exclusions out"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
     const bool bFromLast = a.sFrom && *a.sFrom == QLatin1String("last");
@@ -518,6 +524,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out, pExcl.get());
         return 0;
     }
+    if (a.bExclusionsList) {
+        TExlPage::WriteCsv(pExcl.get(), aSel, dtFrom, dtTo, out);
+        return 0;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out, pExcl.get());
         return 0;
@@ -563,11 +573,13 @@ QString TCmdLine::Usage()
 {
     return QStringLiteral(
         "Usage: tarvik-reporter --export DIR [options]\n"
-        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
+        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations|exclusions|\n"
+        "                               exclusion-effect [options]\n"
         "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
+        "       tarvik-reporter --exclusions-list [--exclusions FILE] [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -600,6 +612,11 @@ QString TCmdLine::Usage()
         "  --limits FILE         with --exceedances, --export or --pdf: judge by the limit\n"
         "                        rules of FILE, one per line as in the settings, for this\n"
         "                        run (default: the limits of the settings)\n"
+        "  --exclusions-list     print the exclusions of the monitors that overlap the\n"
+        "                        range as CSV (id, status, monitor, from, to, seconds,\n"
+        "                        covers, reason, comment, author, created, withdrawn,\n"
+        "                        withdrawn by), withdrawn ones too, in the order of the\n"
+        "                        file; automatic ones (weather rules) have ids A1, A2, ...\n"
         "  --exclusions FILE     leave out the periods the exclusion file FILE lists\n"
         "                        (default: the exclusion file beside the settings, when\n"
         "                        there is one)\n"
@@ -628,7 +645,8 @@ QString TCmdLine::Usage()
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
-        "                        exceedances of the noise limits) (default: all)\n"
+        "                        exceedances of the noise limits), exl (the exclusions)\n"
+        "                        (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -641,7 +659,7 @@ QString TCmdLine::Usage()
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
-        "                        exceedances\n"
+        "                        exceedances, exclusions, exclusion-effect\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"

@@ -74,6 +74,7 @@ public:
     QCheckBox* chkSummary;
     QCheckBox* chkEvents;
     QCheckBox* chkExceed;
+    QCheckBox* chkExclusions;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;

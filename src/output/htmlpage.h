@@ -65,6 +65,14 @@ public:
     // The exceedance table of one monitor from the grid the exceedance fill gives for
     // it, then the note on how periods are judged, in the manner of AddSumTable.
     void AddExcTable(const TStringGrid& grid);
+    // The exclusion list and its effect per day of one monitor, from the grids the
+    // exclusion fill gives, then the note on how periods are judged; without a list
+    // (bList false) a line saying so instead.
+    void AddExlTables(const TStringGrid& list, const TStringGrid& effect, bool bList);
+    // The line of a page whose figures leave excluded periods out: "12 periods
+    // excluded; see the Exclusions Report", the report's name linked to sLink (a
+    // relative link, already percent-encoded) when there is one.
+    void AddExcludedLine(int nPeriods, const QString& sLink);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold

@@ -4,6 +4,7 @@
 #include "pages/calpage.h"
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/exlpage.h"
 #include "pages/perpage.h"
 #include "pages/prfpage.h"
 #include "pages/sumpage.h"
@@ -24,7 +25,7 @@ const std::vector<TReportKind>& TReportKinds::All()
     // Adding a kind: its row here, in the place its section takes on the index page.
     static const std::vector<TReportKind> aKinds{Row<TPerPage>(), Row<TAlmPage>(), Row<TPrfPage>(),
                                                  Row<TCalPage>(), Row<TSumPage>(), Row<TEvtPage>(),
-                                                 Row<TExcPage>()};
+                                                 Row<TExcPage>(), Row<TExlPage>()};
     return aKinds;
 }
 

@@ -943,6 +943,48 @@ TEST_F(TCmdLineTest, Exceedances_CsvRowsAndCountsAgainstHandCountedPeriods)
     EXPECT_EQ(ReadAll(sIni), baBefore);
 }
 
+// --exclusions-list over the monitors and days the command line chooses: monitor 7's row
+// and the "*" row once, withdrawn ones too, not monitor 8's nor a row before the range;
+// --table exclusion-effect counts the one hourly period the exclusion touches; the list
+// cannot go with --no-exclusions, which leaves no list.
+TEST_F(TCmdLineTest, ExclusionsList_RowsOfTheChosenMonitorsAndRangeAsCsv)
+{
+    const QString sFile = dir.Root() + QStringLiteral("excl.csv");
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\r\n"
+            "1,7,2024-03-01 01:10:00,2024-03-01 01:20:00,all,works,\"digger, north\",anna,2024-03-04 08:00:00,,\r\n"
+            "2,8,2024-03-01 01:10:00,2024-03-01 01:20:00,all,rain,,anna,2024-03-04 08:00:00,,\r\n"
+            "3,*,2024-02-29 23:00:00,2024-03-01 00:00:00,all,fault,,anna,2024-03-04 08:00:00,,\r\n"
+            "4,*,2024-03-01 23:00:00,2024-03-02 01:00:00,LAF90,wind,,anna,2024-03-04 08:00:00,"
+            "2024-03-04 09:00:00,pekka\r\n");
+    f.close();
+    ASSERT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--exclusions"), sFile,
+                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("id,status,monitor,from,to,seconds,covers,reason,comment,author,created,"
+                                   "withdrawn,withdrawn by\n"
+                                   "1,active,7,2024-03-01 01:10:00,2024-03-01 01:20:00,600,all,works,"
+                                   "\"digger, north\",anna,2024-03-04 08:00:00,,\n"
+                                   "4,withdrawn,*,2024-03-01 23:00:00,2024-03-02 01:00:00,7200,LAF90,wind,,"
+                                   "anna,2024-03-04 08:00:00,2024-03-04 09:00:00,pekka\n"));
+
+    ASSERT_EQ(Run({QStringLiteral("--table"), QStringLiteral("exclusion-effect"), QStringLiteral("--exclusions"),
+                   sFile, QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01")}),
+              0);
+    // Title, blank, two heading rows, then the day: one of the two hourly periods, 600 s.
+    const QStringList slRows = sOut.split(QStringLiteral("\r\n"));
+    ASSERT_GT(slRows.size(), 4);
+    EXPECT_TRUE(slRows[4].startsWith(QStringLiteral("2024-03-01\t1\t2\t600\t0:10:00\tworks\t")))
+        << slRows[4].toStdString();
+
+    EXPECT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--no-exclusions")}), 2);
+    EXPECT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--summary")}), 2);
+}
+
 TEST_F(TCmdLineTest, Exceedances_LimitsFileReplacesTheSettingsAndBadInputIsRefused)
 {
     dir.Cfg().SetLimitRules({QStringLiteral("*; LAeq; Mon-Sun; 00:00-00:00; 10.0"),

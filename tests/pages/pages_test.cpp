@@ -1,6 +1,9 @@
 #include "pages/excpage.h"
+#include "pages/exlpage.h"
 #include "pages/sumpage.h"
 
+#include "analysis/exclusions.h"
+#include "analysis/exclusionsfill.h"
 #include "analysis/limitsfill.h"
 #include "analysis/ratingfill.h"
 #include "monitors/monitor.h"
@@ -9,7 +12,11 @@
 
 #include "views/tickedmonitors.h"
 
+#include <QFile>
 #include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +29,7 @@ const QDate d7(2024, 3, 7);
 class TPageTest : public TTickedMonitorsTest
 {
 protected:
-    TPageEnv Env() { return TPageEnv{cfg, mons, &chklstMon, {}}; }
+    TPageEnv Env() { return TPageEnv{cfg, mons, &chklstMon, {}, nullptr, {}}; }
     static TPageChoice Day(const QDate& d) { return TPageChoice{d.startOfDay(), d.startOfDay(), d, 60}; }
 };
 } // namespace
@@ -64,4 +71,149 @@ TEST_F(TPageTest, Exceedances_JudgedByTheRulesAsTheyAreAtTheBuild)
             ++nRows;
     EXPECT_EQ(nRows, 24);
     EXPECT_NE(page.Grid(0)->Cells(0, 2), sNone);
+}
+
+namespace {
+QByteArray FileBytes(const QString& sFile)
+{
+    QFile f(sFile);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// The page's list over a temporary exclusion file: M02 (East Fence, ticked) has an
+// active row and a withdrawn one, M01 one that the list leaves out.
+class TExlPageTest : public TPageTest
+{
+protected:
+    void SetUp() override
+    {
+        TPageTest::SetUp();
+        ASSERT_TRUE(tmp.isValid());
+        sFile = tmp.path() + QStringLiteral("/rp_exclusions.csv");
+        baFile = "id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\r\n"
+                 "1,M02,2024-03-07 10:00:00,2024-03-07 12:00:00,all,rain,,anna,2024-03-08 09:00:00,,\r\n"
+                 "2,M02,2024-03-07 14:00:00,2024-03-07 15:00:00,all,works,,anna,2024-03-08 09:00:00,"
+                 "2024-03-08 10:00:00,anna\r\n"
+                 "3,M01,2024-03-07 14:00:00,2024-03-07 15:00:00,all,works,,anna,2024-03-08 09:00:00,,\r\n";
+        QFile f(sFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(baFile), baFile.size());
+        f.close();
+        QString sError;
+        ASSERT_TRUE(excl.Load(sFile, sError)) << qPrintable(sError);
+        excl.SetLogin(QStringLiteral("pekka"));
+        dir.Write(QStringLiteral("M02"), d7, "per-07-0060.csv", TDayDir::FullDay60(".Time,LAeq"));
+        Tick(0);
+    }
+    TPageEnv ExlEnv()
+    {
+        TPageEnv env = Env();
+        env.excl = &excl;
+        return env;
+    }
+    // The list's row of exclusion nId; -1 when it is not listed.
+    static int RowOf(const TExlPage& page, int nId)
+    {
+        const TGridView& grid = *page.Grid(0);
+        for (int r = 0; r < grid.RowCount(); ++r)
+            if (grid.Cells(TExclusionsFill::ColId, r) == QString::number(nId))
+                return r;
+        return -1;
+    }
+    static bool Enabled(const TExlPage& page, const char* szButton)
+    {
+        const auto* btn = page.findChild<QPushButton*>(QLatin1String(szButton));
+        return btn != nullptr && btn->isEnabled();
+    }
+
+    QTemporaryDir tmp;
+    QString sFile;
+    QByteArray baFile;
+    TExclusions excl;
+};
+} // namespace
+
+// The buttons follow the row chosen: an active row can be edited and withdrawn, a
+// withdrawn one neither; Undo waits for a change. Without a list nothing is offered.
+TEST_F(TExlPageTest, Exclusions_ButtonsFollowTheRowChosen)
+{
+    TExlPage page(ExlEnv(), nullptr);
+    page.Build(Day(d7));
+    EXPECT_EQ(RowOf(page, 3), -1) << "M01 is not ticked";
+    ASSERT_GE(RowOf(page, 2), 0);
+    page.ChooseRow(RowOf(page, 2));
+    EXPECT_EQ(page.Chosen(), 2);
+    EXPECT_FALSE(Enabled(page, "btnExlEdit"));
+    EXPECT_FALSE(Enabled(page, "btnExlWithdraw"));
+    page.ChooseRow(RowOf(page, 1));
+    EXPECT_TRUE(Enabled(page, "btnExlEdit"));
+    EXPECT_TRUE(Enabled(page, "btnExlWithdraw"));
+    EXPECT_FALSE(Enabled(page, "btnExlUndo"));
+    page.ChooseRow(0); // the monitor's title
+    EXPECT_EQ(page.Chosen(), 0);
+    EXPECT_FALSE(Enabled(page, "btnExlWithdraw"));
+
+    TExlPage none(Env(), nullptr);
+    none.Build(Day(d7));
+    none.ChooseRow(3);
+    EXPECT_FALSE(Enabled(none, "btnExlEdit"));
+    EXPECT_FALSE(Enabled(none, "btnExlUndo"));
+}
+
+// Withdraw writes the file at once and the row stays, withdrawn by the login; Undo
+// writes the file back byte for byte. Each saved change is announced once.
+TEST_F(TExlPageTest, Exclusions_WithdrawAndUndoRoundTripThroughTheFile)
+{
+    TExlPage page(ExlEnv(), nullptr);
+    QSignalSpy spy(&page, &TReportPage::ExclusionsChanged);
+    page.Build(Day(d7));
+    page.ChooseRow(RowOf(page, 1));
+    page.WithdrawChosen();
+    EXPECT_EQ(spy.count(), 1);
+    const QByteArray baWithdrawn = FileBytes(sFile);
+    EXPECT_NE(baWithdrawn, baFile);
+    EXPECT_TRUE(baWithdrawn.contains(",pekka\r\n"));
+    QString sError;
+    TExclusions onDisk;
+    ASSERT_TRUE(onDisk.Load(sFile, sError));
+    ASSERT_NE(onDisk.Find(1), nullptr);
+    EXPECT_TRUE(onDisk.Find(1)->IsWithdrawn());
+    // The page built itself again: the row is there, withdrawn, and can no longer be withdrawn.
+    const int nRow = RowOf(page, 1);
+    ASSERT_GE(nRow, 0);
+    EXPECT_EQ(page.Grid(0)->Cells(TExclusionsFill::ColStatus, nRow), QStringLiteral("withdrawn"));
+    EXPECT_FALSE(Enabled(page, "btnExlWithdraw"));
+    EXPECT_TRUE(Enabled(page, "btnExlUndo"));
+
+    page.UndoLast();
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_EQ(FileBytes(sFile), baFile);
+    EXPECT_EQ(page.Grid(0)->Cells(TExclusionsFill::ColStatus, RowOf(page, 1)), QStringLiteral("active"));
+    EXPECT_TRUE(Enabled(page, "btnExlWithdraw"));
+    EXPECT_FALSE(Enabled(page, "btnExlUndo"));
+}
+
+// A file that refuses writing: the message comes, nothing is announced, and the list
+// in memory is what the file holds, so the tab does not show a withdrawal never stored.
+TEST_F(TExlPageTest, Exclusions_ReadOnlyFileGivesTheMessageAndKeepsTheListAsOnDisk)
+{
+    TExlPage page(ExlEnv(), nullptr);
+    QStringList slMessages;
+    page.SetMessageFn([&](const QString& s) { slMessages << s; });
+    QSignalSpy spy(&page, &TReportPage::ExclusionsChanged);
+    page.Build(Day(d7));
+    page.ChooseRow(RowOf(page, 1));
+    const QFileDevice::Permissions was = QFile::permissions(sFile);
+    ASSERT_TRUE(QFile::setPermissions(sFile, QFileDevice::ReadOwner));
+    page.WithdrawChosen();
+    QFile::setPermissions(sFile, was);
+    ASSERT_EQ(slMessages.size(), 1);
+    EXPECT_TRUE(slMessages[0].startsWith(QStringLiteral("Unable to write to "))) << qPrintable(slMessages[0]);
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(FileBytes(sFile), baFile);
+    ASSERT_NE(excl.Find(1), nullptr);
+    EXPECT_FALSE(excl.Find(1)->IsWithdrawn());
+    EXPECT_EQ(excl.Bytes(), baFile);
+    EXPECT_EQ(page.Grid(0)->Cells(TExclusionsFill::ColStatus, RowOf(page, 1)), QStringLiteral("active"));
+    EXPECT_TRUE(Enabled(page, "btnExlWithdraw"));
 }

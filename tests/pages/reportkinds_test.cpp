@@ -31,11 +31,13 @@ TEST(TReportKinds, NamesTheCommandLineTakes_KeepTheirOrder)
 {
     // Scripts and the usage text name these; a new kind adds to them, never reorders.
     EXPECT_EQ(TReportKinds::PartNames(), Names({"per-chart", "per-table", "alm-chart", "alm-table",
-                                                "alm-list", "prf", "cal", "sum", "evt", "exc"}));
+                                                "alm-list", "prf", "cal", "sum", "evt", "exc", "exl"}));
     EXPECT_EQ(TReportKinds::ReportNames(),
               Names({"periodic-chart", "periodic-table", "alarm-chart", "alarm-table", "alarm-list",
-                     "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances"}));
-    EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations"}));
+                     "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances",
+                     "exclusions", "exclusion-effect"}));
+    EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations", "exclusions",
+                                                "exclusion-effect"}));
 }
 
 TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
@@ -45,9 +47,9 @@ TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
         slKeys << info->sKey;
         slFolders << info->sFolder;
     }
-    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc"}));
+    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc", "exl"}));
     EXPECT_EQ(slFolders, Names({"periodic", "alarms", "profiles", "calibrations", "summaries", "events",
-                                "exceedances"}));
+                                "exceedances", "exclusions"}));
 }
 
 TEST(TReportKinds, EveryRow_HasNamesOfItsOwnAndAHelpPageThatExists)
@@ -112,7 +114,7 @@ TEST(TReportKinds, EveryPage_HasAGridOrTheScrollBoxForEachOfItsPages)
     QListWidget chklst;
     for (const TReportKind& kind : TReportKinds::All()) {
         SCOPED_TRACE(kind.info.sKey.toStdString());
-        std::unique_ptr<TReportPage> page(kind.fnMakePage(TPageEnv{cfg, mons, &chklst, {}}, nullptr));
+        std::unique_ptr<TReportPage> page(kind.fnMakePage(TPageEnv{cfg, mons, &chklst, {}, nullptr, {}}, nullptr));
         EXPECT_EQ(page->objectName(), kind.info.sTabName);
         const int nPages = int(kind.info.aPages.size());
         // Sub-tabs exactly when the kind has more than one page, captioned as described.
