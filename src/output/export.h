@@ -87,7 +87,7 @@ public:
     void btnCancelClick();
 
     static constexpr int FormWidth = 457;
-    static constexpr int FormHeight = 460;
+    static constexpr int FormHeight = 484;
 
 public Q_SLOTS:
     // Escape and the window's close box act as the Cancel button while a run is on,

@@ -623,7 +623,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 7);
+    EXPECT_EQ(slRows.size(), 2 * 8);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
@@ -632,7 +632,8 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
                                      QStringLiteral("calibrations/cal_%1_20240301_20240302.html"),
                                      QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("events/evt_%1_20240301_20240302.html"),
-                                     QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html")}) {
+                                     QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("exclusions/exl_%1_20240301_20240302_0060.html")}) {
             const QString sFile = sPage.arg(sID);
             EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
             EXPECT_EQ(slRows.filter(sFile).size(), 1) << sFile.toStdString();
@@ -741,7 +742,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
         EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
             << sFile.toStdString();
     }
-    EXPECT_EQ(nPages, 2 * 7 + 1);
+    EXPECT_EQ(nPages, 2 * 8 + 1);
 
     // The same pictures, kept in a small part of the bytes.
     for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),

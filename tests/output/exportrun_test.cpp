@@ -342,7 +342,8 @@ TEST_F(TExportRunTest, Exclusions_PagePerMonitorAndTheLineOnThePagesTheyChanged)
     const QStringList slExl =
         TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("exclusions/exl_7_20240301_20240303_0060.html"));
     EXPECT_EQ(slExl[33], QStringLiteral("<div id=\"title\">Exclusions Report</div>"));
-    EXPECT_EQ(slExl.count(QStringLiteral("<td>rain</td>")), 1);
+    // The row's reason, then the reasons of day 1 and of the range.
+    EXPECT_EQ(slExl.count(QStringLiteral("<td>rain</td>")), 3);
     EXPECT_EQ(slExl.count(QStringLiteral("<td>&lt;b&gt;storm&lt;/b&gt;</td>")), 1) << "a comment is text";
     // The effect: day 1 one period of one, one second; the range the same.
     const auto iDay1 = slExl.indexOf(QStringLiteral("<td>2024-03-01</td>"));
