@@ -213,7 +213,8 @@ void TformMain::CreateControls()
                            connect(chart, &TChartBase::Zoomed, this, &TformMain::SyncZoom);
                            connect(chart, &TChartBase::Unzoomed, this, &TformMain::SyncUnzoom);
                            connect(chart, &TChartBase::Scrolled, this, &TformMain::SyncScroll);
-                       }};
+                       },
+                       nullptr, {}};
     for (const TReportKind* kind : aKinds) {
         TReportPage* page = kind->fnMakePage(env, pagesMain);
         pagesMain->addTab(page, kind->info.sTab);
