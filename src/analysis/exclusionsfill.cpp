@@ -170,7 +170,7 @@ void TExclusionsFill::FillList(TStringGrid& grid, const TMonitorSel& aMons,
     grid.SetColCount(ColCount);
     grid.SetRowCount(1);
     grid.SetDefaultColWidth(64);
-    grid.SetColWidth(ColId, 40);
+    grid.SetColWidth(ColId, 84); // the monitor title stands in it
     grid.SetColWidth(ColStatus, 70);
     grid.SetColWidth(ColFrom, 124);
     grid.SetColWidth(ColTo, 124);

@@ -70,6 +70,7 @@ TExlPage::TExlPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), e
     btnUndo->setObjectName(QStringLiteral("btnExlUndo"));
     lblChosen = new QLabel(panel);
     lblChosen->setObjectName(QStringLiteral("lblExlChosen"));
+    lblChosen->setTextFormat(Qt::PlainText);
     bar->addWidget(btnEdit);
     bar->addWidget(btnWithdraw);
     bar->addWidget(btnUndo);
@@ -153,7 +154,9 @@ void TExlPage::UpdateButtons()
         lblChosen->setText(QStringLiteral("Exclusion ") + QString::number(nChosen) +
                            QStringLiteral(" is withdrawn"));
     else if (ex)
-        lblChosen->setText(QStringLiteral("Exclusion ") + QString::number(nChosen) + QStringLiteral(" chosen"));
+        lblChosen->setText(QStringLiteral("Exclusion ") + QString::number(nChosen) + QStringLiteral(" chosen: ") +
+                           TExclusion::WallText(ex->nFrom) + QStringLiteral(" to ") + TExclusion::WallText(ex->nTo) +
+                           QStringLiteral(", ") + TExclusion::ReasonText(ex->eReason));
     else
         lblChosen->setText(env.excl ? QStringLiteral("Click an exclusion to choose it") : QString());
 }
