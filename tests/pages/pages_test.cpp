@@ -12,11 +12,16 @@
 
 #include "views/tickedmonitors.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +157,22 @@ TEST_F(TExlPageTest, Exclusions_ButtonsFollowTheRowChosen)
     page.ChooseRow(0); // the monitor's title
     EXPECT_EQ(page.Chosen(), 0);
     EXPECT_FALSE(Enabled(page, "btnExlWithdraw"));
+    // An automatic exclusion is listed but changes with its weather rules alone.
+    TExclusion ex;
+    ex.sMonitor = QStringLiteral("M02");
+    ex.nFrom = TExclusion::Wall(d7, 3600);
+    ex.nTo = TExclusion::Wall(d7, 7200);
+    excl.SetAutomatic({ex});
+    page.Build(Day(d7));
+    int nAuto = -1;
+    for (int r = 0; r < page.Grid(0)->RowCount(); ++r)
+        if (page.Grid(0)->Cells(TExclusionsFill::ColId, r) == QStringLiteral("A1"))
+            nAuto = r;
+    ASSERT_GE(nAuto, 0);
+    page.ChooseRow(nAuto);
+    EXPECT_EQ(page.Chosen(), -1);
+    EXPECT_FALSE(Enabled(page, "btnExlEdit"));
+    EXPECT_FALSE(Enabled(page, "btnExlWithdraw"));
 
     TExlPage none(Env(), nullptr);
     none.Build(Day(d7));
@@ -191,6 +212,46 @@ TEST_F(TExlPageTest, Exclusions_WithdrawAndUndoRoundTripThroughTheFile)
     EXPECT_EQ(page.Grid(0)->Cells(TExclusionsFill::ColStatus, RowOf(page, 1)), QStringLiteral("active"));
     EXPECT_TRUE(Enabled(page, "btnExlWithdraw"));
     EXPECT_FALSE(Enabled(page, "btnExlUndo"));
+}
+
+// Edit… asks through the exclusion dialog and stores what it gives: the comment and
+// reason change in the file, the author and the creation stay.
+TEST_F(TExlPageTest, Exclusions_EditThroughTheDialogIsSaved)
+{
+    TExlPage page(ExlEnv(), nullptr);
+    QSignalSpy spy(&page, &TReportPage::ExclusionsChanged);
+    page.Build(Day(d7));
+    page.ChooseRow(RowOf(page, 1));
+    bool bSeen = false;
+    // Looks for the dialog until it is open; a timer once too early would leave it waiting.
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dlg == nullptr)
+            return;
+        timer.stop();
+        bSeen = true;
+        if (auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("editComment")))
+            edit->setText(QStringLiteral("storm, not rain"));
+        if (auto* cmb = dlg->findChild<QComboBox*>(QStringLiteral("cmbReason")))
+            cmb->setCurrentIndex(int(TExclusion::EReason::Wind));
+        dlg->accept();
+    });
+    timer.start();
+    page.EditChosen();
+    ASSERT_TRUE(bSeen);
+    EXPECT_EQ(spy.count(), 1);
+    TExclusions onDisk;
+    QString sError;
+    ASSERT_TRUE(onDisk.Load(sFile, sError));
+    const TExclusion* ex = onDisk.Find(1);
+    ASSERT_NE(ex, nullptr);
+    EXPECT_EQ(ex->sComment, QStringLiteral("storm, not rain"));
+    EXPECT_EQ(ex->eReason, TExclusion::EReason::Wind);
+    EXPECT_EQ(ex->sAuthor, QStringLiteral("anna"));
+    EXPECT_EQ(TExclusion::WallText(ex->nFrom), QStringLiteral("2024-03-07 10:00:00"));
+    EXPECT_EQ(page.Grid(0)->Cells(TExclusionsFill::ColReason, RowOf(page, 1)), QStringLiteral("wind"));
 }
 
 // A file that refuses writing: the message comes, nothing is announced, and the list
