@@ -88,6 +88,7 @@ void TformMain::CreateMenus()
     addHelp(menuSettings, {QStringLiteral("R&ating"), QStringLiteral("menuHelpCfgRating"), QStringLiteral("preferences/rating.html")});
     addHelp(menuSettings, {QStringLiteral("&Events"), QStringLiteral("menuHelpCfgEvents"), QStringLiteral("preferences/events.html")});
     addHelp(menuSettings, {QStringLiteral("&Limits"), QStringLiteral("menuHelpCfgLimits"), QStringLiteral("preferences/limits.html")});
+    addHelp(menuSettings, {QStringLiteral("&Weather"), QStringLiteral("menuHelpCfgWeather"), QStringLiteral("preferences/weather.html")});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {QStringLiteral("&HTML Reports"), QStringLiteral("menuHelpHtml"), QStringLiteral("output/html.html")});
     addHelp(menuOutput, {QStringLiteral("&Printing"), QStringLiteral("menuHelpPrn"), QStringLiteral("output/printing.html")});

@@ -35,7 +35,7 @@ struct TPageEnv
     // there is no list (a printout of the raw figures, tests).
     TExclusions* excl = nullptr;
     // Whether the figures leave the exclusions out; empty: they do.
-    std::function<bool()> fnApplied;
+    std::function<bool()> fnApplied = {};
 };
 
 // The choice a page is built for: Start and End, End cut at today (charts and the

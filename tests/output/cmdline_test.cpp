@@ -10,6 +10,8 @@
 #include "reportdir.h"
 #include "sim/simulator.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMap>
 #include <QProcess>
@@ -319,6 +321,51 @@ TEST_F(TCmdLineTest, Summary_PrintsHeaderDayRowsAndRangeRowAsCsv)
               0);
     EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1), QStringLiteral("8,2024-03-02,,,50.0,,0.0,0.0,3.1\n"
                                                                  "8,Range,,,50.0,,0.0,0.0,3.1\n"));
+}
+
+// The exclusion file beside the settings is used unless --no-exclusions says otherwise;
+// --exclusions FILE takes another. Monitor 7's hour at midnight excluded leaves its
+// night to the 01:00 value, covered 1 of 8 hours, with one hour told as excluded.
+TEST_F(TCmdLineTest, Summary_LeavesOutTheExclusionsOfTheFileBesideTheSettings)
+{
+    const QString sHead = QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,"
+                                         "withdrawn by\n");
+    const QString sFile = dir.Root() + QStringLiteral("appdata/Kestrom/Tarvik-SV/rp_exclusions.csv");
+    auto write = [](const QString& sPath, const QString& sText) {
+        QFile f(sPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(sText.toUtf8());
+    };
+    write(sFile, sHead + QStringLiteral("1,7,2024-03-01 00:00:00,2024-03-01 01:00:00,all,works,,a,"
+                                        "2024-03-02 10:00:00,,\n"));
+    const QStringList slArgs{QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                             QStringLiteral("--from"), QStringLiteral("2024-03-01")};
+    ASSERT_EQ(Run(slArgs), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,"
+                                   "Night coverage %,Day excluded h,Evening excluded h,Night excluded h\n"
+                                   "7,2024-03-01,,,52.5,,0.0,0.0,12.5,0.0,0.0,1.0\n"
+                                   "7,Range,,,52.5,,0.0,0.0,12.5,0.0,0.0,1.0\n"));
+    ASSERT_EQ(Run(QStringList(slArgs) << QStringLiteral("--no-exclusions")), 0);
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1), QStringLiteral("7,2024-03-01,,,51.8,,0.0,0.0,25.0"));
+
+    // Another file: the 01:00 hour instead, withdrawn rows changing nothing.
+    const QString sOther = dir.Root() + QStringLiteral("other.csv");
+    write(sOther, sHead + QStringLiteral("4,*,2024-03-01 01:00:00,2024-03-01 02:00:00,LAeq,rain,,a,"
+                                         "2024-03-02 10:00:00,,\n"
+                                         "5,7,2024-03-01 00:00:00,2024-03-02 00:00:00,all,fault,,a,"
+                                         "2024-03-02 10:00:00,2024-03-02 11:00:00,b\n"));
+    ASSERT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << sOther), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1), QStringLiteral("7,2024-03-01,,,51.0,,0.0,0.0,12.5,0.0,0.0,1.0"));
+
+    // A file that is there but cannot be read ends the run rather than give raw
+    // figures as cleaned ones; a missing one named on purpose is a mistake.
+    ASSERT_TRUE(QDir().mkpath(dir.Root() + QStringLiteral("folder.csv")));
+    EXPECT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << dir.Root() + QStringLiteral("folder.csv")), 1);
+    EXPECT_TRUE(sOut.isEmpty());
+    EXPECT_TRUE(sErr.contains(QLatin1String("--no-exclusions"))) << sErr.toStdString();
+    EXPECT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << dir.Root() + QStringLiteral("none.csv")), 2);
+    EXPECT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << sOther << QStringLiteral("--no-exclusions")),
+              2);
 }
 
 TEST_F(TCmdLineTest, Summary_StopsAtTodaySoTheRangeCoverageIsNotDiluted)
