@@ -697,7 +697,6 @@ protected:
     TDayDir dir;
     const QDate d1{2026, 5, 4};
     const TTQMonitor m1 = TDayDir::Mon("M1", "North");
-    const TTQMonitor m2 = TDayDir::Mon("M2", "South");
     TExclusions excl;
 };
 
@@ -787,23 +786,6 @@ TEST_F(TExclusionReport, AutomaticExclusionsAreListedAndCountedWhileOn)
     aRes = Compute();
     EXPECT_EQ(aRes[0].aRows.size(), 6u);
     EXPECT_EQ(aRes[0].aDays[1].nPeriods, 3);
-}
-
-// --exclusions-list: each row once, "*" too when two monitors are chosen, quoted fields
-// kept whole, and rows that end before the range or name another monitor left out.
-TEST_F(TExclusionReport, CsvListsEachRowOnceOverTheChosenMonitorsAndRange)
-{
-    const QStringList sl = TExclusionsFill::Csv(excl, {&m1, &m2}, d1, d1).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(sl.size(), 1 + 7);
-    EXPECT_EQ(sl[0], QStringLiteral("id,status,monitor,from,to,seconds,covers,reason,comment,author,created,"
-                                    "withdrawn,withdrawn by"));
-    EXPECT_EQ(sl[3], QStringLiteral("3,active,M1,2026-05-04 08:50:00,2026-05-04 09:20:00,1800,LAeq,wind,"
-                                    "\"gusts, 12 m/s\",a,2026-05-04 13:00:00,,"));
-    EXPECT_EQ(sl[5], QStringLiteral("5,withdrawn,M1,2026-05-04 12:00:00,2026-05-04 13:00:00,3600,all,other,,a,"
-                                    "2026-05-04 13:00:00,2026-05-04 14:00:00,c"));
-    const QStringList slM2 = TExclusionsFill::Csv(excl, {&m2}, d1.addDays(1), d1.addDays(1)).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(slM2.size(), 2);
-    EXPECT_TRUE(slM2[1].startsWith(QStringLiteral("4,active,*,")));
 }
 
 } // namespace

@@ -991,8 +991,9 @@ TEST_F(TCmdLineTest, Exceedances_CsvRowsAndCountsAgainstHandCountedPeriods)
     EXPECT_EQ(ReadAll(sIni), baBefore);
 }
 
-// --exclusions-list over the monitors and days the command line chooses: monitor 7's row
-// and the "*" row once, withdrawn ones too, not monitor 8's nor a row before the range;
+// --exclusions-list over the monitors and days the command line chooses: each row of the
+// monitors once ("*" too, whatever the number of monitors), withdrawn ones too, not a row
+// that ends where the range begins nor, with monitor 7 alone, monitor 8's;
 // --table exclusion-effect counts the one hourly period the exclusion touches; the list
 // cannot go with --no-exclusions, which leaves no list.
 TEST_F(TCmdLineTest, ExclusionsList_RowsOfTheChosenMonitorsAndRangeAsCsv)
@@ -1008,16 +1009,25 @@ TEST_F(TCmdLineTest, ExclusionsList_RowsOfTheChosenMonitorsAndRangeAsCsv)
             "2024-03-04 09:00:00,pekka\r\n");
     f.close();
     ASSERT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--exclusions"), sFile,
-                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
                    QStringLiteral("2024-03-01")}),
               0)
         << sErr.toStdString();
-    EXPECT_EQ(sOut, QStringLiteral("id,status,monitor,from,to,seconds,covers,reason,comment,author,created,"
-                                   "withdrawn,withdrawn by\n"
-                                   "1,active,7,2024-03-01 01:10:00,2024-03-01 01:20:00,600,all,works,"
-                                   "\"digger, north\",anna,2024-03-04 08:00:00,,\n"
-                                   "4,withdrawn,*,2024-03-01 23:00:00,2024-03-02 01:00:00,7200,LAF90,wind,,"
-                                   "anna,2024-03-04 08:00:00,2024-03-04 09:00:00,pekka\n"));
+    const QString sHead = QStringLiteral("id,status,monitor,from,to,seconds,covers,reason,comment,author,created,"
+                                         "withdrawn,withdrawn by\n");
+    const QString sRow1 = QStringLiteral("1,active,7,2024-03-01 01:10:00,2024-03-01 01:20:00,600,all,works,"
+                                         "\"digger, north\",anna,2024-03-04 08:00:00,,\n");
+    const QString sRow4 = QStringLiteral("4,withdrawn,*,2024-03-01 23:00:00,2024-03-02 01:00:00,7200,LAF90,wind,,"
+                                         "anna,2024-03-04 08:00:00,2024-03-04 09:00:00,pekka\n");
+    EXPECT_EQ(sOut, sHead + sRow1 +
+                        QStringLiteral("2,active,8,2024-03-01 01:10:00,2024-03-01 01:20:00,600,all,rain,,anna,"
+                                       "2024-03-04 08:00:00,,\n") +
+                        sRow4);
+    ASSERT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--exclusions"), sFile,
+                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01")}),
+              0);
+    EXPECT_EQ(sOut, sHead + sRow1 + sRow4);
 
     ASSERT_EQ(Run({QStringLiteral("--table"), QStringLiteral("exclusion-effect"), QStringLiteral("--exclusions"),
                    sFile, QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
