@@ -218,6 +218,7 @@ void TformMain::CreateControls()
     for (const TReportKind* kind : aKinds) {
         TReportPage* page = kind->fnMakePage(env, pagesMain);
         pagesMain->addTab(page, kind->info.sTab);
+        connect(page, &TReportPage::DayChosen, this, &TformMain::ShowDay);
         aPages.push_back(page);
     }
     BindPageControls();

@@ -71,6 +71,8 @@ public:
     // Sets a picker as the user would with its calendar and runs the picker's reaction.
     void PickStart(const QDate& d);
     void PickEnd(const QDate& d);
+    // The report of day d alone, as when a day of the coverage calendar is clicked.
+    void ShowDay(const QDate& d);
 
     // The charts of the active main tab; none on "Calibrations".
     const QList<TChartBase*>* ActiveCharts() const;

@@ -148,6 +148,9 @@ void TformExport::BuildControls()
     addGroup(6, QStringLiteral("Exclusions"));
     chkExclusions = addChk(6, 1, QStringLiteral("List && Effect"));
     chkExclusions->setObjectName(QStringLiteral("chkExclusions"));
+    addGroup(7, QStringLiteral("Data Quality"));
+    chkQuality = addChk(7, 1, QStringLiteral("Calendar && Table"));
+    chkQuality->setObjectName(QStringLiteral("chkQuality"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -357,6 +360,7 @@ void TformExport::btnExportClick()
     opt.Choose({QStringLiteral("evt")}, chkEvents->isChecked());
     opt.Choose({QStringLiteral("exc")}, chkExceed->isChecked());
     opt.Choose({QStringLiteral("exl")}, chkExclusions->isChecked());
+    opt.Choose({QStringLiteral("qual")}, chkQuality->isChecked());
     // The calibration option is offered only where the range has a calibration.
     opt.Choose({QStringLiteral("cal")}, chkCalList->isChecked() && !panelCals->isHidden());
 

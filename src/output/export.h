@@ -75,6 +75,7 @@ public:
     QCheckBox* chkEvents;
     QCheckBox* chkExceed;
     QCheckBox* chkExclusions;
+    QCheckBox* chkQuality;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;
@@ -87,7 +88,7 @@ public:
     void btnCancelClick();
 
     static constexpr int FormWidth = 457;
-    static constexpr int FormHeight = 484;
+    static constexpr int FormHeight = 514;
 
 public Q_SLOTS:
     // Escape and the window's close box act as the Cancel button while a run is on,

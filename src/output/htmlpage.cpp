@@ -14,6 +14,7 @@
 #include "reports/gridfill.h"
 #include "reports/markup.h"
 #include "analysis/limitsfill.h"
+#include "analysis/qualityfill.h"
 #include "analysis/ratingfill.h"
 #include "reports/stringgrid.h"
 
@@ -380,6 +381,12 @@ void THtmlPage::AddExcludedLine(int nPeriods, const QString& sLink)
                                     : QStringLiteral("<a href=\"") + sLink + QStringLiteral("\">") + sReport +
                                           QStringLiteral("</a>")) +
                    QStringLiteral("</p>");
+}
+
+void THtmlPage::AddQualTable(const TStringGrid& grid, const TQualitySettings& set)
+{
+    AddMarkedTable(grid, TQualityFill::ColDate);
+    slLines << QStringLiteral("<p>") + Esc(TQualityFill::Note(set)) + QStringLiteral("</p>");
 }
 
 void THtmlPage::AddEvtTable(const TStringGrid& grid)

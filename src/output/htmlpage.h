@@ -10,6 +10,7 @@
 class TCfg;
 class TStringGrid;
 class TTQMonitors;
+struct TQualitySettings;
 struct TRatingSettings;
 struct TTQMonitor;
 
@@ -73,6 +74,8 @@ public:
     // excluded; see the Exclusions Report", the report's name linked to sLink (a
     // relative link, already percent-encoded) when there is one.
     void AddExcludedLine(int nPeriods, const QString& sLink);
+    // The data-quality table of one monitor, in the same way, then its note.
+    void AddQualTable(const TStringGrid& grid, const TQualitySettings& set);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold

@@ -7,6 +7,7 @@
 #include "pages/exlpage.h"
 #include "pages/perpage.h"
 #include "pages/prfpage.h"
+#include "pages/qualpage.h"
 #include "pages/sumpage.h"
 
 #include <QStringList>
@@ -25,7 +26,7 @@ const std::vector<TReportKind>& TReportKinds::All()
     // Adding a kind: its row here, in the place its section takes on the index page.
     static const std::vector<TReportKind> aKinds{Row<TPerPage>(), Row<TAlmPage>(), Row<TPrfPage>(),
                                                  Row<TCalPage>(), Row<TSumPage>(), Row<TEvtPage>(),
-                                                 Row<TExcPage>(), Row<TExlPage>()};
+                                                 Row<TExcPage>(), Row<TExlPage>(), Row<TQualPage>()};
     return aKinds;
 }
 

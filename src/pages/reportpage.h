@@ -109,6 +109,9 @@ public:
 Q_SIGNALS:
     // The page changed the exclusion list and saved it: every figure has to follow.
     void ExclusionsChanged();
+    // The user picked one day on the page (a day of the coverage calendar): the window
+    // makes it the report's only day.
+    void DayChosen(const QDate& dt);
 
 protected:
     TReportPage(const TKindInfo& info, const TPageEnv& env, QWidget* parent);

@@ -393,6 +393,38 @@ TEST_F(TCmdLineTest, Summary_StopsAtTodaySoTheRangeCoverageIsNotDiluted)
     EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1), QStringLiteral("7,Range,,,,,,,\n"));
 }
 
+TEST_F(TCmdLineTest, Quality_GapsDaysAndPartsAsCsv)
+{
+    // Monitor 7 at 60 minutes: the 1st has the hours 00:00 and 01:00 and no record
+    // after; the 2nd has only a 15-minute file, so none of 60. One gap from 02:00 on
+    // the 1st to the end of the 2nd: 46 hours. Its two alarms are on the 2nd.
+    ASSERT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("Monitor,From,To,Minutes,Cause\n"
+                                   "7,2024-03-01 02:00,2024-03-03 00:00,2760,file missing; no record\n"
+                                   "\n"
+                                   "Monitor,Date,File,Expected,Present,Excluded,Missing,Coverage %,Calendar,"
+                                   "Alarms,Calibrations\n"
+                                   "7,2024-03-01,read,24,2,0,22,8.3,below 75%,0,0\n"
+                                   "7,2024-03-02,missing,24,0,0,24,0.0,no data,2,0\n"
+                                   "7,Range,,48,2,0,46,4.2,,2,0\n"
+                                   "\n"
+                                   "Monitor,Part,Hours,Expected,Present,Excluded,Missing,Coverage %\n"
+                                   "7,Day,07:00-19:00,24,0,0,24,0.0\n"
+                                   "7,Evening,19:00-23:00,8,0,0,8,0.0\n"
+                                   "7,Night,23:00-07:00,16,2,0,14,12.5\n"));
+    EXPECT_TRUE(sErr.isEmpty());
+
+    // The calibration of monitor 8 on the 3rd counts on its day.
+    ASSERT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("--from"), QStringLiteral("2024-03-03")}), 0);
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n8,2024-03-03,missing,24,0,0,24,0.0,no data,0,1\n")))
+        << sOut.toStdString();
+    EXPECT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("--summary")}), 2);
+}
+
 TEST_F(TCmdLineTest, Summary_UsesTheRatingSettingsAndQuotesMonitorIDs)
 {
     TReportDir other;
@@ -670,7 +702,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 8);
+    EXPECT_EQ(slRows.size(), 2 * 9);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
@@ -678,6 +710,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
                                      QStringLiteral("profiles/prf_%1_20240301_20240302.html"),
                                      QStringLiteral("calibrations/cal_%1_20240301_20240302.html"),
                                      QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("quality/qual_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("events/evt_%1_20240301_20240302.html"),
                                      QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("exclusions/exl_%1_20240301_20240302_0060.html")}) {
@@ -775,9 +808,9 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     slRenamed.sort();
     EXPECT_EQ(slRenamed, slPng);
     EXPECT_TRUE(slPng.filter(QStringLiteral(".bmp")).isEmpty());
-    // Periodic, alarm, summary, exceedance and zoom images of both monitors, and two days
-    // of profiles and of events per hour.
-    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (4 * 2 + 2 * 2 + 2 * 2));
+    // Periodic, alarm, summary, exceedance and data quality images and their zoom images
+    // of both monitors, and two days of profiles and of events per hour.
+    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (5 * 2 + 2 * 2 + 2 * 2));
 
     int nPages = 0;
     for (const QString& sFile : slBmp) {
@@ -789,7 +822,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
         EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
             << sFile.toStdString();
     }
-    EXPECT_EQ(nPages, 2 * 8 + 1);
+    EXPECT_EQ(nPages, 2 * 9 + 1);
 
     // The same pictures, kept in a small part of the bytes.
     for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),

@@ -31,13 +31,14 @@ TEST(TReportKinds, NamesTheCommandLineTakes_KeepTheirOrder)
 {
     // Scripts and the usage text name these; a new kind adds to them, never reorders.
     EXPECT_EQ(TReportKinds::PartNames(), Names({"per-chart", "per-table", "alm-chart", "alm-table",
-                                                "alm-list", "prf", "cal", "sum", "evt", "exc", "exl"}));
+                                                "alm-list", "prf", "cal", "sum", "evt", "exc", "exl",
+                                                "qual"}));
     EXPECT_EQ(TReportKinds::ReportNames(),
               Names({"periodic-chart", "periodic-table", "alarm-chart", "alarm-table", "alarm-list",
                      "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances",
-                     "exclusions", "exclusion-effect"}));
+                     "exclusions", "exclusion-effect", "quality-calendar", "quality"}));
     EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations", "exclusions",
-                                                "exclusion-effect"}));
+                                                "exclusion-effect", "quality"}));
 }
 
 TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
@@ -47,9 +48,9 @@ TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
         slKeys << info->sKey;
         slFolders << info->sFolder;
     }
-    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc", "exl"}));
+    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc", "exl", "qual"}));
     EXPECT_EQ(slFolders, Names({"periodic", "alarms", "profiles", "calibrations", "summaries", "events",
-                                "exceedances", "exclusions"}));
+                                "exceedances", "exclusions", "quality"}));
 }
 
 TEST(TReportKinds, EveryRow_HasNamesOfItsOwnAndAHelpPageThatExists)
