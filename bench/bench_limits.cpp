@@ -97,7 +97,7 @@ public:
             item->setCheckState(Qt::Checked);
         }
         page.resize(1200, 700);
-        excPage = std::make_unique<TExcPage>(TPageEnv{cfgMonth, monsMonth, &chklstMon, {}}, &page);
+        excPage = std::make_unique<TExcPage>(TPageEnv{cfgMonth, monsMonth, &chklstMon, {}, nullptr, {}}, &page);
         tbl = excPage->Grid(0);
         page.show();
         QCoreApplication::processEvents();

@@ -82,10 +82,13 @@ TDayRecords TDayWalk::Read(bool bProfile, const QDate& dt)
         rec.anStartSecs.resize(size_t(nSecsPerDay));
         std::iota(rec.anStartSecs.begin(), rec.anStartSecs.end(), 0);
         rec.aadValues[0] = SecondLevels(prf);
+        rec.abColumn = {true};
     } else {
         std::vector<int> aiFld;
-        for (const QString& sParam : rec.slParams)
+        for (const QString& sParam : rec.slParams) {
             aiFld.push_back(per.FindFld(sParam));
+            rec.abColumn.push_back(aiFld.back() >= 0);
+        }
         const int nRecs = per.RecCount();
         rec.anStartSecs.reserve(size_t(nRecs));
         for (auto& ad : rec.aadValues)

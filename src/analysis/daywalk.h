@@ -31,6 +31,9 @@ struct TDayRecords
     QStringList slParams;
     std::vector<int> anStartSecs;
     std::vector<std::vector<double>> aadValues; // [parameter][record]
+    // Per parameter, whether the read file has its column: a file without it and a
+    // file whose column holds no level look alike in aadValues.
+    std::vector<bool> abColumn; // [parameter]
 
     // What the consultant excluded: per parameter, the day's excluded stretches as
     // seconds after midnight (merged, sorted), and per record the reasons (bits

@@ -10,6 +10,7 @@
 #include "pages/exlpage.h"
 #include "pages/qualpage.h"
 #include "pages/sumpage.h"
+#include "pages/statpage.h"
 #include "pages/reportkinds.h"
 #include "platform/platform.h"
 #include "platform/writeerror.h"
@@ -59,6 +60,7 @@ struct TArgs
     bool bExceedances = false;
     bool bExclusionsList = false;
     bool bQuality = false;
+    bool bStatistics = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -77,6 +79,7 @@ struct TArgs
     bool bLandscape = false;
     bool bProgress = false;
     std::optional<QString> sLimits;
+    std::optional<QString> sParameter;
     std::optional<QString> sExclusions;
     bool bNoExclusions = false;
     std::optional<bool> bZoom;
@@ -94,6 +97,7 @@ TArgs Parse(const QStringList& args)
         {"--image-format", &TArgs::sImageFormat}, {"--pdf", &TArgs::sPdf}, {"--report", &TArgs::sReport},
         {"--paper", &TArgs::sPaper},
         {"--limits", &TArgs::sLimits}, {"--exclusions", &TArgs::sExclusions},
+        {"--parameter", &TArgs::sParameter},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString sOpt = args[i];
@@ -132,6 +136,8 @@ TArgs Parse(const QStringList& args)
             a.bExclusionsList = true;
         else if (sOpt == QLatin1String("--quality"))
             a.bQuality = true;
+        else if (sOpt == QLatin1String("--statistics"))
+            a.bStatistics = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -463,10 +469,11 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.bExclusionsList) + int(a.bQuality) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bExclusionsList) + int(a.bQuality) + int(a.bStatistics) +
+                int(a.sPdf.has_value()) !=
         1)
         throw EBadArgs(QStringLiteral("give one of --export, --table, --summary, --events, --exceedances, "
-                                      "--exclusions-list, --quality or --pdf"));
+                                      "--exclusions-list, --quality, --statistics or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -478,6 +485,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         throw EBadArgs(QStringLiteral("--threshold and --min-duration go with --events and --export only"));
     if (a.sLimits && !a.sExport && !a.bExceedances && !a.sPdf)
         throw EBadArgs(QStringLiteral("--limits goes with --exceedances, --export and --pdf only"));
+    if (a.sParameter && !a.bStatistics)
+        throw EBadArgs(QStringLiteral("--parameter goes with --statistics only"));
+    if (a.sParameter && a.sParameter->trimmed().isEmpty())
+        throw EBadArgs(QStringLiteral("--parameter needs a parameter name"));
     if (a.bNoExclusions && a.sExclusions)
         throw EBadArgs(QStringLiteral("give --exclusions FILE or --no-exclusions, not both"));
     if (a.bExclusionsList && a.bNoExclusions)
@@ -541,6 +552,13 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         TQualPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), pExcl.get(), out);
         return 0;
     }
+    if (a.bStatistics) {
+        return TStatPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(),
+                                   a.sParameter ? a.sParameter->trimmed() : TStatPage::DefaultParam(),
+                                   pExcl.get(), out, err)
+                   ? 0
+                   : 1;
+    }
     if (a.sTable) {
         PrintTable(*a.sTable, cfg, aSel, dtFrom, dtTo, out, pExcl.get());
         return 0;
@@ -594,6 +612,7 @@ QString TCmdLine::Usage()
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
         "       tarvik-reporter --exclusions-list [--exclusions FILE] [options]\n"
         "       tarvik-reporter --quality [options]\n"
+        "       tarvik-reporter --statistics [--parameter NAME] [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -631,6 +650,17 @@ QString TCmdLine::Usage()
         "                        covers, reason, comment, author, created, withdrawn,\n"
         "                        withdrawn by), withdrawn ones too, in the order of the\n"
         "                        file; automatic ones (weather rules) have ids A1, A2, ...\n"
+        "  --statistics          print as CSV, in blocks separated by a blank line: per\n"
+        "                        part of the day the periods per 1 dB class of a\n"
+        "                        parameter with the cumulative share; the periods, most\n"
+        "                        frequent class, median and 10th percentile (nearest\n"
+        "                        rank) per part; the LAeq per hour of weekdays and\n"
+        "                        weekends with the 10th and 90th percentile of the days;\n"
+        "                        the LAeq per hour and weekday. A monitor without the\n"
+        "                        parameter or without data is named on standard error;\n"
+        "                        exit 1 when no monitor has the parameter\n"
+        "  --parameter NAME      with --statistics: the parameter of the classes\n"
+        "                        (default: LAF90)\n"
         "  --exclusions FILE     leave out the periods the exclusion file FILE lists\n"
         "                        (default: the exclusion file beside the settings, when\n"
         "                        there is one), and the wind and rain periods of the\n"
@@ -670,7 +700,8 @@ QString TCmdLine::Usage()
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
         "                        exceedances of the noise limits), exl (the exclusions),\n"
-        "                        qual (the data quality) (default: all)\n"
+        "                        qual (the data quality), stat (the statistics)\n"
+        "                        (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -684,7 +715,8 @@ QString TCmdLine::Usage()
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
         "                        exceedances, exclusions, exclusion-effect,\n"
-        "                        quality-calendar, quality\n"
+        "                        quality-calendar, quality, statistics,\n"
+        "                        statistics-hours, statistics-chart\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"

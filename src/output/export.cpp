@@ -151,6 +151,9 @@ void TformExport::BuildControls()
     addGroup(7, QStringLiteral("Data Quality"));
     chkQuality = addChk(7, 1, QStringLiteral("Calendar && Table"));
     chkQuality->setObjectName(QStringLiteral("chkQuality"));
+    addGroup(8, QStringLiteral("Statistics"));
+    chkStatistics = addChk(8, 1, QStringLiteral("Chart && Tables"));
+    chkStatistics->setObjectName(QStringLiteral("chkStatistics"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -361,6 +364,7 @@ void TformExport::btnExportClick()
     opt.Choose({QStringLiteral("exc")}, chkExceed->isChecked());
     opt.Choose({QStringLiteral("exl")}, chkExclusions->isChecked());
     opt.Choose({QStringLiteral("qual")}, chkQuality->isChecked());
+    opt.Choose({QStringLiteral("stat")}, chkStatistics->isChecked());
     // The calibration option is offered only where the range has a calibration.
     opt.Choose({QStringLiteral("cal")}, chkCalList->isChecked() && !panelCals->isHidden());
 

@@ -389,6 +389,11 @@ void THtmlPage::AddQualTable(const TStringGrid& grid, const TQualitySettings& se
     slLines << QStringLiteral("<p>") + Esc(TQualityFill::Note(set)) + QStringLiteral("</p>");
 }
 
+void THtmlPage::AddStatTable(const TStringGrid& grid)
+{
+    AddMarkedTable(grid, -1);
+}
+
 void THtmlPage::AddEvtTable(const TStringGrid& grid)
 {
     // "00:00:02 next day" or "cut at threshold change" broken over two lines reads as

@@ -76,6 +76,9 @@ public:
     void AddExcludedLine(int nPeriods, const QString& sLink);
     // The data-quality table of one monitor, in the same way, then its note.
     void AddQualTable(const TStringGrid& grid, const TQualitySettings& set);
+    // A statistics table of one monitor from the grid a statistics fill gives for it,
+    // in the same way.
+    void AddStatTable(const TStringGrid& grid);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold

@@ -8,6 +8,7 @@
 #include "pages/perpage.h"
 #include "pages/prfpage.h"
 #include "pages/qualpage.h"
+#include "pages/statpage.h"
 #include "pages/sumpage.h"
 
 #include <QStringList>
@@ -26,7 +27,8 @@ const std::vector<TReportKind>& TReportKinds::All()
     // Adding a kind: its row here, in the place its section takes on the index page.
     static const std::vector<TReportKind> aKinds{Row<TPerPage>(), Row<TAlmPage>(), Row<TPrfPage>(),
                                                  Row<TCalPage>(), Row<TSumPage>(), Row<TEvtPage>(),
-                                                 Row<TExcPage>(), Row<TExlPage>(), Row<TQualPage>()};
+                                                 Row<TExcPage>(), Row<TExlPage>(), Row<TQualPage>(),
+                                                 Row<TStatPage>()};
     return aKinds;
 }
 

@@ -702,7 +702,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 9);
+    EXPECT_EQ(slRows.size(), 2 * 10);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
@@ -713,7 +713,8 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
                                      QStringLiteral("quality/qual_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("events/evt_%1_20240301_20240302.html"),
                                      QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html"),
-                                     QStringLiteral("exclusions/exl_%1_20240301_20240302_0060.html")}) {
+                                     QStringLiteral("exclusions/exl_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("statistics/stat_%1_20240301_20240302_0060.html")}) {
             const QString sFile = sPage.arg(sID);
             EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
             EXPECT_EQ(slRows.filter(sFile).size(), 1) << sFile.toStdString();
@@ -808,8 +809,8 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     slRenamed.sort();
     EXPECT_EQ(slRenamed, slPng);
     EXPECT_TRUE(slPng.filter(QStringLiteral(".bmp")).isEmpty());
-    // Periodic, alarm, summary, exceedance and data quality images and their zoom images
-    // of both monitors, and two days of profiles and of events per hour.
+    // Periodic, alarm, summary, exceedance, data quality and statistics images and their
+    // zoom images of both monitors, and two days of profiles and of events per hour.
     EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (5 * 2 + 2 * 2 + 2 * 2));
 
     int nPages = 0;
@@ -822,7 +823,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
         EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
             << sFile.toStdString();
     }
-    EXPECT_EQ(nPages, 2 * 9 + 1);
+    EXPECT_EQ(nPages, 2 * 10 + 1);
 
     // The same pictures, kept in a small part of the bytes.
     for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),
@@ -1074,6 +1075,74 @@ TEST_F(TCmdLineTest, ExclusionsList_RowsOfTheChosenMonitorsAndRangeAsCsv)
 
     EXPECT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--no-exclusions")}), 2);
     EXPECT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--summary")}), 2);
+}
+
+// --- statistics ----------------------------------------------------------------------------------
+
+TEST_F(TCmdLineTest, Statistics_CsvBlocksCountedByHandAndWhatIsLackingIsSaid)
+{
+    // 2024-03-01 is a Friday: LAeq 51.0 at 00:00 and 52.5 at 01:00, both night; LAF90
+    // "-" at 00:00 and 40.0 at 01:00.
+    const QStringList args{QStringLiteral("--statistics"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                           QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--no-exclusions")};
+    ASSERT_EQ(Run(args), 0) << sErr.toStdString();
+    EXPECT_TRUE(sErr.isEmpty());
+    const QStringList slBlocks = sOut.split(QStringLiteral("\n\n"));
+    ASSERT_EQ(slBlocks.size(), 4);
+    EXPECT_EQ(slBlocks[0], QStringLiteral("Monitor,Parameter,Part,Class from dB,Class to dB,Periods,Cumulative %\n"
+                                          "7,LAF90,Night,40,41,1,100.0"));
+    EXPECT_EQ(slBlocks[1], QStringLiteral("Monitor,Parameter,Part,Periods,Most frequent from dB,Most frequent to "
+                                          "dB,Median dB,10th percentile dB\n"
+                                          "7,LAF90,Day,0,,,,\n"
+                                          "7,LAF90,Evening,0,,,,\n"
+                                          "7,LAF90,Night,1,40,41,40.0,40.0"));
+    // Every hour of weekdays and of weekends, and every hour of the carpet.
+    const QStringList slHours = slBlocks[2].split(QLatin1Char('\n'));
+    ASSERT_EQ(slHours.size(), 1 + 48);
+    EXPECT_EQ(slHours[0], QStringLiteral("Monitor,Days,Hour,LAeq dB,10th percentile dB,90th percentile dB,Days with a level"));
+    EXPECT_EQ(slHours[1], QStringLiteral("7,Weekdays,00:00,51.0,51.0,51.0,1"));
+    EXPECT_EQ(slHours[2], QStringLiteral("7,Weekdays,01:00,52.5,52.5,52.5,1"));
+    EXPECT_EQ(slHours[3], QStringLiteral("7,Weekdays,02:00,,,,0"));
+    EXPECT_EQ(slHours[25], QStringLiteral("7,Weekends,00:00,,,,0"));
+    const QStringList slCarpet = slBlocks[3].split(QLatin1Char('\n'));
+    ASSERT_EQ(slCarpet.size(), 1 + 24 + 1);
+    EXPECT_EQ(slCarpet[0], QStringLiteral("Monitor,Hour,Mon LAeq dB,Tue LAeq dB,Wed LAeq dB,Thu LAeq dB,Fri LAeq dB,"
+                                          "Sat LAeq dB,Sun LAeq dB"));
+    EXPECT_EQ(slCarpet[2], QStringLiteral("7,01:00,,,,,52.5,,"));
+    EXPECT_EQ(slCarpet[25], QString());
+
+    // A parameter the files lack is said, and is no success.
+    QStringList argsLacking = args;
+    argsLacking << QStringLiteral("--parameter") << QStringLiteral("LAF95");
+    EXPECT_EQ(Run(argsLacking), 1);
+    EXPECT_EQ(sErr, QStringLiteral("tarvik-reporter: 7: The day files have no LAF95 column\n"));
+    EXPECT_FALSE(sOut.contains(QLatin1String("LAF95")));
+    // No day file at all (the 3rd has only a calibration).
+    EXPECT_EQ(Run({QStringLiteral("--statistics"), QStringLiteral("--monitors"), QStringLiteral("7,8"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-03"), QStringLiteral("--no-exclusions")}),
+              1);
+    EXPECT_EQ(sErr, QStringLiteral("tarvik-reporter: 7: No periodic day file in the range\n"
+                                   "tarvik-reporter: 8: No periodic day file in the range\n"));
+
+    // The run's exclusion file leaves 01:00 out: no LAF90 value remains.
+    const QString sExcl = dir.Root() + QStringLiteral("excl.csv");
+    {
+        QFile f(sExcl);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\n"
+                "1,7,2024-03-01 01:00:00,2024-03-01 02:00:00,all,works,,anna,2024-03-02 08:00:00,,\n");
+    }
+    QStringList argsExcl = args;
+    argsExcl.replace(argsExcl.indexOf(QStringLiteral("--no-exclusions")), QStringLiteral("--exclusions"));
+    argsExcl << sExcl;
+    EXPECT_EQ(Run(argsExcl), 1);
+    EXPECT_EQ(sErr, QStringLiteral("tarvik-reporter: 7: No LAF90 value to count in the range\n"));
+
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--summary"), QStringLiteral("--parameter"), QStringLiteral("LAF90")},
+          QStringList{QStringLiteral("--statistics"), QStringLiteral("--parameter"), QStringLiteral(" ")},
+          QStringList{QStringLiteral("--statistics"), QStringLiteral("--summary")}})
+        EXPECT_EQ(Run(bad), 2) << bad.join(u' ').toStdString();
 }
 
 TEST_F(TCmdLineTest, Exceedances_LimitsFileReplacesTheSettingsAndBadInputIsRefused)

@@ -1,6 +1,7 @@
 #include "pages/excpage.h"
 #include "pages/exlpage.h"
 #include "pages/qualpage.h"
+#include "pages/statpage.h"
 #include "pages/sumpage.h"
 
 #include "analysis/exclusions.h"
@@ -8,10 +9,12 @@
 #include "analysis/limitsfill.h"
 #include "analysis/qualityfill.h"
 #include "analysis/ratingfill.h"
+#include "analysis/statfill.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
 #include "views/grid.h"
 #include "views/qualchart.h"
+#include "views/statchart.h"
 
 #include "views/tickedmonitors.h"
 
@@ -29,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -374,4 +378,59 @@ TEST_F(TPageTest, QualityTable_FilledFromTheSameFiguresAsTheCalendar)
     EXPECT_EQ(tbl.Cells(TQualityFill::ColPresent, 7), QStringLiteral("24"));
     EXPECT_EQ(tbl.Cells(TQualityFill::ColClass, 14), QStringLiteral("full"));
     EXPECT_FALSE(page.Note().isEmpty());
+TEST_F(TPageTest, Statistics_TheChosenParameterRebuildsAndTheCarpetTellsItsCells)
+{
+    TStatPage page(Env(), nullptr);
+    page.resize(1400, 900);
+    // LAeq "5f.h": 51.h at hour h; LAF90 52.h.
+    dir.Write(QStringLiteral("M02"), d7, "per-07-0060.csv", TDayDir::FullDay60(".Time,LAeq,LAF90"));
+    Tick(0);
+    EXPECT_EQ(page.Param(), QStringLiteral("LAF90"));
+    page.Build(Day(d7));
+    const TGridView& back = *page.Grid(0);
+    EXPECT_EQ(back.Cells(0, 0), QStringLiteral("~name~East Fence"));
+    EXPECT_EQ(back.Cells(0, 2), QStringLiteral("~h~LAF90"));
+    EXPECT_EQ(back.Cells(0, 4), QStringLiteral("52-53"));
+    // 7:00 to 18:00 are day: twelve periods.
+    EXPECT_EQ(back.Cells(TStatFill::ColPart + 2 * rpDay, 4), QStringLiteral("12"));
+    EXPECT_TRUE(page.Note().contains(QLatin1String("nearest rank")));
+
+    // Choosing another parameter rebuilds what is on screen; one the file lacks says so.
+    page.SetParam(QStringLiteral("LAF95"));
+    EXPECT_EQ(back.Cells(0, 2), QStringLiteral("The day files have no LAF95 column"));
+    page.SetParam(QStringLiteral("LAeq"));
+    EXPECT_EQ(back.Cells(0, 4), QStringLiteral("51-52"));
+
+    page.SetCurrentPage(1);
+    page.Build(Day(d7));
+    const TGridView& hours = *page.Grid(1);
+    // 2024-03-07 is a Thursday: hour 13 of the carpet reads 51.3.
+    EXPECT_EQ(hours.Cells(TStatFill::ColCarpet + 3, 4 + 13), QStringLiteral("51.3"));
+    EXPECT_EQ(hours.Cells(TStatFill::ColCarpet + 4, 4 + 13), QString());
+
+    page.SetCurrentPage(2);
+    page.Build(Day(d7));
+    ASSERT_EQ(page.Charts().size(), 1);
+    auto* chart = static_cast<TStatChart*>(page.Charts().front());
+    chart->resize(1200, 400);
+    chart->replot();
+    EXPECT_DOUBLE_EQ(chart->CarpetLevel(3, 13), 51.3);
+    EXPECT_TRUE(std::isnan(chart->CarpetLevel(4, 13)));
+    EXPECT_DOUBLE_EQ(chart->KeyMin(), 51.0);
+    EXPECT_DOUBLE_EQ(chart->KeyMax(), 52.0);
+    EXPECT_DOUBLE_EQ(chart->Value(TStatChart::SeriesWeekdays, 13), 51.3);
+    // The tip of the cell under a point found from the carpet's own axes.
+    const QList<QCPAxisRect*> aRects = chart->axisRects();
+    ASSERT_EQ(aRects.size(), 3);
+    QCPAxisRect* rectCarpet = aRects[2];
+    const QPointF pt(rectCarpet->axis(QCPAxis::atBottom)->coordToPixel(13),
+                     rectCarpet->axis(QCPAxis::atLeft)->coordToPixel(3));
+    EXPECT_EQ(chart->CarpetTip(pt), QStringLiteral("Thu 13:00-14:00  51.3 dB"));
+    const QPointF ptFri(pt.x(), rectCarpet->axis(QCPAxis::atLeft)->coordToPixel(4));
+    EXPECT_EQ(chart->CarpetTip(ptFri), QStringLiteral("Fri 13:00-14:00  no value"));
+    EXPECT_EQ(chart->CarpetTip(QPointF(2, 2)), QString());
+    // The distribution of the chosen parameter (LAeq, chosen above): the day's twelve
+    // values 51.7 to 51.9 and 51.0 to 51.8 all lie in the class 51-52.
+    EXPECT_DOUBLE_EQ(chart->Value(TStatChart::SeriesParts + rpDay, 0), 100.0);
+    EXPECT_TRUE(std::isnan(chart->Value(TStatChart::SeriesParts + rpDay, 1)));
 }
