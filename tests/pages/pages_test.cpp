@@ -378,6 +378,8 @@ TEST_F(TPageTest, QualityTable_FilledFromTheSameFiguresAsTheCalendar)
     EXPECT_EQ(tbl.Cells(TQualityFill::ColPresent, 7), QStringLiteral("24"));
     EXPECT_EQ(tbl.Cells(TQualityFill::ColClass, 14), QStringLiteral("full"));
     EXPECT_FALSE(page.Note().isEmpty());
+}
+
 TEST_F(TPageTest, Statistics_TheChosenParameterRebuildsAndTheCarpetTellsItsCells)
 {
     TStatPage page(Env(), nullptr);
