@@ -7,6 +7,7 @@
 #include "output/utils.h"
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/exlpage.h"
 #include "pages/qualpage.h"
 #include "pages/sumpage.h"
 #include "pages/statpage.h"
@@ -57,6 +58,7 @@ struct TArgs
     bool bSummary = false;
     bool bEvents = false;
     bool bExceedances = false;
+    bool bExclusionsList = false;
     bool bQuality = false;
     bool bStatistics = false;
     std::optional<QString> sExport;
@@ -130,6 +132,8 @@ TArgs Parse(const QStringList& args)
             a.bEvents = true;
         else if (sOpt == QLatin1String("--exceedances"))
             a.bExceedances = true;
+        else if (sOpt == QLatin1String("--exclusions-list"))
+            a.bExclusionsList = true;
         else if (sOpt == QLatin1String("--quality"))
             a.bQuality = true;
         else if (sOpt == QLatin1String("--statistics"))
@@ -465,10 +469,11 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.bQuality) + int(a.bStatistics) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bExclusionsList) + int(a.bQuality) + int(a.bStatistics) +
+                int(a.sPdf.has_value()) !=
         1)
-        throw EBadArgs(QStringLiteral(
-            "give one of --export, --table, --summary, --events, --exceedances, --quality, --statistics or --pdf"));
+        throw EBadArgs(QStringLiteral("give one of --export, --table, --summary, --events, --exceedances, "
+                                      "--exclusions-list, --quality, --statistics or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -486,6 +491,8 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         throw EBadArgs(QStringLiteral("--parameter needs a parameter name"));
     if (a.bNoExclusions && a.sExclusions)
         throw EBadArgs(QStringLiteral("give --exclusions FILE or --no-exclusions, not both"));
+    if (a.bExclusionsList && a.bNoExclusions)
+        throw EBadArgs(QStringLiteral("--exclusions-list lists an exclusion file: leave --no-exclusions out"));
     if (!a.sPdf && (a.sReport || a.sPaper || a.bLandscape))
         throw EBadArgs(QStringLiteral("--report, --paper and --landscape go with --pdf only"));
     const bool bFromLast = a.sFrom && *a.sFrom == QLatin1String("last");
@@ -535,6 +542,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         if (NoLimitRules(limits, cfg, a.sLimits, err))
             return 1;
         TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out, pExcl.get());
+        return 0;
+    }
+    if (a.bExclusionsList) {
+        TExlPage::WriteCsv(pExcl.get(), aSel, dtFrom, dtTo, out);
         return 0;
     }
     if (a.bQuality) {
@@ -593,12 +604,13 @@ QString TCmdLine::Usage()
 {
     return QStringLiteral(
         "Usage: tarvik-reporter --export DIR [options]\n"
-        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations|quality\n"
-        "                               [options]\n"
+        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations|exclusions|\n"
+        "                               exclusion-effect|quality [options]\n"
         "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
+        "       tarvik-reporter --exclusions-list [--exclusions FILE] [options]\n"
         "       tarvik-reporter --quality [options]\n"
         "       tarvik-reporter --statistics [--parameter NAME] [options]\n"
         "       tarvik-reporter --help\n"
@@ -633,6 +645,11 @@ QString TCmdLine::Usage()
         "  --limits FILE         with --exceedances, --export or --pdf: judge by the limit\n"
         "                        rules of FILE, one per line as in the settings, for this\n"
         "                        run (default: the limits of the settings)\n"
+        "  --exclusions-list     print the exclusions of the monitors that overlap the\n"
+        "                        range as CSV (id, status, monitor, from, to, seconds,\n"
+        "                        covers, reason, comment, author, created, withdrawn,\n"
+        "                        withdrawn by), withdrawn ones too, in the order of the\n"
+        "                        file; automatic ones (weather rules) have ids A1, A2, ...\n"
         "  --statistics          print as CSV, in blocks separated by a blank line: per\n"
         "                        part of the day the periods per 1 dB class of a\n"
         "                        parameter with the cumulative share; the periods, most\n"
@@ -682,8 +699,9 @@ QString TCmdLine::Usage()
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
-        "                        exceedances of the noise limits), qual (the data\n"
-        "                        quality), stat (the statistics) (default: all)\n"
+        "                        exceedances of the noise limits), exl (the exclusions),\n"
+        "                        qual (the data quality), stat (the statistics)\n"
+        "                        (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -696,7 +714,8 @@ QString TCmdLine::Usage()
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
-        "                        exceedances, quality-calendar, quality, statistics,\n"
+        "                        exceedances, exclusions, exclusion-effect,\n"
+        "                        quality-calendar, quality, statistics,\n"
         "                        statistics-hours, statistics-chart\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"

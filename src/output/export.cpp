@@ -145,6 +145,9 @@ void TformExport::BuildControls()
     addGroup(5, QStringLiteral("Noise Limits"));
     chkExceed = addChk(5, 1, QStringLiteral("Exceedances"));
     chkExceed->setObjectName(QStringLiteral("chkExceed"));
+    addGroup(6, QStringLiteral("Exclusions"));
+    chkExclusions = addChk(6, 1, QStringLiteral("List && Effect"));
+    chkExclusions->setObjectName(QStringLiteral("chkExclusions"));
     addGroup(7, QStringLiteral("Data Quality"));
     chkQuality = addChk(7, 1, QStringLiteral("Calendar && Table"));
     chkQuality->setObjectName(QStringLiteral("chkQuality"));
@@ -359,6 +362,7 @@ void TformExport::btnExportClick()
     opt.Choose({QStringLiteral("sum")}, chkSummary->isChecked());
     opt.Choose({QStringLiteral("evt")}, chkEvents->isChecked());
     opt.Choose({QStringLiteral("exc")}, chkExceed->isChecked());
+    opt.Choose({QStringLiteral("exl")}, chkExclusions->isChecked());
     opt.Choose({QStringLiteral("qual")}, chkQuality->isChecked());
     opt.Choose({QStringLiteral("stat")}, chkStatistics->isChecked());
     // The calibration option is offered only where the range has a calibration.

@@ -74,6 +74,7 @@ public:
     QCheckBox* chkSummary;
     QCheckBox* chkEvents;
     QCheckBox* chkExceed;
+    QCheckBox* chkExclusions;
     QCheckBox* chkQuality;
     QCheckBox* chkStatistics;
     QLabel* lblStat;
@@ -88,7 +89,7 @@ public:
     void btnCancelClick();
 
     static constexpr int FormWidth = 457;
-    static constexpr int FormHeight = 514;
+    static constexpr int FormHeight = 538;
 
 public Q_SLOTS:
     // Escape and the window's close box act as the Cancel button while a run is on,

@@ -1,5 +1,8 @@
 #include "output/exportrun.h"
 
+#include "analysis/exclusionsfill.h"
+#include "pages/exlpage.h"
+
 #include "monitors/monitor.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
@@ -12,6 +15,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 
 #include <algorithm>
@@ -162,6 +166,34 @@ bool TExportRun::RunKind(const TReportKind& kind)
             return false;
     }
     return true;
+}
+
+int TExportRun::ExcludedPeriods(const QString& sID)
+{
+    if (!opt.pExcl)
+        return 0;
+    const auto it = excludedPeriods.constFind(sID);
+    if (it != excludedPeriods.constEnd())
+        return *it;
+    const int n = TExclusionsFill::ExcludedPeriods(*opt.pExcl, sDataPath, sID, dtFrom, dtTo, opt.nPeriod);
+    excludedPeriods.insert(sID, n);
+    return n;
+}
+
+void TExportRun::AddExcludedLine(THtmlPage& page, const TTQMonitor& mon)
+{
+    const int n = ExcludedPeriods(mon.sID);
+    if (n <= 0)
+        return;
+    // The kinds run in the order of the index, the exclusions after the figures: their
+    // page is there when this run writes it or an earlier run of the same range did.
+    const TKindInfo& exl = TExlPage::Info();
+    const QString sName = TReportNames::PageName(exl, mon.sID, dtFrom, dtTo, opt.nPeriod);
+    const bool bThere = std::any_of(exl.aParts.begin(), exl.aParts.end(),
+                                    [this](const QString& sPart) { return opt.Chosen(sPart); }) ||
+                        QFileInfo::exists(sHtmlDir + exl.sFolder + TPlatform::Sep() + sName);
+    page.AddExcludedLine(n, bThere ? QStringLiteral("../") + exl.sFolder + QLatin1Char('/') + THtmlPage::LinkName(sName)
+                                   : QString());
 }
 
 bool TExportRun::SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom)

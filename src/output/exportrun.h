@@ -5,6 +5,7 @@
 #include "monitors/monitor.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -96,6 +97,8 @@ public:
     std::shared_ptr<const TLimits> Limits() const override { return opt.pLimits; }
     const TExclusions* Exclusions() const override { return opt.pExcl.get(); }
     const TRunHooks& Hooks() const override { return hooks; }
+    int ExcludedPeriods(const QString& sID) override;
+    void AddExcludedLine(THtmlPage& page, const TTQMonitor& mon) override;
     void Status(const QString& s) const override;
     QString ChartDir(const TKindInfo& kind) override;
     bool SaveImage(TChartBase& chart, const QString& sChartDir, const QString& sImage, bool bZoom) override;
@@ -125,4 +128,5 @@ private:
     QString sHtmlDir;
     QString sDataPath;
     QString sError;
+    QHash<QString, int> excludedPeriods; // by monitor ID, as counted for the first page asking
 };

@@ -1,5 +1,7 @@
 #include "output/htmlpage.h"
 
+#include "analysis/exclusionsfill.h"
+
 #include "platform/wholefile.h"
 
 #include "datafiles/almfile.h"
@@ -354,6 +356,31 @@ void THtmlPage::AddExcTable(const TStringGrid& grid)
 {
     AddMarkedTable(grid, TRatingFill::ColDate);
     slLines << QStringLiteral("<p>") + Esc(TLimitsFill::Note()) + QStringLiteral("</p>");
+}
+
+void THtmlPage::AddExlTables(const TStringGrid& list, const TStringGrid& effect, bool bList)
+{
+    if (!bList) {
+        slLines << QStringLiteral("<p>There is no exclusion list.</p>");
+        return;
+    }
+    slLines << QStringLiteral("<h3>Exclusions</h3>");
+    AddMarkedTable(list, -1);
+    slLines << QStringLiteral("<h3>Effect per Day</h3>");
+    AddMarkedTable(effect, -1, true);
+    slLines << QStringLiteral("<p>") + Esc(TExclusionsFill::Note()) + QStringLiteral("</p>");
+}
+
+void THtmlPage::AddExcludedLine(int nPeriods, const QString& sLink)
+{
+    const QString sReport = QStringLiteral("Exclusions Report");
+    slLines << QStringLiteral("<p>") + QString::number(nPeriods) +
+                   (nPeriods == 1 ? QStringLiteral(" period") : QStringLiteral(" periods")) +
+                   QStringLiteral(" excluded; see the ") +
+                   (sLink.isEmpty() ? sReport
+                                    : QStringLiteral("<a href=\"") + sLink + QStringLiteral("\">") + sReport +
+                                          QStringLiteral("</a>")) +
+                   QStringLiteral("</p>");
 }
 
 void THtmlPage::AddQualTable(const TStringGrid& grid, const TQualitySettings& set)

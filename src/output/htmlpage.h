@@ -66,6 +66,14 @@ public:
     // The exceedance table of one monitor from the grid the exceedance fill gives for
     // it, then the note on how periods are judged, in the manner of AddSumTable.
     void AddExcTable(const TStringGrid& grid);
+    // The exclusion list and its effect per day of one monitor, from the grids the
+    // exclusion fill gives, then the note on how periods are judged; without a list
+    // (bList false) a line saying so instead.
+    void AddExlTables(const TStringGrid& list, const TStringGrid& effect, bool bList);
+    // The line of a page whose figures leave excluded periods out: "12 periods
+    // excluded; see the Exclusions Report", the report's name linked to sLink (a
+    // relative link, already percent-encoded) when there is one.
+    void AddExcludedLine(int nPeriods, const QString& sLink);
     // The data-quality table of one monitor, in the same way, then its note.
     void AddQualTable(const TStringGrid& grid, const TQualitySettings& set);
     // A statistics table of one monitor from the grid a statistics fill gives for it,

@@ -154,6 +154,7 @@ QString TEvtPage::SettingsErrors() const
 
 bool TEvtPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 {
+    ex.AddExcludedLine(page, mon);
     const QString sChartDir = ex.ChartDir(Info());
     const bool bCharts = TPlatform::ForceDirectories(sChartDir);
     const TEventSettings set = TEventSettings::FromCfg(ex.Cfg());

@@ -92,6 +92,7 @@ QString TExcPage::SettingsErrors() const
 
 bool TExcPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 {
+    ex.AddExcludedLine(page, mon);
     const std::shared_ptr<const TLimits> pLimits = ex.Limits();
     const TLimits limits = pLimits ? *pLimits : TLimits::FromCfg(ex.Cfg());
     const TMonitorSel aOne{&mon};

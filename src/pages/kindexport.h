@@ -13,6 +13,7 @@ class TChartBase;
 class TExclusions;
 class THtmlPage;
 struct TLimits;
+struct TTQMonitor;
 
 // What an export run offers a report kind while the kind writes its blocks of one
 // monitor's library page: the run's choice, its images and its progress.
@@ -33,6 +34,13 @@ public:
     // The exclusions the figures leave out; none: the raw figures.
     virtual const TExclusions* Exclusions() const = 0;
     virtual const TRunHooks& Hooks() const = 0;
+    // The periods of monitor sID over the run's range that the exclusions leave out;
+    // 0 without exclusions. Counted once per monitor however many kinds ask.
+    virtual int ExcludedPeriods(const QString& sID) = 0;
+    // The line "N periods excluded; see the Exclusions Report" on a page whose figures
+    // leave periods of mon out, linked to the monitor's exclusions page when the
+    // library has it; nothing when none are left out.
+    virtual void AddExcludedLine(THtmlPage& page, const TTQMonitor& mon) = 0;
     virtual void Status(const QString& s) const = 0;
 
     // The folder of the kind's chart images (the kind makes it when it writes one).

@@ -91,6 +91,7 @@ QString TPerPage::SettingsErrors() const
 
 bool TPerPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 {
+    ex.AddExcludedLine(page, mon);
     const int n = ex.Period();
     if (ex.Chosen(Info().aParts[0]) && !ex.Hooks().Cancelled()) {
         const QString sChartDir = ex.ChartDir(Info());

@@ -69,6 +69,7 @@ QString TPrfPage::SettingsErrors() const
 
 bool TPrfPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 {
+    ex.AddExcludedLine(page, mon);
     const QString sChartDir = ex.ChartDir(Info());
     if (!TPlatform::ForceDirectories(sChartDir))
         return true;

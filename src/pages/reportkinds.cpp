@@ -4,6 +4,7 @@
 #include "pages/calpage.h"
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/exlpage.h"
 #include "pages/perpage.h"
 #include "pages/prfpage.h"
 #include "pages/qualpage.h"
@@ -26,7 +27,7 @@ const std::vector<TReportKind>& TReportKinds::All()
     // Adding a kind: its row here, in the place its section takes on the index page.
     static const std::vector<TReportKind> aKinds{Row<TPerPage>(), Row<TAlmPage>(), Row<TPrfPage>(),
                                                  Row<TCalPage>(), Row<TSumPage>(), Row<TEvtPage>(),
-                                                 Row<TExcPage>(), Row<TQualPage>(),
+                                                 Row<TExcPage>(), Row<TExlPage>(), Row<TQualPage>(),
                                                  Row<TStatPage>()};
     return aKinds;
 }

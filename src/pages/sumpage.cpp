@@ -118,6 +118,7 @@ QString TSumPage::Note() const
 
 bool TSumPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
 {
+    ex.AddExcludedLine(page, mon);
     // One computation serves the chart and the table, so the two cannot disagree.
     const TRatingSettings set = TRatingSettings::FromCfg(ex.Cfg());
     const TMonitorSel aOne{&mon};

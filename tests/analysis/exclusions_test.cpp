@@ -1,6 +1,7 @@
 #include "analysis/exclusions.h"
 
 #include "analysis/daywalk.h"
+#include "analysis/exclusionsfill.h"
 #include "analysis/events.h"
 #include "analysis/eventsfill.h"
 #include "analysis/limits.h"
@@ -9,6 +10,7 @@
 #include "analysis/ratingfill.h"
 #include "nonplainfile.h"
 #include "reports/gridfill_daydir.h"
+#include "reports/markup.h"
 #include "reports/stringgrid.h"
 
 #include <cmath>
@@ -657,6 +659,133 @@ TEST(TExcludedEvents, EventsOverlappingAnExclusionAreListedNotCounted)
     EXPECT_EQ(day.anNAbove[0], 1); // N65: the 11:00 event alone
     EXPECT_EQ(raw.anNAbove[0], 3);
     EXPECT_EQ(TEventsFill::NoteText(day.aEvents[0]), QStringLiteral("excluded: works"));
+}
+
+// --- the exclusions report: the list and its effect per day -----------------------------------
+
+// Two days of 10-minute LAeq records on M1 and exclusions counted by hand: 08:00-09:00
+// rain with 08:30-08:45 works inside it and 08:50-09:20 wind overlapping its end, a "*"
+// fault across midnight, a withdrawn row, a row of LAF90 alone and a row of another
+// monitor.
+class TExclusionReport : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.IsValid());
+        for (const QDate& d : {d1, d1.addDays(1)}) {
+            QString s = QStringLiteral(".Time,LAeq");
+            for (int k = 0; k < 144; ++k)
+                s += QString::asprintf("\n%02d:%02d:00,55.0", k / 6, k % 6 * 10);
+            dir.Write(QStringLiteral("M1"), d, d.toString(QStringLiteral("'per-'dd'-0010.csv'")).toLatin1().constData(),
+                      s);
+        }
+        LoadText(excl, Rows({QStringLiteral("1,M1,2026-05-04 08:00:00,2026-05-04 09:00:00,all,rain,,a,2026-05-04 13:00:00,,"),
+                             QStringLiteral("2,M1,2026-05-04 08:30:00,2026-05-04 08:45:00,all,works,-5 dB,a,2026-05-04 13:00:00,,"),
+                             QStringLiteral("3,M1,2026-05-04 08:50:00,2026-05-04 09:20:00,LAeq,wind,\"gusts, 12 m/s\",a,2026-05-04 13:00:00,,"),
+                             QStringLiteral("4,*,2026-05-04 23:30:00,2026-05-05 00:25:00,all,fault,,b,2026-05-05 08:00:00,,"),
+                             QStringLiteral("5,M1,2026-05-04 12:00:00,2026-05-04 13:00:00,all,other,,a,2026-05-04 13:00:00,2026-05-04 14:00:00,c"),
+                             QStringLiteral("6,M1,2026-05-04 14:00:00,2026-05-04 15:00:00,LAF90,other,,a,2026-05-04 13:00:00,,"),
+                             QStringLiteral("7,M2,2026-05-04 14:00:00,2026-05-04 15:00:00,all,rain,,a,2026-05-04 13:00:00,,")}));
+    }
+
+    std::vector<TExclusionMonitor> Compute() const
+    {
+        return TExclusionsFill::Compute(&excl, dir.DataPath(), {&m1}, d1, d1.addDays(1), 10);
+    }
+
+    TDayDir dir;
+    const QDate d1{2026, 5, 4};
+    const TTQMonitor m1 = TDayDir::Mon("M1", "North");
+    TExclusions excl;
+};
+
+// Day 1: the union 08:00-09:20 is 80 minutes (4800 s) and touches the eight periods
+// 08:00 to 09:10; 23:30-24:00 adds 1800 s and the periods 23:30, 23:40, 23:50. Day 2:
+// 00:00-00:25 is 1500 s over the periods 00:00, 00:10, 00:20. The withdrawn row and the
+// LAF90 row exclude nothing of LAeq.
+TEST_F(TExclusionReport, EffectCountsOverlappingAndNestedSpansOnceAndSplitsMidnight)
+{
+    const auto aRes = Compute();
+    ASSERT_EQ(aRes.size(), 1u);
+    const TExclusionMonitor& em = aRes[0];
+    ASSERT_EQ(em.aDays.size(), 2u);
+    EXPECT_EQ(em.aDays[0].nPeriods, 11);
+    EXPECT_EQ(em.aDays[0].nSecs, 6600);
+    EXPECT_EQ(em.aDays[0].nRecords, 144);
+    EXPECT_EQ(TExclusion::ReasonsText(em.aDays[0].nReasons), QStringLiteral("rain, wind, works, fault"));
+    EXPECT_EQ(em.aDays[1].nPeriods, 3);
+    EXPECT_EQ(em.aDays[1].nSecs, 1500);
+    EXPECT_EQ(TExclusion::ReasonsText(em.aDays[1].nReasons), QStringLiteral("fault"));
+    EXPECT_EQ(em.nPeriods, 14);
+    EXPECT_EQ(em.nSecs, 8100);
+    EXPECT_EQ(TExclusionsFill::ExcludedPeriods(excl, dir.DataPath(), QStringLiteral("M1"), d1, d1.addDays(1), 10),
+              14);
+    // Periods are the records of the report period's file: there is no hourly file.
+    EXPECT_EQ(TExclusionsFill::ExcludedPeriods(excl, dir.DataPath(), QStringLiteral("M1"), d1, d1, 60), 0);
+
+    TStringGrid grid;
+    TExclusionsFill::FillEffect(grid, {&m1}, aRes);
+    EXPECT_EQ(grid.Cells(0, 0), QStringLiteral("~name~North"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColDate, 4), QStringLiteral("2026-05-04"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColPeriods, 4), QStringLiteral("^11"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColTime, 4), QStringLiteral("1:50:00"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColDate, 6), QStringLiteral("~h~Range"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColSecs, 6), QStringLiteral("8100"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColRecords, 6), QStringLiteral("288"));
+}
+
+// The list names every row of M1 and "*" that overlaps the range, withdrawn ones too, and
+// not M2's; withdrawing keeps the row, marked with who and when, and takes its effect away.
+TEST_F(TExclusionReport, WithdrawalKeepsTheRowListedAndRemovesItsEffect)
+{
+    QString sError;
+    ASSERT_TRUE(excl.Withdraw(3, sError)) << qPrintable(sError);
+    const auto aRes = Compute();
+    std::vector<int> aIds;
+    for (const TExclusion& ex : aRes[0].aRows)
+        aIds.push_back(ex.nId);
+    EXPECT_EQ(aIds, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    // Day 1 now: 08:00-09:00 (six periods, 3600 s) and 23:30-24:00 (three, 1800 s).
+    EXPECT_EQ(aRes[0].aDays[0].nPeriods, 9);
+    EXPECT_EQ(aRes[0].aDays[0].nSecs, 5400);
+
+    TStringGrid grid;
+    std::vector<int> aRowIds;
+    TExclusionsFill::FillList(grid, {&m1}, aRes, &aRowIds);
+    ASSERT_EQ(int(aRowIds.size()), grid.RowCount());
+    // Title, blank, heading, then rows 3 to 8.
+    EXPECT_EQ(aRowIds[3], 1);
+    EXPECT_EQ(aRowIds[5], 3);
+    EXPECT_EQ(aRowIds[2], 0);
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColStatus, 5), QStringLiteral("withdrawn"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColWithdrawn, 5), QStringLiteral("2026-05-04 10:11:12 by mkoivu"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColStatus, 7), QStringLiteral("withdrawn"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColWithdrawn, 7), QStringLiteral("2026-05-04 14:00:00 by c"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColStatus, 3), QStringLiteral("active"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColMonitor, 6), QStringLiteral("*"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColDuration, 6), QStringLiteral("0:55:00"));
+    EXPECT_EQ(grid.Cells(TExclusionsFill::ColCovers, 8), QStringLiteral("LAF90"));
+    // A comment the cell markup would swallow ("-" shows nothing) is shown whole.
+    EXPECT_EQ(TMarkup::Shown(grid.Cells(TExclusionsFill::ColComment, 4)).sText.trimmed(), QStringLiteral("-5 dB"));
+}
+
+// Automatic exclusions are listed after the file's rows with ids A1, ... and count in the
+// effect while on; switched off, they leave the list and the effect.
+TEST_F(TExclusionReport, AutomaticExclusionsAreListedAndCountedWhileOn)
+{
+    excl.SetAutomatic({Span("M1", "2026-05-05 06:00:00", "2026-05-05 06:30:00", EReason::Rain)});
+    auto aRes = Compute();
+    ASSERT_EQ(aRes[0].aRows.size(), 7u);
+    EXPECT_LT(aRes[0].aRows.back().nId, 0);
+    EXPECT_EQ(TExclusionsFill::StatusText(aRes[0].aRows.back()), QStringLiteral("automatic"));
+    EXPECT_EQ(TExclusionsFill::IdText(aRes[0].aRows.back().nId), QStringLiteral("A1"));
+    EXPECT_EQ(aRes[0].aDays[1].nPeriods, 6);
+    EXPECT_EQ(aRes[0].aDays[1].nSecs, 1500 + 1800);
+    excl.SetAutomaticOn(false);
+    aRes = Compute();
+    EXPECT_EQ(aRes[0].aRows.size(), 6u);
+    EXPECT_EQ(aRes[0].aDays[1].nPeriods, 3);
 }
 
 } // namespace

@@ -25,6 +25,7 @@ const QStringList& HelpPages()
                                 QStringLiteral("reptypes/profile.html"),
                                 QStringLiteral("reptypes/summary.html"),
                                 QStringLiteral("reptypes/events.html"),
+                                QStringLiteral("reptypes/exclusions.html"),
                                 QStringLiteral("reptypes/calibrations.html"),
                                 QStringLiteral("preferences/program.html"),
                                 QStringLiteral("preferences/reports.html"),

@@ -702,7 +702,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 8);
+    EXPECT_EQ(slRows.size(), 2 * 10);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
@@ -713,6 +713,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
                                      QStringLiteral("quality/qual_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("events/evt_%1_20240301_20240302.html"),
                                      QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("exclusions/exl_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("statistics/stat_%1_20240301_20240302_0060.html")}) {
             const QString sFile = sPage.arg(sID);
             EXPECT_TRUE(QFile::exists(sOutDir + u'/' + sFile)) << sFile.toStdString();
@@ -822,7 +823,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
         EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
             << sFile.toStdString();
     }
-    EXPECT_EQ(nPages, 2 * 8 + 1);
+    EXPECT_EQ(nPages, 2 * 10 + 1);
 
     // The same pictures, kept in a small part of the bytes.
     for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),
@@ -1022,6 +1023,58 @@ TEST_F(TCmdLineTest, Exceedances_CsvRowsAndCountsAgainstHandCountedPeriods)
     EXPECT_EQ(sOut.count(QLatin1Char('\n')), 6);
     EXPECT_TRUE(sOut.contains(QLatin1String("8,2024-03-02,LAeq,Mon-Sun,00:00-00:00,99.0,24,0,0,,,Other\n")));
     EXPECT_EQ(ReadAll(sIni), baBefore);
+}
+
+// --exclusions-list over the monitors and days the command line chooses: each row of the
+// monitors once ("*" too, whatever the number of monitors), withdrawn ones too, not a row
+// that ends where the range begins nor, with monitor 7 alone, monitor 8's;
+// --table exclusion-effect counts the one hourly period the exclusion touches; the list
+// cannot go with --no-exclusions, which leaves no list.
+TEST_F(TCmdLineTest, ExclusionsList_RowsOfTheChosenMonitorsAndRangeAsCsv)
+{
+    const QString sFile = dir.Root() + QStringLiteral("excl.csv");
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\r\n"
+            "1,7,2024-03-01 01:10:00,2024-03-01 01:20:00,all,works,\"digger, north\",anna,2024-03-04 08:00:00,,\r\n"
+            "2,8,2024-03-01 01:10:00,2024-03-01 01:20:00,all,rain,,anna,2024-03-04 08:00:00,,\r\n"
+            "3,*,2024-02-29 23:00:00,2024-03-01 00:00:00,all,fault,,anna,2024-03-04 08:00:00,,\r\n"
+            "4,*,2024-03-01 23:00:00,2024-03-02 01:00:00,LAF90,wind,,anna,2024-03-04 08:00:00,"
+            "2024-03-04 09:00:00,pekka\r\n");
+    f.close();
+    ASSERT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--exclusions"), sFile,
+                   QStringLiteral("--monitors"), QStringLiteral("all"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01")}),
+              0)
+        << sErr.toStdString();
+    const QString sHead = QStringLiteral("id,status,monitor,from,to,seconds,covers,reason,comment,author,created,"
+                                         "withdrawn,withdrawn by\n");
+    const QString sRow1 = QStringLiteral("1,active,7,2024-03-01 01:10:00,2024-03-01 01:20:00,600,all,works,"
+                                         "\"digger, north\",anna,2024-03-04 08:00:00,,\n");
+    const QString sRow4 = QStringLiteral("4,withdrawn,*,2024-03-01 23:00:00,2024-03-02 01:00:00,7200,LAF90,wind,,"
+                                         "anna,2024-03-04 08:00:00,2024-03-04 09:00:00,pekka\n");
+    EXPECT_EQ(sOut, sHead + sRow1 +
+                        QStringLiteral("2,active,8,2024-03-01 01:10:00,2024-03-01 01:20:00,600,all,rain,,anna,"
+                                       "2024-03-04 08:00:00,,\n") +
+                        sRow4);
+    ASSERT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--exclusions"), sFile,
+                   QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01")}),
+              0);
+    EXPECT_EQ(sOut, sHead + sRow1 + sRow4);
+
+    ASSERT_EQ(Run({QStringLiteral("--table"), QStringLiteral("exclusion-effect"), QStringLiteral("--exclusions"),
+                   sFile, QStringLiteral("--monitors"), QStringLiteral("7"), QStringLiteral("--from"),
+                   QStringLiteral("2024-03-01")}),
+              0);
+    // Title, blank, two heading rows, then the day: one of the two hourly periods, 600 s.
+    const QStringList slRows = sOut.split(QStringLiteral("\r\n"));
+    ASSERT_GT(slRows.size(), 4);
+    EXPECT_TRUE(slRows[4].startsWith(QStringLiteral("2024-03-01\t1\t2\t600\t0:10:00\tworks\t")))
+        << slRows[4].toStdString();
+
+    EXPECT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--no-exclusions")}), 2);
+    EXPECT_EQ(Run({QStringLiteral("--exclusions-list"), QStringLiteral("--summary")}), 2);
 }
 
 // --- statistics ----------------------------------------------------------------------------------

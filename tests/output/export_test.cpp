@@ -59,7 +59,7 @@ TEST_F(TformExportTest, Create_FixedSizeCaptionsAndIdleState)
     dir.Cfg().SetExportDir(dir.HtmlDir());
     const auto dlg = Make();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Create HTML Reports"));
-    EXPECT_EQ(dlg->size(), QSize(457, 514));
+    EXPECT_EQ(dlg->size(), QSize(457, 538));
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
     for (QCheckBox* chk : {dlg->chkPerChart, dlg->chkPerTbl, dlg->chkAlmChart, dlg->chkAlmTbl,
@@ -142,9 +142,9 @@ TEST_F(TformExportTest, KindsPanel_EveryCaptionAndBoxHasItsOwnPlace)
             } else if (qobject_cast<QCheckBox*>(w)) {
                 aParts.append(w);
             }
-    // Eight groups and the folder caption; eleven boxes.
-    EXPECT_EQ(slCaptions.size(), 9) << slCaptions.join(u',').toStdString();
-    EXPECT_EQ(aParts.size(), 9 + 11);
+    // Ten groups and the folder caption; thirteen boxes.
+    EXPECT_EQ(slCaptions.size(), 11) << slCaptions.join(u',').toStdString();
+    EXPECT_EQ(aParts.size(), 11 + 13);
     for (QWidget* w : std::initializer_list<QWidget*>{dlg->lblStat, dlg->btnExport, dlg->btnHelp, dlg->btnCancel})
         aParts.append(w);
     for (qsizetype i = 0; i < aParts.size(); ++i) {

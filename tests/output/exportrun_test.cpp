@@ -2,6 +2,7 @@
 #include "pages/perpage.h"
 #include "pages/sumpage.h"
 
+#include "analysis/exclusions.h"
 #include "analysis/limits.h"
 #include "output/htmlpage.h"
 #include "output/pngfile.h"
@@ -307,6 +308,63 @@ TEST_F(TExportRunTest, Exceedances_PagePerMonitorWithChartTableNoteAndLastIndexS
     EXPECT_TRUE(slIndex[iHead + 3].contains(QLatin1String("exceedances/exc_7_20240301_20240303_0060.html")));
     EXPECT_TRUE(slIndex[iHead + 4].contains(QLatin1String("exceedances/exc_8_20240301_20240303_0060.html")));
     EXPECT_EQ(slIndex[iHead + 5], QStringLiteral("</table>"));
+}
+
+// Monitor 7's one period of day 1 lies under a one-second exclusion: its summary page
+// says so in one line linked to its exclusions page, monitor 8's says nothing; the
+// exclusions page lists the row and its effect and has its own index section. Without
+// the exclusions pages in the library the line names the report without a link.
+TEST_F(TExportRunTest, Exclusions_PagePerMonitorAndTheLineOnThePagesTheyChanged)
+{
+    auto pExcl = std::make_shared<TExclusions>();
+    QString sError;
+    ASSERT_TRUE(pExcl->LoadText(
+        QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\n"
+                       "1,7,2024-03-01 00:30:00,2024-03-01 00:30:01,all,rain,<b>storm</b>,anna,2024-03-04 08:00:00,,\n"),
+        QString(), sError));
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.Choose({QStringLiteral("sum"), QStringLiteral("exl")});
+    opt.pExcl = pExcl;
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d3, opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    EXPECT_EQ(run.ExcludedPeriods(QStringLiteral("7")), 1);
+    EXPECT_EQ(run.ExcludedPeriods(QStringLiteral("8")), 0);
+
+    const QString sLine = QStringLiteral("<p>1 period excluded; see the <a href=\"../exclusions/"
+                                         "exl_7_20240301_20240303_0060.html\">Exclusions Report</a></p>");
+    const QStringList sl7 =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("summaries/sum_7_20240301_20240303_0060.html"));
+    EXPECT_EQ(sl7.count(sLine), 1);
+    const QStringList sl8 =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("summaries/sum_8_20240301_20240303_0060.html"));
+    EXPECT_TRUE(sl8.filter(QStringLiteral("excluded; see the")).isEmpty());
+
+    const QStringList slExl =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("exclusions/exl_7_20240301_20240303_0060.html"));
+    EXPECT_EQ(slExl[33], QStringLiteral("<div id=\"title\">Exclusions Report</div>"));
+    // The row's reason, then the reasons of day 1 and of the range.
+    EXPECT_EQ(slExl.count(QStringLiteral("<td>rain</td>")), 3);
+    EXPECT_EQ(slExl.count(QStringLiteral("<td>&lt;b&gt;storm&lt;/b&gt;</td>")), 1) << "a comment is text";
+    // The effect: day 1 one period of one, one second; the range the same.
+    const auto iDay1 = slExl.indexOf(QStringLiteral("<td>2024-03-01</td>"));
+    ASSERT_GT(iDay1, 0);
+    EXPECT_EQ(slExl.mid(iDay1 + 1, 3), QStringList({QStringLiteral("<td class=\"hi\">1</td>"),
+                                                    QStringLiteral("<td>1</td>"), QStringLiteral("<td>1</td>")}));
+    const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
+    const auto iSum = slIndex.indexOf(QStringLiteral("<h1>Summary Reports</h1>"));
+    const auto iHead = slIndex.indexOf(QStringLiteral("<h1>Exclusions Reports</h1>"));
+    ASSERT_GT(iSum, 0);
+    ASSERT_GT(iHead, iSum);
+    EXPECT_TRUE(slIndex[iHead + 3].contains(QLatin1String("exclusions/exl_7_20240301_20240303_0060.html")));
+
+    const QString sOther = dir.HtmlDir() + QStringLiteral("other/");
+    ASSERT_TRUE(QDir().mkpath(sOther));
+    opt.Choose({QStringLiteral("exl")}, false);
+    TExportRun runSum(dir.Cfg(), *mons, Both(), d1, d3, opt);
+    ASSERT_TRUE(runSum.Run(sOther)) << runSum.Error().toStdString();
+    EXPECT_EQ(TReportDir::ReadLines(sOther + QStringLiteral("summaries/sum_7_20240301_20240303_0060.html"))
+                  .count(QStringLiteral("<p>1 period excluded; see the Exclusions Report</p>")),
+              1);
 }
 
 TEST_F(TExportRunTest, Quality_PagePerMonitorWithCalendarTableNoteAndIndexSection)

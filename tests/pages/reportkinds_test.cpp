@@ -31,12 +31,14 @@ TEST(TReportKinds, NamesTheCommandLineTakes_KeepTheirOrder)
 {
     // Scripts and the usage text name these; a new kind adds to them, never reorders.
     EXPECT_EQ(TReportKinds::PartNames(), Names({"per-chart", "per-table", "alm-chart", "alm-table", "alm-list",
-                                                "prf", "cal", "sum", "evt", "exc", "qual", "stat"}));
+                                                "prf", "cal", "sum", "evt", "exc", "exl", "qual", "stat"}));
     EXPECT_EQ(TReportKinds::ReportNames(),
               Names({"periodic-chart", "periodic-table", "alarm-chart", "alarm-table", "alarm-list",
                      "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances",
-                     "quality-calendar", "quality", "statistics", "statistics-hours", "statistics-chart"}));
-    EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations", "quality"}));
+                     "exclusions", "exclusion-effect", "quality-calendar", "quality", "statistics",
+                     "statistics-hours", "statistics-chart"}));
+    EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations", "exclusions",
+                                                "exclusion-effect", "quality"}));
 }
 
 TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
@@ -46,9 +48,9 @@ TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
         slKeys << info->sKey;
         slFolders << info->sFolder;
     }
-    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc", "qual", "stat"}));
+    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc", "exl", "qual", "stat"}));
     EXPECT_EQ(slFolders, Names({"periodic", "alarms", "profiles", "calibrations", "summaries", "events",
-                                "exceedances", "quality", "statistics"}));
+                                "exceedances", "exclusions", "quality", "statistics"}));
 }
 
 TEST(TReportKinds, EveryRow_HasNamesOfItsOwnAndAHelpPageThatExists)
