@@ -54,6 +54,10 @@ void TformMain::CreateMenus()
     menuCopy->setObjectName(QStringLiteral("menuCopy"));
     menuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(menuCopy, &QAction::triggered, this, [this] { menuCopyClick(); });
+    menuUndoExclusion = menuEdit->addAction(QStringLiteral("&Undo Exclusion"));
+    menuUndoExclusion->setObjectName(QStringLiteral("menuUndoExclusion"));
+    menuUndoExclusion->setEnabled(false);
+    connect(menuUndoExclusion, &QAction::triggered, this, [this] { UndoExclusion(); });
     menuEdit->addSeparator();
     QAction* menuCfg = menuEdit->addAction(QStringLiteral("&Preferences..."));
     menuCfg->setObjectName(QStringLiteral("menuCfg"));
@@ -65,6 +69,11 @@ void TformMain::CreateMenus()
     menuMonitors->setCheckable(true);
     menuMonitors->setChecked(true);
     connect(menuMonitors, &QAction::triggered, this, [this] { menuMonClick(); });
+    menuApplyExclusions = menuView->addAction(QStringLiteral("Apply &Exclusions"));
+    menuApplyExclusions->setObjectName(QStringLiteral("menuApplyExclusions"));
+    menuApplyExclusions->setCheckable(true);
+    menuApplyExclusions->setChecked(cfg->ApplyExclusions());
+    connect(menuApplyExclusions, &QAction::triggered, this, [this] { menuApplyExclusionsClick(); });
 
     QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     auto addHelp = [this](QMenu* menu, const THelpItem& item) {

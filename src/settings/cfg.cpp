@@ -58,6 +58,7 @@ enum EKey : int
     kEvtBgMinutes,
     kEvtBgMargin,
     kEvtBgFloorBelow,
+    kApplyExclusions,
     kKeyCount
 };
 
@@ -121,6 +122,8 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kEvtBgMinutes, "events", "bgminutes", "10"},
     {kEvtBgMargin, "events", "bgmargin", "10"},
     {kEvtBgFloorBelow, "events", "bgfloorbelow", "10"},
+    // Whether the window's figures leave the exclusions out.
+    {kApplyExclusions, "report", "applyexclusions", "1"},
 }};
 
 constexpr bool KeysInOrder()
@@ -281,6 +284,7 @@ void TCfg::ReadAll()
     nEvtBgMinutes = readInt(kEvtBgMinutes);
     dEvtBgMargin = readDouble(kEvtBgMargin);
     dEvtBgFloorBelow = readDouble(kEvtBgFloorBelow);
+    bApplyExclusions = readBool(kApplyExclusions);
     sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
 
     // The limit rules are as many keys as the user made; the supervisor never writes
@@ -612,6 +616,12 @@ void TCfg::SetEvtBgMargin(double d)
 {
     dEvtBgMargin = d;
     WriteString(kEvtBgMargin, QString::number(d));
+}
+
+void TCfg::SetApplyExclusions(bool b)
+{
+    bApplyExclusions = b;
+    WriteBool(kApplyExclusions, b);
 }
 
 void TCfg::SetEvtBgFloorBelow(double d)

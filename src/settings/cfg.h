@@ -149,6 +149,9 @@ public:
     void SetEvtBgMargin(double d);
     double EvtBgFloorBelow() const { return dEvtBgFloorBelow; }
     void SetEvtBgFloorBelow(double d);
+    // Whether the window's figures leave the exclusions out (View > Apply Exclusions).
+    bool ApplyExclusions() const { return bApplyExclusions; }
+    void SetApplyExclusions(bool b);
 
     // The default text of a key of the table (section and name as in the file);
     // empty for a key it does not hold.
@@ -222,6 +225,7 @@ private:
     int nEvtBgMinutes{};
     double dEvtBgMargin{};
     double dEvtBgFloorBelow{};
+    bool bApplyExclusions{};
     QString sHtmlImageFormat;
     QStringList slLimitKeys;
     QStringList slLimitRules;
