@@ -2,6 +2,7 @@
 // preferences, the help viewer and the about box, and the Supervisor button.
 #include "app/main.h"
 #include "views/scrollbox.h"
+#include "analysis/exclusions.h"
 #include "dialogs/about.h"
 #include "dialogs/cfg.h"
 #include "dialogs/help.h"
@@ -167,6 +168,10 @@ void TformMain::menuExportClick()
     try {
         TformExport dlg(*cfg, *mons, anRows, StartValue().date(), EndValue().date(),
                         [this](const QString& sPage) { LoadHelp(sPage); }, fnPreferences, this);
+        // The reports leave out what the figures on screen leave out, as the list
+        // stands now: a copy, which a re-read during the run leaves alone.
+        if (cfg->ApplyExclusions())
+            dlg.SetExclusions(std::make_shared<const TExclusions>(*excl));
         dlg.setWindowModality(Qt::WindowModal);
         dlg.exec();
     } catch (const EWriteError& e) {
