@@ -219,8 +219,10 @@ void TformMain::CreateControls()
                            connect(chart, &TChartBase::Unzoomed, this, &TformMain::SyncUnzoom);
                            connect(chart, &TChartBase::Scrolled, this, &TformMain::SyncScroll);
                            chart->SetExcludeEnabled(bExclUsable);
-                           connect(chart, &TChartBase::ExcludeRequested, this,
-                                   [this](TChartBase* c, qint64 nFrom, qint64 nTo) { ExcludeSpan(c->MonitorID(), nFrom, nTo); });
+                           // Queued: the rebuild after an exclusion deletes the chart whose
+                           // menu asked for it.
+                           connect(chart, &TChartBase::ExcludeRequested, this, &TformMain::ExcludeSpan,
+                                   Qt::QueuedConnection);
                        },
                        excl.get(),
                        [this] { return cfg->ApplyExclusions(); }};
@@ -232,7 +234,7 @@ void TformMain::CreateControls()
     }
     BindPageControls();
     if (perTable)
-        connect(perTable, &TPerTable::ExcludeRequested, this, &TformMain::ExcludeSpan);
+        connect(perTable, &TPerTable::ExcludeRequested, this, &TformMain::ExcludeSpan, Qt::QueuedConnection);
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);

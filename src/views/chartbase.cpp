@@ -286,7 +286,7 @@ QMenu* TChartBase::MakeMenu()
     actExclude->setObjectName(QStringLiteral("menuExclude"));
     actExclude->setEnabled(bExcludeEnabled && span.first < span.second);
     connect(actExclude, &QAction::triggered, this,
-            [this, span] { Q_EMIT ExcludeRequested(this, span.first, span.second); });
+            [this, span] { Q_EMIT ExcludeRequested(MonitorID(), span.first, span.second); });
     if (bandSel != nullptr) {
         QAction* actClear = menu->addAction(QStringLiteral("Clear Selection"));
         actClear->setObjectName(QStringLiteral("menuClearSelection"));

@@ -107,8 +107,10 @@ Q_SIGNALS:
     void Unzoomed(TChartBase* chart);
     // The user has finished panning with the right button.
     void Scrolled(TChartBase* chart);
-    // "Exclude…" was chosen for the span nFrom to nTo (TExclusion::Wall).
-    void ExcludeRequested(TChartBase* chart, qint64 nFrom, qint64 nTo);
+    // "Exclude…" was chosen for the span nFrom to nTo (TExclusion::Wall) of the
+    // chart's monitor sID. Whoever asks for the exclusion there and rebuilds the charts
+    // connects queued: the menu the choice came from belongs to this chart.
+    void ExcludeRequested(const QString& sID, qint64 nFrom, qint64 nTo);
 
 protected:
     TChartBase(TCfg& cfgOwner, QWidget* owner);

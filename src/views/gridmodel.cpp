@@ -48,5 +48,7 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const
 
 Qt::ItemFlags TGridModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+    // Selectable for the views that let rows be selected (the periodic table); the
+    // others select nothing whatever the flags say.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
 }

@@ -713,7 +713,10 @@ TEST_F(TPerChartTest, ExcludeSpan_SelectionElseTheRangeShownWholePeriods)
     EXPECT_TRUE(act->isEnabled());
     EXPECT_EQ(act->text(), QStringLiteral("Exclude\u2026"));
     qint64 nFrom = 0;
-    QObject::connect(chart.get(), &TChartBase::ExcludeRequested, [&](TChartBase*, qint64 n, qint64) { nFrom = n; });
+    QObject::connect(chart.get(), &TChartBase::ExcludeRequested, [&](const QString& sMon, qint64 n, qint64) {
+        EXPECT_EQ(sMon, QStringLiteral("M01"));
+        nFrom = n;
+    });
     act->trigger();
     EXPECT_EQ(nFrom, TExclusion::Wall(dt1, 6 * 3600));
     chart->SetExcludeEnabled(false);
