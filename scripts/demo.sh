@@ -37,6 +37,29 @@ if [ -f "$demo/.made" ] && [ ! -f "$excl" ]; then
   } > "$excl"
 fi
 
+# A weather station's file beside the data, and the weather rules switched on, so that
+# the wind and rain periods show as automatic exclusions: hourly readings of the last
+# days, wind above 5 m/s some afternoons and rain some mornings.
+weather="$demo/Kestrom/Tarvik-SV/weather.csv"
+ini="$demo/Kestrom/Tarvik-SV/rp_settings.ini"
+if [ -f "$demo/.made" ] && [ ! -f "$weather" ]; then
+  {
+    printf '%s\r\n' 'Date time,Wind speed [m/s],Rain [mm/h],Temperature [C]'
+    for n in $(seq 45 -1 0); do
+      day=$(date -d "$n days ago" +%Y-%m-%d)
+      for h in $(seq 0 23); do
+        wind=3.0; rain=0.0
+        if [ $((n % 5)) -eq 1 ] && [ "$h" -ge 13 ] && [ "$h" -le 15 ]; then wind=7.5; fi
+        if [ $((n % 7)) -eq 2 ] && [ "$h" -ge 6 ] && [ "$h" -le 7 ]; then rain=2.4; fi
+        printf '%s %02d:00,%s,%s,12.0\r\n' "$day" "$h" "$wind" "$rain"
+      done
+    done
+  } > "$weather"
+  if ! grep -q '^\[weather\]' "$ini" 2>/dev/null; then
+    printf '%s\r\n' '[weather]' 'on=1' "file=$weather" >> "$ini"
+  fi
+fi
+
 # The Supervisor button starts the program beside the viewer: for the demo that is the
 # simulated supervisor in live mode, and only ever on the demo's own data folder.
 cat > "$build/bin/tarviksv" <<'SH'

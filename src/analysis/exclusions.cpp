@@ -313,7 +313,8 @@ void TExclusions::Clear()
     nColumns = ColCount;
     cur = TState();
     prev.reset();
-    index.clear();
+    // The exclusions the program finds itself stay, whatever the file holds.
+    BuildIndex();
 }
 
 bool TExclusions::Load(const QString& sFileName, QString& sError)

@@ -98,6 +98,7 @@ void TformMain::CreateMenus()
     addHelp(menuSettings, {QStringLiteral("R&ating"), QStringLiteral("menuHelpCfgRating"), QStringLiteral("preferences/rating.html")});
     addHelp(menuSettings, {QStringLiteral("&Events"), QStringLiteral("menuHelpCfgEvents"), QStringLiteral("preferences/events.html")});
     addHelp(menuSettings, {QStringLiteral("&Limits"), QStringLiteral("menuHelpCfgLimits"), QStringLiteral("preferences/limits.html")});
+    addHelp(menuSettings, {QStringLiteral("&Weather"), QStringLiteral("menuHelpCfgWeather"), QStringLiteral("preferences/weather.html")});
     QMenu* menuOutput = menuHelp->addMenu(QStringLiteral("Output && &Export"));
     addHelp(menuOutput, {QStringLiteral("&HTML Reports"), QStringLiteral("menuHelpHtml"), QStringLiteral("output/html.html")});
     addHelp(menuOutput, {QStringLiteral("&Printing"), QStringLiteral("menuHelpPrn"), QStringLiteral("output/printing.html")});
@@ -132,6 +133,7 @@ bool TformMain::ExecCfg(int nPage)
 
 void TformMain::menuCfgClick()
 {
+    QString sWeatherSay;
     try {
         if (ExecCfg(0)) {
             // The data folder may have changed: the list is refilled, keeping the monitors
@@ -145,12 +147,20 @@ void TformMain::menuCfgClick()
                 chklstMon->item(i)->setCheckState(slTicked.contains(mons->GetHead(i)->sID) ? Qt::Checked
                                                                                           : Qt::Unchecked);
             bSettingTicks = false;
+            // The weather rules or their files may have changed.
+            sWeatherSay = ApplyWeather();
             UpdateReport();
         }
     } catch (const EWriteError& e) {
         ShowError(e.Message());
     }
     UpdateStatus();
+    // A weather file the new settings name that cannot be read is told after the
+    // status it would otherwise hide under.
+    if (!sWeatherSay.isEmpty()) {
+        lblStatus->setText(sWeatherSay);
+        lblStatus->setToolTip(sWeatherSay);
+    }
 }
 
 void TformMain::menuExportClick()

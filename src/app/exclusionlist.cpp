@@ -6,6 +6,7 @@
 #include "app/main.h"
 
 #include "analysis/exclusions.h"
+#include "app/weatherapply.h"
 #include "dialogs/exclusiondlg.h"
 #include "monitors/monitor.h"
 #include "platform/platform.h"
@@ -18,6 +19,19 @@
 #include <QAction>
 #include <QLabel>
 #include <QMessageBox>
+
+QString TformMain::ApplyWeather()
+{
+    const QString sSay = TWeatherApply::Apply(*excl, *cfg);
+    if (sSay == sWeatherErrorsShown)
+        return QString();
+    sWeatherErrorsShown = sSay;
+    if (!sSay.isEmpty() && lblStatus) {
+        lblStatus->setText(sSay);
+        lblStatus->setToolTip(sSay);
+    }
+    return sSay;
+}
 
 void TformMain::LoadExclusions()
 {

@@ -229,6 +229,7 @@ void TformMain::CreateControls()
     for (const TReportKind* kind : aKinds) {
         TReportPage* page = kind->fnMakePage(env, pagesMain);
         pagesMain->addTab(page, kind->info.sTab);
+        connect(page, &TReportPage::DayChosen, this, &TformMain::ShowDay);
         aPages.push_back(page);
         connect(page, &TReportPage::ExclusionsChanged, this, &TformMain::ExclusionsSaved);
     }
@@ -339,6 +340,7 @@ void TformMain::FormShow()
     }
     LoadMonitorList();
     LoadExclusions();
+    ApplyWeather();
     // The pickers start at today, which is what a stored preset number that names no
     // preset leaves them at.
     const QDateTime dtToday(Now().date(), QTime(0, 0));
@@ -348,9 +350,11 @@ void TformMain::FormShow()
     if (!sWriteError.isEmpty()) {
         lblStatus->setText(sWriteError);
         lblStatus->setToolTip(sWriteError);
-    } else if (!sExclErrorsShown.isEmpty()) {
-        lblStatus->setText(sExclErrorsShown);
-        lblStatus->setToolTip(sExclErrorsShown);
+    } else if (!sExclErrorsShown.isEmpty() || !sWeatherErrorsShown.isEmpty()) {
+        QStringList slSay{sExclErrorsShown, sWeatherErrorsShown};
+        slSay.removeAll(QString());
+        lblStatus->setText(slSay.join(QStringLiteral("; ")));
+        lblStatus->setToolTip(lblStatus->text());
     }
 }
 

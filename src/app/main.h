@@ -73,6 +73,8 @@ public:
     // Sets a picker as the user would with its calendar and runs the picker's reaction.
     void PickStart(const QDate& d);
     void PickEnd(const QDate& d);
+    // The report of day d alone, as when a day of the coverage calendar is clicked.
+    void ShowDay(const QDate& d);
 
     // The charts of the active main tab; none on "Calibrations".
     const QList<TChartBase*>* ActiveCharts() const;
@@ -197,6 +199,10 @@ private:
     // Exclusions (exclusionlist.cpp)
     // Reads the exclusion file and tells its mistakes on the status line, once.
     void LoadExclusions();
+    // Makes the automatic exclusions from the weather rules of the settings and tells
+    // the weather files' problems on the status line, once: what it said, empty when
+    // nothing new.
+    QString ApplyWeather();
     // Whether the exclusion file's time differs from the one last read or written.
     bool ExclusionsFileChanged() const;
     void StampExclusionsFile();
@@ -229,6 +235,7 @@ private:
     bool bExclUsable = true;
     QDateTime dtExclFile; // the file's time when last read or written; invalid: no file
     QString sExclErrorsShown;
+    QString sWeatherErrorsShown;
     // Made on first use and kept for the run; a window of its own, so it stays usable
     // beside a dialog that is open over the main window.
     std::unique_ptr<TformHelp> formHelp;

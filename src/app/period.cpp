@@ -178,3 +178,15 @@ void TformMain::PickEnd(const QDate& d)
     dtpickEnd->setDate(d);
     dtpickEndCloseUp();
 }
+
+void TformMain::ShowDay(const QDate& d)
+{
+    if (!d.isValid())
+        return;
+    // One day: the end-date box clear, both pickers on the day, a custom choice.
+    chkEndDate->setChecked(false);
+    dtpickEnd->setEnabled(false);
+    const QDateTime dt(d, dtStart.time());
+    SetPickers(dt, dt);
+    SetCustom();
+}

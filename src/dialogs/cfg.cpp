@@ -6,6 +6,7 @@
 #include "analysis/limits.h"
 #include "analysis/rating.h"
 #include "dialogs/limitspage.h"
+#include "dialogs/weatherpage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,7 +81,7 @@ const QStringList& PageHelp()
         QStringLiteral("preferences/program.html"), QStringLiteral("preferences/reports.html"),
         QStringLiteral("preferences/html_prn.html"), QStringLiteral("preferences/rating.html"),
         QStringLiteral("preferences/events.html"),
-        QStringLiteral("preferences/limits.html")};
+        QStringLiteral("preferences/limits.html"), QStringLiteral("preferences/weather.html")};
     return sl;
 }
 
@@ -122,6 +123,9 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
     pageLimits = new TLimitsPage(pageCfg);
     pageLimits->setObjectName(QStringLiteral("tabLimits"));
     pageCfg->addTab(pageLimits, QStringLiteral("Limits"));
+    pageWeather = new TWeatherPage(pageCfg);
+    pageWeather->setObjectName(QStringLiteral("tabWeather"));
+    pageCfg->addTab(pageWeather, QStringLiteral("Weather"));
 
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
@@ -138,7 +142,7 @@ TformCfg::TformCfg(TCfg& cfgIn, std::function<void(const QString&)> fnShowHelpIn
 
     FitWidth();
     connect(pageCfg, &QTabWidget::currentChanged, this, [this] {
-        if (pageCfg->currentWidget() == pageLimits)
+        if (pageCfg->currentWidget() == pageLimits || pageCfg->currentWidget() == pageWeather)
             FitLimitsPage();
     });
 
@@ -418,7 +422,7 @@ void TformCfg::FitWidth()
     int yBottom = 0;
     for (int i = 0; i < pageCfg->count(); ++i) {
         const QWidget* tab = pageCfg->widget(i);
-        if (tab == pageLimits)
+        if (tab == pageLimits || tab == pageWeather)
             continue; // laid out by its layout, to any width
         for (const QWidget* w : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             xRight = std::max(xRight, w->geometry().right());
@@ -469,6 +473,8 @@ void TformCfg::SetActivePage(int i)
 void TformCfg::SetMonitors(const std::vector<std::pair<QString, QString>>& aMons)
 {
     pageLimits->SetMonitors(aMons);
+    pageWeather->SetMonitors(aMons);
+    pageWeather->Load(cfg);
 }
 
 void TformCfg::FormCreate()
@@ -509,6 +515,7 @@ void TformCfg::FormCreate()
     chkNightLimit->setChecked(cfg.RatingNightLimitOn());
     spinNightLimit->setValue(cfg.RatingNightLimit());
     pageLimits->SetRules(TLimits::FromCfg(cfg).aRules);
+    pageWeather->Load(cfg);
 
     const TEventSettings evt = TEventSettings::FromCfg(cfg);
     editEvtDayThreshold->setText(QString::number(evt.dDayThreshold));
@@ -733,6 +740,7 @@ void TformCfg::btnOKClick()
     const TLimits stored = TLimits::FromCfg(cfg);
     if (limits.Lines() != stored.Lines())
         cfg.SetLimitRules(limits.Lines() + stored.slUnread);
+    pageWeather->Store(cfg);
     accept();
 }
 

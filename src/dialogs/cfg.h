@@ -8,6 +8,7 @@
 
 class TCfg;
 class TLimitsPage;
+class TWeatherPage;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -30,9 +31,10 @@ public:
     TformCfg(TCfg& cfg, std::function<void(const QString& sPage)> fnShowHelp, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TformCfg)
 
-    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating", 4 "Events", 5 "Limits".
+    // 0 "Program", 1 "Reports", 2 "HTML & Printing", 3 "Rating", 4 "Events", 5 "Limits",
+    // 6 "Weather".
     void SetActivePage(int i);
-    // The monitors, (ID, name), that the limit rules may be given for.
+    // The monitors, (ID, name), that the limit rules and weather files may be given for.
     void SetMonitors(const std::vector<std::pair<QString, QString>>& aMons);
 
     // Messages to the user go through fn (a modal message box unless replaced).
@@ -111,6 +113,7 @@ private:
     QDoubleSpinBox* spinEvtBgMargin = nullptr;
     QDoubleSpinBox* spinEvtBgFloorBelow = nullptr;
     TLimitsPage* pageLimits = nullptr;
+    TWeatherPage* pageWeather = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

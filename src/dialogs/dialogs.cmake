@@ -1,6 +1,7 @@
 set(TARVIK_DIALOGS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/cfg.h ${CMAKE_CURRENT_LIST_DIR}/cfg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/limitspage.h ${CMAKE_CURRENT_LIST_DIR}/limitspage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/weatherpage.h ${CMAKE_CURRENT_LIST_DIR}/weatherpage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/help.h ${CMAKE_CURRENT_LIST_DIR}/help.cpp
   ${CMAKE_CURRENT_LIST_DIR}/about.h ${CMAKE_CURRENT_LIST_DIR}/about.cpp
   ${CMAKE_CURRENT_LIST_DIR}/exclusiondlg.h ${CMAKE_CURRENT_LIST_DIR}/exclusiondlg.cpp

@@ -7,6 +7,7 @@
 #include "output/utils.h"
 #include "pages/evtpage.h"
 #include "pages/excpage.h"
+#include "pages/qualpage.h"
 #include "pages/sumpage.h"
 #include "pages/reportkinds.h"
 #include "platform/platform.h"
@@ -15,6 +16,7 @@
 #include "reports/gridfill.h"
 #include "analysis/exclusions.h"
 #include "analysis/limits.h"
+#include "analysis/weatherrules.h"
 #include "reports/stringgrid.h"
 
 #include <QDate>
@@ -54,6 +56,7 @@ struct TArgs
     bool bSummary = false;
     bool bEvents = false;
     bool bExceedances = false;
+    bool bQuality = false;
     std::optional<QString> sExport;
     std::optional<QString> sTable;
     std::optional<QString> sData;
@@ -123,6 +126,8 @@ TArgs Parse(const QStringList& args)
             a.bEvents = true;
         else if (sOpt == QLatin1String("--exceedances"))
             a.bExceedances = true;
+        else if (sOpt == QLatin1String("--quality"))
+            a.bQuality = true;
         else if (sOpt == QLatin1String("--zoom") || sOpt == QLatin1String("--no-zoom"))
             a.bZoom = sOpt == QLatin1String("--zoom");
         else if (sOpt == QLatin1String("--logo") || sOpt == QLatin1String("--no-logo"))
@@ -214,10 +219,12 @@ TExportOptions ExportOptions(const TCfg& cfg, const TArgs& a)
 }
 
 // The exclusions of the run: none with --no-exclusions, those of --exclusions FILE,
-// else the installation's list beside the settings (none when there is no such file).
+// else the installation's list beside the settings (none when there is no such file);
+// with the wind and rain the weather rules of the settings find.
 // A file that is there but cannot be read ends the run: figures without the exclusions
 // a consultant made would pass for cleaned ones.
-std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TTQMonitors& mons, QTextStream& err)
+std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TCfg& cfg, const TTQMonitors& mons,
+                                           QTextStream& err)
 {
     if (a.bNoExclusions)
         return nullptr;
@@ -240,6 +247,8 @@ std::shared_ptr<TExclusions> RunExclusions(const TArgs& a, const TTQMonitors& mo
     const QString sUnknown = pExcl->UnknownSummary(slIDs);
     if (!sUnknown.isEmpty())
         err << QStringLiteral("tarvik-reporter: ") << sUnknown << Qt::endl;
+    for (const QString& sLine : TWeatherRules::Apply(*pExcl, cfg))
+        err << QStringLiteral("tarvik-reporter: ") << sLine << Qt::endl;
     return pExcl;
 }
 
@@ -450,10 +459,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         return 0;
     }
     if (int(a.sExport.has_value()) + int(a.sTable.has_value()) + int(a.bSummary) + int(a.bEvents) +
-            int(a.bExceedances) + int(a.sPdf.has_value()) !=
+            int(a.bExceedances) + int(a.bQuality) + int(a.sPdf.has_value()) !=
         1)
-        throw EBadArgs(
-            QStringLiteral("give one of --export, --table, --summary, --events, --exceedances or --pdf"));
+        throw EBadArgs(QStringLiteral(
+            "give one of --export, --table, --summary, --events, --exceedances, --quality or --pdf"));
     if (a.sExport && a.sExport->isEmpty())
         throw EBadArgs(QStringLiteral("--export needs a folder"));
     if (a.sTable && !TReportKinds::TableNames().contains(*a.sTable))
@@ -501,7 +510,7 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
     TTQMonitors mons;
     mons.LoadMonitors(cfg.DataPath());
     const TMonitorSel aSel = SelectMonitors(cfg, mons, a.sMonitors);
-    const std::shared_ptr<TExclusions> pExcl = RunExclusions(a, mons, err);
+    const std::shared_ptr<TExclusions> pExcl = RunExclusions(a, cfg, mons, err);
 
     if (a.bSummary) {
         TSumPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, out, pExcl.get());
@@ -516,6 +525,10 @@ int RunArgs(const TArgs& a, bool bOutIsTerminal, QTextStream& out, QTextStream& 
         if (NoLimitRules(limits, cfg, a.sLimits, err))
             return 1;
         TExcPage::WriteCsv(limits, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), out, pExcl.get());
+        return 0;
+    }
+    if (a.bQuality) {
+        TQualPage::WriteCsv(cfg, cfg.DataPath(), aSel, dtFrom, dtTo, cfg.RepPerPeriod(), pExcl.get(), out);
         return 0;
     }
     if (a.sTable) {
@@ -563,11 +576,13 @@ QString TCmdLine::Usage()
 {
     return QStringLiteral(
         "Usage: tarvik-reporter --export DIR [options]\n"
-        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations [options]\n"
+        "       tarvik-reporter --table periodic|alarms|alarm-list|calibrations|quality\n"
+        "                               [options]\n"
         "       tarvik-reporter --summary [options]\n"
         "       tarvik-reporter --events [options]\n"
         "       tarvik-reporter --pdf FILE --report REPORT [options]\n"
         "       tarvik-reporter --exceedances [--limits FILE] [options]\n"
+        "       tarvik-reporter --quality [options]\n"
         "       tarvik-reporter --help\n"
         "\n"
         "Runs without a window. The settings give the defaults; nothing is stored.\n"
@@ -602,8 +617,18 @@ QString TCmdLine::Usage()
         "                        run (default: the limits of the settings)\n"
         "  --exclusions FILE     leave out the periods the exclusion file FILE lists\n"
         "                        (default: the exclusion file beside the settings, when\n"
-        "                        there is one)\n"
+        "                        there is one), and the wind and rain periods of the\n"
+        "                        weather rules of the settings\n"
         "  --no-exclusions       the raw figures: leave nothing out\n"
+        "  --quality             print how complete the record is as CSV: every gap of more\n"
+        "                        than 60 minutes without a LAeq value (monitor, from, to,\n"
+        "                        minutes, cause: file missing, file not read, no LAeq\n"
+        "                        column, no value, no record); then after a blank line one\n"
+        "                        row per monitor and day (periodic file, periods expected,\n"
+        "                        present, excluded and missing, coverage %, calendar step,\n"
+        "                        alarms, calibrations) and a \"Range\" row per monitor;\n"
+        "                        then the periods per part of the day. Days after today\n"
+        "                        are left out, and today's periods count once they end\n"
         "  --data DIR            the data folder (default: the data folder of the settings)\n"
         "  --from DAY            first day: YYYY-MM-DD, today, yesterday, or with --export\n"
         "                        last (below) (default: today)\n"
@@ -628,7 +653,8 @@ QString TCmdLine::Usage()
         "  --kinds LIST          report kinds, separated by commas: per-chart, per-table,\n"
         "                        alm-chart, alm-table, alm-list, prf, cal, sum (the daily\n"
         "                        rating levels), evt (the noise events), exc (the\n"
-        "                        exceedances of the noise limits) (default: all)\n"
+        "                        exceedances of the noise limits), qual (the data\n"
+        "                        quality) (default: all)\n"
         "  --zoom, --no-zoom     also write the large chart images, linked from the small\n"
         "                        ones (default: the setting)\n"
         "  --logo, --no-logo     show the maker's logo in the page heads (default: the setting)\n"
@@ -641,7 +667,7 @@ QString TCmdLine::Usage()
         "                        alarm-chart, alarm-table, alarm-list, profile (the day\n"
         "                        of --from), calibrations, summary, event-list,\n"
         "                        event-chart (the events of the day of --from),\n"
-        "                        exceedances\n"
+        "                        exceedances, quality-calendar, quality\n"
         "  --paper SIZE          A4 or Letter (default: A4)\n"
         "  --landscape           turn the paper sideways\n"
         "\n"

@@ -145,6 +145,9 @@ void TformExport::BuildControls()
     addGroup(5, QStringLiteral("Noise Limits"));
     chkExceed = addChk(5, 1, QStringLiteral("Exceedances"));
     chkExceed->setObjectName(QStringLiteral("chkExceed"));
+    addGroup(7, QStringLiteral("Data Quality"));
+    chkQuality = addChk(7, 1, QStringLiteral("Calendar && Table"));
+    chkQuality->setObjectName(QStringLiteral("chkQuality"));
     layKinds->setColumnStretch(4, 1);
     layCtl->addLayout(layKinds);
     layMain->addWidget(panelControls);
@@ -353,6 +356,7 @@ void TformExport::btnExportClick()
     opt.Choose({QStringLiteral("sum")}, chkSummary->isChecked());
     opt.Choose({QStringLiteral("evt")}, chkEvents->isChecked());
     opt.Choose({QStringLiteral("exc")}, chkExceed->isChecked());
+    opt.Choose({QStringLiteral("qual")}, chkQuality->isChecked());
     // The calibration option is offered only where the range has a calibration.
     opt.Choose({QStringLiteral("cal")}, chkCalList->isChecked() && !panelCals->isHidden());
     opt.pExcl = pExcl;

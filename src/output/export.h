@@ -79,6 +79,7 @@ public:
     QCheckBox* chkSummary;
     QCheckBox* chkEvents;
     QCheckBox* chkExceed;
+    QCheckBox* chkQuality;
     QLabel* lblStat;
     QPushButton* btnExport;
     QPushButton* btnCancel;
@@ -91,7 +92,7 @@ public:
     void btnCancelClick();
 
     static constexpr int FormWidth = 457;
-    static constexpr int FormHeight = 460;
+    static constexpr int FormHeight = 490;
 
 public Q_SLOTS:
     // Escape and the window's close box act as the Cancel button while a run is on,

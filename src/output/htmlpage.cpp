@@ -12,6 +12,7 @@
 #include "reports/gridfill.h"
 #include "reports/markup.h"
 #include "analysis/limitsfill.h"
+#include "analysis/qualityfill.h"
 #include "analysis/ratingfill.h"
 #include "reports/stringgrid.h"
 
@@ -379,6 +380,12 @@ void THtmlPage::AddExcTable(const TStringGrid& grid)
 {
     AddMarkedTable(grid, TRatingFill::ColDate);
     slLines << QStringLiteral("<p>") + Esc(TLimitsFill::Note()) + QStringLiteral("</p>");
+}
+
+void THtmlPage::AddQualTable(const TStringGrid& grid, const TQualitySettings& set)
+{
+    AddMarkedTable(grid, TQualityFill::ColDate);
+    slLines << QStringLiteral("<p>") + Esc(TQualityFill::Note(set)) + QStringLiteral("</p>");
 }
 
 void THtmlPage::AddEvtTable(const TStringGrid& grid)

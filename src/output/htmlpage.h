@@ -11,6 +11,7 @@
 class TCfg;
 class TStringGrid;
 class TTQMonitors;
+struct TQualitySettings;
 struct TRatingSettings;
 struct TTQMonitor;
 
@@ -67,6 +68,8 @@ public:
     // The exceedance table of one monitor from the grid the exceedance fill gives for
     // it, then the note on how periods are judged, in the manner of AddSumTable.
     void AddExcTable(const TStringGrid& grid);
+    // The data-quality table of one monitor, in the same way, then its note.
+    void AddQualTable(const TStringGrid& grid, const TQualitySettings& set);
 
     // One table of the index page: every page of the kind in sHtmlDir (which ends
     // with a separator) whose ID, read from the end of the name so that it may hold

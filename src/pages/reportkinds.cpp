@@ -6,6 +6,7 @@
 #include "pages/excpage.h"
 #include "pages/perpage.h"
 #include "pages/prfpage.h"
+#include "pages/qualpage.h"
 #include "pages/sumpage.h"
 
 #include <QStringList>
@@ -24,7 +25,7 @@ const std::vector<TReportKind>& TReportKinds::All()
     // Adding a kind: its row here, in the place its section takes on the index page.
     static const std::vector<TReportKind> aKinds{Row<TPerPage>(), Row<TAlmPage>(), Row<TPrfPage>(),
                                                  Row<TCalPage>(), Row<TSumPage>(), Row<TEvtPage>(),
-                                                 Row<TExcPage>()};
+                                                 Row<TExcPage>(), Row<TQualPage>()};
     return aKinds;
 }
 

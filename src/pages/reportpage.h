@@ -35,7 +35,7 @@ struct TPageEnv
     // there is no list (a printout of the raw figures, tests).
     TExclusions* excl = nullptr;
     // Whether the figures leave the exclusions out; empty: they do.
-    std::function<bool()> fnApplied;
+    std::function<bool()> fnApplied = {};
 };
 
 // The choice a page is built for: Start and End, End cut at today (charts and the
@@ -109,6 +109,9 @@ public:
 Q_SIGNALS:
     // The page changed the exclusion list and saved it: every figure has to follow.
     void ExclusionsChanged();
+    // The user picked one day on the page (a day of the coverage calendar): the window
+    // makes it the report's only day.
+    void DayChosen(const QDate& dt);
 
 protected:
     TReportPage(const TKindInfo& info, const TPageEnv& env, QWidget* parent);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <cmath>
@@ -58,6 +59,13 @@ enum EKey : int
     kEvtBgMinutes,
     kEvtBgMargin,
     kEvtBgFloorBelow,
+    kWeatherOn,
+    kWeatherFile,
+    kWeatherMonitorFiles,
+    kWeatherWindOn,
+    kWeatherWindAbove,
+    kWeatherRainOn,
+    kWeatherRainAbove,
     kApplyExclusions,
     kKeyCount
 };
@@ -122,6 +130,15 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kEvtBgMinutes, "events", "bgminutes", "10"},
     {kEvtBgMargin, "events", "bgmargin", "10"},
     {kEvtBgFloorBelow, "events", "bgfloorbelow", "10"},
+    // Weather rules: the monitors' own files as comma text of ID and file, pair after
+    // pair; wind above 5 m/s and any rain at all are left out.
+    {kWeatherOn, "weather", "on", "1"},
+    {kWeatherFile, "weather", "file", ""},
+    {kWeatherMonitorFiles, "weather", "monitorfiles", ""},
+    {kWeatherWindOn, "weather", "windon", "1"},
+    {kWeatherWindAbove, "weather", "windabove", "5"},
+    {kWeatherRainOn, "weather", "rainon", "1"},
+    {kWeatherRainAbove, "weather", "rainabove", "0"},
     // Whether the window's figures leave the exclusions out.
     {kApplyExclusions, "report", "applyexclusions", "1"},
 }};
@@ -286,6 +303,17 @@ void TCfg::ReadAll()
     dEvtBgFloorBelow = readDouble(kEvtBgFloorBelow);
     bApplyExclusions = readBool(kApplyExclusions);
     sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
+    bWeatherOn = readBool(kWeatherOn);
+    sWeatherFile = readText(kWeatherFile);
+    const QStringList slMonitorFiles = TCommaText::Split(readText(kWeatherMonitorFiles));
+    TMonitorFiles aPairs;
+    for (qsizetype i = 0; i + 1 < slMonitorFiles.size(); i += 2)
+        aPairs.emplace_back(slMonitorFiles[i], slMonitorFiles[i + 1]);
+    aWeatherMonitorFiles = KnownMonitorFiles(aPairs);
+    bWeatherWindOn = readBool(kWeatherWindOn);
+    dWeatherWindAbove = Threshold(kWeatherWindAbove, readDouble(kWeatherWindAbove));
+    bWeatherRainOn = readBool(kWeatherRainOn);
+    dWeatherRainAbove = Threshold(kWeatherRainAbove, readDouble(kWeatherRainAbove));
 
     // The limit rules are as many keys as the user made; the supervisor never writes
     // this section, whose name carries this program's prefix.
@@ -628,4 +656,67 @@ void TCfg::SetEvtBgFloorBelow(double d)
 {
     dEvtBgFloorBelow = d;
     WriteString(kEvtBgFloorBelow, QString::number(d));
+}
+
+double TCfg::Threshold(int nKey, double d)
+{
+    return std::isfinite(d) && d >= 0 ? d : DefaultText(EKey(nKey)).toDouble();
+}
+
+TCfg::TMonitorFiles TCfg::KnownMonitorFiles(const TMonitorFiles& a)
+{
+    TMonitorFiles aKept;
+    for (const auto& pair : a) {
+        const bool bSeen = std::any_of(aKept.begin(), aKept.end(), [&pair](const auto& kept) {
+            return QString::compare(kept.first, pair.first, Qt::CaseInsensitive) == 0;
+        });
+        if (!pair.first.trimmed().isEmpty() && !pair.second.trimmed().isEmpty() && !bSeen)
+            aKept.push_back(pair);
+    }
+    return aKept;
+}
+
+void TCfg::SetWeatherOn(bool b)
+{
+    bWeatherOn = b;
+    WriteBool(kWeatherOn, b);
+}
+
+void TCfg::SetWeatherFile(const QString& s)
+{
+    sWeatherFile = s;
+    WriteString(kWeatherFile, s);
+}
+
+void TCfg::SetWeatherMonitorFiles(const TMonitorFiles& a)
+{
+    aWeatherMonitorFiles = KnownMonitorFiles(a);
+    QStringList sl;
+    for (const auto& [sID, sFile] : aWeatherMonitorFiles)
+        sl << sID << sFile;
+    WriteString(kWeatherMonitorFiles, TCommaText::Join(sl));
+}
+
+void TCfg::SetWeatherWindOn(bool b)
+{
+    bWeatherWindOn = b;
+    WriteBool(kWeatherWindOn, b);
+}
+
+void TCfg::SetWeatherWindAbove(double d)
+{
+    dWeatherWindAbove = Threshold(kWeatherWindAbove, d);
+    WriteString(kWeatherWindAbove, QString::number(dWeatherWindAbove));
+}
+
+void TCfg::SetWeatherRainOn(bool b)
+{
+    bWeatherRainOn = b;
+    WriteBool(kWeatherRainOn, b);
+}
+
+void TCfg::SetWeatherRainAbove(double d)
+{
+    dWeatherRainAbove = Threshold(kWeatherRainAbove, d);
+    WriteString(kWeatherRainAbove, QString::number(dWeatherRainAbove));
 }

@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 // The measurement parameters the user can select, in their fixed order.
 inline const QStringList& MeasurementParams()
@@ -153,6 +155,28 @@ public:
     bool ApplyExclusions() const { return bApplyExclusions; }
     void SetApplyExclusions(bool b);
 
+    // Weather rules: whether periods of wind and rain from weather files are left out
+    // of the figures, the installation's weather file, the files of monitors that have
+    // one of their own as (monitor ID, file) pairs, and the two rules, each with its
+    // switch and its threshold (wind in m/s, rain in mm/h). A threshold that is no
+    // number of 0 or more reads, and is stored, as its default.
+    bool WeatherOn() const { return bWeatherOn; }
+    void SetWeatherOn(bool b);
+    QString WeatherFile() const { return sWeatherFile; }
+    void SetWeatherFile(const QString& s);
+    using TMonitorFiles = std::vector<std::pair<QString, QString>>;
+    const TMonitorFiles& WeatherMonitorFiles() const { return aWeatherMonitorFiles; }
+    // Pairs with an empty ID or file are dropped, and so is a second pair of an ID.
+    void SetWeatherMonitorFiles(const TMonitorFiles& a);
+    bool WeatherWindOn() const { return bWeatherWindOn; }
+    void SetWeatherWindOn(bool b);
+    double WeatherWindAbove() const { return dWeatherWindAbove; }
+    void SetWeatherWindAbove(double d);
+    bool WeatherRainOn() const { return bWeatherRainOn; }
+    void SetWeatherRainOn(bool b);
+    double WeatherRainAbove() const { return dWeatherRainAbove; }
+    void SetWeatherRainAbove(double d);
+
     // The default text of a key of the table (section and name as in the file);
     // empty for a key it does not hold.
     static QString KeyDefault(const char* szSection, const char* szName);
@@ -173,6 +197,9 @@ public:
 private:
     void ReadAll();
     static QString KnownImageFormat(const QString& s);
+    static TMonitorFiles KnownMonitorFiles(const TMonitorFiles& a);
+    // d when it is a number of 0 or more, else the default of key nKey.
+    static double Threshold(int nKey, double d);
     // nKey is a row of the key table in cfg.cpp.
     void WriteString(int nKey, const QString& s) const;
     void WriteInteger(int nKey, int n) const;
@@ -227,6 +254,13 @@ private:
     double dEvtBgFloorBelow{};
     bool bApplyExclusions{};
     QString sHtmlImageFormat;
+    bool bWeatherOn{};
+    QString sWeatherFile;
+    TMonitorFiles aWeatherMonitorFiles;
+    bool bWeatherWindOn{};
+    double dWeatherWindAbove{};
+    bool bWeatherRainOn{};
+    double dWeatherRainAbove{};
     QStringList slLimitKeys;
     QStringList slLimitRules;
     QStringList slLimitKeysInFile; // every key of the limits section, the emptied ones too

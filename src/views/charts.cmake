@@ -10,6 +10,7 @@ set(TARVIK_VIEWS_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/almchart.h ${CMAKE_CURRENT_LIST_DIR}/almchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/prfchart.h ${CMAKE_CURRENT_LIST_DIR}/prfchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ratingchart.h ${CMAKE_CURRENT_LIST_DIR}/ratingchart.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qualchart.h ${CMAKE_CURRENT_LIST_DIR}/qualchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/eventchart.h ${CMAKE_CURRENT_LIST_DIR}/eventchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/prfevents.h ${CMAKE_CURRENT_LIST_DIR}/prfevents.cpp
   ${CMAKE_CURRENT_LIST_DIR}/prfspan.h ${CMAKE_CURRENT_LIST_DIR}/prfspan.cpp

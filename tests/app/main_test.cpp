@@ -8,6 +8,7 @@
 #include "app/main.h"
 #include "views/scrollbox.h"
 #include "dialogs/help.h"
+#include "pages/reportpage.h"
 #include "platform/datefmt.h"
 #include "settings/cfg.h"
 #include "views/chartbase.h"
@@ -520,6 +521,27 @@ TEST_F(FormMainTest, CustomDates_MoveTheOtherPickerAndStopFollowingTheCalendar)
     dtNow = QDateTime(QDate(2024, 5, 17), QTime(8, 0));
     form->timerUpdateTimer();
     EXPECT_EQ(form->StartValue().date(), QDate(2024, 5, 2));
+}
+
+TEST_F(FormMainTest, CustomDates_ADayChosenOnAPageBecomesTheReportsOnlyDay)
+{
+    // A click on a day of the coverage calendar: that day alone, whatever range and
+    // end-date box there were, as a custom choice the timer leaves alone.
+    auto form = Show();
+    form->ApplyPreset(7);
+    ASSERT_TRUE(form->chkEndDate->isChecked());
+    auto* page = form->pagesMain->findChild<TReportPage*>(QStringLiteral("tabQuality"));
+    ASSERT_NE(page, nullptr);
+    Q_EMIT page->DayChosen(QDate(2024, 4, 30));
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 4, 30));
+    EXPECT_EQ(form->EndValue(), form->StartValue());
+    EXPECT_FALSE(form->chkEndDate->isChecked());
+    EXPECT_FALSE(form->dtpickEnd->isEnabled());
+    EXPECT_EQ(form->dtpickStart->date(), QDate(2024, 4, 30));
+    EXPECT_EQ(form->btnPresets->text(), QStringLiteral("Custom"));
+    dtNow = QDateTime(QDate(2024, 5, 17), QTime(8, 0));
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->StartValue().date(), QDate(2024, 4, 30));
 }
 
 TEST_F(FormMainTest, EndDateBox_ClearingItEndsAtTheStart)
@@ -1327,7 +1349,7 @@ TEST_F(FormMainTest, HelpMenu_EveryItemOpensItsOwnDeliveredPage)
     for (QAction* act : form->findChildren<QAction*>())
         if (act->objectName().startsWith(QLatin1String("menuHelp")))
             acts.append(act);
-    ASSERT_EQ(acts.size(), 17);
+    ASSERT_EQ(acts.size(), 18);
 
     QSet<QString> setPages;
     for (QAction* act : acts) {

@@ -1,4 +1,5 @@
 #include "dialogs/cfg.h"
+#include "dialogs/weatherpage.h"
 
 #include "platform/inifile.h"
 #include "settings/cfg.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -678,13 +680,89 @@ TEST_F(TformCfgTest, LimitsPage_ShowsEightRulesAndEveryColumn)
     EXPECT_GE(dlg->height(), szOther.height());
 }
 
+// --- Weather ---------------------------------------------------------------------------
+
+TEST_F(TformCfgTest, WeatherPage_SaysWhatTheFileGivesWithTheRulesOnThePage)
+{
+    // Wind 6, 6, 4, 9 and rain 0, 0.5, 0.5, 0 every ten minutes: above 5 m/s the wind
+    // gives 10:00-10:20 and 10:30-10:40, any rain 10:10-10:30.
+    const QString sWeather = dir.path() + QStringLiteral("/weather.csv");
+    QFile f(sWeather);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("datetime,wind,rain\n2026-03-01 10:00,6,0\n2026-03-01 10:10,6,0.5\n2026-03-01 10:20,4,0.5\n"
+            "2026-03-01 10:30,9,0\nlater,1,1\n");
+    f.close();
+    Open();
+    auto* lbl = Ctl<QLabel>("lblWeatherResult");
+    EXPECT_EQ(lbl->text(), QStringLiteral("No weather file is set for the installation."));
+    Ctl<QLineEdit>("editWeatherFile")->setText(sWeather);
+    Ctl<QLineEdit>("editWeatherFile")->editingFinished();
+    const QString sBad = QStringLiteral(" 1 row of the weather file ") + sWeather +
+                         QStringLiteral(" cannot be read: line 6: the time \"later\" is not yyyy-MM-dd HH:mm[:ss].");
+    EXPECT_EQ(lbl->text(), QStringLiteral("The file gives 2 periods of wind and 1 of rain.") + sBad);
+    Ctl<QDoubleSpinBox>("spinWindAbove")->setValue(6); // 6 is not above 6
+    EXPECT_EQ(lbl->text(), QStringLiteral("The file gives 1 period of wind and 1 of rain.") + sBad);
+    Ctl<QCheckBox>("chkRainAbove")->setChecked(false);
+    EXPECT_FALSE(Ctl<QDoubleSpinBox>("spinRainAbove")->isEnabled());
+    EXPECT_EQ(lbl->text(), QStringLiteral("The file gives 1 period of wind and 0 of rain.") + sBad);
+    Ctl<QLineEdit>("editWeatherFile")->setText(sWeather + QStringLiteral(".old"));
+    Ctl<QLineEdit>("editWeatherFile")->editingFinished();
+    EXPECT_EQ(lbl->text(), QStringLiteral("The weather file ") + sWeather + QStringLiteral(".old is missing."));
+}
+
+TEST_F(TformCfgTest, WeatherPage_OkStoresTheRulesAndEveryMonitorsFileCancelNothing)
+{
+    // A file stored for a monitor the installation no longer lists stays.
+    WriteIni("[weather]\r\nmonitorfiles=OLD,/w/old.csv\r\nwindabove=8\r\n");
+    Open();
+    dlg->SetMonitors({{QStringLiteral("M1"), QStringLiteral("North")}, {QStringLiteral("M2"), QStringLiteral("South")}});
+    auto* page = dlg->findChild<TWeatherPage*>(QStringLiteral("tabWeather"));
+    ASSERT_NE(page, nullptr);
+    auto* grid = Ctl<QTableWidget>("gridWeatherMonitors");
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(1, 0)->text(), QStringLiteral("South (M2)"));
+    EXPECT_EQ(grid->item(2, 0)->text(), QStringLiteral("OLD"));
+    EXPECT_EQ(grid->item(2, 1)->text(), QStringLiteral("/w/old.csv"));
+    EXPECT_EQ(Ctl<QDoubleSpinBox>("spinWindAbove")->value(), 8);
+
+    QStringList slAsked;
+    page->SetFileChooser([&slAsked](const QString& sStart) {
+        slAsked.append(sStart);
+        return QStringLiteral("/w/south mast.csv");
+    });
+    Ctl<QLineEdit>("editWeatherFile")->setText(QStringLiteral("/w/site.csv"));
+    grid->setCurrentCell(1, 1);
+    Ctl<QPushButton>("btnMonitorFile")->click();
+    EXPECT_EQ(slAsked, QStringList{QStringLiteral("/w/site.csv")});
+    Ctl<QCheckBox>("chkWeather")->setChecked(false);
+    Ctl<QCheckBox>("chkWindAbove")->setChecked(false);
+    Ctl<QDoubleSpinBox>("spinRainAbove")->setValue(0.5);
+
+    const QByteArray baBefore = IniBytes();
+    Ctl<QPushButton>("btnCancel")->click();
+    EXPECT_EQ(IniBytes(), baBefore);
+
+    Ctl<QPushButton>("btnOK")->click();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    const TCfg cfgAfter(dir.path());
+    EXPECT_FALSE(cfgAfter.WeatherOn());
+    EXPECT_EQ(cfgAfter.WeatherFile(), QStringLiteral("/w/site.csv"));
+    EXPECT_EQ(cfgAfter.WeatherMonitorFiles(),
+              (TCfg::TMonitorFiles{{QStringLiteral("M2"), QStringLiteral("/w/south mast.csv")},
+                                   {QStringLiteral("OLD"), QStringLiteral("/w/old.csv")}}));
+    EXPECT_FALSE(cfgAfter.WeatherWindOn());
+    EXPECT_EQ(cfgAfter.WeatherWindAbove(), 8);
+    EXPECT_TRUE(cfgAfter.WeatherRainOn());
+    EXPECT_EQ(cfgAfter.WeatherRainAbove(), 0.5);
+}
+
 // --- Help -----------------------------------------------------------------------------
 
 TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
 {
     Open();
     dlg->show();
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         dlg->SetActivePage(i);
         Ctl<QPushButton>("btnHelp")->click();
     }
@@ -693,7 +771,8 @@ TEST_F(TformCfgTest, Help_OpensThePageOfThePageInFront)
                                    QStringLiteral("preferences/html_prn.html"),
                                    QStringLiteral("preferences/rating.html"),
                                    QStringLiteral("preferences/events.html"),
-                                   QStringLiteral("preferences/limits.html")}));
+                                   QStringLiteral("preferences/limits.html"),
+                                   QStringLiteral("preferences/weather.html")}));
     EXPECT_TRUE(dlg->isVisible()) << "Help must leave the dialog open";
     for (const QString& sPage : slHelp)
         EXPECT_TRUE(QFileInfo(QStringLiteral(TARVIK_HELP_SOURCE_DIR) + sPage).isFile()) << qPrintable(sPage);

@@ -31,6 +31,7 @@ const QStringList& HelpPages()
                                 QStringLiteral("preferences/html_prn.html"),
                                 QStringLiteral("preferences/rating.html"),
                                 QStringLiteral("preferences/events.html"),
+                                QStringLiteral("preferences/weather.html"),
                                 QStringLiteral("output/html.html"),
                                 QStringLiteral("output/printing.html"),
                                 QStringLiteral("output/clipboard.html")};

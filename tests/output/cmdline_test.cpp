@@ -10,6 +10,8 @@
 #include "reportdir.h"
 #include "sim/simulator.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMap>
 #include <QProcess>
@@ -321,6 +323,51 @@ TEST_F(TCmdLineTest, Summary_PrintsHeaderDayRowsAndRangeRowAsCsv)
                                                                  "8,Range,,,50.0,,0.0,0.0,3.1\n"));
 }
 
+// The exclusion file beside the settings is used unless --no-exclusions says otherwise;
+// --exclusions FILE takes another. Monitor 7's hour at midnight excluded leaves its
+// night to the 01:00 value, covered 1 of 8 hours, with one hour told as excluded.
+TEST_F(TCmdLineTest, Summary_LeavesOutTheExclusionsOfTheFileBesideTheSettings)
+{
+    const QString sHead = QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,"
+                                         "withdrawn by\n");
+    const QString sFile = dir.Root() + QStringLiteral("appdata/Kestrom/Tarvik-SV/rp_exclusions.csv");
+    auto write = [](const QString& sPath, const QString& sText) {
+        QFile f(sPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(sText.toUtf8());
+    };
+    write(sFile, sHead + QStringLiteral("1,7,2024-03-01 00:00:00,2024-03-01 01:00:00,all,works,,a,"
+                                        "2024-03-02 10:00:00,,\n"));
+    const QStringList slArgs{QStringLiteral("--summary"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                             QStringLiteral("--from"), QStringLiteral("2024-03-01")};
+    ASSERT_EQ(Run(slArgs), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("Monitor,Date,Lday,Levening,Lnight,Lden,Day coverage %,Evening coverage %,"
+                                   "Night coverage %,Day excluded h,Evening excluded h,Night excluded h\n"
+                                   "7,2024-03-01,,,52.5,,0.0,0.0,12.5,0.0,0.0,1.0\n"
+                                   "7,Range,,,52.5,,0.0,0.0,12.5,0.0,0.0,1.0\n"));
+    ASSERT_EQ(Run(QStringList(slArgs) << QStringLiteral("--no-exclusions")), 0);
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1), QStringLiteral("7,2024-03-01,,,51.8,,0.0,0.0,25.0"));
+
+    // Another file: the 01:00 hour instead, withdrawn rows changing nothing.
+    const QString sOther = dir.Root() + QStringLiteral("other.csv");
+    write(sOther, sHead + QStringLiteral("4,*,2024-03-01 01:00:00,2024-03-01 02:00:00,LAeq,rain,,a,"
+                                         "2024-03-02 10:00:00,,\n"
+                                         "5,7,2024-03-01 00:00:00,2024-03-02 00:00:00,all,fault,,a,"
+                                         "2024-03-02 10:00:00,2024-03-02 11:00:00,b\n"));
+    ASSERT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << sOther), 0) << sErr.toStdString();
+    EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1, 1), QStringLiteral("7,2024-03-01,,,51.0,,0.0,0.0,12.5,0.0,0.0,1.0"));
+
+    // A file that is there but cannot be read ends the run rather than give raw
+    // figures as cleaned ones; a missing one named on purpose is a mistake.
+    ASSERT_TRUE(QDir().mkpath(dir.Root() + QStringLiteral("folder.csv")));
+    EXPECT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << dir.Root() + QStringLiteral("folder.csv")), 1);
+    EXPECT_TRUE(sOut.isEmpty());
+    EXPECT_TRUE(sErr.contains(QLatin1String("--no-exclusions"))) << sErr.toStdString();
+    EXPECT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << dir.Root() + QStringLiteral("none.csv")), 2);
+    EXPECT_EQ(Run(QStringList(slArgs) << QStringLiteral("--exclusions") << sOther << QStringLiteral("--no-exclusions")),
+              2);
+}
+
 TEST_F(TCmdLineTest, Summary_StopsAtTodaySoTheRangeCoverageIsNotDiluted)
 {
     const QDate dtToday = QDate::currentDate();
@@ -344,6 +391,38 @@ TEST_F(TCmdLineTest, Summary_StopsAtTodaySoTheRangeCoverageIsNotDiluted)
                    QStringLiteral("--from"), dtToday.addDays(2).toString(Qt::ISODate)}),
               0);
     EXPECT_EQ(sOut.section(QLatin1Char('\n'), 1), QStringLiteral("7,Range,,,,,,,\n"));
+}
+
+TEST_F(TCmdLineTest, Quality_GapsDaysAndPartsAsCsv)
+{
+    // Monitor 7 at 60 minutes: the 1st has the hours 00:00 and 01:00 and no record
+    // after; the 2nd has only a 15-minute file, so none of 60. One gap from 02:00 on
+    // the 1st to the end of the 2nd: 46 hours. Its two alarms are on the 2nd.
+    ASSERT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("--monitors"), QStringLiteral("7"),
+                   QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                   QStringLiteral("2024-03-02")}),
+              0)
+        << sErr.toStdString();
+    EXPECT_EQ(sOut, QStringLiteral("Monitor,From,To,Minutes,Cause\n"
+                                   "7,2024-03-01 02:00,2024-03-03 00:00,2760,file missing; no record\n"
+                                   "\n"
+                                   "Monitor,Date,File,Expected,Present,Excluded,Missing,Coverage %,Calendar,"
+                                   "Alarms,Calibrations\n"
+                                   "7,2024-03-01,read,24,2,0,22,8.3,below 75%,0,0\n"
+                                   "7,2024-03-02,missing,24,0,0,24,0.0,no data,2,0\n"
+                                   "7,Range,,48,2,0,46,4.2,,2,0\n"
+                                   "\n"
+                                   "Monitor,Part,Hours,Expected,Present,Excluded,Missing,Coverage %\n"
+                                   "7,Day,07:00-19:00,24,0,0,24,0.0\n"
+                                   "7,Evening,19:00-23:00,8,0,0,8,0.0\n"
+                                   "7,Night,23:00-07:00,16,2,0,14,12.5\n"));
+    EXPECT_TRUE(sErr.isEmpty());
+
+    // The calibration of monitor 8 on the 3rd counts on its day.
+    ASSERT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("--from"), QStringLiteral("2024-03-03")}), 0);
+    EXPECT_TRUE(sOut.contains(QStringLiteral("\n8,2024-03-03,missing,24,0,0,24,0.0,no data,0,1\n")))
+        << sOut.toStdString();
+    EXPECT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("--summary")}), 2);
 }
 
 TEST_F(TCmdLineTest, Summary_UsesTheRatingSettingsAndQuotesMonitorIDs)
@@ -623,7 +702,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
         << sErr.toStdString();
     const QStringList slIndex = TReportDir::ReadLines(sOutDir + QStringLiteral("/Tarvik Reports.html"));
     const QStringList slRows = slIndex.filter(QStringLiteral("<tr class=\"link\""));
-    EXPECT_EQ(slRows.size(), 2 * 7);
+    EXPECT_EQ(slRows.size(), 2 * 8);
     for (int i = 0; i < 2; ++i) {
         const QString sID = simulator.MonitorID(i);
         for (const QString& sPage : {QStringLiteral("periodic/per_%1_20240301_20240302_0060.html"),
@@ -631,6 +710,7 @@ TEST_F(TCmdLineTest, Export_SimulatedInstallationEveryPageIndexed)
                                      QStringLiteral("profiles/prf_%1_20240301_20240302.html"),
                                      QStringLiteral("calibrations/cal_%1_20240301_20240302.html"),
                                      QStringLiteral("summaries/sum_%1_20240301_20240302_0060.html"),
+                                     QStringLiteral("quality/qual_%1_20240301_20240302_0060.html"),
                                      QStringLiteral("events/evt_%1_20240301_20240302.html"),
                                      QStringLiteral("exceedances/exc_%1_20240301_20240302_0060.html")}) {
             const QString sFile = sPage.arg(sID);
@@ -727,9 +807,9 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     slRenamed.sort();
     EXPECT_EQ(slRenamed, slPng);
     EXPECT_TRUE(slPng.filter(QStringLiteral(".bmp")).isEmpty());
-    // Periodic, alarm, summary, exceedance and zoom images of both monitors, and two days
-    // of profiles and of events per hour.
-    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (4 * 2 + 2 * 2 + 2 * 2));
+    // Periodic, alarm, summary, exceedance and data quality images and their zoom images
+    // of both monitors, and two days of profiles and of events per hour.
+    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (5 * 2 + 2 * 2 + 2 * 2));
 
     int nPages = 0;
     for (const QString& sFile : slBmp) {
@@ -741,7 +821,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
         EXPECT_EQ(sBmpPage.replace(QLatin1String(".bmp\""), QLatin1String(".png\"")), sPngPage)
             << sFile.toStdString();
     }
-    EXPECT_EQ(nPages, 2 * 7 + 1);
+    EXPECT_EQ(nPages, 2 * 8 + 1);
 
     // The same pictures, kept in a small part of the bytes.
     for (const QString& sImage : {QStringLiteral("periodic/charts/per_7_20240301_20240302_0060"),

@@ -59,7 +59,7 @@ TEST_F(TformExportTest, Create_FixedSizeCaptionsAndIdleState)
     dir.Cfg().SetExportDir(dir.HtmlDir());
     const auto dlg = Make();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Create HTML Reports"));
-    EXPECT_EQ(dlg->size(), QSize(457, 460));
+    EXPECT_EQ(dlg->size(), QSize(457, 490));
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
     EXPECT_EQ(dlg->editDir->text(), dir.HtmlDir());
     for (QCheckBox* chk : {dlg->chkPerChart, dlg->chkPerTbl, dlg->chkAlmChart, dlg->chkAlmTbl,
@@ -142,9 +142,9 @@ TEST_F(TformExportTest, KindsPanel_EveryCaptionAndBoxHasItsOwnPlace)
             } else if (qobject_cast<QCheckBox*>(w)) {
                 aParts.append(w);
             }
-    // Seven groups and the folder caption; ten boxes.
-    EXPECT_EQ(slCaptions.size(), 8) << slCaptions.join(u',').toStdString();
-    EXPECT_EQ(aParts.size(), 8 + 10);
+    // Eight groups and the folder caption; eleven boxes.
+    EXPECT_EQ(slCaptions.size(), 9) << slCaptions.join(u',').toStdString();
+    EXPECT_EQ(aParts.size(), 9 + 11);
     for (QWidget* w : std::initializer_list<QWidget*>{dlg->lblStat, dlg->btnExport, dlg->btnHelp, dlg->btnCancel})
         aParts.append(w);
     for (qsizetype i = 0; i < aParts.size(); ++i) {

@@ -309,6 +309,39 @@ TEST_F(TExportRunTest, Exceedances_PagePerMonitorWithChartTableNoteAndLastIndexS
     EXPECT_EQ(slIndex[iHead + 5], QStringLiteral("</table>"));
 }
 
+TEST_F(TExportRunTest, Quality_PagePerMonitorWithCalendarTableNoteAndIndexSection)
+{
+    // Monitor 7 has one hourly value, at midnight of day 1, and a calibration on day 3:
+    // one gap from 01:00 of day 1 to the end of day 3, 71 hours.
+    TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());
+    opt.Choose({QStringLiteral("qual")});
+    TExportRun run(dir.Cfg(), *mons, Both(), d1, d3, opt);
+    ASSERT_TRUE(run.Run(dir.HtmlDir())) << run.Error().toStdString();
+    for (const char* sz : {"quality/qual_7_20240301_20240303_0060.html", "quality/qual_8_20240301_20240303_0060.html",
+                           "quality/charts/qual_7_20240301_20240303_0060.bmp"})
+        EXPECT_TRUE(QFile::exists(dir.HtmlDir() + QLatin1String(sz))) << sz;
+
+    const QStringList sl =
+        TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("quality/qual_7_20240301_20240303_0060.html"));
+    EXPECT_EQ(sl[33], QStringLiteral("<div id=\"title\">Data Quality Report</div>"));
+    const auto iChart =
+        sl.indexOf(QStringLiteral("<div><img src=\"charts/qual_7_20240301_20240303_0060.bmp\"></div>"));
+    ASSERT_GT(iChart, 0);
+    EXPECT_EQ(sl[iChart + 1], QStringLiteral("<table id=\"tblPer\">"));
+    const auto iGap = sl.indexOf(QStringLiteral("<td>2024-03-01 01:00</td>"));
+    ASSERT_GT(iGap, iChart);
+    EXPECT_EQ(sl.mid(iGap + 1, 3), QStringList({QStringLiteral("<td>2024-03-04 00:00</td>"),
+                                                QStringLiteral("<td>71:00</td>"),
+                                                QStringLiteral("<td>file missing; no record</td>")}));
+    EXPECT_EQ(sl.filter(QRegularExpression(QStringLiteral("^<p>Coverage: .*</p>$"))).size(), 1);
+
+    const QStringList slIndex = TReportDir::ReadLines(dir.HtmlDir() + QStringLiteral("Tarvik Reports.html"));
+    const auto iHead = slIndex.indexOf(QStringLiteral("<h1>Data Quality Reports</h1>"));
+    ASSERT_GT(iHead, 0);
+    EXPECT_TRUE(slIndex[iHead + 3].contains(QLatin1String("quality/qual_7_20240301_20240303_0060.html")));
+    EXPECT_TRUE(slIndex[iHead + 4].contains(QLatin1String("quality/qual_8_20240301_20240303_0060.html")));
+}
+
 TEST_F(TExportRunTest, Summary_CancelledAtTheFirstMonitorWritesNoIndex)
 {
     TExportOptions opt = TExportOptions::FromCfg(dir.Cfg());

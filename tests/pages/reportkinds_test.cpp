@@ -31,11 +31,12 @@ TEST(TReportKinds, NamesTheCommandLineTakes_KeepTheirOrder)
 {
     // Scripts and the usage text name these; a new kind adds to them, never reorders.
     EXPECT_EQ(TReportKinds::PartNames(), Names({"per-chart", "per-table", "alm-chart", "alm-table",
-                                                "alm-list", "prf", "cal", "sum", "evt", "exc"}));
+                                                "alm-list", "prf", "cal", "sum", "evt", "exc", "qual"}));
     EXPECT_EQ(TReportKinds::ReportNames(),
               Names({"periodic-chart", "periodic-table", "alarm-chart", "alarm-table", "alarm-list",
-                     "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances"}));
-    EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations"}));
+                     "profile", "calibrations", "summary", "event-list", "event-chart", "exceedances",
+                     "quality-calendar", "quality"}));
+    EXPECT_EQ(TReportKinds::TableNames(), Names({"periodic", "alarms", "alarm-list", "calibrations", "quality"}));
 }
 
 TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
@@ -45,9 +46,9 @@ TEST(TReportKinds, IndexOrder_IsTheOrderOfTheLibrarysSections)
         slKeys << info->sKey;
         slFolders << info->sFolder;
     }
-    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc"}));
+    EXPECT_EQ(slKeys, Names({"per", "alm", "prf", "cal", "sum", "evt", "exc", "qual"}));
     EXPECT_EQ(slFolders, Names({"periodic", "alarms", "profiles", "calibrations", "summaries", "events",
-                                "exceedances"}));
+                                "exceedances", "quality"}));
 }
 
 TEST(TReportKinds, EveryRow_HasNamesOfItsOwnAndAHelpPageThatExists)

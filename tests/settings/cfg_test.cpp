@@ -18,6 +18,14 @@
 
 namespace {
 
+QString MonitorFiles(const TCfg::TMonitorFiles& a)
+{
+    QStringList sl;
+    for (const auto& [sID, sFile] : a)
+        sl.append(sID + QLatin1Char('>') + sFile);
+    return sl.join(QLatin1Char('|'));
+}
+
 // Every setting as "key=value", so whole configurations compare in one go.
 QStringList Dump(TCfg& cfg)
 {
@@ -65,7 +73,14 @@ QStringList Dump(TCfg& cfg)
             QStringLiteral("background=") + b(cfg.EvtBackground()),
             QStringLiteral("bgminutes=") + n(cfg.EvtBgMinutes()),
             QStringLiteral("bgmargin=") + QString::number(cfg.EvtBgMargin()),
-            QStringLiteral("bgfloorbelow=") + QString::number(cfg.EvtBgFloorBelow())};
+            QStringLiteral("bgfloorbelow=") + QString::number(cfg.EvtBgFloorBelow()),
+            QStringLiteral("weather=") + b(cfg.WeatherOn()),
+            QStringLiteral("weatherfile=") + cfg.WeatherFile(),
+            QStringLiteral("monitorfiles=") + MonitorFiles(cfg.WeatherMonitorFiles()),
+            QStringLiteral("windon=") + b(cfg.WeatherWindOn()),
+            QStringLiteral("windabove=") + QString::number(cfg.WeatherWindAbove()),
+            QStringLiteral("rainon=") + b(cfg.WeatherRainOn()),
+            QStringLiteral("rainabove=") + QString::number(cfg.WeatherRainAbove())};
 }
 
 class TCfgTest : public ::testing::Test
@@ -108,7 +123,8 @@ TEST_F(TCfgTest, Create_WithoutFileGivesDefaultsAndCreatesOnlyTheFolder)
                              "coverage=75 ldenlimit=55 ldenlimiton=0 nightlimit=50 nightlimiton=0 "
                              "daythreshold=65 nightthreshold=55 evtdayhour=-1 evtnighthour=-1 minduration=5 "
                              "maxduration=0 hangtime=3 nlevels=65,70,75 showspans=1 showthreshold=1 "
-                             "imageformat=bmp background=0 bgminutes=10 bgmargin=10 bgfloorbelow=10")
+                             "imageformat=bmp background=0 bgminutes=10 bgmargin=10 bgfloorbelow=10 weather=1 "
+                             "weatherfile= monitorfiles= windon=1 windabove=5 rainon=1 rainabove=0")
                   .arg(sFolder));
 }
 
@@ -161,6 +177,14 @@ TEST_F(TCfgTest, Setters_EveryValueIsReadBackByANewCfg)
     cfg.SetEvtBgMinutes(5);
     cfg.SetEvtBgMargin(7.5);
     cfg.SetEvtBgFloorBelow(12);
+    cfg.SetWeatherOn(false);
+    cfg.SetWeatherFile(QStringLiteral("/srv/weather/site.csv"));
+    cfg.SetWeatherMonitorFiles({{QStringLiteral("M1"), QStringLiteral("/srv/weather/mast 1.csv")},
+                                {QStringLiteral("North gate"), QStringLiteral("C:\\w\\a,b.csv")}});
+    cfg.SetWeatherWindOn(false);
+    cfg.SetWeatherWindAbove(7.5);
+    cfg.SetWeatherRainOn(false);
+    cfg.SetWeatherRainAbove(0.2);
     const QStringList slSet = Dump(cfg);
     for (qsizetype i = 0; i < slSet.size(); ++i)
         EXPECT_NE(slSet[i], slDefaults[i]);
@@ -394,6 +418,36 @@ TEST_F(TCfgTest, IncludeParam_TimeColumnOnlyInExactSpelling)
 }
 
 } // namespace
+
+// --- weather rules ---
+
+TEST_F(TCfgTest, WeatherThresholds_NoNumberOrBelowZeroReadsAndIsStoredAsTheDefault)
+{
+    PutFile("[weather]\r\nwindabove=gusty\r\nrainabove=-1\r\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(cfg.WeatherWindAbove(), 5);
+    EXPECT_EQ(cfg.WeatherRainAbove(), 0);
+    cfg.SetWeatherWindAbove(std::nan(""));
+    cfg.SetWeatherRainAbove(-0.5);
+    EXPECT_EQ(Key("weather", "windabove"), QStringLiteral("5"));
+    EXPECT_EQ(Key("weather", "rainabove"), QStringLiteral("0"));
+    PutFile("[weather]\r\nwindabove=inf\r\nrainabove= 0.5 \r\n");
+    const TCfg cfgAgain(dir.path());
+    EXPECT_EQ(cfgAgain.WeatherWindAbove(), 5);
+    EXPECT_EQ(cfgAgain.WeatherRainAbove(), 0.5);
+}
+
+TEST_F(TCfgTest, WeatherMonitorFiles_IncompletePairsAndRepeatedMonitorsDropOut)
+{
+    // An item with no file after it, an empty file and a monitor named twice (the
+    // first pair wins, letter case aside).
+    PutFile("[weather]\r\nmonitorfiles=M1,\"/w/a b.csv\",M2,\"\",m1,/w/c.csv,M3,/w/d.csv,M4\r\n");
+    TCfg cfg(dir.path());
+    EXPECT_EQ(MonitorFiles(cfg.WeatherMonitorFiles()), QStringLiteral("M1>/w/a b.csv|M3>/w/d.csv"));
+    cfg.SetWeatherMonitorFiles({{QStringLiteral("M3"), QStringLiteral("/w/d.csv")},
+                                {QString(), QStringLiteral("/w/e.csv")}});
+    EXPECT_EQ(Key("weather", "monitorfiles"), QStringLiteral("M3,/w/d.csv"));
+}
 
 TEST_F(TCfgTest, HtmlImageFormat_UnknownTextReadsAndIsStoredAsBmp)
 {
