@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QTabWidget>
