@@ -2,6 +2,7 @@
 // preferences, the help viewer and the about box, and the Supervisor button.
 #include "app/main.h"
 #include "views/scrollbox.h"
+#include "analysis/exclusions.h"
 #include "dialogs/about.h"
 #include "dialogs/cfg.h"
 #include "dialogs/help.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -54,6 +56,10 @@ void TformMain::CreateMenus()
     menuCopy->setObjectName(QStringLiteral("menuCopy"));
     menuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(menuCopy, &QAction::triggered, this, [this] { menuCopyClick(); });
+    menuUndoExclusion = menuEdit->addAction(QStringLiteral("&Undo Exclusion"));
+    menuUndoExclusion->setObjectName(QStringLiteral("menuUndoExclusion"));
+    menuUndoExclusion->setEnabled(false);
+    connect(menuUndoExclusion, &QAction::triggered, this, [this] { UndoExclusion(); });
     menuEdit->addSeparator();
     QAction* menuCfg = menuEdit->addAction(QStringLiteral("&Preferences..."));
     menuCfg->setObjectName(QStringLiteral("menuCfg"));
@@ -65,6 +71,11 @@ void TformMain::CreateMenus()
     menuMonitors->setCheckable(true);
     menuMonitors->setChecked(true);
     connect(menuMonitors, &QAction::triggered, this, [this] { menuMonClick(); });
+    menuApplyExclusions = menuView->addAction(QStringLiteral("Apply &Exclusions"));
+    menuApplyExclusions->setObjectName(QStringLiteral("menuApplyExclusions"));
+    menuApplyExclusions->setCheckable(true);
+    menuApplyExclusions->setChecked(cfg->ApplyExclusions());
+    connect(menuApplyExclusions, &QAction::triggered, this, [this] { menuApplyExclusionsClick(); });
 
     QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     auto addHelp = [this](QMenu* menu, const THelpItem& item) {
@@ -123,6 +134,7 @@ bool TformMain::ExecCfg(int nPage)
 
 void TformMain::menuCfgClick()
 {
+    QString sWeatherSay;
     try {
         if (ExecCfg(0)) {
             // The data folder may have changed: the list is refilled, keeping the monitors
@@ -136,12 +148,20 @@ void TformMain::menuCfgClick()
                 chklstMon->item(i)->setCheckState(slTicked.contains(mons->GetHead(i)->sID) ? Qt::Checked
                                                                                           : Qt::Unchecked);
             bSettingTicks = false;
+            // The weather rules or their files may have changed.
+            sWeatherSay = ApplyWeather();
             UpdateReport();
         }
     } catch (const EWriteError& e) {
         ShowError(e.Message());
     }
     UpdateStatus();
+    // A weather file the new settings name that cannot be read is told after the
+    // status it would otherwise hide under.
+    if (!sWeatherSay.isEmpty()) {
+        lblStatus->setText(sWeatherSay);
+        lblStatus->setToolTip(sWeatherSay);
+    }
 }
 
 void TformMain::menuExportClick()
@@ -159,6 +179,10 @@ void TformMain::menuExportClick()
     try {
         TformExport dlg(*cfg, *mons, anRows, StartValue().date(), EndValue().date(),
                         [this](const QString& sPage) { LoadHelp(sPage); }, fnPreferences, this);
+        // The reports leave out what the figures on screen leave out, as the list
+        // stands now: a copy, which a re-read during the run leaves alone.
+        if (cfg->ApplyExclusions())
+            dlg.SetExclusions(std::make_shared<const TExclusions>(*excl));
         dlg.setWindowModality(Qt::WindowModal);
         dlg.exec();
     } catch (const EWriteError& e) {

@@ -2,6 +2,7 @@
 
 #include "app/datepicker.h"
 #include "app/logopanel.h"
+#include "analysis/exclusions.h"
 #include "views/scrollbox.h"
 #include "dialogs/help.h"
 #include "monitors/monitor.h"
@@ -84,6 +85,7 @@ TformMain::TformMain() : fnClock([] { return QDateTime::currentDateTime(); })
     cfg = std::make_unique<TCfg>();
     runstat = std::make_unique<TRunstat>();
     mons = std::make_unique<TTQMonitors>();
+    excl = std::make_unique<TExclusions>();
 
     setWindowTitle(TProduct::AppTitle());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -209,19 +211,31 @@ void TformMain::CreateControls()
         aKinds.push_back(&kind);
     std::stable_sort(aKinds.begin(), aKinds.end(),
                      [](const TReportKind* a, const TReportKind* b) { return a->info.nTab < b->info.nTab; });
-    const TPageEnv env{*cfg, *mons, chklstMon, [this](TChartBase* chart) {
+    const TPageEnv env{*cfg,
+                       *mons,
+                       chklstMon,
+                       [this](TChartBase* chart) {
                            connect(chart, &TChartBase::Zoomed, this, &TformMain::SyncZoom);
                            connect(chart, &TChartBase::Unzoomed, this, &TformMain::SyncUnzoom);
                            connect(chart, &TChartBase::Scrolled, this, &TformMain::SyncScroll);
+                           chart->SetExcludeEnabled(bExclUsable);
+                           // Queued: the rebuild after an exclusion deletes the chart whose
+                           // menu asked for it.
+                           connect(chart, &TChartBase::ExcludeRequested, this, &TformMain::ExcludeSpan,
+                                   Qt::QueuedConnection);
                        },
-                       nullptr, {}};
+                       excl.get(),
+                       [this] { return cfg->ApplyExclusions(); }};
     for (const TReportKind* kind : aKinds) {
         TReportPage* page = kind->fnMakePage(env, pagesMain);
         pagesMain->addTab(page, kind->info.sTab);
         connect(page, &TReportPage::DayChosen, this, &TformMain::ShowDay);
         aPages.push_back(page);
+        connect(page, &TReportPage::ExclusionsChanged, this, &TformMain::ExclusionsSaved);
     }
     BindPageControls();
+    if (perTable)
+        connect(perTable, &TPerTable::ExcludeRequested, this, &TformMain::ExcludeSpan, Qt::QueuedConnection);
 
     // Status bar: the status line, and the maker's name at the right.
     auto* panelStatus = Panel(QStringLiteral("panelStatus"), central);
@@ -325,6 +339,8 @@ void TformMain::FormShow()
         sWriteError = e.Message();
     }
     LoadMonitorList();
+    LoadExclusions();
+    ApplyWeather();
     // The pickers start at today, which is what a stored preset number that names no
     // preset leaves them at.
     const QDateTime dtToday(Now().date(), QTime(0, 0));
@@ -334,6 +350,11 @@ void TformMain::FormShow()
     if (!sWriteError.isEmpty()) {
         lblStatus->setText(sWriteError);
         lblStatus->setToolTip(sWriteError);
+    } else if (!sExclErrorsShown.isEmpty() || !sWeatherErrorsShown.isEmpty()) {
+        QStringList slSay{sExclErrorsShown, sWeatherErrorsShown};
+        slSay.removeAll(QString());
+        lblStatus->setText(slSay.join(QStringLiteral("; ")));
+        lblStatus->setToolTip(lblStatus->text());
     }
 }
 

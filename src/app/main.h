@@ -25,6 +25,7 @@ class TCalList;
 class TCfg;
 class TChartBase;
 class TDatePicker;
+class TExclusions;
 class TEventTable;
 class TformHelp;
 class TGridView;
@@ -38,7 +39,8 @@ class TTQMonitors;
 // grids and chart stacks, the period and date choice, the menus and the status line.
 // It owns the settings, the run-time status, the monitor catalogue and the four grid
 // views for the whole run. Report building, period selection and chart
-// synchronisation live in report.cpp, period.cpp and sync.cpp.
+// synchronisation live in report.cpp, period.cpp and sync.cpp; the installation's
+// exclusion list, which every page is given, in exclusionlist.cpp.
 class TformMain final : public QMainWindow
 {
     Q_OBJECT
@@ -78,6 +80,16 @@ public:
     const QList<TChartBase*>* ActiveCharts() const;
 
     TCfg& Cfg() { return *cfg; }
+    // The installation's exclusion list, read at start and again when its file changes.
+    TExclusions& Exclusions() { return *excl; }
+    // Whether the list could be read (else nothing changes it and it is never written).
+    bool ExclusionsUsable() const { return bExclUsable; }
+    // Asks for an exclusion of monitor sID from nFrom to nTo (TExclusion::Wall) in the
+    // exclusion dialog; an accepted one is added, saved and every tab rebuilt. A save
+    // that fails is told and the addition undone, so the screen shows what the file holds.
+    void ExcludeSpan(const QString& sID, qint64 nFrom, qint64 nTo);
+    // Edit > Undo Exclusion: goes back before the last change and saves.
+    void UndoExclusion();
     const TTQMonitors& Monitors() const { return *mons; }
     bool Zoomed() const { return bZoomed; }
     QDateTime LastUpdate() const { return dtLastUpdate; }
@@ -132,6 +144,8 @@ public:
     QLabel* lblStatus = nullptr;
     QMenu* menuPeriod = nullptr;
     QMenu* menuPresets = nullptr;
+    QAction* menuApplyExclusions = nullptr;
+    QAction* menuUndoExclusion = nullptr;
     QTimer* timerUpdate = nullptr;
 
 protected:
@@ -182,6 +196,21 @@ private:
     // Chart synchronisation (sync.cpp): fn for every chart of the active tab but sender.
     void ForOtherCharts(TChartBase* sender, const std::function<void(TChartBase*)>& fn);
 
+    // Exclusions (exclusionlist.cpp)
+    // Reads the exclusion file and tells its mistakes on the status line, once.
+    void LoadExclusions();
+    // Makes the automatic exclusions from the weather rules of the settings and tells
+    // the weather files' problems on the status line, once: what it said, empty when
+    // nothing new.
+    QString ApplyWeather();
+    // Whether the exclusion file's time differs from the one last read or written.
+    bool ExclusionsFileChanged() const;
+    void StampExclusionsFile();
+    // After the list changed and was saved, here or on a page: every tab follows.
+    void ExclusionsSaved();
+    void UpdateExclusionActions();
+    void menuApplyExclusionsClick();
+
     // Report building (report.cpp)
     void UpdateCalibrationsTab();
     void LayoutCharts();
@@ -202,6 +231,11 @@ private:
     std::unique_ptr<TCfg> cfg;
     std::unique_ptr<TRunstat> runstat;
     std::unique_ptr<TTQMonitors> mons;
+    std::unique_ptr<TExclusions> excl;
+    bool bExclUsable = true;
+    QDateTime dtExclFile; // the file's time when last read or written; invalid: no file
+    QString sExclErrorsShown;
+    QString sWeatherErrorsShown;
     // Made on first use and kept for the run; a window of its own, so it stays usable
     // beside a dialog that is open over the main window.
     std::unique_ptr<TformHelp> formHelp;

@@ -172,6 +172,13 @@ void TformMain::timerUpdateTimer()
         return;
     if (nSelectedPreset != -1)
         ApplyPreset(nSelectedPreset);
+    // An exclusion file changed by someone else (another window, an editor) changes
+    // every figure: the list is read again and the report rebuilt.
+    if (ExclusionsFileChanged()) {
+        LoadExclusions();
+        UpdateReport();
+        return;
+    }
     if (NewDataSince(dtLastUpdate))
         UpdateReport();
 }

@@ -367,6 +367,7 @@ void TformExport::btnExportClick()
     opt.Choose({QStringLiteral("stat")}, chkStatistics->isChecked());
     // The calibration option is offered only where the range has a calibration.
     opt.Choose({QStringLiteral("cal")}, chkCalList->isChecked() && !panelCals->isHidden());
+    opt.pExcl = pExcl;
 
     TExportRun run(cfg, mons, aMons, dtFrom, dtTo, opt);
     run.SetStatusFn([this](const QString& s) { ShowStat(s); });

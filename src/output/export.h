@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QCheckBox;
@@ -16,6 +17,7 @@ class QPushButton;
 class QToolButton;
 class QWidget;
 class TCfg;
+class TExclusions;
 class TTQMonitors;
 
 // "Create HTML Reports": chooses the report folder and the report kinds, then
@@ -46,6 +48,9 @@ public:
     Q_DISABLE_COPY_MOVE(TformExport)
 
     EState State() const;
+
+    // The exclusions the reports leave out; none: the raw figures.
+    void SetExclusions(std::shared_ptr<const TExclusions> p) { pExcl = std::move(p); }
 
     // Error messages go through fnError (a modal message box unless replaced).
     void SetErrorFn(std::function<void(const QString&)> fn) { fnError = std::move(fn); }
@@ -115,4 +120,5 @@ private:
     std::function<bool()> fnPreferences;
     std::function<void(const QString&)> fnError;
     std::function<QString()> fnFolder;
+    std::shared_ptr<const TExclusions> pExcl;
 };

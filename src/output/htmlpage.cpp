@@ -216,10 +216,12 @@ void THtmlPage::AddChartBlock(const QString& sImage, const QString& sZoomImage)
 }
 
 void THtmlPage::AddPerTable(const TCfg& cfg, const QString& sDataPath, const QString& sID,
-                            const QDate& dtFrom, const QDate& dtTo, int nPeriod, const TRunHooks& hooks)
+                            const QDate& dtFrom, const QDate& dtTo, int nPeriod, const TRunHooks& hooks,
+                            const TExcludedOn& fnExcluded)
 {
     TPerFile per(sDataPath);
     std::vector<int> aiShown;
+    std::vector<std::vector<TDayExclusion>> aaExcluded; // per shown field
     slLines << QStringLiteral("<table id=\"tblPer\">");
     ForEachDay(dtFrom, dtTo, hooks, [&](const QDate& d) {
         if (!per.Load(sID, d, nPeriod))
@@ -247,17 +249,41 @@ void THtmlPage::AddPerTable(const TCfg& cfg, const QString& sDataPath, const QSt
         }
         slLines << QStringLiteral("</tr>");
 
+        // The measured fields' excluded stretches of the day, as on screen.
+        aaExcluded.assign(aiShown.size(), {});
+        bool bAnyExcluded = false;
+        if (fnExcluded) {
+            for (size_t k = 0; k < aiShown.size(); ++k) {
+                const QString sFld = per.FldName(aiShown[k]);
+                if (!sFld.startsWith(u'.'))
+                    aaExcluded[k] = fnExcluded(sID, sFld, d);
+                bAnyExcluded = bAnyExcluded || !aaExcluded[k].empty();
+            }
+        }
+
         // A year holds millions of cells: each goes straight into the page text.
         const QString sDay = QStringLiteral("<td>") + IsoDate(d) + QStringLiteral("</td>");
         QString sBuf;
         for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
             slLines << "<tr>" << sDay;
-            for (int iFld : aiShown) {
-                // Lines "<td>", the value (none for "-") and "</td>".
+            const int nStart = bAnyExcluded ? per.FldTimeSecs(iRec, 0) : -1;
+            for (size_t k = 0; k < aiShown.size(); ++k) {
+                // Lines "<td>", the value (none for "-") and "</td>"; an excluded
+                // value in an <i> that names the reasons.
                 slLines.Put("<td>\r\n");
-                const QStringView s = per.FldText(iRec, iFld, sBuf);
+                const QStringView s = per.FldText(iRec, aiShown[k], sBuf);
                 if (s != QLatin1StringView("-")) {
-                    slLines.PutEscaped(s);
+                    const QString sReasons =
+                        nStart >= 0 ? TGridFill::PeriodReasons(aaExcluded[k], nStart, nPeriod * 60) : QString();
+                    if (!sReasons.isEmpty()) {
+                        slLines.Put("<i title=\"");
+                        slLines.PutEscaped(sReasons);
+                        slLines.Put("\">");
+                        slLines.PutEscaped(s);
+                        slLines.Put("</i>");
+                    } else {
+                        slLines.PutEscaped(s);
+                    }
                     slLines << "\r\n</td>";
                 } else {
                     slLines << "</td>";
@@ -430,7 +456,15 @@ void THtmlPage::AddMarkedTable(const TStringGrid& grid, int nDateCol, bool bNoWr
                 slLines.Put("<td class=\"hi\">");
             else
                 slLines.Put("<td>");
-            slLines.PutEscaped(mt.sText);
+            if (mt.bExcluded) {
+                slLines.Put("<i title=\"");
+                slLines.PutEscaped(mt.sReasons);
+                slLines.Put("\">");
+                slLines.PutEscaped(mt.sText);
+                slLines.Put("</i>");
+            } else {
+                slLines.PutEscaped(mt.sText);
+            }
             slLines << "</td>";
         }
         slLines << QStringLiteral("</tr>");

@@ -2,6 +2,7 @@
 
 #include "output/htmllines.h"
 #include "output/utils.h"
+#include "reports/gridfill.h"
 
 #include <QDate>
 #include <QString>
@@ -44,8 +45,9 @@ public:
 
     // The periodic table of one monitor: per day with a file, two head rows, one row
     // per record of the fields the settings include, and a gap row.
+    // A value of a period fnExcluded excludes is in italic, its reasons as the title.
     void AddPerTable(const TCfg& cfg, const QString& sDataPath, const QString& sID, const QDate& dtFrom,
-                     const QDate& dtTo, int nPeriod, const TRunHooks& hooks);
+                     const QDate& dtTo, int nPeriod, const TRunHooks& hooks, const TExcludedOn& fnExcluded = {});
     // The alarm counts per period of nPeriod minutes, every period of every day.
     void AddAlmTable(const QString& sDataPath, const QString& sID, const QDate& dtFrom, const QDate& dtTo,
                      int nPeriod, const TRunHooks& hooks);

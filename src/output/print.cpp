@@ -318,9 +318,15 @@ void TformPrint::PrintGrid(TPrintCanvas& canvas, const TGridView& gridView)
                 canvas.SetFontSize(mt.bName ? tbl.nPoints + 2 : tbl.nPoints, mt.bBold);
                 if (mt.bDim)
                     canvas.SetColor(Qt::gray);
+                // An excluded value keeps its place and reads as excluded, as on screen.
+                QFont fontCell = canvas.Font();
+                fontCell.setItalic(mt.bExcluded);
+                canvas.SetFont(fontCell);
                 for (int k = 0; k < slLines.size(); ++k)
                     canvas.TextOut(lay.xMarg + part.anX[i], y + k * L, slLines.at(k));
                 canvas.SetColor(Qt::black);
+                fontCell.setItalic(false);
+                canvas.SetFont(fontCell);
             }
             canvas.SetFontSize(tbl.nPoints);
             y += cyRow;

@@ -1,5 +1,6 @@
 #include "pages/perpage.h"
 
+#include "analysis/exclusionfill.h"
 #include "analysis/limits.h"
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
@@ -37,7 +38,8 @@ const TKindInfo& TPerPage::Info()
                                            QStringLiteral("Periodic Noise"), true, QStringLiteral("periodic"),
                                            [](TStringGrid& grid, const TFillArgs& a) {
                                                TGridFill::FillPerTable(grid, a.cfg, a.sDataPath, a.aMons,
-                                                                       a.dtFrom, a.dtTo, a.nPeriod);
+                                                                       a.dtFrom, a.dtTo, a.nPeriod,
+                                                                       TExclusionFill::Of(a.pExcl));
                                            }}}};
     return info;
 }
@@ -54,7 +56,7 @@ TPerPage::TPerPage(const TPageEnv& env, QWidget* parent) : TReportPage(Info(), e
 void TPerPage::Build(const TPageChoice& c)
 {
     if (CurrentPage() == 1) {
-        perTable->LoadTable(c.dtStart, c.dtEnd, c.nPeriod, env.chklstMon);
+        perTable->LoadTable(c.dtStart, c.dtEnd, c.nPeriod, env.chklstMon, Applied());
         return;
     }
     for (TPerChart* chart : MakeCharts<TPerChart>())
@@ -107,6 +109,7 @@ bool TPerPage::Export(TKindExport& ex, THtmlPage& page, const TTQMonitor& mon)
             return false;
     }
     if (ex.Chosen(Info().aParts[1]))
-        page.AddPerTable(ex.Cfg(), ex.DataPath(), mon.sID, ex.From(), ex.To(), n, ex.Hooks());
+        page.AddPerTable(ex.Cfg(), ex.DataPath(), mon.sID, ex.From(), ex.To(), n, ex.Hooks(),
+                         TExclusionFill::Of(ex.Exclusions()));
     return true;
 }

@@ -5,6 +5,7 @@
 #include "datafiles/perfile.h"
 #include "monitors/monitor.h"
 #include "settings/cfg.h"
+#include "reports/markup.h"
 #include "reports/stringgrid.h"
 
 #include <QTime>
@@ -101,9 +102,27 @@ void TGridFill::CountAlarms(TAlmFile& alm, const QString& sID, const QDate& dt, 
     }
 }
 
-void TGridFill::FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& sDataPath,
-                             const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo, int nPeriod)
+QString TGridFill::PeriodReasons(const std::vector<TDayExclusion>& a, int nStart, int nSecs)
 {
+    QStringList sl;
+    for (const TDayExclusion& ex : a) {
+        if (ex.nFrom >= qint64(nStart) + nSecs)
+            break;
+        if (ex.nTo <= nStart)
+            continue;
+        for (const QString& sReason : ex.sReasons.split(QStringLiteral(", "), Qt::SkipEmptyParts))
+            if (!sl.contains(sReason))
+                sl.append(sReason);
+    }
+    return sl.join(QStringLiteral(", "));
+}
+
+void TGridFill::FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& sDataPath,
+                             const TMonitorSel& aMons, const QDate& dtFrom, const QDate& dtTo, int nPeriod,
+                             const TExcludedOn& fnExcluded, std::vector<TRowPeriod>* pRows)
+{
+    if (pRows)
+        pRows->clear();
     grid.Clear();
     grid.SetColCount(cfg.PerParamCount() + 2);
     grid.SetRowCount(1);
@@ -115,6 +134,7 @@ void TGridFill::FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& 
     const QString sNoValue = QStringLiteral("-");
     TPerFile per(sDataPath);
     std::vector<int> aiShown;
+    std::vector<std::vector<TDayExclusion>> aaExcluded; // per shown field
     int nRow = 0;
     for (const TTQMonitor* mon : aMons) {
         bool bTitle = false;
@@ -144,15 +164,37 @@ void TGridFill::FillPerTable(TStringGrid& grid, const TCfg& cfg, const QString& 
                 bTitle = true;
             }
 
+            // The measured fields' excluded stretches of the day; the time column
+            // (".Time") is no level and stays as it is.
+            aaExcluded.assign(aiShown.size(), {});
+            bool bAnyExcluded = false;
+            if (fnExcluded) {
+                for (size_t k = 0; k < aiShown.size(); ++k) {
+                    const QString sFld = per.FldName(aiShown[k]);
+                    if (!sFld.startsWith(u'.'))
+                        aaExcluded[k] = fnExcluded(mon->sID, sFld, dt);
+                    bAnyExcluded = bAnyExcluded || !aaExcluded[k].empty();
+                }
+            }
+
             const QString sDay = DayText(dt);
             for (int iRec = 0; iRec < per.RecCount(); ++iRec) {
                 grid.SetRowCount(nRow + 1);
                 grid.SetCell(0, nRow, sDay);
+                const int nStart = bAnyExcluded || pRows ? per.FldTimeSecs(iRec, 0) : -1;
+                if (pRows && nStart >= 0) {
+                    pRows->resize(size_t(nRow) + 1);
+                    (*pRows)[size_t(nRow)] = TRowPeriod{mon->sID, dt.toJulianDay() * 86400 + nStart};
+                }
                 int nCol = 1;
-                for (int iFld : aiShown) {
-                    const QString s = per.FldStr(iRec, iFld);
-                    if (s != sNoValue)
-                        grid.SetCell(nCol, nRow, s);
+                for (size_t k = 0; k < aiShown.size(); ++k) {
+                    const QString s = per.FldStr(iRec, aiShown[k]);
+                    if (s != sNoValue) {
+                        const QString sReasons = bAnyExcluded && nStart >= 0
+                                                     ? PeriodReasons(aaExcluded[k], nStart, nPeriod * 60)
+                                                     : QString();
+                        grid.SetCell(nCol, nRow, TMarkup::Excluded(s, sReasons));
+                    }
                     ++nCol;
                 }
                 ++nRow;

@@ -3,6 +3,7 @@
 namespace {
 const QLatin1String sNameTag("~name~");
 const QLatin1String sLowTag("~low~");
+const QLatin1String sExclTag("~x=");
 } // namespace
 
 TMarkedText TMarkup::Shown(const QString& sStored, bool bCaret)
@@ -14,8 +15,12 @@ TMarkedText TMarkup::Shown(const QString& sStored, bool bCaret)
     if (s.startsWith(u'~')) {
         mt.bName = s.startsWith(sNameTag);
         mt.bDim = s.startsWith(sLowTag);
-        s = s.mid(s.lastIndexOf(u'~') + 1, MaxMarkedLen);
-        mt.bBold = !mt.bDim;
+        mt.bExcluded = s.startsWith(sExclTag);
+        const qsizetype iLast = s.lastIndexOf(u'~');
+        if (mt.bExcluded)
+            mt.sReasons = s.mid(sExclTag.size(), iLast - sExclTag.size());
+        s = s.mid(iLast + 1, MaxMarkedLen);
+        mt.bBold = !mt.bDim && !mt.bExcluded;
     }
     if (bCaret && s.startsWith(u'^'))
         mt.bBold = true;
@@ -25,4 +30,14 @@ TMarkedText TMarkup::Shown(const QString& sStored, bool bCaret)
         s.clear();
     mt.sText = s;
     return mt;
+}
+
+QString TMarkup::Excluded(const QString& sValue, const QString& sReasons)
+{
+    if (sReasons.isEmpty() || sValue.isEmpty())
+        return sValue;
+    // A "~" in the reasons would end the tag early and show part of them as the value.
+    QString sTag = sReasons;
+    sTag.replace(u'~', u' ');
+    return sExclTag + sTag + QLatin1Char('~') + sValue;
 }

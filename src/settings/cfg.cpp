@@ -66,6 +66,7 @@ enum EKey : int
     kWeatherWindAbove,
     kWeatherRainOn,
     kWeatherRainAbove,
+    kApplyExclusions,
     kKeyCount
 };
 
@@ -138,6 +139,8 @@ constexpr std::array<TKeyDef, kKeyCount> aKeyDefs{{
     {kWeatherWindAbove, "weather", "windabove", "5"},
     {kWeatherRainOn, "weather", "rainon", "1"},
     {kWeatherRainAbove, "weather", "rainabove", "0"},
+    // Whether the window's figures leave the exclusions out.
+    {kApplyExclusions, "report", "applyexclusions", "1"},
 }};
 
 constexpr bool KeysInOrder()
@@ -298,6 +301,7 @@ void TCfg::ReadAll()
     nEvtBgMinutes = readInt(kEvtBgMinutes);
     dEvtBgMargin = readDouble(kEvtBgMargin);
     dEvtBgFloorBelow = readDouble(kEvtBgFloorBelow);
+    bApplyExclusions = readBool(kApplyExclusions);
     sHtmlImageFormat = KnownImageFormat(readText(kHtmlImageFormat));
     bWeatherOn = readBool(kWeatherOn);
     sWeatherFile = readText(kWeatherFile);
@@ -640,6 +644,12 @@ void TCfg::SetEvtBgMargin(double d)
 {
     dEvtBgMargin = d;
     WriteString(kEvtBgMargin, QString::number(d));
+}
+
+void TCfg::SetApplyExclusions(bool b)
+{
+    bApplyExclusions = b;
+    WriteBool(kApplyExclusions, b);
 }
 
 void TCfg::SetEvtBgFloorBelow(double d)

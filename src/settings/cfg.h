@@ -151,6 +151,9 @@ public:
     void SetEvtBgMargin(double d);
     double EvtBgFloorBelow() const { return dEvtBgFloorBelow; }
     void SetEvtBgFloorBelow(double d);
+    // Whether the window's figures leave the exclusions out (View > Apply Exclusions).
+    bool ApplyExclusions() const { return bApplyExclusions; }
+    void SetApplyExclusions(bool b);
 
     // Weather rules: whether periods of wind and rain from weather files are left out
     // of the figures, the installation's weather file, the files of monitors that have
@@ -249,6 +252,7 @@ private:
     int nEvtBgMinutes{};
     double dEvtBgMargin{};
     double dEvtBgFloorBelow{};
+    bool bApplyExclusions{};
     QString sHtmlImageFormat;
     bool bWeatherOn{};
     QString sWeatherFile;

@@ -1,5 +1,6 @@
 #include "views/almchart.h"
 
+#include "analysis/exclusions.h"
 #include "datafiles/almfile.h"
 #include "settings/cfg.h"
 #include "views/almbars.h"
@@ -41,6 +42,7 @@ void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
     QVector<double> aKeys;
     QVector<double> aValues;
     std::vector<int> anCounts;
+    std::vector<qint64> anStarts;
 
     if (nSlots > 0 && dtFrom.isValid() && dtTo.isValid()) {
         for (QDate d = dtFrom; d <= dtTo; d = d.addDays(1)) {
@@ -50,6 +52,7 @@ void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
                 const int nCount = anCounts[size_t(s)];
                 aKeys.append(double(aKeys.size()));
                 aValues.append(nCount);
+                anStarts.push_back(TExclusion::Wall(d, s * nPeriod * 60));
                 slLabels.append(SlotLabel(asTimes[size_t(s)], sDate));
                 nHighest = std::max(nHighest, nCount);
             }
@@ -57,6 +60,9 @@ void TAlmChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo)
     }
 
     bars->setData(aKeys, aValues, true);
+    // Alarms are no level: the bands show the exclusions of all levels.
+    SetKeyPeriods(std::move(anStarts), nPeriod * 60);
+    ShowExclusions({});
     yAxis->setRange(0, nHighest + 1);
     SetSlotsPerDay(nSlots);
     ShowFullRange();

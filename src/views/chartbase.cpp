@@ -1,9 +1,15 @@
 #include "views/chartbase.h"
 
+#include "analysis/exclusions.h"
+#include "views/exclband.h"
 #include "views/labelticker.h"
 #include "views/leftticker.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -42,6 +48,281 @@ TChartBase::TChartBase(TCfg& cfgOwner, QWidget* owner) : QCustomPlot(owner), cfg
 }
 
 TChartBase::~TChartBase() = default;
+
+const std::vector<TExcludedSpan>& TChartBase::ExcludedSpans() const
+{
+    return aExclSpans;
+}
+
+QList<QCPRange> TChartBase::BandRanges() const
+{
+    QList<QCPRange> a;
+    for (const TExclBand* band : aBands)
+        a.append(QCPRange(band->FromKey(), band->ToKey()));
+    return a;
+}
+
+void TChartBase::SetKeyPeriods(std::vector<qint64> anStarts, int nSecs)
+{
+    bTimeAxis = false;
+    anKeyStarts = std::move(anStarts);
+    nKeySecs = std::max(nSecs, 1);
+}
+
+void TChartBase::SetKeyOffset(qint64 nOffset, qint64 nFirst, qint64 nEnd)
+{
+    anKeyStarts.clear();
+    bTimeAxis = true;
+    nKeyOffset = nOffset;
+    nKeyFirst = nFirst;
+    nKeyEnd = nEnd;
+}
+
+void TChartBase::ShowExclusions(const QStringList& slParams)
+{
+    for (TExclBand* band : std::as_const(aBands))
+        removeItem(band);
+    aBands.clear();
+    aBandWall.clear();
+    aExclSpans.clear();
+    ClearSelection();
+    slExclParams = slParams;
+    if (pExcl == nullptr || !HasTimeKeys())
+        return;
+
+    qint64 nFrom = nKeyFirst;
+    qint64 nTo = nKeyEnd;
+    if (!bTimeAxis) {
+        nFrom = std::numeric_limits<qint64>::max();
+        nTo = std::numeric_limits<qint64>::min();
+        for (qint64 n : anKeyStarts) {
+            if (n < 0)
+                continue;
+            nFrom = std::min(nFrom, n);
+            nTo = std::max(nTo, n + nKeySecs);
+        }
+        if (nFrom >= nTo)
+            return;
+    }
+    // An exclusion of all levels always shows; one of some parameters shows where it
+    // covers one the chart draws. Where several overlap, one band stands for them.
+    std::vector<TExcludedSpan> aAll;
+    for (const QString& sParam : slParams.isEmpty() ? QStringList{QString()} : slParams)
+        for (const TExcludedSpan& span : pExcl->Spans(MonitorID(), sParam, nFrom, nTo))
+            aAll.push_back(span);
+    std::sort(aAll.begin(), aAll.end(),
+              [](const TExcludedSpan& a, const TExcludedSpan& b) { return a.nFrom < b.nFrom; });
+    for (const TExcludedSpan& span : aAll) {
+        if (!aExclSpans.empty() && span.nFrom <= aExclSpans.back().nTo) {
+            aExclSpans.back().nTo = std::max(aExclSpans.back().nTo, span.nTo);
+            aExclSpans.back().nReasons |= span.nReasons;
+        } else {
+            aExclSpans.push_back(span);
+        }
+    }
+    if (aExclSpans.empty())
+        return;
+
+    if (bTimeAxis) {
+        for (const TExcludedSpan& span : aExclSpans) {
+            aBands.append(new TExclBand(this, double(span.nFrom - nKeyOffset), double(span.nTo - nKeyOffset),
+                                        TExclBand::EStyle::Excluded));
+            aBandWall.emplace_back(span.nFrom, span.nTo);
+        }
+        return;
+    }
+    // A period is excluded when any of its seconds is, as in the figures: runs of
+    // excluded periods make one band each, from half a key before the first to half
+    // a key after the last.
+    auto excluded = [this](qint64 nStart) {
+        if (nStart < 0)
+            return false;
+        const auto it = std::upper_bound(aExclSpans.begin(), aExclSpans.end(), nStart,
+                                         [](qint64 n, const TExcludedSpan& span) { return n < span.nTo; });
+        return it != aExclSpans.end() && it->nFrom < nStart + nKeySecs;
+    };
+    const int nKeys = int(anKeyStarts.size());
+    for (int i = 0; i < nKeys;) {
+        if (!excluded(anKeyStarts[size_t(i)])) {
+            ++i;
+            continue;
+        }
+        const int iFirst = i;
+        qint64 nBandFrom = anKeyStarts[size_t(i)];
+        qint64 nBandTo = nBandFrom + nKeySecs;
+        while (i + 1 < nKeys && excluded(anKeyStarts[size_t(i + 1)])) {
+            ++i;
+            nBandFrom = std::min(nBandFrom, anKeyStarts[size_t(i)]);
+            nBandTo = std::max(nBandTo, anKeyStarts[size_t(i)] + nKeySecs);
+        }
+        aBands.append(new TExclBand(this, iFirst - 0.5, i + 0.5, TExclBand::EStyle::Excluded));
+        aBandWall.emplace_back(nBandFrom, nBandTo);
+        ++i;
+    }
+}
+
+int TChartBase::BandAt(double dKey) const
+{
+    // A band narrower than a pixel is drawn a pixel wide; so is it found. A chart not
+    // laid out yet has no pixels.
+    double dHalfPixel = std::abs(xAxis->pixelToCoord(1) - xAxis->pixelToCoord(0)) / 2;
+    if (!std::isfinite(dHalfPixel))
+        dHalfPixel = 0;
+    for (int i = 0; i < aBands.size(); ++i) {
+        if (dKey >= aBands.at(i)->FromKey() - dHalfPixel && dKey <= aBands.at(i)->ToKey() + dHalfPixel)
+            return i;
+    }
+    return -1;
+}
+
+QString TChartBase::BandTip(double dKey) const
+{
+    const int iBand = BandAt(dKey);
+    if (iBand < 0 || pExcl == nullptr)
+        return {};
+    const auto [nFrom, nTo] = aBandWall[size_t(iBand)];
+    const QStringList slParams = slExclParams.isEmpty() ? QStringList{QString()} : slExclParams;
+    QStringList slLines;
+    int nReasons = 0;
+    int nMore = 0;
+    auto add = [&](const TExclusion& ex) {
+        if (ex.IsWithdrawn() || ex.nTo <= nFrom || ex.nFrom >= nTo)
+            return;
+        if (!ex.AllMonitors() && ex.sMonitor.compare(MonitorID(), Qt::CaseInsensitive) != 0)
+            return;
+        if (std::none_of(slParams.begin(), slParams.end(), [&ex](const QString& s) { return ex.Covers(s); }))
+            return;
+        nReasons |= 1 << int(ex.eReason);
+        if (slLines.size() >= 8) {
+            ++nMore;
+            return;
+        }
+        QString sLine = TExclusion::ReasonText(ex.eReason) + QStringLiteral(": ") + TExclusion::WallText(ex.nFrom) +
+                        QStringLiteral(" to ") + TExclusion::WallText(ex.nTo);
+        if (!ex.sComment.isEmpty())
+            sLine += QStringLiteral(", ") + ex.sComment;
+        slLines.append(sLine);
+    };
+    for (const TExclusion& ex : pExcl->Rows())
+        add(ex);
+    if (pExcl->AutomaticOn())
+        for (const TExclusion& ex : pExcl->Automatic())
+            add(ex);
+    if (nMore > 0)
+        slLines.append(QStringLiteral("and %1 more").arg(nMore));
+    slLines.prepend(QStringLiteral("Excluded: ") + TExclusion::ReasonsText(nReasons));
+    return slLines.join(u'\n');
+}
+
+std::pair<qint64, qint64> TChartBase::WallSpan(double dFrom, double dTo) const
+{
+    if (dFrom > dTo)
+        std::swap(dFrom, dTo);
+    if (bTimeAxis) {
+        const qint64 nFrom = std::clamp(qint64(std::floor(dFrom)) + nKeyOffset, nKeyFirst, nKeyEnd);
+        const qint64 nTo = std::clamp(qint64(std::floor(dTo)) + 1 + nKeyOffset, nKeyFirst, nKeyEnd);
+        return nFrom < nTo ? std::pair(nFrom, nTo) : std::pair<qint64, qint64>(0, 0);
+    }
+    const int nKeys = int(anKeyStarts.size());
+    if (nKeys == 0)
+        return {0, 0};
+    const int iFirst = std::clamp(int(std::ceil(dFrom - 0.5)), 0, nKeys - 1);
+    const int iLast = std::clamp(int(std::floor(dTo + 0.5)), 0, nKeys - 1);
+    qint64 nFrom = std::numeric_limits<qint64>::max();
+    qint64 nTo = std::numeric_limits<qint64>::min();
+    for (int i = iFirst; i <= iLast; ++i) {
+        const qint64 n = anKeyStarts[size_t(i)];
+        if (n < 0)
+            continue;
+        nFrom = std::min(nFrom, n);
+        nTo = std::max(nTo, n + nKeySecs);
+    }
+    return nFrom < nTo ? std::pair(nFrom, nTo) : std::pair<qint64, qint64>(0, 0);
+}
+
+std::pair<qint64, qint64> TChartBase::Selection() const
+{
+    if (bandSel == nullptr)
+        return {0, 0};
+    return WallSpan(bandSel->FromKey(), bandSel->ToKey());
+}
+
+void TChartBase::Select(double dFrom, double dTo)
+{
+    if (!HasTimeKeys())
+        return;
+    if (bandSel == nullptr)
+        bandSel = new TExclBand(this, dFrom, dTo, TExclBand::EStyle::Selection);
+    else
+        bandSel->SetKeys(dFrom, dTo);
+    replot(rpQueuedReplot);
+}
+
+void TChartBase::ClearSelection()
+{
+    if (bandSel == nullptr)
+        return;
+    removeItem(bandSel);
+    bandSel = nullptr;
+    replot(rpQueuedReplot);
+}
+
+std::pair<qint64, qint64> TChartBase::ExcludeSpan() const
+{
+    const auto sel = Selection();
+    if (sel.first < sel.second)
+        return sel;
+    return WallSpan(BottomMin(), BottomMax());
+}
+
+QMenu* TChartBase::MakeMenu()
+{
+    if (!HasTimeKeys())
+        return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto span = ExcludeSpan();
+    QAction* actExclude = menu->addAction(QStringLiteral("Exclude\u2026"));
+    actExclude->setObjectName(QStringLiteral("menuExclude"));
+    actExclude->setEnabled(bExcludeEnabled && span.first < span.second);
+    connect(actExclude, &QAction::triggered, this,
+            [this, span] { Q_EMIT ExcludeRequested(MonitorID(), span.first, span.second); });
+    if (bandSel != nullptr) {
+        QAction* actClear = menu->addAction(QStringLiteral("Clear Selection"));
+        actClear->setObjectName(QStringLiteral("menuClearSelection"));
+        connect(actClear, &QAction::triggered, this, [this] { ClearSelection(); });
+    }
+    return menu;
+}
+
+void TChartBase::ShowMenu(const QPoint& ptGlobal)
+{
+    if (QMenu* menu = MakeMenu())
+        menu->popup(ptGlobal);
+}
+
+bool TChartBase::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString sTip =
+            axisRect()->rect().contains(help->pos()) ? BandTip(xAxis->pixelToCoord(help->pos().x())) : QString();
+        if (sTip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), sTip, this);
+        return true;
+    }
+    return QCustomPlot::event(event);
+}
+
+void TChartBase::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The right button pans: its click without a move opens the menu on release.
+    if (event->reason() != QContextMenuEvent::Mouse)
+        ShowMenu(event->globalPos());
+    event->accept();
+}
 
 QString TChartBase::Title() const
 {
@@ -224,6 +505,14 @@ void TChartBase::mousePressEvent(QMouseEvent* event)
 {
     // The component would start its selection rectangle for any button; the right
     // button pans here instead.
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier) && HasTimeKeys() &&
+        axisRect()->rect().contains(event->position().toPoint())) {
+        bSelecting = true;
+        dSelAnchor = xAxis->pixelToCoord(event->position().x());
+        Select(dSelAnchor, dSelAnchor);
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::RightButton) {
         bPanning = true;
         xPanStart = int(event->position().x());
@@ -236,6 +525,11 @@ void TChartBase::mousePressEvent(QMouseEvent* event)
 
 void TChartBase::mouseMoveEvent(QMouseEvent* event)
 {
+    if (bSelecting) {
+        Select(dSelAnchor, xAxis->pixelToCoord(event->position().x()));
+        event->accept();
+        return;
+    }
     if (bPanning) {
         const double dPerPixel = rangePanStart.size() / std::max(axisRect()->width(), 1);
         xAxis->setRange(rangePanStart + (xPanStart - event->position().x()) * dPerPixel);
@@ -248,12 +542,23 @@ void TChartBase::mouseMoveEvent(QMouseEvent* event)
 
 void TChartBase::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (bSelecting && event->button() == Qt::LeftButton) {
+        bSelecting = false;
+        // A click without a drag selects nothing.
+        if (std::abs(xAxis->coordToPixel(dSelAnchor) - event->position().x()) < 2)
+            ClearSelection();
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::RightButton) {
         bPanning = false;
+        const bool bClick = std::abs(event->position().x() - xPanStart) < 3;
         ScrollClamp();
         replot(rpQueuedReplot);
         event->accept();
         Q_EMIT Scrolled(this);
+        if (bClick)
+            ShowMenu(event->globalPosition().toPoint());
         return;
     }
     QCustomPlot::mouseReleaseEvent(event);

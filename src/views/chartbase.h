@@ -8,8 +8,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
+class QMenu;
 class TCfg;
+class TExclBand;
 class TExclusions;
+struct TExcludedSpan;
 class TLabelTicker;
 class TLeftTicker;
 
@@ -18,6 +24,10 @@ class TLeftTicker;
 // towards the upper left, or a double-click, undoes it), horizontal panning with the
 // right button, and the range operations the main window uses to keep the charts of a
 // page in step. Without an owner the chart is an off-screen window for the export.
+// A chart whose keys stand for times of day (periodic, alarm and profile charts) shows
+// the excluded stretches of its monitor as hatched bands, says why in their tooltip,
+// lets a span be selected with Shift and the left button, and offers "Exclude…" for
+// it (or for the range shown) in its context menu (a right click that does not pan).
 class TChartBase : public QCustomPlot
 {
     Q_OBJECT
@@ -33,6 +43,30 @@ public:
     // figures. Given before the chart plots; the list must outlive the chart's plots.
     const TExclusions* Exclusions() const { return pExcl; }
     void SetExclusions(const TExclusions* p) { pExcl = p; }
+
+    // The excluded stretches the bands show, as TExclusion::Wall times, sorted and
+    // apart, and the bands' key ranges; empty without exclusions.
+    const std::vector<TExcludedSpan>& ExcludedSpans() const;
+    QList<QCPRange> BandRanges() const;
+    // The tooltip of the band at key dKey; empty where there is none.
+    QString BandTip(double dKey) const;
+
+    // Whether the chart knows the time of day of its keys, and so can select a span.
+    bool HasTimeKeys() const { return bTimeAxis || !anKeyStarts.empty(); }
+    // The wall-clock span (TExclusion::Wall) of keys dFrom to dTo: from the start of
+    // the first period among them to the end of the last; {0, 0} for none.
+    std::pair<qint64, qint64> WallSpan(double dFrom, double dTo) const;
+    // The span selected with Shift and the left button; {0, 0} for none.
+    std::pair<qint64, qint64> Selection() const;
+    // Selects keys dFrom to dTo as the mouse does; ClearSelection drops it.
+    void Select(double dFrom, double dTo);
+    void ClearSelection();
+    // What "Exclude…" takes: the selection, else the range shown.
+    std::pair<qint64, qint64> ExcludeSpan() const;
+    // Whether "Exclude…" is offered enabled (the window's list could be read).
+    void SetExcludeEnabled(bool b) { bExcludeEnabled = b; }
+    // The context menu at a point of the chart; none for a chart without time keys.
+    QMenu* MakeMenu();
 
     QString Title() const;
     void SetTitle(const QString& sText);
@@ -73,6 +107,10 @@ Q_SIGNALS:
     void Unzoomed(TChartBase* chart);
     // The user has finished panning with the right button.
     void Scrolled(TChartBase* chart);
+    // "Exclude…" was chosen for the span nFrom to nTo (TExclusion::Wall) of the
+    // chart's monitor sID. Whoever asks for the exclusion there and rebuilds the charts
+    // connects queued: the menu the choice came from belongs to this chart.
+    void ExcludeRequested(const QString& sID, qint64 nFrom, qint64 nTo);
 
 protected:
     TChartBase(TCfg& cfgOwner, QWidget* owner);
@@ -104,6 +142,18 @@ protected:
     // 30 pixels, 5 at the most, unless a chart says otherwise.
     void SetLeftTickSpacing(int nPixels, int nMaxIntervals);
 
+    // Key i is the period of nSecs seconds from anStarts[i] (TExclusion::Wall; -1: its
+    // time could not be read).
+    void SetKeyPeriods(std::vector<qint64> anStarts, int nSecs);
+    // Keys are seconds: key k is the second from wall time k + nOffset, from nFirst up
+    // to before nEnd.
+    void SetKeyOffset(qint64 nOffset, qint64 nFirst, qint64 nEnd);
+    // Draws the bands of the exclusions of the chart's monitor that cover one of
+    // slParams (none: only those covering all levels), in place of any before.
+    void ShowExclusions(const QStringList& slParams);
+
+    bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -120,6 +170,8 @@ protected:
 private:
     const TExclusions* pExcl = nullptr;
     QCPPlottableInterface1D* Series(int iSeries) const;
+    void ShowMenu(const QPoint& ptGlobal);
+    int BandAt(double dKey) const;
     // How far the first (or the last) bottom-axis label reaches past the plot's left
     // (or right) side, in pixels; 0 when it does not.
     int BottomLabelOverhang(bool bRight) const;
@@ -140,4 +192,21 @@ private:
     bool bPanning = false;
     int xPanStart = 0;
     QCPRange rangePanStart;
+
+    // The keys' times and the bands.
+    bool bTimeAxis = false;
+    qint64 nKeyOffset = 0;
+    qint64 nKeyFirst = 0;
+    qint64 nKeyEnd = 0;
+    std::vector<qint64> anKeyStarts;
+    int nKeySecs = 0;
+    QStringList slExclParams;
+    std::vector<TExcludedSpan> aExclSpans;
+    QList<TExclBand*> aBands;
+    std::vector<std::pair<qint64, qint64>> aBandWall; // per band, its wall-clock span
+    // The selection and its drag.
+    TExclBand* bandSel = nullptr;
+    bool bSelecting = false;
+    double dSelAnchor = 0;
+    bool bExcludeEnabled = true;
 };

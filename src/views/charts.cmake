@@ -4,6 +4,7 @@ set(TARVIK_VIEWS_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/leftticker.h ${CMAKE_CURRENT_LIST_DIR}/leftticker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/timeticker.h ${CMAKE_CURRENT_LIST_DIR}/timeticker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/almbars.h ${CMAKE_CURRENT_LIST_DIR}/almbars.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/exclband.h ${CMAKE_CURRENT_LIST_DIR}/exclband.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chartbase.h ${CMAKE_CURRENT_LIST_DIR}/chartbase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/perchart.h ${CMAKE_CURRENT_LIST_DIR}/perchart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/almchart.h ${CMAKE_CURRENT_LIST_DIR}/almchart.cpp

@@ -1,5 +1,7 @@
 #include "views/gridmodel.h"
 
+#include "reports/markup.h"
+
 TGridModel::TGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TGridModel::Reload(const std::function<void(TStringGrid&)>& fill)
@@ -27,12 +29,26 @@ int TGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant TGridModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    if (role == Qt::ToolTipRole) {
+        // An excluded value tells why it is excluded.
+        const QString& s = grid.Cells(index.column(), index.row());
+        if (!s.startsWith(u'~'))
+            return {};
+        const TMarkedText mt = TMarkup::Shown(s);
+        if (!mt.bExcluded)
+            return {};
+        return QStringLiteral("Excluded: ") + mt.sReasons;
+    }
+    if (role != Qt::DisplayRole)
         return {};
     return grid.Cells(index.column(), index.row());
 }
 
 Qt::ItemFlags TGridModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+    // Selectable for the views that let rows be selected (the periodic table); the
+    // others select nothing whatever the flags say.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
 }

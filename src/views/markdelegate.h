@@ -4,7 +4,8 @@
 
 // Draws a grid cell from its stored markup: the background, then the shown text in
 // regular or bold type (grey for a "~low~" value), its left edge at the cell's left
-// and its top 2 pixels below the cell's top, not clipped to the cell. No selection,
+// and its top 2 pixels below the cell's top, not clipped to the cell. The cells of a
+// selected row (the periodic table lets rows be selected) on a pale blue; no
 // current-cell or focus marks.
 class TMarkDelegate final : public QAbstractItemDelegate
 {

@@ -1,5 +1,6 @@
 #include "views/perchart.h"
 
+#include "analysis/exclusions.h"
 #include "analysis/level.h"
 #include "datafiles/perfile.h"
 #include "settings/cfg.h"
@@ -107,6 +108,13 @@ void TPerChart::PlotPeriod(const QDate& dtFrom, const QDate& dtTo, int nPeriod)
 
     for (int k = 0; k < nSeries; ++k)
         graph(k)->setData(aKeys, aValues[size_t(k)], true);
+    std::vector<qint64> anStarts;
+    anStarts.reserve(periods.anSecs.size());
+    for (const TPlotPeriods::TDay& day : periods.aDays)
+        for (size_t i = day.nBegin; i < day.nEnd; ++i)
+            anStarts.push_back(periods.anSecs[i] < 0 ? -1 : TExclusion::Wall(day.dt, periods.anSecs[i]));
+    SetKeyPeriods(std::move(anStarts), nPeriod * 60);
+    ShowExclusions(slParams);
     const auto [dLimitLow, dLimitHigh] =
         TLimitLines::Add(*this, aLimitRules ? *aLimitRules : TLimits::FromCfg(cfg).RulesFor(MonitorID()),
                          slParams, periods, aValues);

@@ -1,5 +1,6 @@
 #include "views/prfchart.h"
 
+#include "analysis/exclusions.h"
 #include "datafiles/thfile.h"
 #include "settings/cfg.h"
 #include "views/timeticker.h"
@@ -64,6 +65,15 @@ void TPrfChart::PlotDay(const QDate& dtDay)
             graphLevel->setData(aKeys, aValues, true);
         TPrfEvents::Show(*this, cfg, file, dStart);
     }
+
+    // Key k of the day is second k after its midnight; without a day, no time.
+    if (dtDay.isValid()) {
+        const qint64 nDay = TExclusion::Wall(dtDay, 0);
+        SetKeyOffset(nDay - qint64(DayStartKey(dtDay)), nDay, nDay + 86400);
+    } else {
+        SetKeyPeriods({}, 1);
+    }
+    ShowExclusions({QStringLiteral("LAeq")});
 
     if (dLowest != 999.0 && dHighest != 0.0)
         SetLevelRange(dLowest, dHighest);

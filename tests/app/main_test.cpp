@@ -1,4 +1,8 @@
 #include "analysis/eventsfill.h"
+#include "analysis/exclusions.h"
+#include "nonplainfile.h"
+#include "reports/markup.h"
+#include "views/pertbl.h"
 #include "app/application.h"
 #include "app/datepicker.h"
 #include "app/main.h"
@@ -17,6 +21,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -25,7 +30,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -830,6 +839,209 @@ TEST_F(FormMainTest, RefreshTimer_RebuildsOnlyForANewerFileOfTheTabsKind)
     SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv")), dtBuilt.addSecs(1));
     form->timerUpdateTimer();
     EXPECT_EQ(form->LastUpdate(), dtNow);
+}
+
+// ---- exclusions ----
+
+namespace {
+const QByteArray baExclHeader = "id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\r\n";
+
+// Answers the window's modal dialogs while a step runs: the exclusion dialog is
+// accepted as it was filled in (with a comment, when one is given), a message box is
+// read and closed.
+class TModalAnswer final
+{
+public:
+    explicit TModalAnswer(QString sComment = QString()) : sCommentSet(std::move(sComment))
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (auto* dlg = qobject_cast<QDialog*>(w); dlg && dlg->objectName() == QLatin1String("formExclusion")) {
+                ++nDialogs;
+                if (auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("editComment")); edit && !sCommentSet.isEmpty())
+                    edit->setText(sCommentSet);
+                dlg->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                slMessages.append(box->text());
+                box->close();
+            }
+        });
+        timer.start();
+    }
+    int nDialogs = 0;
+    QStringList slMessages;
+
+private:
+    QString sCommentSet;
+    QTimer timer;
+};
+} // namespace
+
+// A span selected on a chart, then one of rows of the periodic table, goes through the
+// dialog into the file beside the settings; the report is rebuilt at once with its
+// band and italic cells, and Edit > Undo Exclusion takes the last one back out of the
+// file. View > Apply Exclusions off shows the raw figures and is stored.
+TEST_F(FormMainTest, Exclusions_ChartAndTableSelectionThroughTheDialogIntoTheFileAndUndo)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1\r\n");
+    const QString sFile = sSettingsDir + QStringLiteral("rp_exclusions.csv");
+    auto form = Show();
+    ASSERT_TRUE(form->ExclusionsUsable());
+    ASSERT_EQ(form->ActiveCharts()->size(), 1);
+    TChartBase* chart = form->ActiveCharts()->first();
+    EXPECT_TRUE(chart->BandRanges().isEmpty());
+    auto* menuUndo = form->findChild<QAction*>(QStringLiteral("menuUndoExclusion"));
+    ASSERT_NE(menuUndo, nullptr);
+    EXPECT_FALSE(menuUndo->isEnabled());
+
+    chart->Select(2.9, 5.1);
+    {
+        TModalAnswer answer(QStringLiteral("digger, by the gate"));
+        // The menu belongs to the chart, which the rebuild deletes.
+        QMenu* menu = chart->MakeMenu();
+        menu->findChild<QAction*>(QStringLiteral("menuExclude"))->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(answer.nDialogs, 1);
+        EXPECT_TRUE(answer.slMessages.isEmpty()) << qPrintable(answer.slMessages.join(u'\n'));
+    }
+    QFile f(sFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString sText = QString::fromUtf8(f.readAll());
+    f.close();
+    EXPECT_TRUE(sText.contains(QStringLiteral("M1,2024-05-15 03:00:00,2024-05-15 06:00:00,all,"))) << qPrintable(sText);
+    EXPECT_TRUE(sText.contains(QStringLiteral("\"digger, by the gate\"")));
+    // Rebuilt: the chart of the new build shows the band.
+    chart = form->ActiveCharts()->first();
+    ASSERT_EQ(chart->BandRanges().size(), 1);
+    EXPECT_EQ(chart->BandRanges().first(), QCPRange(2.5, 5.5));
+    EXPECT_TRUE(menuUndo->isEnabled());
+
+    // Rows 10:00 and 11:00 of the table (its rows 14 and 15: title, gap, two head rows).
+    form->pagesPer->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    TPerTable* table = form->perTable;
+    EXPECT_TRUE(TMarkup::Shown(table->Cells(2, 4 + 3)).bExcluded);
+    EXPECT_FALSE(TMarkup::Shown(table->Cells(2, 4 + 6)).bExcluded);
+    // The dialog's reason, as it was left, is the cell's tooltip.
+    EXPECT_EQ(table->model()->index(7, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("Excluded: other"));
+    EXPECT_FALSE(table->model()->index(10, 2).data(Qt::ToolTipRole).isValid());
+    table->selectionModel()->select(table->model()->index(14, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table->selectionModel()->select(table->model()->index(15, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    {
+        TModalAnswer answer;
+        std::unique_ptr<QMenu> menu(table->MakeMenu());
+        menu->findChild<QAction*>(QStringLiteral("menuExclude"))->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(answer.nDialogs, 1);
+    }
+    ASSERT_EQ(form->Exclusions().Rows().size(), 2U);
+    EXPECT_EQ(form->Exclusions().Rows()[1].nFrom, TExclusion::Wall(dtNow.date(), 10 * 3600));
+    EXPECT_EQ(form->Exclusions().Rows()[1].nTo, TExclusion::Wall(dtNow.date(), 12 * 3600));
+    EXPECT_TRUE(TMarkup::Shown(form->perTable->Cells(2, 14)).bExcluded);
+
+    menuUndo->trigger();
+    ASSERT_EQ(form->Exclusions().Rows().size(), 1U);
+    TExclusions onDisk;
+    QString sError;
+    ASSERT_TRUE(onDisk.Load(sFile, sError));
+    EXPECT_EQ(onDisk.Rows().size(), 1U);
+    EXPECT_FALSE(TMarkup::Shown(form->perTable->Cells(2, 14)).bExcluded);
+
+    // The raw figures on demand, remembered for the next start.
+    auto* menuApply = form->findChild<QAction*>(QStringLiteral("menuApplyExclusions"));
+    ASSERT_NE(menuApply, nullptr);
+    EXPECT_TRUE(menuApply->isChecked());
+    menuApply->trigger();
+    EXPECT_FALSE(TMarkup::Shown(form->perTable->Cells(2, 7)).bExcluded);
+    EXPECT_EQ(form->perTable->Cells(2, 7), QStringLiteral("47.6"));
+    EXPECT_TRUE(Settings().contains("applyexclusions=0"));
+}
+
+// A read-only exclusion file: the addition is refused with the reason, the file keeps
+// its bytes and the list on screen is the one on disk. A file that cannot be read at
+// all (a pipe) is named on the status line and nothing offers to exclude.
+TEST_F(FormMainTest, Exclusions_ReadOnlyFileRefusedWithAMessageAPipeDisablesExcluding)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1\r\n");
+    const QString sFile = sSettingsDir + QStringLiteral("rp_exclusions.csv");
+    const QByteArray baFile = baExclHeader + "1,M1,2024-05-15 01:00:00,2024-05-15 02:00:00,all,rain,,anna,"
+                                             "2024-05-15 08:00:00,,\r\n"
+                                             "2,M9,2024-05-15 01:00:00,2024-05-15 02:00:00,all,rain,,anna,"
+                                             "2024-05-15 08:00:00,,\r\n";
+    WriteText(sFile, baFile);
+    ASSERT_TRUE(QFile::setPermissions(sFile, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    {
+        auto form = Show();
+        // The unknown monitor is told on the status line.
+        EXPECT_TRUE(form->lblStatus->text().contains(QStringLiteral("M9"))) << qPrintable(form->lblStatus->text());
+        TModalAnswer answer;
+        form->ExcludeSpan(QStringLiteral("M1"), TExclusion::Wall(dtNow.date(), 5 * 3600),
+                          TExclusion::Wall(dtNow.date(), 6 * 3600));
+        EXPECT_EQ(answer.nDialogs, 1);
+        ASSERT_EQ(answer.slMessages.size(), 1);
+        EXPECT_TRUE(answer.slMessages.first().contains(QStringLiteral("Unable to write"))) << qPrintable(answer.slMessages.first());
+        EXPECT_EQ(form->Exclusions().Rows().size(), 2U);
+        EXPECT_FALSE(form->Exclusions().CanUndo());
+        EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("menuUndoExclusion"))->isEnabled());
+        QFile f(sFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), baFile);
+        EXPECT_EQ(form->ActiveCharts()->first()->BandRanges().size(), 1);
+    }
+    QFile::setPermissions(sFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::remove(sFile));
+    ASSERT_TRUE(MakeFifo(sFile));
+    auto form = Show();
+    EXPECT_FALSE(form->ExclusionsUsable());
+    EXPECT_TRUE(form->lblStatus->text().contains(QStringLiteral("rp_exclusions.csv"))) << qPrintable(form->lblStatus->text());
+    std::unique_ptr<QMenu> menu(form->ActiveCharts()->first()->MakeMenu());
+    EXPECT_FALSE(menu->findChild<QAction*>(QStringLiteral("menuExclude"))->isEnabled());
+    TModalAnswer answer;
+    form->ExcludeSpan(QStringLiteral("M1"), TExclusion::Wall(dtNow.date(), 5 * 3600),
+                      TExclusion::Wall(dtNow.date(), 6 * 3600));
+    EXPECT_EQ(answer.nDialogs, 0);
+    QFileInfo fi(sFile);
+    EXPECT_FALSE(fi.isFile());
+}
+
+// Exclusions written by someone else while the window runs are read by the refresh
+// timer, which rebuilds the report with them; an unchanged file is not read again.
+TEST_F(FormMainTest, Exclusions_FileChangedOnDiskIsReadAgainByTheRefresh)
+{
+    AddMonitor(QStringLiteral("M1"), QStringLiteral("A"));
+    WritePerDay(QStringLiteral("M1"), dtNow.date(), 45, 65);
+    WriteSettings("[report]\r\nmonitorsel=M1\r\n");
+    const QString sFile = sSettingsDir + QStringLiteral("rp_exclusions.csv");
+    SetModified(DayPath(QStringLiteral("M1"), dtNow.date(), QStringLiteral("per-15-0060.csv")), dtNow.addSecs(-3600));
+    auto form = Show();
+    EXPECT_TRUE(form->Exclusions().Rows().empty());
+    const QDateTime dtBuilt = form->LastUpdate();
+
+    form->timerUpdateTimer();
+    EXPECT_EQ(form->LastUpdate(), dtBuilt);
+
+    WriteText(sFile, baExclHeader + "1,*,2024-05-15 06:00:00,2024-05-15 08:00:00,all,wind,,anna,"
+                                    "2024-05-15 08:00:00,,\r\n");
+    dtNow = dtNow.addSecs(60);
+    form->timerUpdateTimer();
+    ASSERT_EQ(form->Exclusions().Rows().size(), 1U);
+    EXPECT_EQ(form->LastUpdate(), dtNow);
+    ASSERT_EQ(form->ActiveCharts()->first()->BandRanges().size(), 1);
+    EXPECT_EQ(form->ActiveCharts()->first()->BandRanges().first(), QCPRange(5.5, 7.5));
+
+    // Changed again within the same second as the last read: full file times see it.
+    WriteText(sFile, baExclHeader);
+    SetModified(sFile, QFileInfo(sFile).lastModified().addMSecs(1));
+    form->timerUpdateTimer();
+    EXPECT_TRUE(form->Exclusions().Rows().empty());
+    EXPECT_TRUE(form->ActiveCharts()->first()->BandRanges().isEmpty());
 }
 
 // ---- summary tab ----

@@ -199,6 +199,31 @@ TEST_F(THtmlTableTest, PerTable_HeadUnitAndRecordRowsOfTheIncludedFields)
                "<td>", "&lt;57&gt;", "</td>", "</tr>", "<tr class=\"gap\"></tr>", "</table>"}));
 }
 
+// A value of an excluded period is in an <i> whose title gives the reasons, per
+// parameter; the time column and the other values stay as they were.
+TEST_F(THtmlTableTest, PerTable_ExcludedValuesInItalicWithTheReasonsAsTitle)
+{
+    dir.SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF10")});
+    dir.WritePer(sID, d1, 15,
+                 {QStringLiteral(".Time,LAeq,LAFmin,LAF10"), QStringLiteral("00:00:00,55.3,40.1,56.0"),
+                  QStringLiteral("00:15:00,54.0,41.0,57.0")});
+    const TExcludedOn fn = [](const QString&, const QString& sParam, const QDate&) {
+        std::vector<TDayExclusion> a;
+        if (sParam == QLatin1String("LAF10"))
+            a.push_back({900, 960, QStringLiteral("wind & \"gusts\"")});
+        return a;
+    };
+    THtmlPage page;
+    page.AddPerTable(dir.Cfg(), dir.DataPath(), sID, d1, d1, 15, hooks, fn);
+    const QStringList sl = page.Lines();
+    const qsizetype iSecond = sl.indexOf(QStringLiteral("00:15:00"));
+    ASSERT_GT(iSecond, 0);
+    EXPECT_EQ(sl.mid(iSecond - 1, 9),
+              Lines({"<td>", "00:15:00", "</td>", "<td>", "54.0", "</td>", "<td>",
+                     "<i title=\"wind &amp; &quot;gusts&quot;\">57.0</i>", "</td>"}));
+    EXPECT_EQ(sl.filter(QStringLiteral("<i ")).size(), 1);
+}
+
 TEST_F(THtmlTableTest, PerTable_DaysWithoutFileAddNothing)
 {
     dir.SelectParams({QStringLiteral("LAeq")});

@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "reports/markup.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -492,6 +494,41 @@ TEST_F(TPrintTest, Grid_NoteUnderTheDateLineAndLowValuesInGrey)
     EXPECT_LT(nPlain, 60);
     EXPECT_GT(nLow, 90);
     EXPECT_LT(nLow, 200);
+}
+
+// An excluded value prints in italic with its text as it is, the tag never; the next
+// cell goes back to the upright type.
+TEST_F(TPrintTest, Grid_ExcludedValuesInItalicTheRestUpright)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdffonts")).isEmpty())
+        GTEST_SKIP() << "pdffonts (poppler-utils) is not installed: the type is not checked";
+    auto fonts = [this] {
+        QProcess proc;
+        proc.start(QStringLiteral("pdffonts"), {sPdf});
+        return proc.waitForFinished(30000) ? QString::fromUtf8(proc.readAllStandardOutput()) : QString();
+    };
+    auto italic = [](const QString& sFonts) {
+        return sFonts.contains(QStringLiteral("Italic"), Qt::CaseInsensitive) ||
+               sFonts.contains(QStringLiteral("Oblique"), Qt::CaseInsensitive);
+    };
+    cfg->SetHtmlHideLogo(true);
+    TTestGrid plain;
+    plain.Fill({{QStringLiteral("2024-03-05"), QStringLiteral("48.2"), QStringLiteral("55.5")}});
+    EXPECT_EQ(Print(GridJob(plain, QDate(2024, 3, 5), QDate(2024, 3, 5))), 1);
+    const QString sPlainFonts = fonts();
+    ASSERT_FALSE(sPlainFonts.isEmpty());
+    EXPECT_FALSE(italic(sPlainFonts)) << qPrintable(sPlainFonts);
+
+    TTestGrid grid;
+    grid.Fill({{QStringLiteral("2024-03-05"), TMarkup::Excluded(QStringLiteral("48.2"), QStringLiteral("rain")),
+                QStringLiteral("55.5")}});
+    EXPECT_EQ(Print(GridJob(grid, QDate(2024, 3, 5), QDate(2024, 3, 5))), 1);
+    EXPECT_TRUE(italic(fonts())) << qPrintable(fonts());
+    REQUIRE_PDFTOTEXT();
+    const QString s = PdfPages(sPdf).join(QString());
+    EXPECT_TRUE(s.contains(QStringLiteral("48.2")));
+    EXPECT_FALSE(s.contains(QStringLiteral("rain")));
+    EXPECT_FALSE(s.contains(QStringLiteral("~")));
 }
 
 // --- the run ----------------------------------------------------------------

@@ -85,6 +85,39 @@ TEST_F(TGridFillTest, PerTable_CompleteDay)
     EXPECT_EQ(grid.ColWidth(5), 60);
 }
 
+// The values of the periods an exclusion overlaps by a second or more are marked with
+// its reasons, parameter by parameter; the date and time columns, values of "-" and
+// the periods around stay plain. Each record row knows its monitor and period.
+TEST_F(TGridFillTest, PerTable_ExcludedValuesMarkedPerParameterWithTheirReasons)
+{
+    dir.Write(monA.sID, d7, "per-07-0060.csv", TDayDir::FullDay60(pszPerHeader));
+    QStringList slAsked;
+    const TExcludedOn fn = [&](const QString& sID, const QString& sParam, const QDate& dt) {
+        slAsked << sID + u' ' + sParam + u' ' + dt.toString(Qt::ISODate);
+        std::vector<TDayExclusion> a;
+        // 02:59:59-03:00:01 touches hours 2 and 3; 05:00-06:00 is hour 5 alone.
+        a.push_back({2 * 3600 + 3599, 3 * 3600 + 1, QStringLiteral("rain")});
+        if (sParam == QLatin1String("LAF90"))
+            a.push_back({5 * 3600, 6 * 3600, QStringLiteral("works, fault")});
+        return a;
+    };
+    std::vector<TRowPeriod> aRows;
+    TGridFill::FillPerTable(grid, cfg, dir.DataPath(), {&monA}, d7, d7, 60, fn, &aRows);
+    // Row 4 is 00:00; the time column is asked about by no one.
+    EXPECT_FALSE(slAsked.contains(QStringLiteral("M01 .Time 2024-03-07")));
+    EXPECT_TRUE(slAsked.contains(QStringLiteral("M01 LAF90 2024-03-07")));
+    EXPECT_EQ(Row(5), "2024-03-07|01:00:00|51.1|53.1|54.1|55.1");
+    EXPECT_EQ(Row(6), "2024-03-07|02:00:00|~x=rain~51.2|~x=rain~53.2|~x=rain~54.2|~x=rain~55.2");
+    EXPECT_EQ(Row(7), "2024-03-07|03:00:00|~x=rain~51.3|~x=rain~53.3|~x=rain~54.3|~x=rain~55.3");
+    EXPECT_EQ(Row(8), "2024-03-07|04:00:00|51.4|53.4|54.4|55.4");
+    EXPECT_EQ(Row(9), "2024-03-07|05:00:00|51.5|53.5|54.5|~x=works, fault~55.5");
+    EXPECT_EQ(Row(10), "2024-03-07|06:00:00|51.6|53.6|54.6|55.6");
+    ASSERT_EQ(aRows.size(), 28U);
+    EXPECT_EQ(aRows[3].nStart, -1);
+    EXPECT_EQ(aRows[9].sID, QStringLiteral("M01"));
+    EXPECT_EQ(aRows[9].nStart, d7.toJulianDay() * 86400 + 5 * 3600);
+}
+
 TEST_F(TGridFillTest, PerTable_ShownFieldsInEachFilesOrder)
 {
     for (const QString& s : MeasurementParams())

@@ -61,6 +61,28 @@ TEST(TMarkup, Shown_LowTagGreyNotBoldOtherTagsNotGrey)
     EXPECT_TRUE(TMarkup::Shown(QStringLiteral("~lower~x")).bBold);
 }
 
+// An excluded value keeps its text (the copied table reads as before) and is neither
+// bold nor grey; the reasons ride in the tag, which must not show.
+TEST(TMarkup, Shown_ExcludedValueKeepsItsTextWithTheReasonsApart)
+{
+    const QString sStored = TMarkup::Excluded(QStringLiteral("62.3"), QStringLiteral("rain, works"));
+    const TMarkedText mt = TMarkup::Shown(sStored);
+    EXPECT_EQ(mt.sText, QStringLiteral("62.3"));
+    EXPECT_TRUE(mt.bExcluded);
+    EXPECT_EQ(mt.sReasons, QStringLiteral("rain, works"));
+    EXPECT_FALSE(mt.bBold);
+    EXPECT_FALSE(mt.bDim);
+    // Without reasons, or without a value, nothing is marked.
+    EXPECT_EQ(TMarkup::Excluded(QStringLiteral("62.3"), QString()), QStringLiteral("62.3"));
+    EXPECT_EQ(TMarkup::Excluded(QString(), QStringLiteral("rain")), QString());
+    // A "~" in the reasons would have cut the tag short and shown part of them.
+    const TMarkedText odd = TMarkup::Shown(TMarkup::Excluded(QStringLiteral("50.1"), QStringLiteral("a~b")));
+    EXPECT_EQ(odd.sText, QStringLiteral("50.1"));
+    EXPECT_EQ(odd.sReasons, QStringLiteral("a b"));
+    for (const char* psz : {"~h~x", "~low~x", "~xray~x", "x~x=~"})
+        EXPECT_FALSE(TMarkup::Shown(QString::fromLatin1(psz)).bExcluded) << psz;
+}
+
 TEST(TMarkup, Shown_MarkedTextCutAt64PlainValueWhole)
 {
     const QString s70(70, u'x');

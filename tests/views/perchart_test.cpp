@@ -1,9 +1,12 @@
 #include "chartfixture.h"
 
+#include "analysis/exclusions.h"
 #include "views/limitlines.h"
 #include "views/perchart.h"
 
 #include <QFontMetrics>
+#include <QMenu>
+#include <QTime>
 
 #include <cmath>
 #include <random>
@@ -588,4 +591,135 @@ TEST_F(TPerChartTest, LimitLines_AgreeWithTheRulesAskedPeriodByPeriod)
         }
         EXPECT_EQ(iGraph, chart.graphCount());
     }
+}
+
+// ---- Exclusion bands ----------------------------------------------------------------
+
+namespace {
+// The exclusion file's rows, under its header.
+std::unique_ptr<TExclusions> Excl(const QStringList& slRows)
+{
+    auto excl = std::make_unique<TExclusions>();
+    QString sError;
+    EXPECT_TRUE(excl->LoadText(QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,"
+                                              "withdrawn by\n") +
+                                   slRows.join(u'\n') + u'\n',
+                               QString(), sError))
+        << qPrintable(sError);
+    return excl;
+}
+
+QByteArray HourlyDay()
+{
+    QByteArray ba = ".Time,LAeq,LAF90\r\n";
+    for (int h = 0; h < 24; ++h)
+        ba += QTime(h, 0).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ",60.0,50.0\r\n";
+    return ba;
+}
+} // namespace
+
+// A band for each run of periods the chart's monitor has excluded: its own exclusions
+// and those of every monitor ("*"), of all levels or of a parameter the chart draws; a
+// period overlapped by a minute is excluded whole, as in the figures. Withdrawn rows,
+// other monitors' rows and rows of a parameter not drawn show nothing.
+TEST_F(TPerChartTest, ExclusionBands_OwnAndEveryMonitorsRowsOfDrawnParametersOnly)
+{
+    WritePer(dt1, 60, HourlyDay());
+    const auto excl = Excl({
+        QStringLiteral("1,M01,2024-03-05 02:00:00,2024-03-05 04:00:00,all,rain,heavy shower,anna,2024-03-06 07:00:00,,"),
+        QStringLiteral("2,*,2024-03-05 10:30:00,2024-03-05 11:00:00,all,works,,anna,2024-03-06 07:00:00,,"),
+        QStringLiteral("3,M01,2024-03-05 15:00:00,2024-03-05 16:00:00,all,fault,,anna,2024-03-06 07:00:00,"
+                       "2024-03-06 08:00:00,anna"),
+        QStringLiteral("4,M02,2024-03-05 18:00:00,2024-03-05 19:00:00,all,wind,,anna,2024-03-06 07:00:00,,"),
+        QStringLiteral("5,m01,2024-03-05 20:00:00,2024-03-05 21:00:00,LAFmax,wind,,anna,2024-03-06 07:00:00,,"),
+        QStringLiteral("6,m01,2024-03-05 22:00:00,2024-03-05 23:00:00,LAF90,calibration,,anna,2024-03-06 07:00:00,,"),
+    });
+    SelectParams({QStringLiteral("LAeq"), QStringLiteral("LAF90")});
+    TPerChart chart(*cfg);
+    chart.SetMonitorID(sID);
+    chart.SetExclusions(excl.get());
+    chart.PlotPeriod(dt1, dt1, 60);
+
+    const QList<QCPRange> aBands = chart.BandRanges();
+    ASSERT_EQ(aBands.size(), 3);
+    EXPECT_EQ(aBands.at(0), QCPRange(1.5, 3.5));
+    EXPECT_EQ(aBands.at(1), QCPRange(9.5, 10.5));
+    EXPECT_EQ(aBands.at(2), QCPRange(21.5, 22.5));
+    ASSERT_EQ(chart.ExcludedSpans().size(), 3U);
+    EXPECT_EQ(chart.ExcludedSpans()[1].nFrom, TExclusion::Wall(dt1, 10 * 3600 + 1800));
+    EXPECT_EQ(chart.ExcludedSpans()[1].nTo, TExclusion::Wall(dt1, 11 * 3600));
+
+    // The tooltip names the reason and the consultant's comment; none between bands.
+    EXPECT_TRUE(chart.BandTip(2).contains(QStringLiteral("rain"))) << qPrintable(chart.BandTip(2));
+    EXPECT_TRUE(chart.BandTip(2).contains(QStringLiteral("heavy shower")));
+    EXPECT_TRUE(chart.BandTip(10).contains(QStringLiteral("works")));
+    EXPECT_TRUE(chart.BandTip(15).isEmpty());
+
+    // The bands lie under the graphs, so the levels stay in sight.
+    QCPLayer* layerBands = chart.layer(QStringLiteral("exclusions"));
+    ASSERT_NE(layerBands, nullptr);
+    EXPECT_LT(layerBands->index(), chart.graph(0)->layer()->index());
+
+    // Without the list (raw figures) there are no bands.
+    TPerChart raw(*cfg);
+    raw.SetMonitorID(sID);
+    raw.PlotPeriod(dt1, dt1, 60);
+    EXPECT_TRUE(raw.BandRanges().isEmpty());
+}
+
+// "Exclude…" takes the selected keys' periods, from the start of the first to the end
+// of the last, and without a selection the range shown; across days and missing files.
+TEST_F(TPerChartTest, ExcludeSpan_SelectionElseTheRangeShownWholePeriods)
+{
+    WritePer(dt1, 60, HourlyDay());
+    const auto chart = Plot({QStringLiteral("LAeq")}, dt1, dt1.addDays(1), 60);
+    ASSERT_EQ(chart->PointCount(), 48);
+    EXPECT_EQ(chart->ExcludeSpan(), std::make_pair(TExclusion::Wall(dt1, 0), TExclusion::Wall(dt1.addDays(2), 0)));
+    chart->Select(2.8, 4.2);
+    EXPECT_EQ(chart->Selection(), std::make_pair(TExclusion::Wall(dt1, 3 * 3600), TExclusion::Wall(dt1, 5 * 3600)));
+    EXPECT_EQ(chart->ExcludeSpan(), chart->Selection());
+    // Backwards the same.
+    chart->Select(25.2, 22.9);
+    EXPECT_EQ(chart->Selection(),
+              std::make_pair(TExclusion::Wall(dt1, 23 * 3600), TExclusion::Wall(dt1.addDays(1), 2 * 3600)));
+    chart->ClearSelection();
+    chart->SetBottomRange(10, 12);
+    EXPECT_EQ(chart->ExcludeSpan(), std::make_pair(TExclusion::Wall(dt1, 10 * 3600), TExclusion::Wall(dt1, 13 * 3600)));
+
+    // Shift and the left button select; without Shift the button zooms as before.
+    Layout(*chart, 600, 300);
+    chart->SetBottomRange(0, 47);
+    chart->replot();
+    const int y = chart->axisRect()->center().y();
+    auto x = [&](double dKey) { return int(std::lround(chart->xAxis->coordToPixel(dKey))); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(x(6), y), QPointF(chart->mapToGlobal(QPoint(x(6), y))),
+                      Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(chart.get(), &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(x(8), y), QPointF(chart->mapToGlobal(QPoint(x(8), y))),
+                     Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(chart.get(), &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x(8), y), QPointF(chart->mapToGlobal(QPoint(x(8), y))),
+                        Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(chart.get(), &release);
+    EXPECT_EQ(chart->Selection(), std::make_pair(TExclusion::Wall(dt1, 6 * 3600), TExclusion::Wall(dt1, 9 * 3600)));
+    EXPECT_DOUBLE_EQ(chart->BottomMin(), 0);
+    EXPECT_DOUBLE_EQ(chart->BottomMax(), 47);
+
+    // The context menu offers it, disabled while the list could not be read.
+    std::unique_ptr<QMenu> menu(chart->MakeMenu());
+    ASSERT_NE(menu, nullptr);
+    QAction* act = menu->findChild<QAction*>(QStringLiteral("menuExclude"));
+    ASSERT_NE(act, nullptr);
+    EXPECT_TRUE(act->isEnabled());
+    EXPECT_EQ(act->text(), QStringLiteral("Exclude\u2026"));
+    qint64 nFrom = 0;
+    QObject::connect(chart.get(), &TChartBase::ExcludeRequested, [&](const QString& sMon, qint64 n, qint64) {
+        EXPECT_EQ(sMon, QStringLiteral("M01"));
+        nFrom = n;
+    });
+    act->trigger();
+    EXPECT_EQ(nFrom, TExclusion::Wall(dt1, 6 * 3600));
+    chart->SetExcludeEnabled(false);
+    std::unique_ptr<QMenu> menuOff(chart->MakeMenu());
+    EXPECT_FALSE(menuOff->findChild<QAction*>(QStringLiteral("menuExclude"))->isEnabled());
 }

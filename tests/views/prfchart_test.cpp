@@ -1,5 +1,6 @@
 #include "chartfixture.h"
 
+#include "analysis/exclusions.h"
 #include "views/prfchart.h"
 
 #include <QFontMetrics>
@@ -205,4 +206,42 @@ TEST_F(TPrfChartTest, EventSpans_AtLeastOnePixelWideOnAWholeDay)
         EXPECT_EQ(nColumns, 1) << size.width() << "x" << size.height();
         EXPECT_NEAR(nFirst, chart->xAxis->coordToPixel(chart->BottomMin() + 36005), 1) << size.width();
     }
+}
+
+// The profile's bands run to the second, over the part of the day the exclusions of
+// LAeq cover; an exclusion of another parameter shows nothing. A day plotted after
+// takes its own bands, and a span selected on it runs from its first second to the
+// second after its last.
+TEST_F(TPrfChartTest, ExclusionBands_ToTheSecondAndSelectionInWallTime)
+{
+    WritePrf(dt1, ".Time,LAeq\r\n00:00:00,41.3\r\n23:59:59,60\r\n");
+    TExclusions excl;
+    QString sError;
+    ASSERT_TRUE(excl.LoadText(
+        QStringLiteral("id,monitor,from,to,covers,reason,comment,author,created,withdrawn,withdrawn by\n"
+                       "1,*,2024-03-04 23:00:00,2024-03-05 00:10:30,all,rain,,anna,2024-03-06 07:00:00,,\n"
+                       "2,M01,2024-03-05 12:00:00,2024-03-05 12:00:05,LAeq,works,,anna,2024-03-06 07:00:00,,\n"
+                       "3,M01,2024-03-05 13:00:00,2024-03-05 14:00:00,LAF90,works,,anna,2024-03-06 07:00:00,,\n"
+                       "4,M01,2024-03-06 01:00:00,2024-03-06 02:00:00,all,fault,,anna,2024-03-06 07:00:00,,\n"),
+        QString(), sError))
+        << qPrintable(sError);
+    chart->SetExclusions(&excl);
+    chart->PlotDay(dt1);
+    const double d0 = chart->xAxis->range().lower; // the day's midnight
+    const QList<QCPRange> aBands = chart->BandRanges();
+    ASSERT_EQ(aBands.size(), 2);
+    EXPECT_EQ(aBands.at(0), QCPRange(d0, d0 + 630));
+    EXPECT_EQ(aBands.at(1), QCPRange(d0 + 43200, d0 + 43205));
+    EXPECT_TRUE(chart->BandTip(d0 + 43202).contains(QStringLiteral("works")));
+
+    chart->Select(d0 + 3600.4, d0 + 3659.6);
+    EXPECT_EQ(chart->Selection(), std::make_pair(TExclusion::Wall(dt1, 3600), TExclusion::Wall(dt1, 3660)));
+    // The shown range is the whole day, up to its last second's end.
+    chart->ClearSelection();
+    EXPECT_EQ(chart->ExcludeSpan(), std::make_pair(TExclusion::Wall(dt1, 0), TExclusion::Wall(dt1.addDays(1), 0)));
+
+    chart->PlotDay(dt1.addDays(1));
+    ASSERT_EQ(chart->BandRanges().size(), 1);
+    EXPECT_EQ(chart->BandRanges().at(0).size(), 3600);
+    EXPECT_EQ(chart->Selection(), std::make_pair(qint64(0), qint64(0)));
 }
