@@ -273,7 +273,8 @@ void ShowFourParams(TCfg& cfg)
 }
 
 // A year's periodic chart of one monitor (four parameters), plotted and painted, without
-// (0) and with (1) the limit lines and marks of the schedule, at width x height.
+// (0) and with (1) the limit lines and marks of the schedule, at width x height, without
+// (0) and with (1) the bands of a thousand exclusions.
 void BM_PerChartYear_Limits(benchmark::State& state)
 {
     TBenchData& data = Data();
@@ -281,9 +282,11 @@ void BM_PerChartYear_Limits(benchmark::State& state)
     const bool bLimits = state.range(0) != 0;
     const int nWidth = int(state.range(1));
     const int nHeight = int(state.range(2));
+    const TExclusions* pExcl = state.range(3) != 0 ? &ThousandExclusions() : nullptr;
     for (auto _ : state) {
         TPerChart chart(data.cfgYear);
         chart.SetMonitorID(data.monsYear.GetHead(0)->sID);
+        chart.SetExclusions(pExcl);
         if (!bLimits)
             chart.SetLimitRules({});
         chart.PlotPeriod(dtYearFrom, dtYearTo, 10);
@@ -293,10 +296,11 @@ void BM_PerChartYear_Limits(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PerChartYear_Limits)
-    ->Args({0, 1200, 400})
-    ->Args({1, 1200, 400})
-    ->Args({0, 800, 320})
-    ->Args({1, 800, 320})
+    ->Args({0, 1200, 400, 0})
+    ->Args({1, 1200, 400, 0})
+    ->Args({1, 1200, 400, 1})
+    ->Args({0, 800, 320, 0})
+    ->Args({1, 800, 320, 0})
     ->Unit(benchmark::kMillisecond);
 
 // The painting alone of the periodic chart with its limits over nDays days from the

@@ -811,7 +811,7 @@ TEST_F(TCmdLineTest, Export_PngPagesDifferFromBmpPagesOnlyInTheImageNames)
     EXPECT_TRUE(slPng.filter(QStringLiteral(".bmp")).isEmpty());
     // Periodic, alarm, summary, exceedance, data quality and statistics images and their
     // zoom images of both monitors, and two days of profiles and of events per hour.
-    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (5 * 2 + 2 * 2 + 2 * 2));
+    EXPECT_EQ(slPng.filter(QStringLiteral(".png")).size(), 2 * (6 * 2 + 2 * 2 + 2 * 2));
 
     int nPages = 0;
     for (const QString& sFile : slBmp) {
