@@ -286,7 +286,21 @@ bool TStatChart::FitToHeight()
             axis->ticker()->setTickCount(nKeyTicks);
             bChanged = true;
         }
-    const bool bLegend = axisRect()->height() >= 8 * fm.height();
+    // The typical day's hours in the same way, 00:00 to 24:00; every twelfth at the least.
+    const int nLabel = fm.horizontalAdvance(QStringLiteral("00:00")) + 6;
+    const int nDayWidth = xAxis->axisRect()->width();
+    const int nDayStep = nDayWidth / 8 >= nLabel ? 3 : nDayWidth / 4 >= nLabel ? 6 : 12;
+    auto tickerDay = xAxis->ticker().dynamicCast<QCPAxisTickerText>();
+    if (tickerDay && tickerDay->ticks().size() != 24 / nDayStep + 1) {
+        tickerDay->clear();
+        for (int h = 0; h <= 24; h += nDayStep)
+            tickerDay->addTick(h, TStatFill::HourText(h));
+        bChanged = true;
+    }
+    // The legend stands inside the typical day's plot: only where it leaves the curves
+    // room, or it covers them and the carpet's weekday names beside.
+    const bool bLegend = xAxis->axisRect()->height() >= 8 * fm.height() &&
+                         nDayWidth >= 2 * legend->minimumOuterSizeHint().width();
     if (legend->visible() != bLegend) {
         legend->setVisible(bLegend);
         bChanged = true;
