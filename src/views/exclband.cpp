@@ -4,6 +4,7 @@
 
 namespace {
 const QString sLayer = QStringLiteral("exclusions");
+constexpr double nHatchMinWidth = 4;
 }
 
 TExclBand::TExclBand(QCustomPlot* plot, double dFromKey, double dToKey, EStyle eStyleBand)
@@ -53,6 +54,11 @@ void TExclBand::draw(QCPPainter* painter)
     // readable, and the band reads as excluded also in a black-and-white printout.
     painter->setBrush(QColor(0xB0, 0xB0, 0xB0, 0x38));
     painter->drawRect(rc);
+    // A band a few pixels wide would show its hatch as a dotted line, and the hatch is
+    // what costs: a year's chart with a thousand exclusions painted in 77 ms with it on
+    // every band, 20 ms without bands.
+    if (rc.width() < nHatchMinWidth)
+        return;
     painter->setBrush(QBrush(QColor(0x80, 0x80, 0x80, 0x90), Qt::BDiagPattern));
     painter->drawRect(rc);
 }
