@@ -36,24 +36,7 @@ void WriteTenMonitors(const QString& sDataPath)
 {
     TSimOptions opt = bench::PeriodicOptions(sDataPath, 1, dtFrom, dtTo, 10);
     opt.bCalibrations = true;
-    TSimulator sim(opt);
-    bench::WriteData(sim);
-    const QString sFirst = sim.MonitorID(0);
-    QStringList slIDs{sFirst};
-    for (int i = 1; i < nMonitors; ++i) {
-        const QString sID = sFirst + QLatin1Char('_') + QString::number(i);
-        QDirIterator it(sDataPath + sFirst, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString sFile = it.next();
-            const QString sCopy = sDataPath + sID + sFile.mid(sDataPath.size() + sFirst.size());
-            QDir().mkpath(QFileInfo(sCopy).path());
-            QFile::copy(sFile, sCopy);
-        }
-        slIDs.append(sID);
-    }
-    QFile f(sDataPath + QStringLiteral("clientlist.csv"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write(slIDs.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+    bench::WriteCopiedMonitors(opt, nMonitors);
 }
 
 class TBenchData final
